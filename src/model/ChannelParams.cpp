@@ -1,0 +1,18 @@
+#include "model/ChannelParams.h"
+
+namespace {
+const char* const kLabels[kChannelCount] = {"ADC16", "AD0", "AD1", "AD2", "AD3", "AD4", "Speed",
+                                            "Drehzahl", "RC1", "RC2", "RC3", "Zusatz1", "Zusatz2"};
+const char* const kNames[kChannelCount] = {"ADC16", "AD0", "AD1", "AD2", "AD3", "AD4", "Speed",
+                                           "Frequenz", "RC1", "RC2", "RC3", "Zusatz1", "Zusatz2"};
+}  // namespace
+
+QString channelLabel(int channel) {
+  return QString::fromLatin1(kLabels[checkIndex(channel, kChannelCount)]);
+}
+QString altitudeChannelLabel(int channel) {
+  return QString::fromLatin1(kNames[checkIndex(channel, kChannelCount)]);
+}
+QString defaultChannelName(int channel) {
+  return QString::fromLatin1(kNames[checkIndex(channel, kChannelCount)]);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The one set of flight tables of the program. Allocated once, at full
+// capacity, by makeFlightData(); every subsystem reads and writes it in place.
+
+#include "model/ChannelParams.h"
+#include "model/FlightPoint.h"
+
+#include <cstdint>
+#include <memory>
+
+constexpr int kSampleRows = 32768;
+constexpr int kSampleColumns = 16;
+// Sample columns besides the 13 channels.
+constexpr int kColLat = 13;     // latitude DDMMmmm
+constexpr int kColLon = 14;     // longitude DDDMMmmm
+constexpr int kColGpsAlt = 15;  // GPS altitude, decimetres
+
+struct SampleRow {
+  int32_t v[kSampleColumns];
+  int32_t& operator[](long long c) { return v[checkIndex(c, kSampleColumns)]; }
+  int32_t operator[](long long c) const { return v[checkIndex(c, kSampleColumns)]; }
+};
+
+// 32768 rows of a new-format logger flight; row i belongs to FlightPath point i.
+struct SampleTable {
+  SampleRow rows[kSampleRows];
+  SampleRow& operator[](long long i) { return rows[checkIndex(i, kSampleRows)]; }
+  const SampleRow& operator[](long long i) const { return rows[checkIndex(i, kSampleRows)]; }
+};
+
+struct FlightData {
+  // Point arrays, each with its last index (-1 = empty).
+  PointArray FlightPath;
+  PointArray ShadowPath;
+  PointArray GridPoints;
+  PointArray ArrowPoints;
+  PointArray PlumbLines;
+  PointArray MapCells;
+  PointArray MapFrame;
+  PointArray VectorMap;
+  int32_t LastPoint = 0;  // FlightPath and ShadowPath
+  int32_t GridLast = 0;
+  int32_t ArrowLast = 0;
+  int32_t PlumbLast = 0;
+  int32_t MapCellsLast = 0;
+  int32_t MapFrameLast = 0;
+  int32_t VectorMapLast = 0;
+
+  SampleTable RawSamples;      // as read from the file
+  SampleTable ChannelSamples;  // copy of RawSamples after every new-format load (KonvertExtra)
+  ChannelParamTable ChannelParams;
+
+  // Flight-wide scalars.
+  int32_t RangeStart = 0;  // first shown point; origin of the local frame
+  int32_t RangeEnd = 0;    // last shown point
+  int32_t CursorPoint = 0;
+  int32_t OverlayMode = 0;
+  double MaxAltitude = 0;
+  double MaxLat = 0, MinLat = 0;
+  double MaxLon = 0, MinLon = 0;
+  double StartLatRaw = 0;    // origin latitude as DDMMmmm
+  double StartLonRaw = 0;    // origin longitude as DDDMMmmm, negative for west
+  double StartAltitude = 0;  // metres
+  double SampleInterval = 2.0;  // seconds between two samples
+  bool LoggerNG = false;        // sample tables and channel values are valid
+
+  // Settings and interaction flags.
+  double Temperature = 25.0;  // °C
+  bool UseBaroAltitude = false;
+  bool FastMapLoading = true;
+  bool HideMapWhileDragging = true;
+  bool MapDragMode = false;
+  bool MouseDragBlocked = true;
+  bool HasGpsColumns = true;
+  int32_t LoggerHeaderId = 0;
+  int32_t LoggerHeaderFlags = 0;
+};
+
+struct FreeDeleter {
+  void operator()(FlightData* d) const;
+};
+using FlightDataPtr = std::unique_ptr<FlightData, FreeDeleter>;
+
+// The start-up state: every array zero, the scalars at their start values,
+// the channel table at its defaults. Zeroed pages come from the system, so
+// the 100 MB of tables cost nothing until written.
+FlightDataPtr makeFlightData();
+
+// Allocates a zeroed T with calloc and runs its default member initialisers.
+template <class T>
+T* callocConstruct();
+void* zeroedAllocation(std::size_t size);
+
+template <class T>
+T* callocConstruct() {
+  return new (zeroedAllocation(sizeof(T))) T;
+}

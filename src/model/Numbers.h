@@ -1,0 +1,53 @@
+#pragma once
+// The program's number rules, one helper each: rounding (halves to the even
+// neighbour), the general number format with the locale's decimal separator,
+// and reading numbers back from text. Every caller uses these.
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <string_view>
+
+// Nearest integer as a double, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
+double roundHalfEven(double v);
+
+// Round() of the run-time: nearest 64-bit integer, halves to even.
+// Throws "Ungültige Gleitkommaoperation" for NaN, infinities and values
+// outside the 64-bit range.
+int64_t Round(double v);
+
+// Round() stored into a 32-bit integer: "Fehler bei Bereichsprüfung" when it does not fit.
+int32_t RoundToInt32(double v);
+
+// Trunc(): drops the fraction; same failures as Round().
+int64_t Trunc(double v);
+
+// Narrowing with the range check of the run-time.
+int32_t checkedInt32(int64_t v);
+
+// Overflow-checked 32-bit arithmetic ("Integerüberlauf").
+int32_t checkedAdd(int32_t a, int32_t b);
+int32_t checkedMul(int32_t a, int32_t b);
+
+// Throws "Ungültige Gleitkommaoperation" unless v is a finite number.
+double checkedFinite(double v);
+
+// The locale's decimal separator (QLocale() default, a comma for de_DE).
+QChar decimalSeparator();
+
+// General number format: shortest text with at most 15 significant digits,
+// no trailing zeros, fixed notation while the value has at most 15 digits
+// before the separator and a magnitude of at least 0.00001, otherwise
+// scientific ("1,5E20", "9E-6"). Uses decimalSeparator().
+QString formatGeneral(double v);
+
+// Parses text in the general format back (the locale's separator, optional
+// sign, optional exponent; blanks around it are allowed). Throws
+// "'%s' ist kein gültiger Gleitkommawert" otherwise.
+double parseFloat(QStringView text);
+
+// Plain decimal integer text with an optional leading sign; leading blanks are
+// allowed. Throws "'%s' ist kein gültiger Integerwert" for anything else,
+// including values outside the 32-bit range.
+int32_t parseInt(std::string_view text);
+int32_t parseInt(QStringView text);

@@ -1,0 +1,55 @@
+#pragma once
+// Run-time errors. Every failed check in the program throws one of these; the
+// command in progress stops there and the one guard of the window shows
+// text() (plus detail() on a second line) in the standard error box.
+
+#include <QString>
+#include <exception>
+#include <string>
+
+enum class RunErrorKind {
+  Range,           // "Fehler bei Bereichsprüfung"
+  IntOverflow,     // "Integerüberlauf"
+  InvalidInteger,  // "'%s' ist kein gültiger Integerwert"
+  InvalidFloat,    // "'%s' ist kein gültiger Gleitkommawert"
+  Io,              // "E/A-Fehler %d"
+  ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
+  InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
+};
+
+class RunError : public std::exception {
+ public:
+  RunError(RunErrorKind kind, QString text, QString detail = {});
+
+  static RunError range();
+  static RunError intOverflow();
+  static RunError invalidInteger(const QString& field);
+  static RunError invalidFloat(const QString& field);
+  static RunError io(int code, const QString& detail = {});
+  static RunError readPastEof();
+  static RunError invalidFloatOp();
+
+  RunErrorKind kind() const { return kind_; }
+  // The run-time's own text, e.g. "Fehler bei Bereichsprüfung".
+  const QString& text() const { return text_; }
+  // Optional context such as file name and line number; empty when none.
+  const QString& detail() const { return detail_; }
+  // What the error box shows: text, and detail on a second line.
+  QString boxText() const;
+  // A copy with the given context (keeps an existing detail in front).
+  RunError withDetail(const QString& detail) const;
+
+  const char* what() const noexcept override { return utf8_.c_str(); }
+
+ private:
+  RunErrorKind kind_;
+  QString text_;
+  QString detail_;
+  std::string utf8_;
+};
+
+// Index check of every fixed-size table: 0 <= i < size, else the range error.
+inline int checkIndex(long long i, int size) {
+  if (i < 0 || i >= size) throw RunError::range();
+  return static_cast<int>(i);
+}

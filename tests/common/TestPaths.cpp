@@ -1,0 +1,28 @@
+#include "common/TestPaths.h"
+
+#include <QFile>
+#include <QLocale>
+#include <gtest/gtest.h>
+
+QString dataPath(const QString& relative) {
+  return QStringLiteral(TRELVANO_DATA_DIR "/") + relative;
+}
+
+QString sourcePath(const QString& relative) {
+  return QStringLiteral(TRELVANO_SOURCE_DIR "/") + relative;
+}
+
+QByteArray readBytes(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    ADD_FAILURE() << "cannot read " << path.toStdString();
+    return {};
+  }
+  return f.readAll();
+}
+
+ScopedLocale::ScopedLocale(const char* name) : previous_(QLocale().name()) {
+  QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+}
+
+ScopedLocale::~ScopedLocale() { QLocale::setDefault(QLocale(previous_)); }

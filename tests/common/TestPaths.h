@@ -1,0 +1,19 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+// The real IGC recordings shipped beside the repository (read-only).
+QString dataPath(const QString& relative);
+// A file of this repository, e.g. "examples/default.par".
+QString sourcePath(const QString& relative);
+// Whole file as bytes; fails the test when it cannot be read.
+QByteArray readBytes(const QString& path);
+
+// Switches the default locale for the lifetime of the object.
+class ScopedLocale {
+ public:
+  explicit ScopedLocale(const char* name);
+  ~ScopedLocale();
+ private:
+  QString previous_;
+};
