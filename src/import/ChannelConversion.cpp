@@ -1,0 +1,68 @@
+#include "import/ChannelConversion.h"
+
+#include "model/Numbers.h"
+
+#include <cmath>
+
+void Parameterinit(ChannelParamTable& table) {
+  for (int k = 0; k < kChannelCount; ++k) {
+    ChannelParam& p = table[k];
+    p.Name = defaultChannelName(k);
+    p.Offset = 0;
+    p.Koeffizient = 1.0;
+    p.Startwert = 0;
+    p.Kind = kKindKeine;
+  }
+}
+
+QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
+  const double r = raw;
+  switch (param.Kind) {
+    case kKindKeine:
+      return QString::number(raw);
+    case kKindLinear:
+      return formatGeneral(checkedFinite((r - param.Offset) * param.Koeffizient));
+    case kKindHoehe: {
+      const double p = param.Startwert - r * param.Koeffizient;  // hPa
+      if (!(p >= 0)) throw RunError::invalidFloatOp();
+      const double f = p == 0 ? 0.0 : std::pow(p / 1013.25, 0.1902849);
+      const double t = (temperature + 273 - 0.0065 * altitude) / 0.0065;
+      const double h = (1 - f) * t - param.Offset;
+      return formatGeneral(static_cast<double>(Round(h)));
+    }
+    case kKindSpeed: {
+      const double d = r - param.Offset;
+      if (d < 0) return QStringLiteral("0");
+      const double product = d * param.Koeffizient;
+      if (!(product >= 0)) throw RunError::invalidFloatOp();
+      const double v = std::sqrt(product * 2 / 0.012555);
+      return formatGeneral(static_cast<double>(Round(v * 10)) / 10);
+    }
+    case kKindDrehzahl: {
+      const double q = raw == 0 ? 1.0 : r;
+      int32_t n = RoundToInt32(param.Koeffizient);
+      if (n == 0) n = 1;
+      return formatGeneral(375093.77344336084 / q * 60 / n);
+    }
+    default:
+      return QStringLiteral("0");
+  }
+}
+
+QString ParameterToString(const FlightData& data, long long sample, long long channel) {
+  const int32_t raw = data.ChannelSamples[sample][checkIndex(channel, kChannelCount)];
+  const ChannelParam& param = data.ChannelParams[channel];
+  const double altitude = param.Kind == kKindHoehe ? data.FlightPath[sample].Altitude : 0.0;
+  return convertChannelValue(raw, param, data.Temperature, altitude);
+}
+
+QString channelKindName(int32_t kind) {
+  switch (kind) {
+    case kKindKeine: return QStringLiteral("keine");
+    case kKindLinear: return QStringLiteral("linear");
+    case kKindHoehe: return QStringLiteral("Höhe");
+    case kKindSpeed: return QStringLiteral("Speed");
+    case kKindDrehzahl: return QStringLiteral("Drehzahl");
+    default: return QString::number(kind);
+  }
+}

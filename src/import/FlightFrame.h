@@ -1,0 +1,23 @@
+#pragma once
+// Finishing a flight: altitude source, extents, local frame, shadow and plumb lines.
+
+#include "model/FlightData.h"
+
+#include <QString>
+#include <optional>
+
+// New-format flights only: altitudes from the GPS column relative to the first
+// sample, or with UseBaroAltitude from the lowest channel of kind Höhe.
+// Returns the altitude label ("Höhe: GPS", "Höhe: AD2", …), or nothing when
+// the flight is not a new-format one (then nothing changes). May switch
+// UseBaroAltitude off when no channel has kind Höhe.
+std::optional<QString> Altitude(FlightData& data);
+
+// Extents over all points, local frame around RangeStart, TimeStep =
+// SampleInterval for every point, ShadowPath, PlumbLines, PlumbLast.
+void MaxMinusw(FlightData& data);
+
+// "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen" without its
+// closing calls: MaxMinusw, then StartLatRaw, StartLonRaw, StartAltitude of
+// the point RangeStart. The caller then runs Track and Grafikupdate.
+void moveOriginToRangeStart(FlightData& data);

@@ -1,0 +1,26 @@
+#pragma once
+// The 624-byte parameter file: the image of the channel parameter table,
+// 13 rows of 48 bytes, little-endian.
+
+#include "model/ChannelParams.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// The table as the 624 bytes of the file; bytes the table does not hold come
+// from the image last read (zero when none).
+QByteArray parameterFileBytes(const ChannelParamTable& table);
+
+// Replaces the table by the first 624 bytes of `bytes`. Fewer than 624 bytes:
+// "Versuch hinter dem Dateiende zu lesen" and the table stays unchanged.
+void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes);
+
+// Ladeparameter: does nothing for an empty name or a file that cannot be
+// opened; otherwise readParameterBytes of the file (a read error throws
+// "E/A-Fehler %d").
+void Ladeparameter(ChannelParamTable& table, const QString& fileName);
+
+// Writes the table to `fileName` (created or overwritten). A file that cannot
+// be created or written throws "E/A-Fehler %d" with the path as detail.
+void saveParameterFile(const ChannelParamTable& table, const QString& fileName);

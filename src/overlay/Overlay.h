@@ -1,0 +1,24 @@
+#pragma once
+// Track overlays: colouring FlightPath by direction, speed, replay position,
+// 25 m layers, energy or energy gain, with the colour legend and the side
+// panels that belong to each.
+
+#include "model/FlightData.h"
+#include "overlay/SidePanels.h"
+#include "view3d/View3D.h"
+
+#include <cstdint>
+
+// $00BBGGRR of scale step c: red byte c, green byte 255 - c.
+int32_t ScaleColour(int c);
+
+// Applies data.OverlayMode (0 … 6): timers off, menu checks, panels, point
+// colours, legend, timers on; ends with view.Grafikupdate().
+void Overlay(FlightData& data, View3D& view, SidePanels& panels);
+
+// The six items of the menu "Overlay" (mode 1 … 6): toggle the item, set
+// OverlayMode to its mode when now checked, else 0, then Overlay.
+void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mode);
+
+// One tick of the "Flugrichtung" animation: rotate the three colours, redraw.
+void Timer1Timer(FlightData& data, View3D& view);

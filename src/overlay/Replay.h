@@ -1,0 +1,25 @@
+#pragma once
+// The flight-point cursor: replay, track bar, shown section and the
+// navigation and channel labels.
+
+#include "model/FlightData.h"
+#include "overlay/SidePanels.h"
+#include "view3d/View3D.h"
+
+// Fills the labels for CursorPoint, follows it with the camera while
+// "Flugweg zentrieren" is checked, redraws.
+void Track(FlightData& data, View3D& view, SidePanels& panels);
+
+// One replay step (every 200 ms while timer 2 runs).
+void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels);
+
+// The track bar's position changed (by the user or the program): moves the
+// cursor unless the replay runs. Sets panels.trackBarPosition.
+void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int position);
+
+// The track bar got the input focus: the replay stops.
+void TrackBar1Enter(SidePanels& panels);
+
+// SpeedButton1 … 4: "ab Anfang anzeigen", "ab hier anzeigen",
+// "bis hier anzeigen", "bis ende anzeigen"; then redraw.
+void SpeedButtonClick(FlightData& data, View3D& view, int button);

@@ -1,0 +1,42 @@
+#pragma once
+// What the side panels, the overlay menu, the replay bar and the legend of
+// the main window show, as plain values. The core writes it; the window
+// copies it into its widgets after every command.
+
+#include <QImage>
+#include <QString>
+
+constexpr int kOverlayItemCount = 6;
+constexpr int kTrackBarMax = 1000;
+
+struct SidePanels {
+  SidePanels();
+
+  // Menu "Overlay": BlauRot1, Geschwindigkeit1, Flugweg1, N25mSchichten1,
+  // Energie1, Energiezuwachs1 (modes 1 … 6).
+  bool overlayChecked[kOverlayItemCount] = {};
+
+  bool infoVisible = true;         // InfoGroupBox
+  bool navVisible = false;         // NavGroupBox
+  bool adcVisible = false;         // ADCGroupBox
+  bool miscVisible = false;        // MiscGroupBox
+  bool trackPanelVisible = false;  // TrackPanel
+  bool image2Visible = false;      // Image2, the colour legend
+
+  bool timer1Enabled = false;  // 100 ms, "Flugrichtung" animation
+  bool timer2Enabled = false;  // 200 ms, replay
+
+  int trackBarPosition = 0;  // TrackBar1, 0 … kTrackBarMax
+
+  // NavGroupBox values: Label9 (Entfernung), Label10 (Höhe), Label11 (V),
+  // Label13 (Vario), Label15 (Flugzeit).
+  QString nav[5];
+  // InfoGroupBox values: LabelDauer, LabelHmax, LabelVmax, LabelVmax3, LabelNS, LabelOW.
+  QString info[6];
+  // Channel pairs 0 … 12: caption labels (LabelADC16S …) and value labels (LabelADC16 …).
+  QString channelCaption[13];
+  QString channelValue[13];
+  bool channelValueVisible[13];
+
+  QImage Image2;  // the legend, 289 × 33 at start
+};

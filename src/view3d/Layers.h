@@ -1,0 +1,19 @@
+#pragma once
+// Check states of the items of the menu "Darstellung" (and the overlay item
+// "Flugweg", which adds the red cursor line), read by the transform and the
+// renderer.
+
+struct Layers {
+  bool Cokpit = false;  // "Flugweg zentrieren": the replay moves the camera; not a layer
+  bool Flugbahn = true;
+  bool Schatten = true;
+  bool NordPfeil = true;
+  bool Gitter = true;
+  bool Lot = true;
+  bool Karte = false;
+  bool KarteVisible = false;  // the item appears once a pixel map is loaded
+  bool VectorKarte = false;
+  bool VectorKarteVisible = false;
+  bool Startkoordinaten = true;
+  bool Flugweg = false;  // overlay item "Flugweg" checked: red line RangeStart -> CursorPoint
+};

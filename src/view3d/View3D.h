@@ -1,0 +1,62 @@
+#pragma once
+// The 3D view: camera, layer switches, the off-screen picture and the
+// navigation commands. Reads and writes the flight data in place; every
+// change ends in Grafikupdate(), which repaints BackBuffer.
+
+#include "model/FlightData.h"
+#include "view3d/Camera.h"
+#include "view3d/Layers.h"
+
+#include <QImage>
+
+class View3D {
+ public:
+  static constexpr int kDefaultWidth = 650;
+  static constexpr int kDefaultHeight = 400;
+
+  explicit View3D(FlightData& data, int width = kDefaultWidth, int height = kDefaultHeight);
+  ~View3D();
+  View3D(const View3D&) = delete;
+  View3D& operator=(const View3D&) = delete;
+
+  FlightData& data;
+  Camera cam;
+  Layers layers;
+  bool RedrawLock = false;  // spin-edit writes store their value but do not redraw
+  bool OutOfView = false;   // the last drawn point array had a point outside the picture or behind the eye
+  QImage BackBuffer;        // Format_RGB32, the size of the window's image
+
+  // The one redraw entry: grid spacing by distance, transform, draw all layers.
+  void Grafikupdate();
+  // Number of Grafikupdate calls so far (for tests and the window's repaint).
+  long long redrawCount() const { return redraws_; }
+
+  // The camera's hidden integer holders: 1 = Z, 2 = X, 3 = Y, 4 = A, 5 = E, 6 = D.
+  // A write clamps (Z to -10000 … 100000, D to 1 … 3000000); if the held value
+  // changes, the change handler wraps A and E, stores the value into the camera
+  // and redraws unless RedrawLock is set.
+  void setSpinEdit(int number, long long value);
+  int spinEdit(int number) const;
+
+  // Menu "Navigation".
+  void Ausgangsposition1Click();
+  void StartpunktindieMitte1Click();
+  void Autozoom();
+
+  // Mouse on the 3D view's image; coordinates in image pixels.
+  void Image1MouseDown(int x, int y);
+  void Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y);
+  void Image1MouseUp();
+
+  // Menu "Darstellung": invert one layer item and redraw ("Flugweg zentrieren"
+  // only inverts its check mark).
+  void toggleLayer(bool Layers::*item);
+
+  // The window's image got a new size: resize BackBuffer and redraw.
+  void resizeImage(int width, int height);
+
+ private:
+  struct Impl;
+  Impl* impl_;
+  long long redraws_ = 0;
+};
