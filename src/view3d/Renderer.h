@@ -1,0 +1,19 @@
+#pragma once
+// Painting the projected point arrays into the 3D view's off-screen picture.
+
+#include "model/FlightData.h"
+#include "view3d/Camera.h"
+#include "view3d/Layers.h"
+
+#include <QImage>
+#include <QString>
+
+// The start coordinates line, e.g.
+// "Startpunkt: Breite: N 48°7'2''   Länge: E 11°34'34''   Höhe: 512m".
+QString startCoordinatesText(double startLatRaw, double startLonRaw, double startAltitude);
+
+// Draws every layer in its fixed order into backBuffer (Format_RGB32), reading
+// the projections written by DDDCalc. Sets outOfView as the last drawn point
+// array (and the "Flugweg" line after it) left it.
+void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
+             bool& outOfView);

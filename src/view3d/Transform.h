@@ -1,0 +1,23 @@
+#pragma once
+// The view matrix and the projection of the point arrays.
+
+#include "model/FlightData.h"
+#include "view3d/Camera.h"
+#include "view3d/Layers.h"
+#include "view3d/Matrix4.h"
+
+// Rz · Rx · T · P from the camera state.
+Matrix4 buildViewMatrix(const Camera& cam);
+
+// Projects entries 0 … last: ProjX/ProjY and the Pen transitions in front of
+// and behind the eye. Does nothing for last < 0; a last index beyond the
+// array raises the range error.
+void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix);
+
+// Builds the view matrix into `viewMatrix` and transforms every point array
+// whose layer is switched on (MapCells only while MapDragMode is false,
+// MapFrame only while it is true).
+void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix);
+
+// Rebuilds GridPoints (GridLast 901) and ArrowPoints (ArrowLast 7) for spacing a metres.
+void GitterPfeil(FlightData& data, int32_t a);
