@@ -1,0 +1,146 @@
+#include "view3d/Transform.h"
+
+#include "model/Numbers.h"
+#include "model/RunError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+Matrix4 buildViewMatrix(const Camera& cam) {
+  constexpr double k = std::numbers::pi / 180.0;
+  Matrix4 T = Matrix4::identity();
+  Matrix4 Rz = Matrix4::identity();
+  Matrix4 Rx = Matrix4::identity();
+  Matrix4 P = Matrix4::identity();
+
+  T.m[3][0] = -cam.CamX;
+  T.m[3][1] = -cam.CamY;
+  T.m[3][2] = -cam.CamZ;
+
+  const double a = cam.CamA * k;
+  Rz.m[0][0] = std::cos(a);
+  Rz.m[1][1] = std::cos(a);
+  Rz.m[0][1] = std::sin(a);
+  Rz.m[1][0] = -std::sin(a);
+
+  const double e = cam.CamE * k;
+  Rx.m[1][1] = std::cos(e);
+  Rx.m[2][2] = std::cos(e);
+  Rx.m[1][2] = std::sin(e);
+  Rx.m[2][1] = -std::sin(e);
+
+  // The eye sits CamD in front of the picture plane: w = 1 + y' / CamD.
+  P.m[1][3] = 1.0 / cam.CamD;
+
+  Matrix4 view;
+  MulMatrix(Rz, Rx, view);
+  MulMatrix(view, T, view);
+  MulMatrix(view, P, view);
+  return view;
+}
+
+void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
+  if (last < 0) return;
+  // The index check is done once for the whole loop: the entries that exist
+  // are transformed, then a last index beyond the array stops with the range error.
+  const int32_t end = std::min<int32_t>(last, kPointCapacity - 1);
+
+  const auto& m = viewMatrix.m;
+  const double m00 = m[0][0], m10 = m[1][0], m20 = m[2][0], m30 = m[3][0];
+  const double m02 = m[0][2], m12 = m[1][2], m22 = m[2][2], m32 = m[3][2];
+  const double m03 = m[0][3], m13 = m[1][3], m23 = m[2][3], m33 = m[3][3];
+
+  FlightPoint* p = points.data();
+  for (int32_t i = 0; i <= end; ++i) {
+    FlightPoint& pt = p[i];
+    const double x = pt.X, y = pt.Y, z = pt.Z;
+    // Same summation order as the row vector (x, y, z, 1) times the matrix.
+    const double xs = x * m00 + y * m10 + z * m20 + m30;
+    const double zs = x * m02 + y * m12 + z * m22 + m32;
+    const double w = x * m03 + y * m13 + z * m23 + m33;
+    if (w > 0) {
+      pt.ProjY = zs / w;
+      pt.ProjX = xs / w;
+      if (pt.Pen == kPenLineBehind)
+        pt.Pen = kPenLine;
+      else if (pt.Pen == kPenMoveBehind)
+        pt.Pen = kPenMove;
+    } else {
+      // At or behind the eye plane: no projection, and the stroke breaks here.
+      pt.Pen = (pt.Pen == kPenLine || pt.Pen == kPenLineBehind) ? kPenLineBehind : kPenMoveBehind;
+      pt.ProjX = 0;
+      pt.ProjY = 0;
+    }
+  }
+  if (last > end) throw RunError::range();
+}
+
+void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix) {
+  viewMatrix = buildViewMatrix(cam);
+  if (layers.Gitter) TransformPoints(data.GridPoints, data.GridLast, viewMatrix);
+  if (layers.NordPfeil) TransformPoints(data.ArrowPoints, data.ArrowLast, viewMatrix);
+  if (layers.Lot) TransformPoints(data.PlumbLines, data.PlumbLast, viewMatrix);
+  if (layers.Schatten) TransformPoints(data.ShadowPath, data.LastPoint, viewMatrix);
+  if (layers.Flugbahn) TransformPoints(data.FlightPath, data.LastPoint, viewMatrix);
+  if (layers.Karte && !data.MapDragMode) TransformPoints(data.MapCells, data.MapCellsLast, viewMatrix);
+  if (layers.Karte && data.MapDragMode) TransformPoints(data.MapFrame, data.MapFrameLast, viewMatrix);
+  if (layers.VectorKarte) TransformPoints(data.VectorMap, data.VectorMapLast, viewMatrix);
+}
+
+namespace {
+
+constexpr int32_t kGridLines = 41;        // per direction
+constexpr int32_t kPointsPerLine = 11;    // ten segments of 4a
+constexpr int32_t kGridLast = 2 * kGridLines * kPointsPerLine - 1;  // 901
+constexpr int32_t kArrowLast = 7;
+
+void setGroundPoint(FlightPoint& p, int32_t x, int32_t y, int32_t pen) {
+  p.X = x;
+  p.Y = y;
+  p.Z = 0;
+  p.Pen = pen;
+}
+
+}  // namespace
+
+void GitterPfeil(FlightData& data, int32_t a) {
+  // Integer arithmetic throughout, overflow-checked like every integer operation.
+  const int32_t half = checkedMul(20, a);  // 20a: half the grid's side
+  const int32_t step = checkedMul(4, a);   // one segment of a grid line
+
+  FlightPoint* g = data.GridPoints.data();
+  for (int32_t n = 0; n < 2 * kGridLines; ++n) {
+    const bool northSouth = n < kGridLines;
+    const int32_t offset = checkedAdd(checkedMul(a, northSouth ? n : n - kGridLines), -half);
+    FlightPoint* line = g + n * kPointsPerLine;
+    // A move point is never drawn, so its colour is left alone.
+    if (northSouth)
+      setGroundPoint(line[0], offset, -half, kPenMove);
+    else
+      setGroundPoint(line[0], -half, offset, kPenMove);
+    for (int32_t j = 1; j < kPointsPerLine; ++j) {
+      const int32_t along = checkedAdd(-half, checkedMul(step, j));
+      if (northSouth)
+        setGroundPoint(line[j], offset, along, kPenLine);
+      else
+        setGroundPoint(line[j], along, offset, kPenLine);
+      line[j].Color = colours::kGrid;
+    }
+  }
+  data.GridLast = kGridLast;
+
+  // North arrow: tail at the origin, tip 3a to the north, shaft a wide.
+  const int32_t h = a / 2;  // truncates towards zero
+  const int32_t twoA = checkedMul(2, a);
+  const int32_t threeA = checkedMul(3, a);
+  const int32_t outline[kArrowLast + 1][2] = {
+      {-h, 0}, {-h, twoA}, {-a, twoA}, {0, threeA}, {a, twoA}, {h, twoA}, {h, 0}, {-h, 0},
+  };
+  FlightPoint* arrow = data.ArrowPoints.data();
+  for (int32_t i = 0; i <= kArrowLast; ++i) {
+    setGroundPoint(arrow[i], outline[i][0], outline[i][1], i == 0 ? kPenMove : kPenLine);
+    arrow[i].Color = colours::kDarkGreen;
+  }
+  data.ArrowLast = kArrowLast;
+}

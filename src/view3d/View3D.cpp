@@ -1,0 +1,220 @@
+#include "view3d/View3D.h"
+
+#include "model/Numbers.h"
+#include "model/RunError.h"
+#include "view3d/Matrix4.h"
+#include "view3d/Renderer.h"
+#include "view3d/Transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr int kSpinZ = 1, kSpinX = 2, kSpinY = 3, kSpinA = 4, kSpinE = 5, kSpinD = 6;
+constexpr int kSpinCount = 6;
+
+struct SpinRange {
+  int64_t min;
+  int64_t max;
+};
+constexpr int64_t kIntMin = std::numeric_limits<int32_t>::min();
+constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
+// Indexed by spin-edit number; the holders are 32-bit, so "unlimited" is the int32 range.
+constexpr SpinRange kSpinRanges[kSpinCount + 1] = {
+    {0, 0},
+    {-10000, 100000},  // Z
+    {kIntMin, kIntMax},  // X
+    {kIntMin, kIntMax},  // Y
+    {kIntMin, kIntMax},  // A
+    {kIntMin, kIntMax},  // E
+    {1, 3000000},      // D
+};
+
+// Grid spacing by the distance of CamY from its home value.
+constexpr double kFineGridBand = 5000;    // closer than this: lines every 100 m
+constexpr double kCoarseGridBand = 9000;  // farther than this: every 1000 m
+constexpr double kAutozoomStep = 5000;
+constexpr double kAutozoomLimit = -50000;
+
+// Wraps a value above 360 into 1 … 360, as repeated "value - 360" steps would.
+int64_t wrapDown(int64_t v) { return v > 360 ? v - 360 * ((v - 1) / 360) : v; }
+
+// Sets a flag for the lifetime of the object; an error on the way clears it too,
+// so a failed command cannot leave the redraw suppressed.
+class RedrawLockScope {
+ public:
+  explicit RedrawLockScope(bool& lock) : lock_(lock) { lock_ = true; }
+  ~RedrawLockScope() { lock_ = false; }
+  RedrawLockScope(const RedrawLockScope&) = delete;
+  RedrawLockScope& operator=(const RedrawLockScope&) = delete;
+
+ private:
+  bool& lock_;
+};
+
+}  // namespace
+
+struct View3D::Impl {
+  int32_t spin[kSpinCount + 1] = {};  // index 1 … 6; all start at 0
+  int mouseLastX = 0;
+  int mouseLastY = 0;
+  Matrix4 viewMatrix = Matrix4::identity();
+};
+
+View3D::View3D(FlightData& d, int width, int height)
+    : data(d), BackBuffer(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), impl_(new Impl) {
+  GitterPfeil(data, 100);
+}
+
+View3D::~View3D() { delete impl_; }
+
+void View3D::Grafikupdate() {
+  const double distance = std::abs(cam.CamY - 2000);
+  if (distance < kFineGridBand) GitterPfeil(data, 100);
+  if (distance > kCoarseGridBand) GitterPfeil(data, 1000);
+  DDDCalc(data, cam, layers, impl_->viewMatrix);
+  DDDGraf(data, layers, cam, BackBuffer, OutOfView);
+  ++redraws_;
+}
+
+int View3D::spinEdit(int number) const { return impl_->spin[checkIndex(number - 1, kSpinCount) + 1]; }
+
+void View3D::setSpinEdit(int number, long long value) {
+  const int n = checkIndex(number - 1, kSpinCount) + 1;
+  const SpinRange r = kSpinRanges[n];
+  const int64_t clamped = value < r.min ? r.min : value > r.max ? r.max : value;
+  if (clamped == impl_->spin[n]) return;  // unchanged: the change handler does not run
+  int64_t v = clamped;
+
+  // Writing the wrapped value back would fire the handler again until it is in
+  // range; the end value is computed at once, stored once and drawn once.
+  if (n == kSpinA) {
+    v = wrapDown(v);
+    if (v < 0) v += 360 * ((-v + 359) / 360);  // into 0 … 359
+  } else if (n == kSpinE) {
+    v = wrapDown(v);
+    if (v < -360) v += 360 * ((-v - 1) / 360);  // into -360 … -1
+  }
+  impl_->spin[n] = static_cast<int32_t>(v);
+
+  const double stored = static_cast<double>(v);
+  switch (n) {
+    case kSpinZ: cam.CamZ = stored; break;
+    case kSpinX: cam.CamX = stored; break;
+    case kSpinY: cam.CamY = stored; break;
+    case kSpinA: cam.CamA = stored; break;
+    case kSpinE: cam.CamE = stored; break;
+    case kSpinD: cam.CamD = stored; break;
+  }
+  if (!RedrawLock) Grafikupdate();
+}
+
+void View3D::Ausgangsposition1Click() {
+  cam.CamD = 2000;
+  cam.CamX = 0;
+  cam.CamY = 0;
+  cam.CamZ = 0;
+  if (data.MaxAltitude < 3000) cam.CamZ = data.MaxAltitude / 4;
+  cam.CamE = 20;
+  cam.CamA = 0;
+  {
+    RedrawLockScope lock(RedrawLock);
+    setSpinEdit(kSpinX, Round(cam.CamX));
+    setSpinEdit(kSpinY, Round(cam.CamY));
+    setSpinEdit(kSpinZ, Round(cam.CamZ));
+    setSpinEdit(kSpinE, Round(cam.CamE));
+    setSpinEdit(kSpinA, Round(cam.CamA));
+  }
+  setSpinEdit(kSpinD, Round(cam.CamD));
+  Grafikupdate();
+}
+
+void View3D::StartpunktindieMitte1Click() {
+  cam.CamX = 0;
+  cam.CamZ = 0;
+  {
+    RedrawLockScope lock(RedrawLock);
+    setSpinEdit(kSpinX, 0);
+  }
+  setSpinEdit(kSpinZ, 0);
+  Grafikupdate();
+}
+
+void View3D::Autozoom() {
+  while (OutOfView && cam.CamY > kAutozoomLimit) {
+    cam.CamY -= kAutozoomStep;
+    setSpinEdit(kSpinY, Round(cam.CamY));
+    Grafikupdate();
+  }
+}
+
+void View3D::Image1MouseDown(int x, int y) {
+  if (data.HideMapWhileDragging) data.MapDragMode = true;
+  impl_->mouseLastX = x;
+  impl_->mouseLastY = y;
+  data.MouseDragBlocked = false;
+}
+
+void View3D::Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y) {
+  if (data.MouseDragBlocked) return;
+  int& lastX = impl_->mouseLastX;
+  int& lastY = impl_->mouseLastY;
+
+  // Left: one pixel is one degree of elevation (0 … 90) or azimuth.
+  if (leftHeld) {
+    if (y != lastY) {
+      cam.CamE += static_cast<double>(y) - lastY;
+      lastY = y;
+      if (cam.CamE > 90) cam.CamE = 90;
+      if (cam.CamE < 0) cam.CamE = 0;
+    }
+    if (x != lastX) {
+      cam.CamA += static_cast<double>(x) - lastX;
+      lastX = x;
+    }
+  }
+  // Right: move along the line of sight and sideways; the step grows with the
+  // distance from the home value. Sees nothing the left button already used.
+  if (rightHeld) {
+    if (y != lastY) {
+      cam.CamY += (std::abs((cam.CamY - 2000) / 100) + 5) * (static_cast<double>(y) - lastY);
+      lastY = y;
+      if (cam.CamY > cam.CamD) cam.CamY = cam.CamD;
+    }
+    if (x != lastX) {
+      cam.CamX += (std::abs((cam.CamY - 2000) / 500) + 5) * (static_cast<double>(x) - lastX);
+      lastX = x;
+    }
+  }
+  if (!leftHeld && !rightHeld) return;
+
+  {
+    RedrawLockScope lock(RedrawLock);
+    setSpinEdit(kSpinX, Round(cam.CamX));
+    setSpinEdit(kSpinY, Round(cam.CamY));
+    setSpinEdit(kSpinZ, Round(cam.CamZ));
+    setSpinEdit(kSpinE, Round(cam.CamE));
+    setSpinEdit(kSpinA, Round(cam.CamA));
+    setSpinEdit(kSpinD, Round(cam.CamD));
+  }
+  Grafikupdate();
+}
+
+void View3D::Image1MouseUp() {
+  data.MapDragMode = false;
+  Grafikupdate();
+}
+
+void View3D::toggleLayer(bool Layers::*item) {
+  layers.*item = !(layers.*item);
+  if (item != &Layers::Cokpit) Grafikupdate();
+}
+
+void View3D::resizeImage(int width, int height) {
+  // A window narrower than its frame leaves no room; keep one pixel to draw on.
+  BackBuffer = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+  Grafikupdate();
+}
