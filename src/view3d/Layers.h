@@ -17,3 +17,15 @@ struct Layers {
   bool Startkoordinaten = true;
   bool Flugweg = false;  // overlay item "Flugweg" checked: red line RangeStart -> CursorPoint
 };
+
+// The layer items of the menu "Darstellung" in menu order, by caption.
+struct LayerItem {
+  const char* caption;
+  bool Layers::*item;
+};
+inline constexpr LayerItem kLayerItems[] = {
+    {"Flugbahn", &Layers::Flugbahn}, {"Schatten", &Layers::Schatten},
+    {"NordPfeil", &Layers::NordPfeil}, {"Gitter", &Layers::Gitter},
+    {"Lot", &Layers::Lot}, {"Karte", &Layers::Karte},
+    {"Vektor-Karte", &Layers::VectorKarte}, {"Startkoordinaten", &Layers::Startkoordinaten},
+};

@@ -1,0 +1,80 @@
+#pragma once
+// The main window: menu, 3D view, side panels, replay bar, legend, status
+// bar. It only wires widgets to the core (MainController): every handler runs
+// a core routine through the error guard and then shows the core's state.
+
+#include "app/core/MainController.h"
+#include "ui/widgets/ErrorGuard.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+class ImageView;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QSlider;
+class QSpinBox;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+class TForm1 : public QMainWindow {
+ public:
+  // `dialogs` answers the file dialogs; by default the Qt dialogs.
+  explicit TForm1(std::unique_ptr<FileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen" dialog).
+  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+
+  MainController& core() { return *core_; }
+  ErrorGuard& errorGuard() { return guard_; }
+  // Runs a handler through the error guard and shows the resulting state.
+  void handle(const std::function<void()>& handler);
+  // Copies the core's state into the widgets.
+  void showState();
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  void buildMenus();
+  void buildPanels(QWidget* central);
+  void buildTrackPanel(QWidget* central);
+  QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
+                   std::function<void()> handler = {});
+  void FormResize();
+  void Ende1Click();
+  void berTrelvano1Click();
+
+  std::unique_ptr<FileDialogs> dialogs_;
+  std::unique_ptr<MainController> core_;
+  ErrorGuard guard_;
+  long long shownRedraws_ = -1;
+
+  ImageView* Image1_ = nullptr;
+  ImageView* Image2_ = nullptr;
+  QLabel* HLabel_ = nullptr;
+  QGroupBox* NavGroupBox_ = nullptr;
+  QGroupBox* InfoGroupBox_ = nullptr;
+  QGroupBox* ADCGroupBox_ = nullptr;
+  QGroupBox* MiscGroupBox_ = nullptr;
+  QWidget* TrackPanel_ = nullptr;
+  QSlider* TrackBar1_ = nullptr;
+  QToolButton* SpeedButton_[4] = {};
+  QLabel* navValue_[5] = {};
+  QLabel* infoValue_[6] = {};
+  QLabel* channelCaption_[13] = {};
+  QLabel* channelValue_[13] = {};
+  QSpinBox* SpinEdit_[6] = {};
+  QTimer* Timer1_ = nullptr;
+  QTimer* Timer2_ = nullptr;
+  QAction* Grafik1_ = nullptr;
+  QAction* overlayItem_[6] = {};
+  std::map<bool Layers::*, QAction*> layerItem_;
+};

@@ -1,0 +1,127 @@
+#include "app/core/MainController.h"
+
+#include "import/ChannelConversion.h"
+#include "import/FileBytes.h"
+#include "import/FlightFrame.h"
+#include "import/IgcReader.h"
+#include "import/LoggerReader.h"
+#include "import/ParameterFile.h"
+#include "overlay/Infobox.h"
+#include "overlay/Overlay.h"
+#include "overlay/Replay.h"
+#include "view3d/Transform.h"
+
+#include <QFileInfo>
+
+namespace {
+const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
+}
+
+MainController::MainController(FileDialogs& fileDialogs)
+    : dialogs(fileDialogs),
+      dataPtr(makeFlightData()),
+      data(*dataPtr),
+      view(data),
+      staging_(makeLoadStaging()) {}
+
+void MainController::formCreate(const QString& defaultParPath) {
+  Parameterinit(data.ChannelParams);
+  data.OverlayMode = 0;
+  Ladeparameter(data.ChannelParams, defaultParPath);
+  view.Ausgangsposition1Click();
+  data.SampleInterval = 2.0;
+  GitterPfeil(data, 100);
+  Darstellung1Click();
+}
+
+// "*.igc Öffnen"
+void MainController::igcffnen1Click() {
+  const QString path = dialogs.openFile(QStringLiteral("*.igc"), kFlightTitle, QStringLiteral("*.igc"));
+  if (path.isEmpty()) {
+    Infobox(data, panels);
+    return;
+  }
+  openIgcFile(path);
+}
+
+LoadStatus MainController::openIgcFile(const QString& path) {
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
+  state.grafikVisible = false;
+  state.statusText = path;
+  view.Ausgangsposition1Click();
+  data.MouseDragBlocked = true;
+  data.OverlayMode = 0;
+  Overlay(data, view, panels);
+  view.Autozoom();
+  Infobox(data, panels);
+  return LoadStatus::Loaded;
+}
+
+// "*.csv Öffnen"; also the last step of the start-up.
+void MainController::Darstellung1Click() {
+  const QString path = dialogs.openFile(QStringLiteral("*.csv"), kFlightTitle, QStringLiteral("*.csv"));
+  if (path.isEmpty()) {
+    loggerClosingSteps();
+    return;
+  }
+  openLoggerFile(path);
+}
+
+LoadStatus MainController::openLoggerFile(const QString& path) {
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
+  state.grafikVisible = result.newFormat;
+  state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
+  state.hLabel = result.hLabel;
+  loggerClosingSteps();
+  return LoadStatus::Loaded;
+}
+
+// The end of "*.csv Öffnen", run after a load and after a cancelled dialog.
+void MainController::loggerClosingSteps() {
+  if (data.LoggerNG) KonvertExtra(data);
+  Infobox(data, panels);
+  view.Ausgangsposition1Click();
+  data.MouseDragBlocked = true;
+  data.OverlayMode = 0;
+  Overlay(data, view, panels);
+}
+
+// "Parameter" → "laden"
+void MainController::laden1Click() {
+  data.MouseDragBlocked = true;
+  const QString path = dialogs.openFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei laden"),
+                                        QStringLiteral("*.par"));
+  Ladeparameter(data.ChannelParams, path);
+}
+
+// "Parameter" → "speichern"
+void MainController::speichern1Click() {
+  data.MouseDragBlocked = true;
+  const QString path = dialogs.saveFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei speichern"),
+                                        QStringLiteral("*.par"));
+  if (!path.isEmpty()) saveParameterFile(data.ChannelParams, path);
+}
+
+// "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
+void MainController::StartpunktdesFlugzeugeshierhersetzen1Click() {
+  moveOriginToRangeStart(data);
+  Track(data, view, panels);
+  view.Grafikupdate();
+}
+
+// "Startpunkt des Flugzeuges an den Anfang der Aufzeichnungen setzen"
+void MainController::StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click() {
+  data.RangeStart = 0;
+  StartpunktdesFlugzeugeshierhersetzen1Click();
+}
+
+void MainController::overlayItemClick(int mode) { ::overlayItemClick(data, view, panels, mode); }
+void MainController::Timer1Timer() { ::Timer1Timer(data, view); }
+void MainController::Timer2Timer() { ::Timer2Timer(data, view, panels); }
+void MainController::TrackBar1Change(int position) { ::TrackBar1Change(data, view, panels, position); }
+void MainController::TrackBar1Enter() { ::TrackBar1Enter(panels); }
+void MainController::SpeedButtonClick(int button) { ::SpeedButtonClick(data, view, button); }

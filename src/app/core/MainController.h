@@ -1,0 +1,71 @@
+#pragma once
+// The main window's routines without any widget: the file commands, the
+// navigation and overlay commands, the timers and the start-up sequence. The
+// window (TForm1) calls these from its handlers and then shows `state`,
+// `panels` and `view.BackBuffer`.
+
+#include "import/LoadStaging.h"
+#include "model/FlightData.h"
+#include "overlay/SidePanels.h"
+#include "ui/FileDialogs.h"
+#include "view3d/View3D.h"
+
+#include <QString>
+
+// Texts and visibilities of the main window outside the side panels.
+struct MainState {
+  QString statusText = QStringLiteral("no file");  // StatusBar1
+  QString hLabel = QStringLiteral("Höhe: ");       // HLabel, the altitude source
+  bool grafikVisible = false;                      // menu item "Grafik"
+};
+
+enum class LoadStatus {
+  Loaded,    // read and shown
+  Unopened,  // the file could not be opened: ignored without a message
+};
+
+class MainController {
+ public:
+  explicit MainController(FileDialogs& dialogs);
+  MainController(const MainController&) = delete;
+  MainController& operator=(const MainController&) = delete;
+
+  FileDialogs& dialogs;
+  FlightDataPtr dataPtr;
+  FlightData& data;
+  View3D view;
+  SidePanels panels;
+  MainState state;
+
+  // Start-up after the window exists: "default.par" from the current
+  // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
+  void formCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+
+  // Menu "Datei".
+  void igcffnen1Click();
+  void Darstellung1Click();
+  // The two file commands without their dialogs, for a known path; the closing
+  // calls (camera, overlay, zoom, statistics) run as after the dialog.
+  LoadStatus openIgcFile(const QString& path);
+  LoadStatus openLoggerFile(const QString& path);
+
+  // Menu "Parameter".
+  void laden1Click();
+  void speichern1Click();
+
+  // Menu "Navigation" (origin commands; the camera commands are View3D's).
+  void StartpunktdesFlugzeugeshierhersetzen1Click();
+  void StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click();
+
+  // Menu "Overlay" (mode 1 … 6), the timers, the replay bar.
+  void overlayItemClick(int mode);
+  void Timer1Timer();
+  void Timer2Timer();
+  void TrackBar1Change(int position);
+  void TrackBar1Enter();
+  void SpeedButtonClick(int button);
+
+ private:
+  void loggerClosingSteps();
+  LoadStagingPtr staging_;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// A widget that shows a QImage owned elsewhere (the 3D view's back buffer or
+// the legend) and reports mouse presses, moves and releases in image pixels.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+class ImageView : public QWidget {
+ public:
+  struct MouseHandlers {
+    std::function<void(Qt::MouseButton button, int x, int y)> down;
+    std::function<void(Qt::MouseButtons held, int x, int y)> move;
+    std::function<void(Qt::MouseButton button, int x, int y)> up;
+  };
+
+  explicit ImageView(QWidget* parent = nullptr);
+  void setSource(const QImage* image) { source_ = image; update(); }
+  void setMouseHandlers(MouseHandlers handlers) { handlers_ = std::move(handlers); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  const QImage* source_ = nullptr;
+  MouseHandlers handlers_;
+};

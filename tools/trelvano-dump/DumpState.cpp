@@ -1,0 +1,152 @@
+#include "DumpState.h"
+
+#include "import/ChannelConversion.h"
+#include "import/ParameterFile.h"
+#include "model/RunError.h"
+#include "overlay/Overlay.h"
+
+#include <algorithm>
+
+namespace {
+const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
+}
+
+void applyStartOptions(MainController& program, const DumpOptions& o) {
+  FlightData& d = program.data;
+  if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
+    program.view.resizeImage(o.size.width(), o.size.height());
+  if (o.layers) {
+    for (const LayerItem& item : kLayerItems)
+      program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
+  }
+  if (!o.parFile.isEmpty()) Ladeparameter(d.ChannelParams, o.parFile);
+  if (o.temperature) d.Temperature = *o.temperature;
+  if (o.baro) d.UseBaroAltitude = true;
+}
+
+FileOutcome loadForDump(MainController& program, const QString& path) {
+  FileOutcome out{path, QStringLiteral("ok"), {}};
+  try {
+    const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
+    const LoadStatus status = igc ? program.openIgcFile(path) : program.openLoggerFile(path);
+    if (status == LoadStatus::Unopened) out.status = QStringLiteral("unopened");
+  } catch (const RunError& e) {
+    out.status = QStringLiteral("error");
+    out.error = e.boxText();
+  }
+  return out;
+}
+
+void applyFinalOptions(MainController& program, const DumpOptions& o) {
+  if (o.origin) {
+    program.data.RangeStart = *o.origin;
+    program.StartpunktdesFlugzeugeshierhersetzen1Click();
+  }
+  if (o.overlay) {
+    program.data.OverlayMode = *o.overlay;
+    Overlay(program.data, program.view, program.panels);
+    program.panels.timer1Enabled = program.panels.timer2Enabled = false;
+  }
+  if (o.camera) {
+    Camera& c = program.view.cam;
+    c.CamX = (*o.camera)[0];
+    c.CamY = (*o.camera)[1];
+    c.CamZ = (*o.camera)[2];
+    c.CamA = (*o.camera)[3];
+    c.CamE = (*o.camera)[4];
+    c.CamD = std::max(1.0, (*o.camera)[5]);
+  }
+  if (!o.renderPath.isEmpty()) program.view.Grafikupdate();
+}
+
+static void writeState(JsonWriter& json, const MainController& program) {
+  const FlightData& d = program.data;
+  json.key("state");
+  json.beginObject();
+  json.key("LastPoint"); json.value(d.LastPoint);
+  json.key("RangeStart"); json.value(d.RangeStart);
+  json.key("RangeEnd"); json.value(d.RangeEnd);
+  json.key("PlumbLast"); json.value(d.PlumbLast);
+  json.key("SampleInterval"); json.value(d.SampleInterval);
+  json.key("LoggerNG"); json.value(d.LoggerNG);
+  json.key("HasGpsColumns"); json.value(d.HasGpsColumns);
+  json.key("LoggerHeaderId"); json.value(d.LoggerHeaderId);
+  json.key("LoggerHeaderFlags"); json.value(d.LoggerHeaderFlags);
+  json.key("UseBaroAltitude"); json.value(d.UseBaroAltitude);
+  json.key("Temperature"); json.value(d.Temperature);
+  json.key("MaxAltitude"); json.value(d.MaxAltitude);
+  json.key("MaxLat"); json.value(d.MaxLat);
+  json.key("MinLat"); json.value(d.MinLat);
+  json.key("MaxLon"); json.value(d.MaxLon);
+  json.key("MinLon"); json.value(d.MinLon);
+  json.key("StartLatRaw"); json.value(d.StartLatRaw);
+  json.key("StartLonRaw"); json.value(d.StartLonRaw);
+  json.key("StartAltitude"); json.value(d.StartAltitude);
+  json.key("statusText"); json.value(program.state.statusText);
+  json.key("hLabel"); json.value(program.state.hLabel);
+  json.key("grafikVisible"); json.value(program.state.grafikVisible);
+  json.endObject();
+}
+
+void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
+               const std::vector<FileOutcome>& outcomes) {
+  const FlightData& d = program.data;
+  json.beginObject();
+  json.key("files");
+  json.beginArray();
+  for (const FileOutcome& f : outcomes) {
+    json.beginObject();
+    json.key("path"); json.value(f.path);
+    json.key("status"); json.value(f.status);
+    json.key("error"); json.value(f.error);
+    json.endObject();
+  }
+  json.endArray();
+
+  writeState(json, program);
+
+  json.key("info");
+  json.beginObject();
+  for (int k = 0; k < 6; ++k) {
+    json.key(kInfoKeys[k]);
+    json.value(program.panels.info[k]);
+  }
+  json.endObject();
+
+  json.key("points");
+  json.beginArray();
+  for (int i = 0; i <= d.LastPoint; ++i) {
+    const FlightPoint& p = d.FlightPath[i];
+    json.beginArray();
+    for (double v : {p.Lat, p.Lon, p.Aux, p.Altitude, p.X, p.Y, p.Z, p.TimeStep}) json.value(v);
+    json.value(p.Pen);
+    json.value(p.Color);
+    json.endArray();
+  }
+  json.endArray();
+
+  if (o.overlay) {
+    json.key("colors");
+    json.beginArray();
+    for (int i = 0; i <= d.LastPoint; ++i) json.value(d.FlightPath[i].Color);
+    json.endArray();
+  }
+
+  if (d.LoggerNG) {
+    json.key("channels");
+    json.beginArray();
+    for (int i = 0; i <= d.LastPoint; ++i) {
+      json.beginArray();
+      for (int k = 0; k < kChannelCount; ++k) {
+        try {
+          json.value(ParameterToString(d, i, k));
+        } catch (const RunError&) {
+          json.null();
+        }
+      }
+      json.endArray();
+    }
+    json.endArray();
+  }
+  json.endObject();
+}

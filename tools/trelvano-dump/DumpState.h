@@ -1,0 +1,23 @@
+#pragma once
+#include "DumpOptions.h"
+#include "Json.h"
+
+#include "app/core/MainController.h"
+
+#include <vector>
+
+struct FileOutcome {
+  QString path;
+  QString status;  // "ok", "error" or "unopened"
+  QString error;   // the error box text
+};
+
+// Before the files: --size, --layers, --par, --temperature, --baro.
+void applyStartOptions(MainController& program, const DumpOptions& options);
+// Loads one file with the reader the menu would use (".igc" in any case → IGC).
+FileOutcome loadForDump(MainController& program, const QString& path);
+// After the files: --origin, --overlay, --camera, and the final redraw.
+void applyFinalOptions(MainController& program, const DumpOptions& options);
+
+void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,
+               const std::vector<FileOutcome>& outcomes);
