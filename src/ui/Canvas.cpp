@@ -1,0 +1,290 @@
+#include "ui/Canvas.h"
+
+#include "ui/Colour.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+constexpr uint32_t kColourBits = 0x00FFFFFFu;
+
+// Smallest integer >= a / b for b > 0.
+__int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+// One run of line pixels along the major axis. r is the error numerator of
+// the first pixel; the minor coordinate steps when r reaches twoD. mc is the
+// absolute minor coordinate, needed only to keep the second pixel of a wide
+// line inside the image.
+template <bool kXor, bool kWide>
+void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count,
+             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorSize,
+             uint32_t colour) {
+  const uint32_t xorBits = colour & kColourBits;
+  for (int64_t k = 0; k < count; ++k) {
+    if constexpr (kXor) *p ^= xorBits;
+    else *p = colour;
+    if constexpr (kWide) {
+      if (mc + 1 < minorSize) {
+        if constexpr (kXor) p[besideStep] ^= xorBits;
+        else p[besideStep] = colour;
+      }
+    }
+    p += majorStep;
+    r += twoDm;
+    if (r >= twoD) {
+      r -= twoD;
+      p += minorStep;
+      if constexpr (kWide) mc += minorDir;
+    }
+  }
+}
+
+Qt::PenStyle qtStyle(PenStyle s) {
+  switch (s) {
+    case PenStyle::Dot: return Qt::DotLine;
+    case PenStyle::DashDot: return Qt::DashDotLine;
+    case PenStyle::Solid: break;
+  }
+  return Qt::SolidLine;
+}
+
+}  // namespace
+
+Canvas::Canvas(QImage& image) : image_(image) {
+  if (image.format() != QImage::Format_RGB32) throw std::invalid_argument("Canvas needs an RGB32 image");
+  bits_ = reinterpret_cast<uint32_t*>(image_.bits());  // detaches a shared image once, here
+  stride_ = static_cast<int>(image_.bytesPerLine() / 4);
+  w_ = image_.width();
+  h_ = image_.height();
+}
+
+Canvas::~Canvas() { flush(); }
+
+void Canvas::setPenColor(int32_t bgr) {
+  if (bgr == penBgr_) return;
+  penBgr_ = bgr;
+  penRgb_ = toRgb32(bgr);
+  painterStale_ = true;
+}
+
+void Canvas::setPenWidth(int width) {
+  width = std::max(width, 1);
+  if (width == penWidth_) return;
+  penWidth_ = width;
+  painterStale_ = true;
+}
+
+void Canvas::setPenStyle(PenStyle style) {
+  if (style == penStyle_) return;
+  penStyle_ = style;
+  painterStale_ = true;
+}
+
+void Canvas::setPenMode(PenMode mode) {
+  if (mode == penMode_) return;
+  penMode_ = mode;
+  painterStale_ = true;
+}
+
+void Canvas::setBrushColor(int32_t bgr) {
+  if (bgr == brushBgr_) return;
+  brushBgr_ = bgr;
+  painterStale_ = true;
+}
+
+void Canvas::setFontColor(int32_t bgr) {
+  if (bgr == fontBgr_) return;
+  fontBgr_ = bgr;
+  painterStale_ = true;
+}
+
+QPainter& Canvas::painter() {
+  if (!painter_) {
+    painter_ = std::make_unique<QPainter>(&image_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    painter_->setFont(QGuiApplication::font());
+    // Opening the painter must not move the pixels under the rasterizer.
+    bits_ = reinterpret_cast<uint32_t*>(image_.bits());
+    painterStale_ = true;
+  }
+  return *painter_;
+}
+
+void Canvas::syncPainter(bool forText) {
+  QPainter& p = painter();
+  if (!painterStale_ && painterForText_ == forText) return;
+  if (forText) {
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(QPen(toQColor(fontBgr_)));
+    p.setBrush(Qt::NoBrush);
+  } else {
+    p.setCompositionMode(penMode_ == PenMode::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                  : QPainter::CompositionMode_SourceOver);
+    // Cosmetic pen with flat caps: the end pixel of a line stays unset, as in the rasterizer.
+    QPen pen(toQColor(penBgr_), penWidth_ == 1 ? 0 : penWidth_, qtStyle(penStyle_), Qt::FlatCap,
+             Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(toQColor(brushBgr_));
+  }
+  painterStale_ = false;
+  painterForText_ = forText;
+}
+
+void Canvas::flush() {
+  if (painter_) {
+    painter_->end();
+    painter_.reset();
+  }
+}
+
+void Canvas::fillRect(int left, int top, int right, int bottom) {
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, w_);
+  bottom = std::min(bottom, h_);
+  if (left >= right || top >= bottom) return;
+  const uint32_t c = toRgb32(brushBgr_);
+  for (int y = top; y < bottom; ++y) {
+    uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
+    std::fill(row + left, row + right, c);
+  }
+}
+
+void Canvas::moveTo(int x, int y) {
+  penX_ = x;
+  penY_ = y;
+}
+
+void Canvas::lineTo(int x, int y) {
+  if (penStyle_ == PenStyle::Solid && penWidth_ <= 2) rasterLine(penX_, penY_, x, y);
+  else painterLine(penX_, penY_, x, y);
+  penX_ = x;
+  penY_ = y;
+}
+
+void Canvas::painterLine(int x0, int y0, int x1, int y1) {
+  if (x0 == x1 && y0 == y1) return;
+  syncPainter(false);
+  painter_->drawLine(x0, y0, x1, y1);
+}
+
+// Pixel k = 0 … D−1 of a line whose major axis advances by D: the major
+// coordinate is start + k, the minor one start + floor((2k·Dm + D) / 2D), that
+// is k·Dm/D rounded with halves away from the start. Lines that leave the
+// image are cut to the steps whose pixel lies inside, computed in closed form,
+// so a far-away end point costs nothing.
+void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
+  const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+  if (dx == 0 && dy == 0) return;
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const int64_t dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
+  const int64_t D = std::llabs(dMajor), Dm = std::llabs(dMinor);
+  const int majorDir = dMajor > 0 ? 1 : -1, minorDir = dMinor >= 0 ? 1 : -1;
+  const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+  const int majorSize = xMajor ? w_ : h_, minorSize = xMajor ? h_ : w_;
+
+  int64_t kFirst = 0, kLast = D - 1;
+  const bool bothInside = static_cast<unsigned>(x0) < static_cast<unsigned>(w_) &&
+                          static_cast<unsigned>(y0) < static_cast<unsigned>(h_) &&
+                          static_cast<unsigned>(x1) < static_cast<unsigned>(w_) &&
+                          static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
+  if (!bothInside) {
+    if (w_ <= 0 || h_ <= 0) return;
+    // Steps whose major coordinate lies inside.
+    if (majorDir > 0) {
+      kFirst = std::max(kFirst, -major0);
+      kLast = std::min(kLast, majorSize - 1 - major0);
+    } else {
+      kFirst = std::max(kFirst, major0 - (majorSize - 1));
+      kLast = std::min(kLast, major0);
+    }
+    // Minor offsets m inside, then the steps whose offset lies in [mLo, mHi].
+    const int64_t mLo = minorDir > 0 ? -minor0 : minor0 - (minorSize - 1);
+    const int64_t mHi = minorDir > 0 ? minorSize - 1 - minor0 : minor0;
+    if (Dm == 0) {
+      if (mLo > 0 || mHi < 0) return;
+    } else {
+      const __int128 twoDm = 2 * __int128(Dm);
+      const __int128 lo = ceilDiv((2 * __int128(mLo) - 1) * D, twoDm);
+      const __int128 hi = ceilDiv((2 * __int128(mHi) + 1) * D, twoDm) - 1;
+      if (lo > kLast || hi < kFirst) return;
+      kFirst = std::max<int64_t>(kFirst, static_cast<int64_t>(lo));
+      kLast = std::min<int64_t>(kLast, static_cast<int64_t>(hi));
+    }
+    if (kFirst > kLast) return;
+  }
+
+  const int64_t twoD = 2 * D;
+  const __int128 num = 2 * __int128(kFirst) * Dm + D;
+  const int64_t m = static_cast<int64_t>(num / twoD);
+  const int64_t r = static_cast<int64_t>(num % twoD);
+  const int64_t major = major0 + majorDir * kFirst;
+  const int64_t minor = minor0 + minorDir * m;
+  const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+
+  uint32_t* p = bits_ + static_cast<ptrdiff_t>(y) * stride_ + x;
+  const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
+  const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
+  const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
+  const int64_t count = kLast - kFirst + 1;
+  const bool wide = penWidth_ == 2;
+  if (penMode_ == PenMode::Xor) {
+    if (wide) plotRun<true, true>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+    else plotRun<true, false>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+  } else {
+    if (wide) plotRun<false, true>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+    else plotRun<false, false>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+  }
+}
+
+void Canvas::polygon(const QPoint* points, int count) {
+  if (count <= 0) return;
+  syncPainter(false);
+  painter_->drawPolygon(points, count, Qt::OddEvenFill);
+}
+
+void Canvas::textOut(int x, int y, const QString& text) {
+  if (text.isEmpty()) return;
+  QPainter& p = painter();
+  const QFontMetrics fm(p.font());
+  // The opaque background is the text's cell: its advance times the font height.
+  fillRect(x, y, x + fm.horizontalAdvance(text), y + fm.height());
+  syncPainter(true);
+  p.drawText(x, y + fm.ascent(), text);
+}
+
+void Canvas::setPixel(int x, int y, int32_t bgr) {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+  bits_[static_cast<ptrdiff_t>(y) * stride_ + x] = toRgb32(bgr);
+}
+
+int32_t Canvas::pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_) return -1;
+  return fromRgb32(bits_[static_cast<ptrdiff_t>(y) * stride_ + x]);
+}
+
+void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
+  if (left >= right || top >= bottom) return;
+  // Each border pixel once, inverted where x + y is even (a fixed checkerboard,
+  // so overlapping rectangles line up).
+  auto invert = [this](int x, int y) {
+    if (x < 0 || y < 0 || x >= w_ || y >= h_ || ((x + y) & 1)) return;
+    bits_[static_cast<ptrdiff_t>(y) * stride_ + x] ^= kColourBits;
+  };
+  for (int x = std::max(left, 0), xEnd = std::min(right, w_); x < xEnd; ++x) {
+    invert(x, top);
+    if (bottom - 1 > top) invert(x, bottom - 1);
+  }
+  for (int y = std::max(top + 1, 0), yEnd = std::min(bottom - 1, h_); y < yEnd; ++y) {
+    invert(left, y);
+    if (right - 1 > left) invert(right - 1, y);
+  }
+}

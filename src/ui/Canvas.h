@@ -3,7 +3,10 @@
 // legend and the chart need, over a QImage of Format_RGB32. Solid lines of
 // width 1 and 2 in copy or XOR mode go through a direct rasterizer (they are
 // the bulk of every redraw); text, polygons and dotted or dash-dot lines go
-// through QPainter.
+// through QPainter, which is opened on first use and stays open until flush()
+// or destruction. Both write the same pixels immediately, so they may be mixed
+// freely. The image must not be copied, resized or painted on by anyone else
+// while a canvas draws on it.
 
 #include <QImage>
 #include <QPoint>
@@ -14,7 +17,7 @@
 class QPainter;
 
 enum class PenStyle { Solid, Dot, DashDot };
-enum class PenMode { Copy, Xor };
+enum class PenMode { Copy, Xor };  // Xor: pixel := pixel xor pen colour
 
 class Canvas {
  public:
@@ -27,7 +30,7 @@ class Canvas {
   int height() const { return h_; }
 
   void setPenColor(int32_t bgr);
-  void setPenWidth(int width);
+  void setPenWidth(int width);  // pixels; values below 1 draw as 1
   void setPenStyle(PenStyle style);
   void setPenMode(PenMode mode);
   void setBrushColor(int32_t bgr);
@@ -35,10 +38,13 @@ class Canvas {
   int32_t penColor() const { return penBgr_; }
   int penWidth() const { return penWidth_; }
   int32_t brushColor() const { return brushBgr_; }
+  QPoint penPosition() const { return QPoint(penX_, penY_); }
 
-  // Fills [left, right) × [top, bottom) with the brush colour.
+  // Fills [left, right) × [top, bottom) with the brush colour (clipped to the image).
   void fillRect(int left, int top, int right, int bottom);
-  // Pen position and lines; like the platform's line-to, the end pixel itself is not set.
+  // Pen position and lines; like the platform's line-to, the end pixel itself
+  // is not set, so a polyline drawn twice in XOR mode leaves no trace. Any
+  // coordinates are safe: nothing is written outside the image.
   void moveTo(int x, int y);
   void lineTo(int x, int y);
   // Filled polygon in the brush colour, outlined with the pen.
@@ -46,9 +52,11 @@ class Canvas {
   // Text with its top-left corner at (x, y) in the font colour, on an opaque
   // background of the brush colour, default font.
   void textOut(int x, int y, const QString& text);
-  void setPixel(int x, int y, int32_t bgr);
-  int32_t pixel(int x, int y) const;
-  // XOR focus rectangle (the chart's selection).
+  void setPixel(int x, int y, int32_t bgr);  // ignored outside the image
+  int32_t pixel(int x, int y) const;         // $00BBGGRR; -1 outside the image
+  // XOR focus rectangle (the chart's selection): every other pixel of the
+  // border of [left, right) × [top, bottom) inverted; drawing it twice
+  // restores the picture.
   void drawFocusRect(int left, int top, int right, int bottom);
 
   // Finishes pending QPainter work; called by the destructor too.
@@ -56,7 +64,11 @@ class Canvas {
 
  private:
   QPainter& painter();
+  // Brings the open painter's pen, brush and composition in line with ours;
+  // forText selects the text state (font colour, copy mode).
+  void syncPainter(bool forText);
   void rasterLine(int x0, int y0, int x1, int y1);
+  void painterLine(int x0, int y0, int x1, int y1);
 
   QImage& image_;
   uint32_t* bits_;
@@ -64,10 +76,13 @@ class Canvas {
   int w_, h_;
   int penX_ = 0, penY_ = 0;
   int32_t penBgr_ = 0;
+  uint32_t penRgb_ = 0xFF000000u;  // penBgr_ as an image pixel
   int32_t brushBgr_ = 0x00FFFFFF;
   int32_t fontBgr_ = 0;
   int penWidth_ = 1;
   PenStyle penStyle_ = PenStyle::Solid;
   PenMode penMode_ = PenMode::Copy;
   std::unique_ptr<QPainter> painter_;
+  bool painterStale_ = true;     // pen or brush changed since the last syncPainter
+  bool painterForText_ = false;  // the painter is in the text state
 };

@@ -1,0 +1,101 @@
+#include "view3d/RenderPass.h"
+
+#include "model/Numbers.h"
+#include "model/RunError.h"
+
+#include <cmath>
+
+RenderPass::RenderPass(Canvas& c, bool& outOfView) : canvas(c), OutOfView(outOfView) { InitScreenScale(); }
+
+void RenderPass::InitScreenScale() {
+  W = canvas.width();
+  H = canvas.height();
+  OffX = static_cast<int>(Round(0.1 * W));
+  OffY = static_cast<int>(Round(0.1 * H));
+}
+
+QPoint RenderPass::ToScreen(double px, double py) {
+  while (std::fabs(px) + std::fabs(py) > 1000000000.0) {
+    // Halving never brings an infinity back into range.
+    if (std::isinf(px) || std::isinf(py)) throw RunError::invalidFloatOp();
+    px /= 2;
+    py /= 2;
+  }
+  const int x = static_cast<int>(W - Round((px + W) / S) - OffX);
+  const int y = static_cast<int>(H - Round((py + H) / S) - OffY);
+  if (x < 0 || y < 0 || x > W || y > H) OutOfView = true;
+  return QPoint(x, y);
+}
+
+void RenderPass::PenMoveTo(int x, int y) {
+  PenLastX = x;
+  PenLastY = y;
+  canvas.moveTo(x, y);
+}
+
+QPoint RenderPass::ClipToImage(QPoint outside, QPoint anchor) const {
+  const double ax = anchor.x(), ay = anchor.y();
+  double ox = outside.x(), oy = outside.y();
+  if (ox < 0) {
+    oy = static_cast<double>(Round((0 - ax) / (ox - ax) * (oy - ay) + ay));
+    ox = 0;
+  }
+  if (ox >= W) {
+    oy = static_cast<double>(Round((W - 1 - ax) / (ox - ax) * (oy - ay) + ay));
+    ox = W - 1;
+  }
+  if (oy < 0) {
+    ox = static_cast<double>(Round((0 - ay) / (oy - ay) * (ox - ax) + ax));
+    oy = 0;
+  }
+  if (oy >= H) {
+    ox = static_cast<double>(Round((H - 1 - ay) / (oy - ay) * (ox - ax) + ax));
+    oy = H - 1;
+  }
+  return QPoint(static_cast<int>(ox), static_cast<int>(oy));
+}
+
+void RenderPass::ClippedLineTo(int x, int y) {
+  const bool fromInside = inside(PenLastX, PenLastY);
+  const bool toInside = inside(x, y);
+  if (fromInside && toInside) {
+    canvas.moveTo(PenLastX, PenLastY);
+    canvas.lineTo(x, y);
+  } else if (fromInside) {
+    const QPoint cut = ClipToImage(QPoint(x, y), QPoint(PenLastX, PenLastY));
+    canvas.moveTo(PenLastX, PenLastY);
+    canvas.lineTo(cut.x(), cut.y());
+  } else if (toInside) {
+    const QPoint cut = ClipToImage(QPoint(PenLastX, PenLastY), QPoint(x, y));
+    canvas.moveTo(cut.x(), cut.y());
+    canvas.lineTo(x, y);
+  } else {
+    canvas.moveTo(x, y);
+  }
+  PenLastX = x;
+  PenLastY = y;
+}
+
+void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t last) {
+  OutOfView = false;
+  if (first > last) return;
+  checkIndex(first, kPointCapacity);
+  checkIndex(last, kPointCapacity);
+  const FlightPoint* p = points.data();
+  bool hidden = false;
+  for (int32_t i = first; i <= last; ++i) {
+    const FlightPoint& pt = p[i];
+    canvas.setPenColor(pt.Color);
+    const QPoint s = ToScreen(pt.ProjX, pt.ProjY);
+    if (pt.Pen != kPenLine || i == first) {
+      PenMoveTo(s.x(), s.y());
+      hidden = pt.Pen > kPenLine;
+      if (hidden) OutOfView = true;
+    } else if (hidden) {
+      PenMoveTo(s.x(), s.y());
+      hidden = false;
+    } else {
+      ClippedLineTo(s.x(), s.y());
+    }
+  }
+}
