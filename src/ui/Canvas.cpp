@@ -110,7 +110,9 @@ QPainter& Canvas::painter() {
     painter_ = std::make_unique<QPainter>(&image_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setRenderHint(QPainter::TextAntialiasing, false);
-    painter_->setFont(QGuiApplication::font());
+    QFont font = QGuiApplication::font();
+    font.setStyleStrategy(QFont::NoAntialias);  // plain pixels in the text colour
+    painter_->setFont(font);
     // Opening the painter must not move the pixels under the rasterizer.
     bits_ = reinterpret_cast<uint32_t*>(image_.bits());
     painterStale_ = true;

@@ -1,0 +1,205 @@
+// The direct line rasterizer: which pixels a line sets, thick lines, XOR,
+// and clipping of lines that leave the picture.
+#include "RenderTestSupport.h"
+#include "ui/Canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kInk = 0x00123456;
+
+std::vector<QPoint> drawOne(int w, int h, QPoint from, QPoint to, int width = 1) {
+  QImage img = blankImage(w, h);
+  {
+    Canvas c(img);
+    c.setPenColor(kInk);
+    c.setPenWidth(width);
+    c.moveTo(from.x(), from.y());
+    c.lineTo(to.x(), to.y());
+  }
+  return pixelsOf(img, kInk);
+}
+
+std::vector<QPoint> pts(std::initializer_list<QPoint> l) { return sortedRowOrder(std::vector<QPoint>(l)); }
+
+}  // namespace
+
+TEST(CanvasLine, SetsEveryPixelExceptTheEndPixel) {
+  // Horizontal, both directions.
+  EXPECT_EQ(drawOne(20, 10, {2, 5}, {6, 5}), pts({{2, 5}, {3, 5}, {4, 5}, {5, 5}}));
+  EXPECT_EQ(drawOne(20, 10, {6, 5}, {2, 5}), pts({{3, 5}, {4, 5}, {5, 5}, {6, 5}}));
+  // Vertical.
+  EXPECT_EQ(drawOne(20, 10, {3, 1}, {3, 4}), pts({{3, 1}, {3, 2}, {3, 3}}));
+  EXPECT_EQ(drawOne(20, 10, {3, 4}, {3, 1}), pts({{3, 4}, {3, 3}, {3, 2}}));
+  // Diagonals.
+  EXPECT_EQ(drawOne(20, 10, {0, 0}, {4, 4}), pts({{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+  EXPECT_EQ(drawOne(20, 10, {10, 2}, {7, 5}), pts({{10, 2}, {9, 3}, {8, 4}}));
+  // Shallow: y follows x/3 rounded.
+  EXPECT_EQ(drawOne(20, 10, {0, 0}, {6, 2}), pts({{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}}));
+  // Steep: x follows y/3 rounded.
+  EXPECT_EQ(drawOne(20, 10, {0, 0}, {2, 6}), pts({{0, 0}, {0, 1}, {1, 2}, {1, 3}, {1, 4}, {2, 5}}));
+  // A line to its own start draws nothing.
+  EXPECT_TRUE(drawOne(20, 10, {4, 4}, {4, 4}).empty());
+}
+
+TEST(CanvasLine, ConsecutiveSegmentsShareNoPixelAndReachTheirEnds) {
+  QImage img = blankImage(40, 30);
+  Canvas c(img);
+  c.setPenColor(kInk);
+  c.moveTo(1, 1);
+  c.lineTo(30, 5);
+  c.lineTo(12, 25);
+  c.lineTo(1, 1);
+  EXPECT_EQ(c.penPosition(), QPoint(1, 1));
+  // Each vertex is set exactly once: by the segment that starts there.
+  EXPECT_EQ(c.pixel(1, 1), kInk);
+  EXPECT_EQ(c.pixel(30, 5), kInk);
+  EXPECT_EQ(c.pixel(12, 25), kInk);
+  c.flush();
+  // 29 + 20 + 24 steps along the major axes.
+  EXPECT_EQ(countOf(img, kInk), 29 + 20 + 24);
+}
+
+TEST(CanvasLine, WidthTwoAddsThePixelBelowOrRight) {
+  EXPECT_EQ(drawOne(20, 10, {2, 5}, {5, 5}, 2), pts({{2, 5}, {3, 5}, {4, 5}, {2, 6}, {3, 6}, {4, 6}}));
+  EXPECT_EQ(drawOne(20, 10, {7, 1}, {7, 4}, 2), pts({{7, 1}, {8, 1}, {7, 2}, {8, 2}, {7, 3}, {8, 3}}));
+  // At the bottom row and the right column the second pixel falls away.
+  EXPECT_EQ(drawOne(20, 10, {0, 9}, {3, 9}, 2), pts({{0, 9}, {1, 9}, {2, 9}}));
+  EXPECT_EQ(drawOne(20, 10, {19, 0}, {19, 2}, 2), pts({{19, 0}, {19, 1}}));
+}
+
+TEST(CanvasLine, XorInvertsThePenBitsAndTwiceRestoresThePicture) {
+  QImage img(64, 48, QImage::Format_RGB32);
+  std::mt19937 rng(7);
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) img.setPixel(x, y, 0xFF000000u | (rng() & 0xFFFFFFu));
+  const QImage before = img.copy();
+  {
+    Canvas c(img);
+    c.setPenMode(PenMode::Xor);
+    c.setPenColor(colours::kRed);
+    c.moveTo(3, 40);
+    c.lineTo(3, 40);  // nothing
+    c.lineTo(10, 10);
+    EXPECT_EQ(c.pixel(3, 40), fromRgb32(before.pixel(3, 40)) ^ colours::kRed);
+    EXPECT_EQ(c.pixel(10, 10), fromRgb32(before.pixel(10, 10)));  // end pixel untouched
+  }
+  EXPECT_NE(img, before);
+  for (int width : {1, 2}) {
+    Canvas c(img);
+    c.setPenMode(PenMode::Xor);
+    c.setPenWidth(width);
+    c.setPenColor(colours::kBlue);
+    for (int pass = 0; pass < 2; ++pass) {
+      c.moveTo(-20, 5);
+      c.lineTo(60, 30);
+      c.lineTo(5, 47);
+      c.lineTo(63, 0);
+      c.lineTo(20, 80);
+    }
+  }
+  // Undo the first red line with a second one.
+  {
+    Canvas c(img);
+    c.setPenMode(PenMode::Xor);
+    c.setPenColor(colours::kRed);
+    c.moveTo(3, 40);
+    c.lineTo(10, 10);
+  }
+  EXPECT_EQ(img, before);
+  // XOR keeps the pixels opaque.
+  EXPECT_EQ(qAlpha(img.pixel(5, 5)), 255);
+}
+
+TEST(CanvasLine, ClippedLinesSetTheSamePixelsAsInAnUnclippedPicture) {
+  // A small picture and a big one that holds it at an offset: every line,
+  // whatever part of it leaves the small picture, must set the same pixels in both.
+  constexpr int kW = 23, kH = 17, kOff = 300;
+  std::mt19937 rng(42);
+  std::uniform_int_distribution<int> coord(-250, 270);
+  for (int width : {1, 2}) {
+    for (int n = 0; n < 400; ++n) {
+      const QPoint a(coord(rng), coord(rng)), b(coord(rng), coord(rng));
+      QImage small = blankImage(kW, kH), big = blankImage(kW + 2 * kOff, kH + 2 * kOff);
+      {
+        Canvas cs(small), cb(big);
+        for (Canvas* c : {&cs, &cb}) {
+          c->setPenColor(kInk);
+          c->setPenWidth(width);
+        }
+        cs.moveTo(a.x(), a.y());
+        cs.lineTo(b.x(), b.y());
+        cb.moveTo(a.x() + kOff, a.y() + kOff);
+        cb.lineTo(b.x() + kOff, b.y() + kOff);
+      }
+      const QImage crop = big.copy(kOff, kOff, kW, kH);
+      if (width == 1) {
+        ASSERT_EQ(small, crop) << "line " << a.x() << "," << a.y() << " -> " << b.x() << "," << b.y();
+      } else {
+        // Beside a pixel just outside, the big picture may hold a second pixel
+        // the small one cannot know of; the small one never has more.
+        for (QPoint p : pixelsOf(small, kInk)) ASSERT_EQ(pixelAt(crop, p.x(), p.y()), kInk);
+        ASSERT_GE(countOf(small, kInk) + kW + kH, countOf(crop, kInk));
+      }
+    }
+  }
+}
+
+TEST(CanvasLine, HugeCoordinatesAreCutQuickly) {
+  // A line over four billion pixels crosses the picture in one row change.
+  QImage img = blankImage(50, 20);
+  Canvas c(img);
+  c.setPenColor(kInk);
+  c.moveTo(-2000000000, 5);
+  c.lineTo(2000000000, 15);
+  c.flush();
+  EXPECT_EQ(countOf(img, kInk), 50);
+  for (int x = 0; x < 50; ++x) EXPECT_EQ(pixelAt(img, x, 10), kInk) << x;
+}
+
+TEST(CanvasLine, NothingIsWrittenOutsideThePicture) {
+  // The picture sits inside a larger buffer: guard rows above and below, and
+  // three guard pixels at the end of every line.
+  constexpr int kW = 31, kH = 19, kStride = kW + 3;
+  constexpr uint32_t kGuard = 0xA5A5A5A5u;
+  std::vector<uint32_t> buffer(static_cast<size_t>(kStride) * (kH + 2), kGuard);
+  QImage img(reinterpret_cast<uchar*>(buffer.data() + kStride), kW, kH, kStride * 4, QImage::Format_RGB32);
+  img.fill(toRgb32(colours::kBackground));
+  std::mt19937 rng(3);
+  std::uniform_int_distribution<int> coord(-60, 90);
+  std::uniform_int_distribution<int> huge(-2000000000, 2000000000);
+  {
+    Canvas c(img);
+    c.setPenColor(colours::kWhite);
+    for (int n = 0; n < 3000; ++n) {
+      c.setPenWidth(1 + n % 2);
+      c.setPenMode(n % 3 == 0 ? PenMode::Xor : PenMode::Copy);
+      if (n % 50 == 0) c.moveTo(huge(rng), huge(rng));
+      c.lineTo(n % 7 == 0 ? huge(rng) : coord(rng), coord(rng));
+      // Lines along the outermost rows and columns and one pixel outside them.
+      c.moveTo(-1, n % kH);
+      c.lineTo(kW, n % kH);
+      c.moveTo(n % kW, kH);
+      c.lineTo(n % kW, -1);
+    }
+    c.setPixel(kW, 0, 0);
+    c.setPixel(-1, 3, 0);
+    c.setPixel(0, kH, 0);
+    EXPECT_EQ(c.pixel(kW, 0), -1);
+    EXPECT_EQ(c.pixel(0, -1), -1);
+    c.setBrushColor(0);
+    c.fillRect(-100, -100, 0, 500);
+    c.fillRect(kW, -100, 1000, 1000);
+    c.drawFocusRect(-5, -5, kW + 5, kH + 5);
+    c.drawFocusRect(-2000000000, -2000000000, 2000000000, 2000000000);
+  }
+  for (int row = 0; row < kH + 2; ++row)
+    for (int col = 0; col < kStride; ++col) {
+      const bool insidePicture = row >= 1 && row <= kH && col < kW;
+      if (!insidePicture) ASSERT_EQ(buffer[static_cast<size_t>(row) * kStride + col], kGuard) << row << "," << col;
+    }
+}
