@@ -2,7 +2,23 @@
 
 #include "model/Numbers.h"
 
+#include <charconv>
 #include <cmath>
+
+namespace {
+
+// A wider value rounded to the 15 significant digits the general format
+// shows, then narrowed: narrowing first can land on the other side of a
+// 15-digit rounding boundary.
+double toShownDigits(long double v) {
+  char buf[48];
+  const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14).ptr;
+  double d = 0;
+  std::from_chars(buf, end, d);
+  return d;
+}
+
+}  // namespace
 
 void Parameterinit(ChannelParamTable& table) {
   for (int k = 0; k < kChannelCount; ++k) {
@@ -39,10 +55,13 @@ QString convertChannelValue(int32_t raw, const ChannelParam& param, double tempe
       return formatGeneral(static_cast<double>(Round(v * 10)) / 10);
     }
     case kKindDrehzahl: {
-      const double q = raw == 0 ? 1.0 : r;
+      const long double q = raw == 0 ? 1.0L : raw;
       int32_t n = RoundToInt32(param.Koeffizient);
       if (n == 0) n = 1;
-      return formatGeneral(375093.77344336084 / q * 60 / n);
+      // The clock constant has more digits than a double holds; in double the
+      // 15th shown digit comes out one low (raw 1: 22505626.4066016 instead of
+      // 22505626.4066017).
+      return formatGeneral(toShownDigits(375093.77344336084L / q * 60 / n));
     }
     default:
       return QStringLiteral("0");

@@ -1,0 +1,143 @@
+#include "import/ParameterFile.h"
+
+#include "model/RunError.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// One row of the file as it lies on disk. Byte arrays only, so the compiler
+// adds no padding; the numbers are little-endian whatever the machine.
+struct ParamFileRow {
+  uint8_t offset[8];       // f64 Offset
+  uint8_t koeffizient[8];  // f64 Koeffizient
+  uint8_t nameLength;      // 0..15; a larger value is read as 15
+  uint8_t name[15];        // Latin-1; bytes beyond nameLength are not significant
+  uint8_t startwert[8];    // f64 Startwert
+  uint8_t kind[4];         // i32 Kind
+  uint8_t unused[4];
+};
+static_assert(sizeof(ParamFileRow) == kParamFileRowSize);
+
+struct ParamFileImage {
+  ParamFileRow rows[kChannelCount];
+};
+static_assert(sizeof(ParamFileImage) == kParamFileSize);
+
+constexpr int kMaxNameLength = 15;
+
+// I/O codes of the error box "E/A-Fehler %d".
+constexpr int kIoFileNotFound = 2;  // any other reason a file cannot be created
+constexpr int kIoPathNotFound = 3;  // a directory on the way is missing
+constexpr int kIoTooManyOpenFiles = 4;
+constexpr int kIoAccessDenied = 5;  // no permission, read-only medium, a directory
+constexpr int kIoReadFault = 100;
+constexpr int kIoWriteFault = 101;  // failed or short write, disk full
+
+int ioCodeForOpenFailure(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+      return kIoPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+      return kIoAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kIoTooManyOpenFiles;
+    default:
+      return kIoFileNotFound;
+  }
+}
+
+ChannelParam rowToParam(const ParamFileRow& row) {
+  ChannelParam p;
+  p.Offset = qFromLittleEndian<double>(row.offset);
+  p.Koeffizient = qFromLittleEndian<double>(row.koeffizient);
+  const int length = std::min<int>(row.nameLength, kMaxNameLength);
+  p.Name = QString::fromLatin1(reinterpret_cast<const char*>(row.name), length);
+  p.Startwert = qFromLittleEndian<double>(row.startwert);
+  p.Kind = qFromLittleEndian<int32_t>(row.kind);
+  return p;
+}
+
+// Writes the significant fields of `p` over `row`; the rest of the row stays.
+void paramToRow(const ChannelParam& p, ParamFileRow& row) {
+  qToLittleEndian<double>(p.Offset, row.offset);
+  qToLittleEndian<double>(p.Koeffizient, row.koeffizient);
+  // Characters outside Latin-1 become '?'.
+  const QByteArray name = p.Name.left(kMaxNameLength).toLatin1();
+  row.nameLength = static_cast<uint8_t>(name.size());
+  std::memcpy(row.name, name.constData(), name.size());
+  qToLittleEndian<double>(p.Startwert, row.startwert);
+  qToLittleEndian<int32_t>(p.Kind, row.kind);
+}
+
+}  // namespace
+
+QByteArray parameterFileBytes(const ChannelParamTable& table) {
+  ParamFileImage image;
+  std::memcpy(&image, table.fileImage.data(), sizeof image);
+  for (int k = 0; k < kChannelCount; ++k) paramToRow(table.rows[k], image.rows[k]);
+  return QByteArray(reinterpret_cast<const char*>(&image), sizeof image);
+}
+
+void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes) {
+  if (bytes.size() < kParamFileSize) throw RunError::readPastEof();
+  ParamFileImage image;
+  std::memcpy(&image, bytes.data(), sizeof image);
+  for (int k = 0; k < kChannelCount; ++k) table.rows[k] = rowToParam(image.rows[k]);
+  std::memcpy(table.fileImage.data(), &image, sizeof image);
+}
+
+void Ladeparameter(ChannelParamTable& table, const QString& fileName) {
+  if (fileName.isEmpty()) return;
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  // Only the first record counts; a longer file is not read further.
+  const QByteArray bytes = file.read(kParamFileSize);
+  if (file.error() != QFileDevice::NoError) throw RunError::io(kIoReadFault, fileName);
+  try {
+    readParameterBytes(table, bytes);
+  } catch (const RunError& e) {
+    throw e.withDetail(fileName);
+  }
+}
+
+void saveParameterFile(const ChannelParamTable& table, const QString& fileName) {
+  const QByteArray bytes = parameterFileBytes(table);
+  // Plain POSIX calls: the reason of a failure (errno) decides the code shown.
+  const QByteArray path = QFile::encodeName(fileName);
+  int fd;
+  do {
+    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw RunError::io(ioCodeForOpenFailure(errno), fileName);
+
+  qsizetype written = 0;
+  bool failed = false;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = true;
+      break;
+    }
+    written += n;
+  }
+  // close() can be the first to report a full disk (network file systems).
+  if (::close(fd) != 0 && errno != EINTR) failed = true;
+  if (failed) throw RunError::io(kIoWriteFault, fileName);
+}
