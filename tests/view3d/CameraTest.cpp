@@ -1,0 +1,96 @@
+#include "View3DTestSupport.h"
+
+#include <limits>
+
+using CameraHolders = ViewTest;
+using CameraDrag = ViewTest;
+
+TEST_F(CameraHolders, ClampWrapAndStore) {
+  view.RedrawLock = true;
+  struct Case { int spin; long long written; int held; double Camera::*value; };
+  const Case cases[] = {
+      {4, 400, 40, &Camera::CamA},   {4, -30, 330, &Camera::CamA},  {4, 800, 80, &Camera::CamA},
+      {4, 360, 360, &Camera::CamA},  {5, 400, 40, &Camera::CamE},   {5, -30, -30, &Camera::CamE},
+      {5, -400, -40, &Camera::CamE}, {1, 200000, 100000, &Camera::CamZ},
+      {1, -20000, -10000, &Camera::CamZ}, {6, 0, 1, &Camera::CamD}, {6, 5000000, 3000000, &Camera::CamD},
+      {2, 1LL << 40, std::numeric_limits<int32_t>::max(), &Camera::CamX}, {3, -77, -77, &Camera::CamY},
+  };
+  for (const Case& c : cases) {
+    view.setSpinEdit(c.spin, c.written);
+    EXPECT_EQ(view.spinEdit(c.spin), c.held) << c.spin << " " << c.written;
+    EXPECT_EQ(view.cam.*c.value, c.held) << c.spin << " " << c.written;
+  }
+  EXPECT_EQ(view.redrawCount(), 0);
+  EXPECT_THROW(view.setSpinEdit(7, 1), RunError);
+}
+
+TEST_F(CameraHolders, OnlyAChangeRunsTheHandlerAndOnlyAnUnlockedOneRedraws) {
+  view.cam.CamX = 5.5;
+  view.setSpinEdit(2, 0);  // holds 0 already
+  EXPECT_EQ(view.cam.CamX, 5.5);
+  EXPECT_EQ(view.redrawCount(), 0);
+  view.setSpinEdit(2, 12);
+  EXPECT_EQ(view.cam.CamX, 12);
+  EXPECT_EQ(view.redrawCount(), 1);
+  view.setSpinEdit(4, 400);  // the wrapped value is stored and drawn once
+  EXPECT_EQ(view.redrawCount(), 2);
+}
+
+TEST_F(CameraDrag, LeftButtonTiltsWithinZeroToNinetyAndTurns) {
+  view.Ausgangsposition1Click();
+  const long long before = view.redrawCount();
+  view.Image1MouseDown(0, 100);
+  EXPECT_TRUE(d.MapDragMode);
+  view.Image1MouseMove(true, false, 0, 200);
+  EXPECT_EQ(view.cam.CamE, 90);
+  EXPECT_EQ(view.redrawCount(), before + 1);  // six holder writes, one redraw
+  view.Image1MouseMove(true, false, 0, 50);
+  EXPECT_EQ(view.cam.CamE, 0);
+  view.Image1MouseMove(true, false, 400, 50);
+  EXPECT_EQ(view.cam.CamA, 40);
+  EXPECT_EQ(view.spinEdit(4), 40);
+  view.Image1MouseUp();
+  EXPECT_FALSE(d.MapDragMode);
+}
+
+TEST_F(CameraDrag, RightButtonStepGrowsWithDistanceAndStopsAtTheEye) {
+  view.Ausgangsposition1Click();
+  const struct { int startY; double endY; } cases[] = {{0, 25}, {1000, 1015}, {1995, 2000}};
+  for (const auto& c : cases) {
+    view.setSpinEdit(3, c.startY);
+    view.Image1MouseDown(0, 0);
+    view.Image1MouseMove(false, true, 0, 1);
+    EXPECT_EQ(view.cam.CamY, c.endY) << c.startY;
+  }
+  view.setSpinEdit(3, 0);
+  view.Image1MouseDown(0, 0);
+  view.Image1MouseMove(false, true, 1, 0);
+  EXPECT_EQ(view.cam.CamX, 9);
+
+  // Far away the holder's integer range bounds the camera instead of an error.
+  view.setSpinEdit(3, -2000000000);
+  view.Image1MouseMove(false, true, 1, -100);
+  EXPECT_EQ(view.cam.CamY, std::numeric_limits<int32_t>::min());
+  EXPECT_FALSE(view.RedrawLock);
+}
+
+TEST_F(CameraDrag, BlockedMovesAndBothButtons) {
+  view.Ausgangsposition1Click();
+  const Camera home = view.cam;
+  const long long before = view.redrawCount();
+  view.Image1MouseMove(true, true, 50, 50);  // no press since the file dialog
+  view.Image1MouseDown(0, 100);
+  view.Image1MouseMove(false, false, 30, 130);  // no button: nothing
+  EXPECT_EQ(view.redrawCount(), before);
+  EXPECT_EQ(view.cam.CamE, home.CamE);
+  view.Image1MouseMove(true, true, 10, 110);  // the left button takes the move
+  EXPECT_EQ(view.cam.CamE, home.CamE + 10);
+  EXPECT_EQ(view.cam.CamA, 10);
+  EXPECT_EQ(view.cam.CamY, home.CamY);
+  EXPECT_EQ(view.cam.CamX, home.CamX);
+
+  d.HideMapWhileDragging = false;
+  view.Image1MouseUp();
+  view.Image1MouseDown(0, 0);
+  EXPECT_FALSE(d.MapDragMode);
+}

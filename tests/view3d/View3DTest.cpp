@@ -1,0 +1,87 @@
+#include "View3DTestSupport.h"
+
+#include <limits>
+
+TEST_F(ViewTest, GridSpacingFollowsTheDistanceBand) {
+  EXPECT_EQ(d.GridPoints[0].X, -2000);  // built at start-up
+  const struct { double camY, gridStart; } steps[] = {
+      {-8000, -20000}, {-6000, -20000}, {6000, -2000}, {-6000, -2000}, {11001, -20000}};
+  for (const auto& s : steps) {
+    view.cam.CamY = s.camY;
+    view.Grafikupdate();
+    EXPECT_EQ(d.GridPoints[0].X, s.gridStart) << s.camY;
+  }
+}
+
+TEST_F(ViewTest, HomePositionAndRecentring) {
+  d.MaxAltitude = 1200;
+  view.setSpinEdit(3, 700);
+  view.setSpinEdit(4, 30);
+  view.Ausgangsposition1Click();
+  EXPECT_EQ(view.cam.CamZ, 300);
+  EXPECT_EQ(view.spinEdit(1), 300);
+  EXPECT_EQ(view.cam.CamY, 0);
+  EXPECT_EQ(view.cam.CamA, 0);
+  EXPECT_EQ(view.cam.CamE, 20);
+  EXPECT_EQ(view.spinEdit(6), 2000);
+  d.MaxAltitude = 3000;
+  view.Ausgangsposition1Click();
+  EXPECT_EQ(view.cam.CamZ, 0);
+
+  view.setSpinEdit(2, 150);
+  view.setSpinEdit(1, 250);
+  const Camera before = view.cam;
+  const long long redraws = view.redrawCount();
+  view.StartpunktindieMitte1Click();
+  EXPECT_EQ(view.cam.CamX, 0);
+  EXPECT_EQ(view.cam.CamZ, 0);
+  EXPECT_EQ(view.spinEdit(2), 0);
+  for (double Camera::*kept : {&Camera::CamY, &Camera::CamA, &Camera::CamE, &Camera::CamD})
+    EXPECT_EQ(view.cam.*kept, before.*kept);
+  EXPECT_EQ(view.redrawCount(), redraws + 2);  // the Z holder's change, then the command's own
+
+  // A failure while the holders are written must not leave redraws switched off.
+  d.MaxAltitude = -std::numeric_limits<double>::infinity();
+  EXPECT_THROW(view.Ausgangsposition1Click(), RunError);
+  EXPECT_FALSE(view.RedrawLock);
+}
+
+TEST_F(ViewTest, AutozoomStepsBackUntilTheFlightFits) {
+  view.Ausgangsposition1Click();
+  view.Autozoom();  // the single start-up point sits in the middle
+  EXPECT_FALSE(view.OutOfView);
+  EXPECT_EQ(view.cam.CamY, 0);
+
+  d.LastPoint = d.RangeEnd = 1;
+  d.FlightPath[1].X = 3000;  // 3 km west: in the picture from 10 km back
+  d.FlightPath[1].Pen = kPenLine;
+  view.Grafikupdate();
+  ASSERT_TRUE(view.OutOfView);
+  view.Autozoom();
+  EXPECT_EQ(view.cam.CamY, -10000);
+  EXPECT_EQ(view.spinEdit(3), -10000);
+  EXPECT_FALSE(view.OutOfView);
+
+  view.Ausgangsposition1Click();
+  d.FlightPath[1].X = 1e6;
+  view.Grafikupdate();
+  view.Autozoom();
+  EXPECT_EQ(view.cam.CamY, -50000);
+  EXPECT_TRUE(view.OutOfView);
+}
+
+TEST_F(ViewTest, LayerTogglesAndResize) {
+  const long long before = view.redrawCount();
+  view.toggleLayer(&Layers::Cokpit);
+  EXPECT_TRUE(view.layers.Cokpit);
+  EXPECT_EQ(view.redrawCount(), before);
+  view.toggleLayer(&Layers::Gitter);
+  EXPECT_FALSE(view.layers.Gitter);
+  EXPECT_EQ(view.redrawCount(), before + 1);
+
+  view.resizeImage(800, 500);
+  EXPECT_EQ(view.BackBuffer.size(), QSize(800, 500));
+  EXPECT_EQ(view.redrawCount(), before + 2);
+  view.resizeImage(-20, 0);  // a window smaller than its frame
+  EXPECT_EQ(view.BackBuffer.size(), QSize(1, 1));
+}
