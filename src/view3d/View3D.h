@@ -28,13 +28,16 @@ class View3D {
 
   // The one redraw entry: grid spacing by distance, transform, draw all layers.
   void Grafikupdate();
-  // Number of Grafikupdate calls so far (for tests and the window's repaint).
+  // Number of Grafikupdate calls that finished (for tests and the window's
+  // repaint); one stopped by a run-time error is not counted.
   long long redrawCount() const { return redraws_; }
 
   // The camera's hidden integer holders: 1 = Z, 2 = X, 3 = Y, 4 = A, 5 = E, 6 = D.
-  // A write clamps (Z to -10000 … 100000, D to 1 … 3000000); if the held value
-  // changes, the change handler wraps A and E, stores the value into the camera
-  // and redraws unless RedrawLock is set.
+  // The holders are 32-bit integers. A write clamps (Z to -10000 … 100000,
+  // D to 1 … 3000000, the others to the int32 range); if the held value
+  // changes, the change handler wraps A into 0 … 360 and E into -360 … 360 in
+  // steps of 360, stores the value into the camera and redraws unless
+  // RedrawLock is set.
   void setSpinEdit(int number, long long value);
   int spinEdit(int number) const;
 
