@@ -31,6 +31,15 @@ void Parameterinit(ChannelParamTable& table) {
   }
 }
 
+double barometricHeight(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
+  const double p = param.Startwert - raw * param.Koeffizient;  // hPa
+  if (!(p >= 0)) throw RunError::invalidFloatOp();
+  const double f = p == 0 ? 0.0 : std::pow(p / 1013.25, 0.1902849);
+  const double t = (temperature + 273 - 0.0065 * altitude) / 0.0065;
+  const double h = (1 - f) * t - param.Offset;
+  return static_cast<double>(Round(h));
+}
+
 QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
   const double r = raw;
   switch (param.Kind) {
@@ -38,14 +47,8 @@ QString convertChannelValue(int32_t raw, const ChannelParam& param, double tempe
       return QString::number(raw);
     case kKindLinear:
       return formatGeneral(checkedFinite((r - param.Offset) * param.Koeffizient));
-    case kKindHoehe: {
-      const double p = param.Startwert - r * param.Koeffizient;  // hPa
-      if (!(p >= 0)) throw RunError::invalidFloatOp();
-      const double f = p == 0 ? 0.0 : std::pow(p / 1013.25, 0.1902849);
-      const double t = (temperature + 273 - 0.0065 * altitude) / 0.0065;
-      const double h = (1 - f) * t - param.Offset;
-      return formatGeneral(static_cast<double>(Round(h)));
-    }
+    case kKindHoehe:
+      return formatGeneral(barometricHeight(raw, param, temperature, altitude));
     case kKindSpeed: {
       const double d = r - param.Offset;
       if (d < 0) return QStringLiteral("0");

@@ -17,6 +17,10 @@ void Parameterinit(ChannelParamTable& table);
 // coefficient outside 32 bits.
 QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude);
 
+// Kind Höhe before it becomes text: the barometric height in metres, rounded
+// to a whole number (halves to even). Same failures as convertChannelValue.
+double barometricHeight(int32_t raw, const ChannelParam& param, double temperature, double altitude);
+
 // ChannelSamples[sample][channel] converted by row `channel` of the table.
 QString ParameterToString(const FlightData& data, long long sample, long long channel);
 

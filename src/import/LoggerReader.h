@@ -10,7 +10,8 @@
 
 struct LoggerLoadResult {
   bool newFormat = false;  // LoggerNG after the load
-  QString hLabel;          // the altitude label to show: "Höhe: GPS", "Höhe: AD2", …
+  QString hLabel;          // the altitude label to show: "Höhe: GPS", "Höhe: AD2", …;
+                           // empty: leave it as it is (an old-format file without any line)
 };
 
 // Reads the file and, when it was read without error, replaces the flight:

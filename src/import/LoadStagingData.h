@@ -1,0 +1,29 @@
+#pragma once
+// The layout of the staging area behind LoadStaging.h: the parsed points and
+// sample rows of the file being read, before they replace the flight.
+
+#include "import/LoadStaging.h"
+#include "model/FlightData.h"
+
+#include <cstdint>
+
+// One parsed fix or logger line.
+struct StagedPoint {
+  double lat;            // decimal degrees, north positive
+  double lon;            // decimal degrees, east positive
+  double aux;            // old-format logger: third field as read
+  double altitude;       // metres: IGC pressure altitude, old-format field 4 × 0.13, or the
+                         // new-format altitude once the altitude source was applied
+  double timeStep;       // IGC: seconds since the previous fix (2.0 for the first)
+  int32_t gnssAltitude;  // IGC: GNSS altitude in metres (read only while every pressure altitude is 0)
+};
+
+// A logger line whose first field ends the line is written to slot n and then
+// overwritten by the next line; the extra slot lets such a line follow the
+// last of kMaxFlightPoints points.
+constexpr int kStagingSlots = kMaxFlightPoints + 1;
+
+struct LoadStaging {
+  StagedPoint points[kStagingSlots];
+  SampleRow rows[kSampleRows];  // new-format samples as read
+};

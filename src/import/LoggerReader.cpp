@@ -1,0 +1,204 @@
+#include "import/LoggerReader.h"
+
+#include "import/AltitudeSource.h"
+#include "import/Coordinates.h"
+#include "import/LocalFrame.h"
+#include "import/LoadStagingData.h"
+#include "import/LoggerField.h"
+#include "model/Numbers.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kNewFormatMinFields = 6;
+constexpr int32_t kGpsColumnsFlag = 64;  // bit 6 of the header's second field
+
+// Everything a load decides before it touches the flight.
+struct LoggerScan {
+  int32_t headerId = 0;
+  int32_t headerFlags = 0;
+  bool newFormat = false;
+  double sampleInterval = 2.0;
+  int32_t points = 0;       // counted lines
+  int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
+  bool sawLine = false;      // the data loop ran at least once
+  int32_t startLatRaw = 0, startLonRaw = 0;
+  double startAltitude = 0;
+};
+
+// Line 1 has six or more fields: the new format. Fields 1 and 2 are the header values.
+void detectFormat(LoggerCursor& c, LoggerScan& scan) {
+  scan.headerId = ReadLoggerField(c);
+  scan.headerFlags = ReadLoggerField(c);
+  int count = 2;
+  do {
+    ReadLoggerField(c);
+    ++count;
+  } while (!c.FieldEndedLine);
+  scan.newFormat = count >= kNewFormatMinFields;
+}
+
+// Fields 1 to 3 of line 1 (the third is the sample period code), then the two header lines.
+void readNewFormatHeader(LoggerCursor& c, LoggerScan& scan) {
+  ReadLoggerField(c);
+  ReadLoggerField(c);
+  const int32_t periodCode = ReadLoggerField(c);
+  scan.sampleInterval = checkedAdd(periodCode, 1) * 0.02;
+  skipLine(c);
+  skipLine(c);
+}
+
+// One data line into slot n; returns whether its first field ended the line.
+bool readNewFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, bool gpsColumns, LoggerScan& scan) {
+  if (n >= kSampleRows) throw RunError::range();
+  int32_t* const row = st.rows[n].v;
+  row[0] = ReadLoggerField(c);
+  const bool firstEnded = c.FieldEndedLine;
+  for (int k = 1; k < kChannelCount; ++k) row[k] = ReadLoggerField(c);
+  if (gpsColumns) {
+    row[kColLat] = ReadLoggerField(c);
+    row[kColLon] = ReadLoggerField(c);
+    row[kColGpsAlt] = ReadLoggerField(c);
+  } else {
+    row[kColLat] = row[kColLon] = row[kColGpsAlt] = 0;
+  }
+  StagedPoint& pt = st.points[n];
+  pt.lat = loggerDegrees(row[kColLat]);
+  pt.lon = loggerDegrees(row[kColLon]);
+  if (n == 0) {
+    scan.startLatRaw = row[kColLat];
+    scan.startLonRaw = row[kColLon];
+    scan.startAltitude = row[kColGpsAlt] * 0.1;
+  }
+  return firstEnded;
+}
+
+bool readOldFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, LoggerScan& scan) {
+  const int32_t lat = ReadLoggerField(c);
+  const bool firstEnded = c.FieldEndedLine;
+  const int32_t lon = ReadLoggerField(c);
+  const int32_t aux = ReadLoggerField(c);
+  const int32_t height = ReadLoggerField(c);
+  StagedPoint& pt = st.points[n];
+  pt.lat = loggerDegrees(lat);
+  pt.lon = loggerDegrees(lon);
+  pt.aux = aux;
+  pt.altitude = height * 0.13;
+  if (n == 0) {
+    scan.startLatRaw = lat;
+    scan.startLonRaw = lon;
+    scan.startAltitude = pt.altitude;
+  }
+  return firstEnded;
+}
+
+void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName) {
+  const bool gpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
+  int32_t n = 0;
+  while (!atTextEnd(c)) {
+    try {
+      c.FieldEndedLine = false;
+      const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
+                                             : readOldFormatLine(c, st, n, scan);
+      scan.sawLine = true;
+      scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
+      // A line whose first field ended it is not counted: the next line overwrites slot n.
+      if (!firstEnded && ++n > kMaxFlightPoints) throw RunError::range();
+    } catch (const RunError& e) {
+      throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
+    }
+    skipLine(c);
+  }
+  scan.points = n;
+}
+
+// The flight tables from the staged file; nothing here can fail.
+void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, bool useBaro) {
+  data.LoggerHeaderId = scan.headerId;
+  data.LoggerHeaderFlags = scan.headerFlags;
+  data.HasGpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
+  data.LoggerNG = scan.newFormat;
+  data.SampleInterval = scan.sampleInterval;
+  data.UseBaroAltitude = useBaro;
+  if (scan.newFormat) {
+    std::memcpy(data.RawSamples.rows, st.rows, sizeof(SampleRow) * scan.slotsWritten);
+    KonvertExtra(data);
+  }
+  if (scan.slotsWritten > 0) {
+    data.StartLatRaw = scan.startLatRaw;
+    data.StartLonRaw = scan.startLonRaw;
+    data.StartAltitude = scan.startAltitude;
+  }
+  const int32_t last = scan.points - 1;
+  data.LastPoint = last;
+  data.RangeEnd = last;
+  data.RangeStart = 0;
+
+  const bool newFormat = scan.newFormat;
+  auto writeRead = [&st, newFormat](int32_t i, FlightPoint& p) {
+    const StagedPoint& s = st.points[i];
+    p.Lat = s.lat;
+    p.Lon = s.lon;
+    if (!newFormat) p.Aux = s.aux;
+    p.Pen = i == 0 ? kPenMove : kPenLine;
+    p.Color = colours::kBlue;
+  };
+  // A last line that was not counted still wrote its slot.
+  if (scan.slotsWritten > scan.points) {
+    FlightPoint& extra = data.FlightPath[scan.points];
+    writeRead(scan.points, extra);
+    if (!newFormat) extra.Altitude = st.points[scan.points].altitude;
+  }
+  const double step = scan.sampleInterval;
+  FrameOrigin origin{};
+  if (last >= 0) origin = {st.points[0].lat, st.points[0].lon, st.points[0].altitude};
+  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
+    writeRead(i, p);
+    p.Altitude = st.points[i].altitude;
+    p.TimeStep = step;
+  });
+}
+
+}  // namespace
+
+LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
+                                const QString& fileName) {
+  const char* const text = bytes.data();
+  LoggerCursor c{text, textEnd(text, text + bytes.size())};
+  LoggerScan scan;
+  try {
+    detectFormat(c, scan);
+    c.pos = text;
+    c.FieldEndedLine = false;
+    if (scan.newFormat) readNewFormatHeader(c, scan);
+  } catch (const RunError& e) {
+    throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
+  }
+  readLines(c, staging, scan, text, fileName);
+
+  LoggerLoadResult result;
+  result.newFormat = scan.newFormat;
+  bool useBaro = data.UseBaroAltitude;
+  if (scan.newFormat) {
+    // The altitude source works on the staged samples, so a conversion that
+    // fails leaves the flight as it was.
+    StagedPoint* const points = staging.points;
+    try {
+      result.hLabel = fillAltitudes(scan.points - 1, staging.rows, staging.rows, data.ChannelParams,
+                                    data.Temperature, useBaro,
+                                    [points](int32_t i) -> double& { return points[i].altitude; });
+    } catch (const RunError& e) {
+      throw inFile(e, fileName);
+    }
+  } else if (scan.sawLine) {
+    result.hLabel = altitudeLabel(-1);
+  }
+  commit(data, staging, scan, useBaro);
+  return result;
+}
+
+void KonvertExtra(FlightData& data) {
+  std::memcpy(data.ChannelSamples.rows, data.RawSamples.rows, sizeof data.RawSamples.rows);
+}

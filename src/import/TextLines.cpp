@@ -1,0 +1,20 @@
+#include "import/TextLines.h"
+
+int lineNumberAt(const char* begin, const char* pos) {
+  int line = 1;
+  for (const char* p = begin; p < pos;) {
+    const char* e = findLineEnd(p, pos);
+    if (e == pos) break;
+    ++line;
+    p = afterLineEnd(e, pos);
+  }
+  return line;
+}
+
+RunError atFileLine(const RunError& e, const QString& fileName, int line) {
+  return e.withDetail(QStringLiteral("Datei %1, Zeile %2").arg(fileName).arg(line));
+}
+
+RunError inFile(const RunError& e, const QString& fileName) {
+  return e.withDetail(QStringLiteral("Datei %1").arg(fileName));
+}

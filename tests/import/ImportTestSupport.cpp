@@ -1,0 +1,94 @@
+#include "ImportTestSupport.h"
+
+#include "import/IgcReader.h"
+#include "import/LoggerReader.h"
+
+#include <cstring>
+
+void ImportTest::igc(const QByteArray& text, const QString& name) { loadIgc(data, *staging, text, name); }
+
+QString ImportTest::logger(const QByteArray& text, const QString& name) {
+  return loadLoggerFile(data, *staging, text, name).hLabel;
+}
+
+std::optional<RunError> ImportTest::igcError(const QByteArray& text, const QString& name) {
+  return errorOf([&] { igc(text, name); });
+}
+
+std::optional<RunError> ImportTest::loggerError(const QByteArray& text, const QString& name) {
+  return errorOf([&] { logger(text, name); });
+}
+
+QByteArray bRecord(const char* time, const char* lat, const char* lon, const char* pressure, const char* gnss) {
+  return QByteArray("B") + time + lat + lon + "A" + pressure + gnss;
+}
+
+QByteArray joinLines(const std::vector<QByteArray>& lines, const QByteArray& lineEnd) {
+  QByteArray out;
+  for (const QByteArray& l : lines) out += l + lineEnd;
+  return out;
+}
+
+QByteArray newFormatFile(int flags, int code, const std::vector<QByteArray>& dataLines, const QByteArray& lineEnd) {
+  std::vector<QByteArray> lines{"1;" + QByteArray::number(flags) + ";" + QByteArray::number(code) + ";0;0;0",
+                                "second header line"};
+  lines.insert(lines.end(), dataLines.begin(), dataLines.end());
+  return joinLines(lines, lineEnd);
+}
+
+QByteArray newFormatLine(int base, int lat, int lon, int gpsAltDm) {
+  QByteArray line;
+  for (int k = 0; k < 13; ++k) line += QByteArray::number(base + k) + ";";
+  return line + QByteArray::number(lat) + ";" + QByteArray::number(lon) + ";" + QByteArray::number(gpsAltDm);
+}
+
+std::optional<RunError> errorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const RunError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error was thrown";
+  return std::nullopt;
+}
+
+namespace {
+std::vector<double> scalarsOf(const FlightData& d) {
+  return {d.MaxAltitude, d.MaxLat,      d.MinLat,        d.MaxLon,         d.MinLon,
+          d.StartLatRaw, d.StartLonRaw, d.StartAltitude, d.SampleInterval, d.Temperature};
+}
+std::vector<int64_t> integersOf(const FlightData& d) {
+  return {d.LastPoint,       d.PlumbLast,     d.RangeStart,     d.RangeEnd,          d.LoggerNG,
+          d.UseBaroAltitude, d.HasGpsColumns, d.LoggerHeaderId, d.LoggerHeaderFlags, d.OverlayMode};
+}
+}  // namespace
+
+FlightSnapshot::FlightSnapshot(const FlightData& d)
+    : path(d.FlightPath.pts, d.FlightPath.pts + kPointCapacity),
+      shadow(d.ShadowPath.pts, d.ShadowPath.pts + kPointCapacity),
+      plumb(d.PlumbLines.pts, d.PlumbLines.pts + kPointCapacity),
+      raw(d.RawSamples.rows, d.RawSamples.rows + kSampleRows),
+      channel(d.ChannelSamples.rows, d.ChannelSamples.rows + kSampleRows),
+      scalars(scalarsOf(d)),
+      integers(integersOf(d)) {}
+
+namespace {
+template <class T>
+void expectSameTable(const char* name, const std::vector<T>& before, const T* after) {
+  for (size_t i = 0; i < before.size(); ++i)
+    if (std::memcmp(&before[i], &after[i], sizeof(T)) != 0) {
+      ADD_FAILURE() << name << " changed at index " << i;
+      return;
+    }
+}
+}  // namespace
+
+void expectUnchanged(const FlightSnapshot& before, const FlightData& after) {
+  expectSameTable("FlightPath", before.path, after.FlightPath.pts);
+  expectSameTable("ShadowPath", before.shadow, after.ShadowPath.pts);
+  expectSameTable("PlumbLines", before.plumb, after.PlumbLines.pts);
+  expectSameTable("RawSamples", before.raw, after.RawSamples.rows);
+  expectSameTable("ChannelSamples", before.channel, after.ChannelSamples.rows);
+  EXPECT_EQ(before.scalars, scalarsOf(after));
+  EXPECT_EQ(before.integers, integersOf(after));
+}

@@ -1,0 +1,86 @@
+#include "import/LoggerField.h"
+
+#include "ImportTestSupport.h"
+
+namespace {
+
+// Reads fields from `text` until it ends; each field with whether it ended the line.
+struct Field {
+  int32_t value;
+  bool endedLine;
+  bool operator==(const Field&) const = default;
+};
+std::vector<Field> fields(const QByteArray& text, int count) {
+  LoggerCursor c{text.constData(), textEnd(text.constData(), text.constData() + text.size())};
+  std::vector<Field> out;
+  for (int i = 0; i < count; ++i) {
+    c.FieldEndedLine = false;
+    const int32_t v = ReadLoggerField(c);
+    out.push_back({v, c.FieldEndedLine});
+  }
+  return out;
+}
+int32_t single(const char* text) { return fields(text, 1).front().value; }
+
+TEST(ReadLoggerField, DigitsSignsAndIgnoredCharacters) {
+  EXPECT_EQ(single("12.5;"), 125);
+  EXPECT_EQ(single(" 7;"), 7);
+  EXPECT_EQ(single("-0;"), 0);
+  EXPECT_EQ(single("-12;"), -12);
+  EXPECT_EQ(single("1-2;"), 12);   // a minus after a non-zero digit is ignored
+  EXPECT_EQ(single("0-5;"), -5);   // … but counts while the value is still 0
+  EXPECT_EQ(single("a1b2c;"), 12);
+  EXPECT_EQ(single(";"), 0);
+  EXPECT_EQ(single("2147483647;"), 2147483647);
+  EXPECT_EQ(single("-2147483647;"), -2147483647);
+}
+
+TEST(ReadLoggerField, DigitsBeyond32BitsOverflow) {
+  for (const char* text : {"2147483648;", "-2147483648;", "99999999999;"}) {
+    const auto e = errorOf([&] { single(text); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->text(), QStringLiteral("Integerüberlauf"));
+  }
+}
+
+TEST(ReadLoggerField, FieldsStopAtSemicolonsAndLineEnds) {
+  EXPECT_EQ(fields("1;2;3\r\n4;5\r\n", 5),
+            (std::vector<Field>{{1, false}, {2, false}, {3, true}, {4, false}, {5, true}}));
+  // The end of the text ends the line; reading on gives 0.
+  EXPECT_EQ(fields("8", 3), (std::vector<Field>{{8, true}, {0, true}, {0, true}}));
+  // A Ctrl-Z ends the text.
+  EXPECT_EQ(fields("8;9\x1a;7;", 3), (std::vector<Field>{{8, false}, {9, true}, {0, true}}));
+}
+
+TEST(ReadLoggerField, AFieldAtALineEndRunsOnIntoTheNextLine) {
+  // After "3" stopped before the line end, the next field begins there and
+  // runs on to the next ';' of the following line.
+  const std::vector<Field> crlf = fields("3\r\n45;6\r\n", 3);
+  EXPECT_EQ(crlf, (std::vector<Field>{{3, true}, {45, false}, {6, true}}));
+  EXPECT_EQ(fields("3\n45;6\n", 3), crlf);
+  EXPECT_EQ(fields("3\r45;6\r", 3), crlf);
+  // An empty line: the field ends at the empty line's end, in every line-end style.
+  const std::vector<Field> empty = fields("3\r\n\r\n4;", 3);
+  EXPECT_EQ(empty, (std::vector<Field>{{3, true}, {0, true}, {4, false}}));
+  EXPECT_EQ(fields("3\n\n4;", 3), empty);
+  EXPECT_EQ(fields("3\r\r4;", 3), empty);
+  EXPECT_EQ(fields("3\r\r\n4;", 3), empty);
+}
+
+TEST(SkipLine, SkipsTheRestAndOneLineEnd) {
+  for (const QByteArray& text : {QByteArray("abc\r\nx"), QByteArray("abc\nx"), QByteArray("abc\rx")}) {
+    LoggerCursor c{text.constData(), text.constData() + text.size()};
+    skipLine(c);
+    ASSERT_FALSE(atTextEnd(c));
+    EXPECT_EQ(*c.pos, 'x');
+  }
+  const QByteArray crcrlf = "a\r\r\nx";
+  LoggerCursor c{crcrlf.constData(), crcrlf.constData() + crcrlf.size()};
+  skipLine(c);
+  skipLine(c);
+  EXPECT_EQ(*c.pos, 'x');
+  skipLine(c);
+  EXPECT_TRUE(atTextEnd(c));
+}
+
+}  // namespace
