@@ -6,6 +6,13 @@
 #include "overlay/SidePanels.h"
 #include "view3d/View3D.h"
 
+#include <QString>
+
+// Climb rate in tenths with a comma and a hyphen-minus for sinking:
+// -1.26 -> "-1,3 m/s", -0.04 -> "0,0 m/s", 12 -> "12,0 m/s". Halves go to the
+// even tenth (0.25 -> "0,2 m/s").
+QString climbRateText(double metresPerSecond);
+
 // Fills the labels for CursorPoint, follows it with the camera while
 // "Flugweg zentrieren" is checked, redraws.
 void Track(FlightData& data, View3D& view, SidePanels& panels);

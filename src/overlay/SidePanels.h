@@ -9,6 +9,11 @@
 constexpr int kOverlayItemCount = 6;
 constexpr int kTrackBarMax = 1000;
 
+// Indexes into SidePanels::nav: Label9, Label10, Label11, Label13, Label15.
+enum NavLabel { kNavEntfernung = 0, kNavHoehe, kNavSpeed, kNavVario, kNavFlugzeit };
+// Indexes into SidePanels::info: LabelDauer, LabelHmax, LabelVmax, LabelVmax3, LabelNS, LabelOW.
+enum InfoLabel { kInfoDauer = 0, kInfoHmax, kInfoVmax, kInfoVmax3, kInfoNS, kInfoOW };
+
 struct SidePanels {
   SidePanels();
 

@@ -1,0 +1,111 @@
+#include "overlay/Replay.h"
+
+#include "import/ChannelConversion.h"
+#include "model/Numbers.h"
+#include "overlay/FlightPoints.h"
+#include "overlay/FlightSpeed.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+QString withUnit(int64_t value, const char* unit) { return QString::number(value) + QLatin1String(unit); }
+
+// Follows the cursor with the camera's sideways and vertical shift; the
+// distance CamY stays. The spin edits take the rounded values without a
+// redraw of their own; the lock is released even if a write fails.
+void centreCamera(View3D& view, const FlightPoint& point) {
+  struct LockRedraw {
+    bool& lock;
+    explicit LockRedraw(bool& l) : lock(l) { lock = true; }
+    ~LockRedraw() { lock = false; }
+  } locked(view.RedrawLock);
+  view.cam.CamX = point.X;
+  view.cam.CamZ = point.Z;
+  view.setSpinEdit(2, Round(view.cam.CamX));
+  view.setSpinEdit(3, Round(view.cam.CamY));
+  view.setSpinEdit(1, Round(view.cam.CamZ));
+}
+
+}  // namespace
+
+QString climbRateText(double metresPerSecond) {
+  const int64_t tenths = Round(10 * metresPerSecond);
+  const int64_t a = std::llabs(tenths);
+  QString text = QString::number(a / 10) + QLatin1Char(',') + QString::number(a % 10) + QLatin1String(" m/s");
+  if (tenths < 0) text.prepend(QLatin1Char('-'));
+  return text;
+}
+
+void Track(FlightData& data, View3D& view, SidePanels& panels) {
+  const int32_t c = data.CursorPoint;
+  const FlightPoint& here = data.FlightPath[c];
+  panels.nav[kNavEntfernung] = withUnit(Round(std::sqrt(here.X * here.X + here.Y * here.Y)), " m");
+  panels.nav[kNavHoehe] = withUnit(Round(here.Z), " m");
+
+  if (c > data.RangeStart) {
+    const FlightPoint& before = data.FlightPath[c - 1];
+    // Two fixes in the same second have no speed; they show as standing still.
+    const SegmentSpeed v = segmentSpeed(before, here);
+    panels.nav[kNavSpeed] = v.defined ? withUnit(Round(v.air), " m/s") : QStringLiteral("0 m/s");
+    panels.nav[kNavVario] =
+        v.defined ? climbRateText((here.Z - before.Z) / here.TimeStep) : QStringLiteral("0 m/s");
+    double elapsed = 0;
+    for (int32_t j = data.RangeStart + 1; j <= c; ++j) elapsed += data.FlightPath[j].TimeStep;
+    panels.nav[kNavFlugzeit] = withUnit(Round(elapsed), " s");
+  } else {
+    panels.nav[kNavSpeed] = QStringLiteral("0 m/s");
+    panels.nav[kNavVario] = QStringLiteral("0 m/s");
+    panels.nav[kNavFlugzeit] = QStringLiteral("0 s");
+  }
+
+  if (data.LoggerNG) {
+    for (int k = 0; k < kChannelCount; ++k) {
+      panels.channelCaption[k] = data.ChannelParams[k].Name;
+      panels.channelValue[k] = ParameterToString(data, c, k);
+    }
+  }
+
+  if (view.layers.Cokpit) centreCamera(view, here);
+  view.Grafikupdate();
+}
+
+void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
+  data.CursorPoint = checkedAdd(data.CursorPoint, 1);
+  if (data.CursorPoint > data.LastPoint) {
+    data.CursorPoint = 0;  // start over with the whole path blue
+    colourPoints(data, 0, data.LastPoint, colours::kBlue);
+  }
+  if (data.LastPoint >= 0) colourPoints(data, data.CursorPoint, data.CursorPoint, colours::kRed);
+  // The track bar's change handler ignores this while the replay runs. A
+  // single point has no scale: the bar stays at 0.
+  panels.trackBarPosition =
+      data.LastPoint > 0 ? RoundToInt32(static_cast<double>(kTrackBarMax) / data.LastPoint * data.CursorPoint) : 0;
+  Track(data, view, panels);
+}
+
+void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int position) {
+  panels.trackBarPosition = std::clamp(position, 0, kTrackBarMax);
+  if (panels.timer2Enabled) return;
+  const int32_t last = data.LastPoint;
+  data.CursorPoint =
+      last > 0 ? RoundToInt32(static_cast<double>(panels.trackBarPosition) / kTrackBarMax * last) : 0;
+  colourPoints(data, 0, std::min(data.CursorPoint, last), colours::kRed);
+  colourPoints(data, data.CursorPoint + 1, last, colours::kBlue);
+  Track(data, view, panels);
+}
+
+void TrackBar1Enter(SidePanels& panels) { panels.timer2Enabled = false; }
+
+void SpeedButtonClick(FlightData& data, View3D& view, int button) {
+  switch (button) {
+    case 1: data.RangeStart = 0; break;
+    case 2: data.RangeStart = data.CursorPoint; break;
+    case 3: data.RangeEnd = data.CursorPoint; break;
+    case 4: data.RangeEnd = data.LastPoint; break;
+    default: return;
+  }
+  view.Grafikupdate();
+}
