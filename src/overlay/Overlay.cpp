@@ -117,6 +117,11 @@ void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mo
 }
 
 void Timer1Timer(FlightData& data, View3D& view) {
+  advanceDirectionPattern(data);
+  view.Grafikupdate();
+}
+
+void advanceDirectionPattern(FlightData& data) {
   FlightPoint* p = flightPoints(data);
   for (int32_t i = 0; i <= data.LastPoint; ++i) {
     int32_t& c = p[i].Color;
@@ -127,5 +132,4 @@ void Timer1Timer(FlightData& data, View3D& view) {
     else if (c == colours::kBlue)
       c = colours::kGreen;
   }
-  view.Grafikupdate();
 }

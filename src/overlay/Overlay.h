@@ -20,5 +20,8 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels);
 // OverlayMode to its mode when now checked, else 0, then Overlay.
 void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mode);
 
-// One tick of the "Flugrichtung" animation: rotate the three colours, redraw.
+// One tick of the "Flugrichtung" animation: advanceDirectionPattern, redraw.
 void Timer1Timer(FlightData& data, View3D& view);
+// Moves the blue segments of the direction pattern on by one point; other
+// colours stay.
+void advanceDirectionPattern(FlightData& data);

@@ -1,0 +1,45 @@
+#include "import/FileBytes.h"
+#include "import/IgcReader.h"
+#include "overlay/Infobox.h"
+#include "overlay/Overlay.h"
+#include "overlay/Replay.h"
+
+#include "FlightFixture.h"
+#include "common/TestPaths.h"
+
+#include <QDir>
+
+using RecordedFlightsTest = FlightTest;
+
+// Real recordings bring time jumps, repeated seconds and long gaps: no overlay,
+// replay step or statistic may fail on any of them.
+TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
+  const LoadStagingPtr staging = makeLoadStaging();
+  const QStringList files = QDir(dataPath("igc")).entryList({"*.igc"}, QDir::Files);
+  ASSERT_FALSE(files.isEmpty());
+  int loaded = 0;
+  for (const QString& name : files) {
+    SCOPED_TRACE(name.toStdString());
+    const QByteArray bytes = readBytes(dataPath("igc/" + name));
+    try {
+      loadIgc(data, *staging, bytes, name);
+    } catch (const RunError&) {
+      continue;  // the reader's own failures are its tests' business
+    }
+    ++loaded;
+    EXPECT_NO_THROW(Infobox(data, panels));
+    for (int mode = 0; mode <= 6; ++mode) {
+      data.OverlayMode = mode;
+      EXPECT_NO_THROW(Overlay(data, view, panels)) << "mode " << mode;
+    }
+    data.OverlayMode = 3;
+    Overlay(data, view, panels);
+    EXPECT_TRUE(panels.infoVisible && panels.navVisible && panels.trackPanelVisible);
+    EXPECT_FALSE(panels.adcVisible || panels.miscVisible);
+    for (int step = 0; step < 3; ++step) EXPECT_NO_THROW(Timer2Timer(data, view, panels));
+    TrackBar1Enter(panels);
+    for (int position : {0, 333, 1000}) EXPECT_NO_THROW(TrackBar1Change(data, view, panels, position));
+    EXPECT_EQ(data.CursorPoint, data.LastPoint);
+  }
+  EXPECT_GE(loaded, files.size() / 2);
+}
