@@ -100,11 +100,18 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   Timer1_ = new QTimer(this);
   Timer1_->setObjectName(QStringLiteral("Timer1"));
   Timer1_->setInterval(100);
-  connect(Timer1_, &QTimer::timeout, this, [this] { handle([this] { core_->Timer1Timer(); }); });
+  // A tick that fails stops its timer: one error box, not ten a second.
+  connect(Timer1_, &QTimer::timeout, this, [this] {
+    if (!guard_.run([this] { core_->Timer1Timer(); })) core_->panels.timer1Enabled = false;
+    showState();
+  });
   Timer2_ = new QTimer(this);
   Timer2_->setObjectName(QStringLiteral("Timer2"));
   Timer2_->setInterval(200);
-  connect(Timer2_, &QTimer::timeout, this, [this] { handle([this] { core_->Timer2Timer(); }); });
+  connect(Timer2_, &QTimer::timeout, this, [this] {
+    if (!guard_.run([this] { core_->Timer2Timer(); })) core_->panels.timer2Enabled = false;
+    showState();
+  });
 
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
   buildMenus();
@@ -143,7 +150,7 @@ void TForm1::buildMenus() {
   auto layerItem = [&](const char* name, const char* caption, bool Layers::*item) {
     QAction* a = addItem(darstellung, name, QString::fromUtf8(caption), [&v, item] { v.toggleLayer(item); });
     a->setCheckable(true);
-    layerItem_[item] = a;
+    layerItem_.emplace_back(item, a);
     return a;
   };
   layerItem("Cokpit1", "Flugweg zentrieren", &Layers::Cokpit);
@@ -270,6 +277,12 @@ void TForm1::buildTrackPanel(QWidget* central) {
   TrackPanel_->hide();
 }
 
+QAction* TForm1::layerAction(bool Layers::*item) const {
+  for (const auto& [member, action] : layerItem_)
+    if (member == item) return action;
+  return nullptr;
+}
+
 void TForm1::FormCreate(const QString& defaultParPath) {
   handle([&] { core_->formCreate(defaultParPath); });
 }
@@ -289,8 +302,8 @@ void TForm1::showState() {
   Grafik1_->setVisible(c.state.grafikVisible);
 
   for (const auto& [item, action] : layerItem_) action->setChecked(layers.*item);
-  layerItem_.at(&Layers::Karte)->setVisible(layers.KarteVisible);
-  layerItem_.at(&Layers::VectorKarte)->setVisible(layers.VectorKarteVisible);
+  layerAction(&Layers::Karte)->setVisible(layers.KarteVisible);
+  layerAction(&Layers::VectorKarte)->setVisible(layers.VectorKarteVisible);
   for (int k = 0; k < 6; ++k) overlayItem_[k]->setChecked(p.overlayChecked[k]);
 
   InfoGroupBox_->setVisible(p.infoVisible);

@@ -8,7 +8,7 @@
 
 #include <QMainWindow>
 #include <functional>
-#include <map>
+#include <vector>
 #include <memory>
 
 class ImageView;
@@ -76,5 +76,6 @@ class TForm1 : public QMainWindow {
   QTimer* Timer2_ = nullptr;
   QAction* Grafik1_ = nullptr;
   QAction* overlayItem_[6] = {};
-  std::map<bool Layers::*, QAction*> layerItem_;
+  std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
+  QAction* layerAction(bool Layers::*item) const;
 };

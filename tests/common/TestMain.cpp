@@ -1,6 +1,12 @@
-// Test entry: a QGuiApplication on the offscreen platform, so drawing text
-// into a QImage works without a display.
+// Test entry: a QGuiApplication (QApplication for the window tests) on the
+// offscreen platform, so drawing text into a QImage works without a display.
+#ifdef TRELVANO_WIDGETS_TEST
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -8,7 +14,7 @@
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  TestApplication app(argc, argv);
   QLocale::setDefault(QLocale::c());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

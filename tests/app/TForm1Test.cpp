@@ -1,0 +1,190 @@
+#include "app/TForm1.h"
+#include "common/ScriptedDialogs.h"
+#include "common/TestPaths.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Window {
+  ScriptedDialogs* dialogs;
+  std::unique_ptr<TForm1> form;
+  QStringList errors;
+
+  Window() {
+    auto d = std::make_unique<ScriptedDialogs>();
+    dialogs = d.get();
+    form = std::make_unique<TForm1>(std::move(d));
+    form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
+  }
+  QAction* item(const char* name) const {
+    auto* a = form->findChild<QAction*>(QLatin1String(name));
+    EXPECT_NE(a, nullptr) << name;
+    return a;
+  }
+  template <class T>
+  T* child(const char* name) const {
+    auto* w = form->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+};
+
+QString igcPath() { return dataPath(QStringLiteral("igc/crlf-zero-pressure-xctrack.igc")); }
+
+}  // namespace
+
+TEST(MainWindow, MenuItemsCarryTheirCaptions) {
+  Window w;
+  const std::pair<const char*, const char*> items[] = {
+      {"igcffnen1", "*.igc Öffnen"},
+      {"Darstellung1", "*.csv Öffnen"},
+      {"Karteladen1", "Pixel-Karte laden"},
+      {"Mapladen1", "Vektor-Karte laden"},
+      {"Ende1", "Ende"},
+      {"Cokpit1", "Flugweg zentrieren"},
+      {"Flugbahn1", "Flugbahn"},
+      {"Schatten1", "Schatten"},
+      {"NordPfeil1", "NordPfeil"},
+      {"Gitter1", "Gitter"},
+      {"Lot1", "Lot"},
+      {"Karte1", "Karte"},
+      {"VectorKarte1", "Vektor-Karte"},
+      {"Startkoordinaten1", "Startkoordinaten"},
+      {"Optionen1", "Optionen"},
+      {"BlauRot1", "Flugrichtung"},
+      {"Geschwindigkeit1", "Geschwindigkeit"},
+      {"Flugweg1", "Flugweg"},
+      {"N25mSchichten1", "25m-Schichten"},
+      {"Energie1", "Energie"},
+      {"Energiezuwachs1", "Energiezuwachs"},
+      {"Ausgangsposition1", "Ausgangsposition der Kamera"},
+      {"StartpunktindieMitte1", "Kameramitte auf den Startpunkt richten"},
+      {"AutoZoomout1", "Auto-Zoom-out"},
+      {"StartpunktdesFlugzeugeshierhersetzen1", "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"},
+      {"StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1",
+       "Startpunkt des Flugzeuges an den Anfang der Aufzeichnungen setzen"},
+      {"Editieren1", "Editor"},
+      {"laden1", "laden"},
+      {"speichern1", "speichern"},
+      {"Grafik1", "Grafik"},
+      {"berTrelvano1", "über Trelvano"},
+  };
+  for (const auto& [name, caption] : items) {
+    QAction* a = w.item(name);
+    if (a) EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+  }
+  QStringList menus;
+  for (QAction* a : w.form->menuBar()->actions()) menus << a->text();
+  EXPECT_EQ(menus, (QStringList{"Datei", "Darstellung", "Overlay", "Navigation", "Parameter", "Info"}));
+  EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Trelvano 0.44  (NG)"));
+
+  // Start state of the check items and the hidden ones.
+  for (const char* checked : {"Flugbahn1", "Schatten1", "NordPfeil1", "Gitter1", "Lot1", "Startkoordinaten1"})
+    EXPECT_TRUE(w.item(checked)->isChecked()) << checked;
+  EXPECT_FALSE(w.item("Cokpit1")->isChecked());
+  EXPECT_FALSE(w.item("Karte1")->isVisible());
+  EXPECT_FALSE(w.item("VectorKarte1")->isVisible());
+  EXPECT_FALSE(w.item("Grafik1")->isVisible());
+}
+
+TEST(MainWindow, NamedControlsExist) {
+  Window w;
+  for (const char* name : {"Image1", "Image2", "HLabel", "LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3",
+                           "LabelNS", "LabelOW", "Label9", "Label10", "Label11", "Label13", "Label15",
+                           "LabelADC16", "LabelADC16S", "LabelEx2", "LabelZ2s", "TrackPanel"})
+    EXPECT_NE(w.form->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+  for (const char* name : {"NavGroupBox", "InfoGroupBox", "ADCGroupBox", "MiscGroupBox"}) w.child<QGroupBox>(name);
+  for (const char* name : {"SpinEdit1", "SpinEdit2", "SpinEdit3", "SpinEdit4", "SpinEdit5", "SpinEdit6"})
+    w.child<QSpinBox>(name);
+  EXPECT_EQ(w.child<QSlider>("TrackBar1")->maximum(), 1000);
+  EXPECT_EQ(w.child<QTimer>("Timer1")->interval(), 100);
+  EXPECT_EQ(w.child<QTimer>("Timer2")->interval(), 200);
+}
+
+TEST(MainWindow, StartUpWithTheDialogCancelled) {
+  Window w;
+  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"));
+  w.form->show();
+  EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  EXPECT_EQ(w.dialogs->calls.size(), 1u);
+  EXPECT_EQ(w.form->statusBar()->currentMessage(), QStringLiteral("no file"));
+  EXPECT_EQ(w.form->core().data.LastPoint, 0);
+  EXPECT_EQ(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
+  EXPECT_TRUE(w.child<QGroupBox>("InfoGroupBox")->isVisible());
+  EXPECT_FALSE(w.child<QGroupBox>("NavGroupBox")->isVisible());
+}
+
+TEST(MainWindow, IgcLoadUpdatesStatusBarAndPicture) {
+  Window w;
+  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"));
+  w.form->show();
+  const QImage before = w.child<QWidget>("Image1")->grab().toImage();
+  w.dialogs->answers = {igcPath()};
+  w.item("igcffnen1")->trigger();
+  EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  EXPECT_EQ(w.form->statusBar()->currentMessage(), igcPath());
+  const QImage after = w.child<QWidget>("Image1")->grab().toImage();
+  EXPECT_NE(before, after);
+  EXPECT_NE(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
+}
+
+TEST(MainWindow, BadFileShowsTheErrorBoxAndKeepsTheFlight) {
+  Window w;
+  w.dialogs->answers = {igcPath()};
+  w.item("igcffnen1")->trigger();
+  QTemporaryDir dir;
+  const QString bad = dir.filePath(QStringLiteral("bad.igc"));
+  QFile f(bad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("B1101355206343N00006198WA0058700558\r\nB1101365206343N0000619XWA0058700558\r\n");
+  f.close();
+  w.dialogs->answers = {bad};
+  w.item("igcffnen1")->trigger();
+  ASSERT_EQ(w.errors.size(), 1);
+  EXPECT_TRUE(w.errors[0].startsWith(QStringLiteral("'0000619X' ist kein gültiger Integerwert")))
+      << w.errors[0].toStdString();
+  EXPECT_EQ(w.form->statusBar()->currentMessage(), igcPath());
+  EXPECT_EQ(w.form->core().data.LastPoint, 293);
+}
+
+TEST(MainWindow, OverlayAndReplayBar) {
+  Window w;
+  w.dialogs->answers = {igcPath()};
+  w.item("igcffnen1")->trigger();
+  w.form->show();
+  w.item("Flugweg1")->trigger();
+  EXPECT_TRUE(w.item("Flugweg1")->isChecked());
+  EXPECT_TRUE(w.child<QWidget>("TrackPanel")->isVisible());
+  EXPECT_TRUE(w.child<QTimer>("Timer2")->isActive());
+  // Scrubbing: the bar gets the focus, the replay stops, the cursor follows.
+  auto* bar = w.child<QSlider>("TrackBar1");
+  emit bar->sliderPressed();
+  bar->setValue(500);
+  EXPECT_FALSE(w.child<QTimer>("Timer2")->isActive());
+  EXPECT_EQ(w.form->core().data.CursorPoint, 146);  // round(500 / 1000 × 293) = 146.5 → 146
+  w.item("Flugweg1")->trigger();
+  EXPECT_FALSE(w.child<QWidget>("TrackPanel")->isVisible());
+  EXPECT_TRUE(w.errors.isEmpty());
+}
+
+TEST(MainWindow, LayerItemsToggleAndRedraw) {
+  Window w;
+  const long long redraws = w.form->core().view.redrawCount();
+  w.item("Gitter1")->trigger();
+  EXPECT_FALSE(w.item("Gitter1")->isChecked());
+  EXPECT_FALSE(w.form->core().view.layers.Gitter);
+  EXPECT_GT(w.form->core().view.redrawCount(), redraws);
+  w.item("Cokpit1")->trigger();
+  EXPECT_TRUE(w.form->core().view.layers.Cokpit);
+}
