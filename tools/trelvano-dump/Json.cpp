@@ -14,10 +14,9 @@ void JsonWriter::separate() {
 
 void JsonWriter::key(const char* name) {
   separate();
-  value(QString::fromUtf8(name));
+  string(QString::fromUtf8(name));
   put(':');
   afterKey_ = true;
-  first_ = false;
 }
 
 void JsonWriter::value(double v) {
@@ -52,6 +51,10 @@ void JsonWriter::null() {
 
 void JsonWriter::value(const QString& s) {
   separate();
+  string(s);
+}
+
+void JsonWriter::string(const QString& s) {
   put('"');
   const QByteArray utf8 = s.toUtf8();
   for (const char ch : utf8) {

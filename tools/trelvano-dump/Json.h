@@ -26,6 +26,7 @@ class JsonWriter {
 
  private:
   void separate();
+  void string(const QString& s);
   void put(char c) { buf_ += c; if (buf_.size() > 1 << 16) flush(); }
   void raw(const char* s, size_t n) { buf_.append(s, n); if (buf_.size() > 1 << 16) flush(); }
 

@@ -1,0 +1,125 @@
+// trelvano-dump as a user runs it: exit codes, the JSON contract, rendering.
+#include "common/TestPaths.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DumpRun {
+  int exitCode = -1;
+  QJsonObject json;
+  QByteArray err;
+};
+
+DumpRun runDump(const QStringList& args) {
+  QProcess p;
+  p.start(QStringLiteral(TRELVANO_DUMP), args);
+  EXPECT_TRUE(p.waitForFinished(60000));
+  DumpRun r;
+  r.exitCode = p.exitCode();
+  r.err = p.readAllStandardError();
+  const QByteArray out = p.readAllStandardOutput();
+  if (!out.isEmpty()) {
+    QJsonParseError e;
+    r.json = QJsonDocument::fromJson(out, &e).object();
+    EXPECT_EQ(e.error, QJsonParseError::NoError) << e.errorString().toStdString();
+  }
+  return r;
+}
+
+QString example(const char* name) { return sourcePath(QStringLiteral("examples/") + QLatin1String(name)); }
+
+}  // namespace
+
+TEST(Dump, IgcFlightStateAndPoints) {
+  const DumpRun r = runDump({example("rundflug.igc")});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject file = r.json["files"].toArray()[0].toObject();
+  EXPECT_EQ(file["status"].toString(), QStringLiteral("ok"));
+  const QJsonObject state = r.json["state"].toObject();
+  EXPECT_EQ(state["LastPoint"].toInt(), 299);
+  EXPECT_EQ(state["PlumbLast"].toInt(), 599);
+  EXPECT_FALSE(state["LoggerNG"].toBool());
+  EXPECT_FALSE(state["grafikVisible"].toBool());
+  EXPECT_EQ(state["statusText"].toString(), example("rundflug.igc"));
+  const QJsonArray points = r.json["points"].toArray();
+  ASSERT_EQ(points.size(), 300);
+  EXPECT_EQ(points[0].toArray().size(), 10);
+  EXPECT_EQ(points[0].toArray()[8].toInt(), 0);  // Pen of the first point
+  EXPECT_EQ(points[1].toArray()[8].toInt(), 1);
+  EXPECT_FALSE(r.json.contains("channels"));
+  EXPECT_FALSE(r.json["info"].toObject()["LabelDauer"].toString().isEmpty());
+}
+
+TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
+  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--locale"),
+                             QStringLiteral("de_DE"), QStringLiteral("--baro"), QStringLiteral("--overlay"),
+                             QStringLiteral("2"), example("ng-flug.csv")});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject state = r.json["state"].toObject();
+  EXPECT_TRUE(state["LoggerNG"].toBool());
+  EXPECT_TRUE(state["grafikVisible"].toBool());
+  EXPECT_EQ(state["hLabel"].toString(), QStringLiteral("Höhe: ADC16"));
+  EXPECT_TRUE(state["statusText"].toString().endsWith(QStringLiteral(" (NG-Typ)")));
+  const QJsonArray channels = r.json["channels"].toArray();
+  ASSERT_EQ(channels.size(), state["LastPoint"].toInt() + 1);
+  ASSERT_EQ(channels[0].toArray().size(), 13);
+  // The airspeed channel converts with a German decimal comma somewhere in the flight.
+  bool comma = false;
+  for (const QJsonValue& row : channels) comma = comma || row.toArray()[6].toString().contains(QLatin1Char(','));
+  EXPECT_TRUE(comma);
+  EXPECT_EQ(r.json["colors"].toArray().size(), channels.size());
+}
+
+TEST(Dump, FailedAndUnopenedFilesAndTheOrigin) {
+  QTemporaryDir dir;
+  const QString bad = dir.filePath(QStringLiteral("bad.igc"));
+  QFile f(bad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("B110135\r\n");
+  f.close();
+  const DumpRun r = runDump({QStringLiteral("--origin"), QStringLiteral("10"), example("rundflug.igc"), bad,
+                             dir.filePath(QStringLiteral("missing.csv"))});
+  EXPECT_EQ(r.exitCode, 1);
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 3);
+  EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("error"));
+  EXPECT_TRUE(files[1].toObject()["error"].toString().startsWith(QStringLiteral("Fehler bei Bereichsprüfung")));
+  EXPECT_EQ(files[2].toObject()["status"].toString(), QStringLiteral("unopened"));
+  // The first flight stays, with its origin moved to point 10.
+  const QJsonObject state = r.json["state"].toObject();
+  EXPECT_EQ(state["LastPoint"].toInt(), 299);
+  EXPECT_EQ(state["RangeStart"].toInt(), 10);
+  const QJsonArray p10 = r.json["points"].toArray()[10].toArray();
+  EXPECT_EQ(p10[4].toDouble(), 0.0);
+  EXPECT_EQ(p10[5].toDouble(), 0.0);
+}
+
+TEST(Dump, UsageErrorsAndRendering) {
+  EXPECT_EQ(runDump({}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--bogus"), example("rundflug.igc")}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--layers"), QStringLiteral("Flugbahn,Wolken"), example("rundflug.igc")}).exitCode, 2);
+
+  QTemporaryDir dir;
+  const QString png = dir.filePath(QStringLiteral("view.png"));
+  const DumpRun r = runDump({QStringLiteral("--render"), png, QStringLiteral("--size"), QStringLiteral("320x200"),
+                             QStringLiteral("--layers"), QStringLiteral("Flugbahn"), example("rundflug.igc")});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QImage img(png);
+  ASSERT_EQ(img.size(), QSize(320, 200));
+  // Only the flight path is on: background and blue track, no grid grey.
+  bool blue = false, grid = false;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      blue = blue || img.pixel(x, y) == qRgb(0, 0, 255);
+      grid = grid || img.pixel(x, y) == qRgb(0xF0, 0xF0, 0xF0);
+    }
+  EXPECT_TRUE(blue);
+  EXPECT_FALSE(grid);
+}
