@@ -14,15 +14,20 @@
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
+// Steep lines at least this long (pixels) and this steep (rows per column)
+// are drawn column by column against the remembered spans. Below that the
+// bookkeeping per column costs more than the pixels it saves.
+constexpr int64_t kMinSpanLine = 16;
+constexpr int64_t kMinSpanSteepness = 16;
 
 // Smallest integer >= a / b for b > 0.
 __int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
 
 // One run of line pixels along the major axis. r is the error numerator of
-// the first pixel; the minor coordinate steps when r reaches twoD. mc is the
-// absolute minor coordinate, needed only to keep the second pixel of a wide
-// line inside the image.
-template <bool kXor, bool kWide>
+// the first pixel; the minor coordinate steps when r reaches twoD. mc is the absolute
+// minor coordinate, tracked only when the second pixel of a wide line may
+// fall off the last row or column.
+template <bool kXor, bool kWide, bool kCheckBeside>
 void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count,
              int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorSize,
              uint32_t colour) {
@@ -31,7 +36,7 @@ void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t be
     if constexpr (kXor) *p ^= xorBits;
     else *p = colour;
     if constexpr (kWide) {
-      if (mc + 1 < minorSize) {
+      if (!kCheckBeside || mc + 1 < minorSize) {
         if constexpr (kXor) p[besideStep] ^= xorBits;
         else p[besideStep] = colour;
       }
@@ -41,7 +46,7 @@ void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t be
     if (r >= twoD) {
       r -= twoD;
       p += minorStep;
-      if constexpr (kWide) mc += minorDir;
+      if constexpr (kCheckBeside) mc += minorDir;
     }
   }
 }
@@ -66,13 +71,6 @@ Canvas::Canvas(QImage& image) : image_(image) {
 }
 
 Canvas::~Canvas() { flush(); }
-
-void Canvas::setPenColor(int32_t bgr) {
-  if (bgr == penBgr_) return;
-  penBgr_ = bgr;
-  penRgb_ = toRgb32(bgr);
-  painterStale_ = true;
-}
 
 void Canvas::setPenWidth(int width) {
   width = std::max(width, 1);
@@ -153,16 +151,12 @@ void Canvas::fillRect(int left, int top, int right, int bottom) {
   right = std::min(right, w_);
   bottom = std::min(bottom, h_);
   if (left >= right || top >= bottom) return;
+  forgetSpans();
   const uint32_t c = toRgb32(brushBgr_);
   for (int y = top; y < bottom; ++y) {
     uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
     std::fill(row + left, row + right, c);
   }
-}
-
-void Canvas::moveTo(int x, int y) {
-  penX_ = x;
-  penY_ = y;
 }
 
 void Canvas::lineTo(int x, int y) {
@@ -174,6 +168,7 @@ void Canvas::lineTo(int x, int y) {
 
 void Canvas::painterLine(int x0, int y0, int x1, int y1) {
   if (x0 == x1 && y0 == y1) return;
+  forgetSpans();
   syncPainter(false);
   painter_->drawLine(x0, y0, x1, y1);
 }
@@ -225,36 +220,114 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   }
 
   const int64_t twoD = 2 * D;
-  const __int128 num = 2 * __int128(kFirst) * Dm + D;
-  const int64_t m = static_cast<int64_t>(num / twoD);
-  const int64_t r = static_cast<int64_t>(num % twoD);
+  int64_t m = 0, r = D;  // minor offset and error numerator of step kFirst
+  if (kFirst > 0) {
+    const __int128 num = 2 * __int128(kFirst) * Dm + D;
+    m = static_cast<int64_t>(num / twoD);
+    r = static_cast<int64_t>(num % twoD);
+  }
   const int64_t major = major0 + majorDir * kFirst;
   const int64_t minor = minor0 + minorDir * m;
   const int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+  const int64_t count = kLast - kFirst + 1;
+  const bool isXor = penMode_ == PenMode::Xor;
+
+  if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinSpanLine && D >= kMinSpanSteepness * Dm) {
+    steepLine(static_cast<int>(x), static_cast<int>(y), majorDir, minorDir, count, r, 2 * Dm, twoD);
+    return;
+  }
+  // Any other write may cover pixels the column spans remember in their colour.
+  if (isXor || penRgb_ != coverRgb_) forgetSpans();
 
   uint32_t* p = bits_ + static_cast<ptrdiff_t>(y) * stride_ + x;
   const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
   const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
   const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
-  const int64_t count = kLast - kFirst + 1;
-  const bool wide = penWidth_ == 2;
-  if (penMode_ == PenMode::Xor) {
-    if (wide) plotRun<true, true>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
-    else plotRun<true, false>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
-  } else {
-    if (wide) plotRun<false, true>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
-    else plotRun<false, false>(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+  auto run = [&](auto plot) {
+    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+  };
+  if (penWidth_ != 2) {
+    if (isXor) run(plotRun<true, false, false>);
+    else run(plotRun<false, false, false>);
+    return;
   }
+  // The second pixel needs a check only if the run reaches the last row or column.
+  const int64_t minorLast = minor0 + minorDir * static_cast<int64_t>((2 * __int128(kLast) * Dm + D) / twoD);
+  if (std::max(minor, minorLast) + 1 >= minorSize) {
+    if (isXor) run(plotRun<true, true, true>);
+    else run(plotRun<false, true, true>);
+  } else {
+    if (isXor) run(plotRun<true, true, false>);
+    else run(plotRun<false, true, false>);
+  }
+}
+
+// A steep line is a chain of vertical runs, one per column. Many steep lines
+// of one colour (the plumb lines) overlap heavily; each column remembers one
+// span of rows already in that colour, and only the rest of a run is written.
+// The spans are forgotten (coverGen_ advances) as soon as anything else is drawn.
+void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD) {
+  if (penRgb_ != coverRgb_) {
+    coverRgb_ = penRgb_;
+    forgetSpans();
+  }
+  if (cover_.size() != static_cast<size_t>(w_)) cover_.assign(static_cast<size_t>(w_), ColumnSpan{});
+  // Pixels left in the first column: until the error numerator reaches twoD.
+  // Every later column starts with r < twoDm and holds q or q + 1 pixels,
+  // where twoD = q · twoDm + rem.
+  int64_t n = twoDm == 0 ? count : std::min(count, (twoD - r + twoDm - 1) / twoDm);
+  r += n * twoDm - twoD;
+  const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
+  while (true) {
+    const int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
+    const int bottom = top + static_cast<int>(n);
+    ColumnSpan& span = cover_[static_cast<size_t>(x)];
+    if (span.gen != coverGen_) {
+      fillColumn(x, top, bottom);
+      span = ColumnSpan{top, bottom, coverGen_};
+    } else {
+      if (top < span.top) fillColumn(x, top, std::min(bottom, span.top));
+      if (bottom > span.bottom) fillColumn(x, std::max(top, span.bottom), bottom);
+      if (top <= span.bottom && bottom >= span.top) {
+        span.top = std::min(span.top, top);
+        span.bottom = std::max(span.bottom, bottom);
+      } else if (bottom - top > span.bottom - span.top) {
+        span.top = top;
+        span.bottom = bottom;
+      }
+    }
+    count -= n;
+    if (count <= 0) break;
+    y += yDir * static_cast<int>(n);
+    x += xDir;
+    const bool longer = r < rem;
+    n = std::min(count, q + (longer ? 1 : 0));
+    r += (longer ? twoDm : 0) - rem;
+  }
+}
+
+void Canvas::forgetSpans() {
+  if (++coverGen_ == 0) {  // wrapped: old spans could look valid again
+    std::fill(cover_.begin(), cover_.end(), ColumnSpan{});
+    coverGen_ = 1;
+  }
+}
+
+void Canvas::fillColumn(int x, int top, int bottom) {
+  uint32_t* p = bits_ + static_cast<ptrdiff_t>(top) * stride_ + x;
+  for (int y = top; y < bottom; ++y, p += stride_) *p = penRgb_;
 }
 
 void Canvas::polygon(const QPoint* points, int count) {
   if (count <= 0) return;
+  forgetSpans();
   syncPainter(false);
   painter_->drawPolygon(points, count, Qt::OddEvenFill);
 }
 
 void Canvas::textOut(int x, int y, const QString& text) {
   if (text.isEmpty()) return;
+  forgetSpans();
   QPainter& p = painter();
   const QFontMetrics fm(p.font());
   // The opaque background is the text's cell: its advance times the font height.
@@ -265,6 +338,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
 
 void Canvas::setPixel(int x, int y, int32_t bgr) {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+  forgetSpans();
   bits_[static_cast<ptrdiff_t>(y) * stride_ + x] = toRgb32(bgr);
 }
 
@@ -275,6 +349,7 @@ int32_t Canvas::pixel(int x, int y) const {
 
 void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
   if (left >= right || top >= bottom) return;
+  forgetSpans();
   // Each border pixel once, inverted where x + y is even (a fixed checkerboard,
   // so overlapping rectangles line up).
   auto invert = [this](int x, int y) {

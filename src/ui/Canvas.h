@@ -8,11 +8,14 @@
 // freely. The image must not be copied, resized or painted on by anyone else
 // while a canvas draws on it.
 
+#include "ui/Colour.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -29,7 +32,12 @@ class Canvas {
   int width() const { return w_; }
   int height() const { return h_; }
 
-  void setPenColor(int32_t bgr);
+  void setPenColor(int32_t bgr) {  // inline: the renderer sets it for every point
+    if (bgr == penBgr_) return;
+    penBgr_ = bgr;
+    penRgb_ = toRgb32(bgr);
+    painterStale_ = true;
+  }
   void setPenWidth(int width);  // pixels; values below 1 draw as 1
   void setPenStyle(PenStyle style);
   void setPenMode(PenMode mode);
@@ -45,7 +53,10 @@ class Canvas {
   // Pen position and lines; like the platform's line-to, the end pixel itself
   // is not set, so a polyline drawn twice in XOR mode leaves no trace. Any
   // coordinates are safe: nothing is written outside the image.
-  void moveTo(int x, int y);
+  void moveTo(int x, int y) {
+    penX_ = x;
+    penY_ = y;
+  }
   void lineTo(int x, int y);
   // Filled polygon in the brush colour, outlined with the pen.
   void polygon(const QPoint* points, int count);
@@ -68,6 +79,9 @@ class Canvas {
   // forText selects the text state (font colour, copy mode).
   void syncPainter(bool forText);
   void rasterLine(int x0, int y0, int x1, int y1);
+  void steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD);
+  void fillColumn(int x, int top, int bottom);  // rows [top, bottom) in the pen colour
+  void forgetSpans();                          // something else was drawn
   void painterLine(int x0, int y0, int x1, int y1);
 
   QImage& image_;
@@ -85,4 +99,13 @@ class Canvas {
   std::unique_ptr<QPainter> painter_;
   bool painterStale_ = true;     // pen or brush changed since the last syncPainter
   bool painterForText_ = false;  // the painter is in the text state
+
+  // Rows [top, bottom) of one column known to hold coverRgb_, valid while gen == coverGen_.
+  struct ColumnSpan {
+    int top = 0, bottom = 0;
+    uint32_t gen = 0;
+  };
+  std::vector<ColumnSpan> cover_;  // one per column, sized on first use
+  uint32_t coverGen_ = 1;
+  uint32_t coverRgb_ = 0;
 };

@@ -3,7 +3,9 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
 
 RenderPass::RenderPass(Canvas& c, bool& outOfView) : canvas(c), OutOfView(outOfView) { InitScreenScale(); }
 
@@ -14,17 +16,14 @@ void RenderPass::InitScreenScale() {
   OffY = static_cast<int>(Round(0.1 * H));
 }
 
-QPoint RenderPass::ToScreen(double px, double py) {
-  while (std::fabs(px) + std::fabs(py) > 1000000000.0) {
+QPoint RenderPass::toScreenFar(double px, double py) {
+  while (std::fabs(px) + std::fabs(py) > kHalvingLimit) {
     // Halving never brings an infinity back into range.
     if (std::isinf(px) || std::isinf(py)) throw RunError::invalidFloatOp();
     px /= 2;
     py /= 2;
   }
-  const int x = static_cast<int>(W - Round((px + W) / S) - OffX);
-  const int y = static_cast<int>(H - Round((py + H) / S) - OffY);
-  if (x < 0 || y < 0 || x > W || y > H) OutOfView = true;
-  return QPoint(x, y);
+  return ToScreen(px, py);
 }
 
 void RenderPass::PenMoveTo(int x, int y) {
@@ -55,23 +54,28 @@ QPoint RenderPass::ClipToImage(QPoint outside, QPoint anchor) const {
   return QPoint(static_cast<int>(ox), static_cast<int>(oy));
 }
 
-void RenderPass::ClippedLineTo(int x, int y) {
-  const bool fromInside = inside(PenLastX, PenLastY);
+// The four cases of a clipped line from (fromX, fromY) to (x, y).
+inline void RenderPass::clippedLine(int fromX, int fromY, int x, int y) {
+  const bool fromInside = inside(fromX, fromY);
   const bool toInside = inside(x, y);
   if (fromInside && toInside) {
-    canvas.moveTo(PenLastX, PenLastY);
+    canvas.moveTo(fromX, fromY);
     canvas.lineTo(x, y);
   } else if (fromInside) {
-    const QPoint cut = ClipToImage(QPoint(x, y), QPoint(PenLastX, PenLastY));
-    canvas.moveTo(PenLastX, PenLastY);
+    const QPoint cut = ClipToImage(QPoint(x, y), QPoint(fromX, fromY));
+    canvas.moveTo(fromX, fromY);
     canvas.lineTo(cut.x(), cut.y());
   } else if (toInside) {
-    const QPoint cut = ClipToImage(QPoint(PenLastX, PenLastY), QPoint(x, y));
+    const QPoint cut = ClipToImage(QPoint(fromX, fromY), QPoint(x, y));
     canvas.moveTo(cut.x(), cut.y());
     canvas.lineTo(x, y);
   } else {
     canvas.moveTo(x, y);
   }
+}
+
+void RenderPass::ClippedLineTo(int x, int y) {
+  clippedLine(PenLastX, PenLastY, x, y);
   PenLastX = x;
   PenLastY = y;
 }
@@ -83,19 +87,41 @@ void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t
   checkIndex(last, kPointCapacity);
   const FlightPoint* p = points.data();
   bool hidden = false;
-  for (int32_t i = first; i <= last; ++i) {
-    const FlightPoint& pt = p[i];
-    canvas.setPenColor(pt.Color);
-    const QPoint s = ToScreen(pt.ProjX, pt.ProjY);
-    if (pt.Pen != kPenLine || i == first) {
-      PenMoveTo(s.x(), s.y());
-      hidden = pt.Pen > kPenLine;
-      if (hidden) OutOfView = true;
-    } else if (hidden) {
-      PenMoveTo(s.x(), s.y());
-      hidden = false;
-    } else {
-      ClippedLineTo(s.x(), s.y());
+  int lastX = PenLastX, lastY = PenLastY;  // the pen position, kept in registers
+  // Pixel positions are worked out a block ahead of the drawing, so the
+  // divisions of neighbouring points overlap instead of waiting on each other.
+  constexpr int kBlock = 256;
+  QPoint screen[kBlock];
+  for (int32_t base = first; base <= last; base += kBlock) {
+    const int n = std::min<int32_t>(kBlock, last - base + 1);
+    int ready = 0;
+    std::exception_ptr failure;
+    try {
+      for (; ready < n; ++ready) screen[ready] = ToScreen(p[base + ready]);
+    } catch (...) {
+      failure = std::current_exception();  // draw the points before it, then stop
     }
+    for (int k = 0; k < ready; ++k) {
+      const FlightPoint& pt = p[base + k];
+      const int x = screen[k].x(), y = screen[k].y();
+      canvas.setPenColor(pt.Color);
+      if (pt.Pen != kPenLine || base + k == first) {
+        canvas.moveTo(x, y);
+        hidden = pt.Pen > kPenLine;
+        if (hidden) OutOfView = true;
+      } else if (hidden) {
+        canvas.moveTo(x, y);
+        hidden = false;
+      } else {
+        clippedLine(lastX, lastY, x, y);
+      }
+      lastX = x;
+      lastY = y;
+    }
+    if (failure || base + n > last) {
+      PenLastX = lastX;
+      PenLastY = lastY;
+    }
+    if (failure) std::rethrow_exception(failure);
   }
 }

@@ -4,9 +4,11 @@
 // for one DDDGraf call and holds all of its state.
 
 #include "model/FlightPoint.h"
+#include "model/Numbers.h"
 #include "ui/Canvas.h"
 
 #include <QPoint>
+#include <cmath>
 #include <cstdint>
 
 struct RenderPass {
@@ -28,7 +30,13 @@ struct RenderPass {
   // until |px| + |py| <= 1e9, which keeps the direction from the centre; a
   // result left of or above the picture, or beyond W or H, sets OutOfView.
   // Infinite or NaN input raises the invalid floating-point operation error.
-  QPoint ToScreen(double px, double py);
+  QPoint ToScreen(double px, double py) {
+    if (std::fabs(px) + std::fabs(py) > kHalvingLimit) return toScreenFar(px, py);
+    const int x = static_cast<int>(W - roundPixel((px + W) / S) - OffX);
+    const int y = static_cast<int>(H - roundPixel((py + H) / S) - OffY);
+    if (x < 0 || y < 0 || x > W || y > H) OutOfView = true;
+    return QPoint(x, y);
+  }
   QPoint ToScreen(const FlightPoint& p) { return ToScreen(p.ProjX, p.ProjY); }
 
   // Inside the picture: 0 <= x < W and 0 <= y < H.
@@ -50,4 +58,19 @@ struct RenderPass {
   // point, broken at Pen 0 and around points behind the viewer (Pen 2, 3).
   // Clears OutOfView first. Indexes outside the array raise the range error.
   void DrawPointArray(const PointArray& points, int32_t first, int32_t last);
+
+ private:
+  void clippedLine(int fromX, int fromY, int x, int y);
+  static constexpr double kHalvingLimit = 1000000000.0;
+  QPoint toScreenFar(double px, double py);  // halves, then ToScreen
+
+  // Round() inlined for the pixel range, where it runs for every drawn point:
+  // below 2^51 in magnitude, adding and taking away 1.5 · 2^52 leaves the
+  // nearest integer, halves to the even one (the sum lies where doubles are
+  // whole numbers). Anything else, NaN included, takes the full Round().
+  static int64_t roundPixel(double v) {
+    if (!(std::fabs(v) < 0x1p51)) return Round(v);
+    constexpr double kShift = 0x1.8p52;
+    return static_cast<int64_t>((v + kShift) - kShift);
+  }
 };

@@ -26,6 +26,29 @@ std::vector<QPoint> drawOne(int w, int h, QPoint from, QPoint to, int width = 1)
 
 std::vector<QPoint> pts(std::initializer_list<QPoint> l) { return sortedRowOrder(std::vector<QPoint>(l)); }
 
+// The pixel rule written out plainly, one pixel at a time: step k of D along
+// the major axis, the minor offset floor((2k·Dm + D) / 2D), the second pixel
+// of a wide line below (x-major) or right (y-major), everything outside skipped.
+void referenceLine(QImage& img, QPoint a, QPoint b, int32_t bgr, int width, bool xorMode) {
+  const int64_t dx = b.x() - a.x(), dy = b.y() - a.y();
+  const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+  const int64_t D = xMajor ? std::llabs(dx) : std::llabs(dy), Dm = xMajor ? std::llabs(dy) : std::llabs(dx);
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  auto plot = [&](int64_t x, int64_t y) {
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
+    const uint32_t old = img.pixel(int(x), int(y));
+    img.setPixel(int(x), int(y), xorMode ? (old ^ (toRgb32(bgr) & 0xFFFFFFu)) : toRgb32(bgr));
+  };
+  for (int64_t k = 0; k < D; ++k) {
+    const int64_t m = (2 * k * Dm + D) / (2 * D);
+    const int64_t x = a.x() + (xMajor ? sx * k : sx * m), y = a.y() + (xMajor ? sy * m : sy * k);
+    // The main pixel must be inside for its neighbour to be drawn.
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) continue;
+    plot(x, y);
+    if (width == 2) plot(xMajor ? x : x + 1, xMajor ? y + 1 : y);
+  }
+}
+
 }  // namespace
 
 TEST(CanvasLine, SetsEveryPixelExceptTheEndPixel) {
@@ -147,6 +170,74 @@ TEST(CanvasLine, ClippedLinesSetTheSamePixelsAsInAnUnclippedPicture) {
       }
     }
   }
+}
+
+TEST(CanvasLine, LongSteepLinesOfOneColourStayCorrectUnderOtherDrawing) {
+  // Many long, nearly vertical lines of the same colour (the plumb lines of a
+  // flight) drawn over and between lines of other colours, XOR lines, single
+  // pixels and filled rectangles: the picture must equal one drawn pixel by pixel.
+  constexpr int kW = 120, kH = 90;
+  const int32_t palette[3] = {colours::kShadow, colours::kBlue, kInk};
+  std::mt19937 rng(11);
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int scene = 0; scene < 40; ++scene) {
+    QImage img = blankImage(kW, kH), ref = blankImage(kW, kH);
+    Canvas c(img);
+    for (int op = 0; op < 200; ++op) {
+      const int kind = uni(0, 9);
+      if (kind <= 5) {
+        // Steep and long, mostly in the first colour.
+        const int x = uni(-5, kW + 5), y = uni(-30, kH), len = uni(16, 120);
+        const QPoint a(x, y), b(x + uni(-len / 16, len / 16), y + (uni(0, 1) ? len : -len));
+        const int32_t colour = palette[uni(0, 5) == 0 ? 1 : 0];
+        c.setPenMode(PenMode::Copy);
+        c.setPenWidth(1);
+        c.setPenColor(colour);
+        c.moveTo(a.x(), a.y());
+        c.lineTo(b.x(), b.y());
+        referenceLine(ref, a, b, colour, 1, false);
+      } else if (kind <= 7) {
+        const QPoint a(uni(-20, kW + 20), uni(-20, kH + 20)), b(uni(-20, kW + 20), uni(-20, kH + 20));
+        const int32_t colour = palette[uni(0, 2)];
+        const int width = uni(1, 2);
+        const bool xorMode = uni(0, 3) == 0;
+        c.setPenMode(xorMode ? PenMode::Xor : PenMode::Copy);
+        c.setPenWidth(width);
+        c.setPenColor(colour);
+        c.moveTo(a.x(), a.y());
+        c.lineTo(b.x(), b.y());
+        referenceLine(ref, a, b, colour, width, xorMode);
+      } else if (kind == 8) {
+        const int x = uni(0, kW - 1), y = uni(0, kH - 1);
+        c.setPixel(x, y, colours::kRed);
+        ref.setPixel(x, y, toRgb32(colours::kRed));
+      } else {
+        const int x = uni(0, kW - 10), y = uni(0, kH - 10);
+        c.setBrushColor(colours::kGreen);
+        c.fillRect(x, y, x + 8, y + 8);
+        for (int yy = y; yy < y + 8; ++yy)
+          for (int xx = x; xx < x + 8; ++xx) ref.setPixel(xx, yy, toRgb32(colours::kGreen));
+      }
+    }
+    c.flush();
+    ASSERT_EQ(img, ref) << "scene " << scene;
+  }
+}
+
+TEST(CanvasLine, ASteepLineRepaintsWhatAnotherColourCoveredInBetween) {
+  QImage img = blankImage(20, 60);
+  Canvas c(img);
+  c.setPenColor(colours::kShadow);
+  c.moveTo(5, 0);
+  c.lineTo(5, 50);
+  c.setPenColor(colours::kBlue);
+  c.moveTo(0, 20);
+  c.lineTo(19, 20);
+  c.setPenColor(colours::kShadow);
+  c.moveTo(5, 10);
+  c.lineTo(5, 40);
+  EXPECT_EQ(c.pixel(5, 20), colours::kShadow);
+  EXPECT_EQ(c.pixel(6, 20), colours::kBlue);
 }
 
 TEST(CanvasLine, HugeCoordinatesAreCutQuickly) {
