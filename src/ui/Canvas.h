@@ -1,12 +1,12 @@
 #pragma once
 // The drawing surface of the program: the few operations the renderer, the
 // legend and the chart need, over a QImage of Format_RGB32. Solid lines of
-// width 1 and 2 in copy or XOR mode go through a direct rasterizer (they are
-// the bulk of every redraw); text, polygons and dotted or dash-dot lines go
-// through QPainter, which is opened on first use and stays open until flush()
-// or destruction. Both write the same pixels immediately, so they may be mixed
-// freely. The image must not be copied, resized or painted on by anyone else
-// while a canvas draws on it.
+// width 1 and 2 in copy or XOR mode, polygon fills, rectangles and pixels are
+// written straight into the image (they are the bulk of every redraw); text,
+// wider lines and dotted or dash-dot lines go through QPainter, which is
+// opened on first use and stays open until flush() or destruction. Both write
+// the same pixels immediately, so they may be mixed freely. The image must not
+// be copied, resized or painted on by anyone else while a canvas draws on it.
 
 #include "ui/Colour.h"
 
@@ -58,7 +58,7 @@ class Canvas {
     penY_ = y;
   }
   void lineTo(int x, int y);
-  // Filled polygon in the brush colour, outlined with the pen.
+  // Filled polygon in the brush colour (even-odd rule), outlined with the pen.
   void polygon(const QPoint* points, int count);
   // Text with its top-left corner at (x, y) in the font colour, on an opaque
   // background of the brush colour, default font.
@@ -80,6 +80,7 @@ class Canvas {
   void syncPainter(bool forText);
   void rasterLine(int x0, int y0, int x1, int y1);
   void steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD);
+  void fillPolygon(const QPoint* points, int count);  // the inside, in the brush colour
   void fillColumn(int x, int top, int bottom);  // rows [top, bottom) in the pen colour
   void forgetSpans();                          // something else was drawn
   void painterLine(int x0, int y0, int x1, int y1);
@@ -106,6 +107,7 @@ class Canvas {
     uint32_t gen = 0;
   };
   std::vector<ColumnSpan> cover_;  // one per column, sized on first use
+  std::vector<double> crossings_;  // x where a polygon's edges cross one row
   uint32_t coverGen_ = 1;
   uint32_t coverRgb_ = 0;
 };

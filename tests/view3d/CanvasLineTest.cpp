@@ -285,6 +285,12 @@ TEST(CanvasLine, NothingIsWrittenOutsideThePicture) {
     c.setBrushColor(0);
     c.fillRect(-100, -100, 0, 500);
     c.fillRect(kW, -100, 1000, 1000);
+    const QPoint across[3] = {{-50, kH / 2}, {kW + 50, -40}, {kW + 3, kH + 70}};
+    const QPoint hugeQuad[4] = {{-2000000000, 3}, {2000000000, -2000000000}, {2000000000, 2000000000}, {5, kH + 1}};
+    c.polygon(across, 3);
+    c.polygon(hugeQuad, 4);
+    c.setPenMode(PenMode::Xor);
+    c.polygon(across, 3);
     c.drawFocusRect(-5, -5, kW + 5, kH + 5);
     c.drawFocusRect(-2000000000, -2000000000, 2000000000, 2000000000);
   }

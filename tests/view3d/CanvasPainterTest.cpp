@@ -82,6 +82,49 @@ TEST(CanvasPolygon, FillsWithTheBrushAndOutlinesWithThePen) {
   EXPECT_EQ(pixelAt(img, 30, 30), colours::kBackground);
 }
 
+TEST(CanvasPolygon, FillsByTheEvenOddRule) {
+  QImage img = blankImage(60, 60);
+  // A five-pointed star drawn in one stroke: its centre is crossed twice and stays empty.
+  const QPoint star[5] = {{30, 2}, {47, 55}, {3, 22}, {57, 22}, {13, 55}};
+  // An L-shaped, concave outline.
+  const QPoint ell[6] = {{2, 2}, {12, 2}, {12, 20}, {25, 20}, {25, 27}, {2, 27}};
+  {
+    Canvas c(img);
+    c.setPenColor(kInk);
+    c.setBrushColor(kPaper);
+    c.polygon(star, 5);
+  }
+  EXPECT_EQ(pixelAt(img, 30, 33), colours::kBackground);  // the centre
+  EXPECT_EQ(pixelAt(img, 30, 10), kPaper);                 // the top point
+  EXPECT_EQ(pixelAt(img, 10, 24), kPaper);                 // the left point
+  img = blankImage(60, 60);
+  {
+    Canvas c(img);
+    c.setPenColor(kInk);
+    c.setBrushColor(kPaper);
+    c.moveTo(40, 40);
+    c.polygon(ell, 6);
+    EXPECT_EQ(c.penPosition(), QPoint(40, 40));
+  }
+  EXPECT_EQ(pixelAt(img, 6, 10), kPaper);
+  EXPECT_EQ(pixelAt(img, 20, 24), kPaper);
+  EXPECT_EQ(pixelAt(img, 20, 10), colours::kBackground);  // the notch
+  EXPECT_EQ(pixelAt(img, 12, 10), kInk);
+  EXPECT_EQ(pixelAt(img, 25, 27), kInk);  // every corner is part of the outline
+}
+
+TEST(CanvasPolygon, FarOutsideCornersAreClipped) {
+  QImage img = blankImage(30, 20);
+  const QPoint huge[4] = {{-2000000000, -5}, {2000000000, -5}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
+  {
+    Canvas c(img);
+    c.setBrushColor(kPaper);
+    c.setPenColor(kInk);
+    c.polygon(huge, 4);
+  }
+  EXPECT_EQ(countOf(img, kPaper) + countOf(img, kInk), 30 * 20);
+}
+
 TEST(CanvasPolygon, DegeneratePolygonsDoNotFail) {
   QImage img = blankImage(40, 40);
   const QPoint pts[2] = {{3, 3}, {20, 3}};
