@@ -224,7 +224,7 @@ void TForm1::buildPanels(QWidget* central) {
   static const char* const kInfoValues[6] = {"LabelDauer", "LabelHmax", "LabelVmax",
                                              "LabelVmax3", "LabelNS", "LabelOW"};
   for (int k = 0; k < 6; ++k) {
-    makeLabel(InfoGroupBox_, nullptr, QString::fromUtf8(kInfoCaptions[k]), 6, 20 + 40 * k);
+    makeLabel(InfoGroupBox_, nullptr, QString::fromUtf8(kInfoCaptions[k]), 4, 20 + 40 * k, 100);
     infoValue_[k] = makeLabel(InfoGroupBox_, kInfoValues[k], QStringLiteral("0"), 16, 36 + 40 * k, 85);
   }
 
