@@ -16,12 +16,6 @@ QString altitudeLabel(int channel) {
   return QStringLiteral("Höhe: ") + altitudeChannelLabel(channel);
 }
 
-double gpsRelativeAltitude(int32_t gpsDm, int32_t firstDm) {
-  int32_t diff;
-  if (__builtin_sub_overflow(gpsDm, firstDm, &diff)) throw RunError::intOverflow();
-  return diff * 0.1;
-}
-
 double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, double gpsAltitude) {
   const double h = barometricHeight(raw, param, temperature, gpsAltitude);
   // Below 1e15 the display text holds every digit of the whole number, so

@@ -16,7 +16,11 @@ int baroAltitudeChannel(const ChannelParamTable& params);
 QString altitudeLabel(int channel);
 
 // (gpsDm − firstDm) × 0.1 metres; the difference is overflow-checked ("Integerüberlauf").
-double gpsRelativeAltitude(int32_t gpsDm, int32_t firstDm);
+inline double gpsRelativeAltitude(int32_t gpsDm, int32_t firstDm) {
+  int32_t diff;
+  if (__builtin_sub_overflow(gpsDm, firstDm, &diff)) throw RunError::intOverflow();
+  return diff * 0.1;
+}
 
 // The barometric altitude of one raw sample, as the channel's display text reads back.
 double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, double gpsAltitude);

@@ -9,7 +9,8 @@
 // Decimal degrees of a logger coordinate: with q = v / 100000, Int(q) + Frac(q) / 0.6.
 inline double loggerDegrees(int32_t v) {
   const double q = v / 100000.0;
-  const double whole = std::trunc(q);
+  // Int(q) is the integer quotient: q never rounds across a whole number.
+  const double whole = v / 100000;
   return whole + (q - whole) / 0.6;
 }
 

@@ -16,34 +16,52 @@ namespace {
 constexpr qsizetype kMinFixLength = 30;
 constexpr qsizetype kMinGnssLength = 35;
 constexpr int32_t kSecondsPerDay = 86400;
+// Bytes the field reading may touch from the start of a B line: up to the eight-byte read
+// behind the minus of a negative GNSS altitude (columns 32-39).
+constexpr qsizetype kMinRoom = 39;
 
-// A fixed-width integer field as StrToInt reads it; plain digits are read here,
-// anything else goes through parseInt for its result or its error text.
+// The n (1 … 8) bytes at p as a number when all are ASCII digits (eight
+// bytes readable at p): the digits are checked and combined eight at a time.
+inline bool plainDigits(const char* p, int n, int32_t& value) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  const uint64_t t = w - 0x3030303030303030ULL;  // digit values, as far as the first non-digit
+  const uint64_t nonDigit = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
+  const uint64_t field = n == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
+  if (nonDigit & field) return false;
+  uint64_t d = t << (8 * (8 - n));  // the n digits last, zeros before them
+  d = (d * 10 + (d >> 8)) & 0x00FF00FF00FF00FFULL;
+  d = (d * 100 + (d >> 16)) & 0x0000FFFF0000FFFFULL;
+  value = static_cast<int32_t>((d * 10000 + (d >> 32)) & 0xFFFFFFFFULL);
+  return true;
+}
+
+// Seconds of the day of "HHMMSS" at p when all six are ASCII digits (eight bytes readable).
+inline bool plainTimeOfDay(const char* p, int32_t& seconds) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  const uint64_t t = w - 0x3030303030303030ULL;
+  const uint64_t nonDigit = (t | (t + 0x0606060606060606ULL)) & 0x0000F0F0F0F0F0F0ULL;
+  if (nonDigit) return false;
+  const uint64_t pairs = (t * 10 + (t >> 8)) & 0x000000FF00FF00FFULL;  // HH, MM, SS in bytes 0, 2, 4
+  seconds = static_cast<int32_t>((pairs & 0xFF) * 3600 + ((pairs >> 16) & 0xFF) * 60 + (pairs >> 32));
+  return true;
+}
+
+// A fixed-width integer field as StrToInt reads it; plain digits are read
+// here, anything else goes through parseInt for its result or its error text.
+// Eight bytes readable at f.
 inline int32_t fieldInt(const char* f, int width) {
-  int32_t v = 0;
-  for (int k = 0; k < width; ++k) {
-    const unsigned d = static_cast<unsigned char>(f[k]) - unsigned{'0'};
-    if (d > 9) return parseInt(std::string_view(f, width));
-    v = v * 10 + static_cast<int32_t>(d);
-  }
-  return v;
+  int32_t v;
+  return plainDigits(f, width, v) ? v : parseInt(std::string_view(f, width));
 }
 
 // A 5-column altitude field. Leading zeros (all but the last character) become
-// blanks before the field is read, so 00000 is 0 and -0012 is -12.
-int32_t altitudeField(const char* f) {
-  const bool negative = f[0] == '-';
-  int32_t v = 0;
-  bool plain = true;
-  for (int k = negative ? 1 : 0; k < 5; ++k) {
-    const unsigned d = static_cast<unsigned char>(f[k]) - unsigned{'0'};
-    if (d > 9) {
-      plain = false;
-      break;
-    }
-    v = v * 10 + static_cast<int32_t>(d);
-  }
-  if (plain) return negative ? -v : v;
+// blanks before the field is read, so 00000 is 0 and -0012 is -12. Eight
+// bytes readable at f + 1.
+inline int32_t altitudeField(const char* f) {
+  int32_t v;
+  if (f[0] == '-' ? plainDigits(f + 1, 4, v) : plainDigits(f, 5, v)) return f[0] == '-' ? -v : v;
   char text[5];
   std::memcpy(text, f, 5);
   for (int k = 0; k < 4 && text[k] == '0'; ++k) text[k] = ' ';
@@ -69,13 +87,24 @@ struct IgcScan {
 };
 
 // One B line (at least one character long) into the next staging slot.
-void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length) {
+// `room` is the number of bytes readable from b on.
+void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, qsizetype room) {
   if (length < kMinFixLength) throw RunError::range();
+  if (room < kMinRoom) {
+    // The fields are read eight bytes at a time; near the end of the bytes, from a copy.
+    char copy[kMinRoom] = {};
+    std::memcpy(copy, b, static_cast<size_t>(room));
+    stageFix(st, scan, copy, length, kMinRoom);
+    return;
+  }
   if (scan.fixes >= kMaxFlightPoints) throw RunError::range();  // plumb lines need two entries per fix
   StagedPoint& pt = st.points[scan.fixes];
 
-  const int32_t seconds = fieldInt(b + 5, 2);
-  const int32_t time = fieldInt(b + 1, 2) * 3600 + fieldInt(b + 3, 2) * 60 + seconds;
+  int32_t time;
+  if (!plainTimeOfDay(b + 1, time)) {
+    const int32_t seconds = fieldInt(b + 5, 2);
+    time = fieldInt(b + 1, 2) * 3600 + fieldInt(b + 3, 2) * 60 + seconds;
+  }
   if (scan.fixes == 0) {
     pt.timeStep = 2.0;
   } else {
@@ -90,8 +119,8 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length) {
   if (b[14] == 'S') lat = -lat;
   int32_t lon = fieldInt(b + 15, 8);
   if (b[23] == 'W') lon = -lon;
-  pt.lat = loggerDegrees(lat);
-  pt.lon = loggerDegrees(lon);
+  pt.latRaw = lat;
+  pt.lonRaw = lon;
 
   const int32_t pressure = altitudeField(b + 25);
   pt.altitude = pressure;
@@ -125,15 +154,15 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan) {
     data.StartLatRaw = scan.startLatRaw;
     data.StartLonRaw = scan.startLonRaw;
     data.StartAltitude = altitudeOf(0);
-    origin = {st.points[0].lat, st.points[0].lon, altitudeOf(0)};
+    origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), altitudeOf(0)};
   }
   data.LastPoint = last;
   data.RangeStart = 0;
   data.RangeEnd = last;
   writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
-    p.Lat = s.lat;
-    p.Lon = s.lon;
+    p.Lat = loggerDegrees(s.latRaw);
+    p.Lon = loggerDegrees(s.lonRaw);
     p.Altitude = altitudeOf(i);
     p.Pen = i == 0 ? kPenMove : kPenLine;
     p.Color = colours::kBlue;
@@ -145,7 +174,7 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan) {
 
 void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
   const char* p = bytes.data();
-  const char* const end = textEnd(p, p + bytes.size());
+  const char* const end = p + bytes.size();
   IgcScan scan;
   int line = 0;
   try {
@@ -153,8 +182,10 @@ void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const
       ++line;
       const char* const lineStart = p;
       const char* const lineEnd = findLineEnd(p, end);
+      if (lineEnd != lineStart && *lineStart == 'B')
+        stageFix(staging, scan, lineStart, lineEnd - lineStart, end - lineStart);
+      if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file
       p = afterLineEnd(lineEnd, end);
-      if (lineEnd != lineStart && *lineStart == 'B') stageFix(staging, scan, lineStart, lineEnd - lineStart);
     }
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, line);

@@ -9,8 +9,8 @@
 
 // One parsed fix or logger line.
 struct StagedPoint {
-  double lat;            // decimal degrees, north positive
-  double lon;            // decimal degrees, east positive
+  int32_t latRaw;        // logger form DDMMmmm, negative for south
+  int32_t lonRaw;        // logger form DDDMMmmm, negative for west
   double aux;            // old-format logger: third field as read
   double altitude;       // metres: IGC pressure altitude, old-format field 4 × 0.13, or the
                          // new-format altitude once the altitude source was applied

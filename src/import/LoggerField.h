@@ -24,10 +24,38 @@ struct LoggerCursor {
 // and does not stop it, so CR LF, CR and LF files read alike. Throws
 // "Integerüberlauf" when the digits exceed the 32-bit range.
 inline int32_t ReadLoggerField(LoggerCursor& c) {
-  int32_t value = 0;
-  bool negative = false;
   const char* p = c.pos;
   const char* const end = c.end;
+
+  // The usual field: an optional minus, up to ten digits, then ';' or a line
+  // end. It reads the same as the loop below, without its checks per character.
+  if (end - p >= 12) {
+    const bool minus = *p == '-';
+    const char* const digits = p + minus;
+    int n = 0;
+    uint64_t v = 0;
+    for (; n < 10; ++n) {
+      const unsigned d = static_cast<unsigned char>(digits[n]) - unsigned{'0'};
+      if (d > 9) break;
+      v = v * 10 + d;
+    }
+    const char* const q = digits + n;
+    if (v <= INT32_MAX && q > p) {
+      const int32_t value = static_cast<int32_t>(minus ? -static_cast<int64_t>(v) : static_cast<int64_t>(v));
+      if (*q == ';') {
+        c.pos = q + 1;
+        return value;
+      }
+      if (*q == '\r' || *q == '\n') {
+        c.pos = q;
+        c.FieldEndedLine = true;
+        return value;
+      }
+    }
+  }
+
+  int32_t value = 0;
+  bool negative = false;
   for (;;) {
     const char ch = p == end ? kCtrlZ : *p++;
     const unsigned digit = static_cast<unsigned char>(ch) - unsigned{'0'};

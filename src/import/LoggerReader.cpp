@@ -54,19 +54,14 @@ void readNewFormatHeader(LoggerCursor& c, LoggerScan& scan) {
 bool readNewFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, bool gpsColumns, LoggerScan& scan) {
   if (n >= kSampleRows) throw RunError::range();
   int32_t* const row = st.rows[n].v;
+  const int fields = gpsColumns ? kSampleColumns : kChannelCount;
   row[0] = ReadLoggerField(c);
   const bool firstEnded = c.FieldEndedLine;
-  for (int k = 1; k < kChannelCount; ++k) row[k] = ReadLoggerField(c);
-  if (gpsColumns) {
-    row[kColLat] = ReadLoggerField(c);
-    row[kColLon] = ReadLoggerField(c);
-    row[kColGpsAlt] = ReadLoggerField(c);
-  } else {
-    row[kColLat] = row[kColLon] = row[kColGpsAlt] = 0;
-  }
+  for (int k = 1; k < fields; ++k) row[k] = ReadLoggerField(c);
+  if (!gpsColumns) row[kColLat] = row[kColLon] = row[kColGpsAlt] = 0;
   StagedPoint& pt = st.points[n];
-  pt.lat = loggerDegrees(row[kColLat]);
-  pt.lon = loggerDegrees(row[kColLon]);
+  pt.latRaw = row[kColLat];
+  pt.lonRaw = row[kColLon];
   if (n == 0) {
     scan.startLatRaw = row[kColLat];
     scan.startLonRaw = row[kColLon];
@@ -82,8 +77,8 @@ bool readOldFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, LoggerScan& 
   const int32_t aux = ReadLoggerField(c);
   const int32_t height = ReadLoggerField(c);
   StagedPoint& pt = st.points[n];
-  pt.lat = loggerDegrees(lat);
-  pt.lon = loggerDegrees(lon);
+  pt.latRaw = lat;
+  pt.lonRaw = lon;
   pt.aux = aux;
   pt.altitude = height * 0.13;
   if (n == 0) {
@@ -139,8 +134,8 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   const bool newFormat = scan.newFormat;
   auto writeRead = [&st, newFormat](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
-    p.Lat = s.lat;
-    p.Lon = s.lon;
+    p.Lat = loggerDegrees(s.latRaw);
+    p.Lon = loggerDegrees(s.lonRaw);
     if (!newFormat) p.Aux = s.aux;
     p.Pen = i == 0 ? kPenMove : kPenLine;
     p.Color = colours::kBlue;
@@ -153,7 +148,8 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   }
   const double step = scan.sampleInterval;
   FrameOrigin origin{};
-  if (last >= 0) origin = {st.points[0].lat, st.points[0].lon, st.points[0].altitude};
+  if (last >= 0)
+    origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), st.points[0].altitude};
   writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     writeRead(i, p);
     p.Altitude = st.points[i].altitude;

@@ -19,6 +19,8 @@ struct LoggerLoadResult {
 // RawSamples), LastPoint, RangeStart 0, RangeEnd, SampleInterval, the header
 // values, LoggerNG, the altitudes (Altitude), the extents, local frame, time
 // steps, shadow and plumb lines (MaxMinusw).
+// Lines end at CR, LF or CR LF; Ctrl-Z ends the file. More than 65536 points,
+// or a new-format sample row 32768, fail with the range error.
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,

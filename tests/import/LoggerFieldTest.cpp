@@ -67,6 +67,34 @@ TEST(ReadLoggerField, AFieldAtALineEndRunsOnIntoTheNextLine) {
   EXPECT_EQ(fields("3\r\r\n4;", 3), empty);
 }
 
+// The result of one field read from `text`, or the error text.
+std::string outcome(const QByteArray& text) {
+  LoggerCursor c{text.constData(), text.constData() + text.size()};
+  try {
+    const int32_t v = ReadLoggerField(c);
+    return std::to_string(v) + (c.FieldEndedLine ? " ended" : "") + " at " + std::to_string(c.pos - text.constData());
+  } catch (const RunError& e) {
+    return e.text().toStdString();
+  }
+}
+
+TEST(ReadLoggerField, LongTextReadsLikeShortText) {
+  // With enough text behind it a field is read eight bytes at a time; it must
+  // come out exactly as when read character by character at the end of a text.
+  const char* const bodies[] = {"", "-", "0", "7", "-7", "12", "4807038", "-1131456", "99999999", "123456789",
+                                "2147483647", "2147483648", "-2147483647", "-2147483648", "9999999999",
+                                "00000000001", "000000002147483647", "12345678901", "1-2", "0-5", "-0", "12.5",
+                                " 7", "--3", "1 2", "123456789a"};
+  for (const char* body : bodies)
+    for (const char* stop : {";", "\r\n", "\n", "\r"}) {
+      if (!*body && *stop != ';') continue;  // a field at a line end runs on: no end of text to compare with
+      const QByteArray field = QByteArray(body) + stop;
+      SCOPED_TRACE(field.toStdString());
+      const std::string shortText = outcome(field);
+      EXPECT_EQ(outcome(field + "5;6;7;8;9;10;11;12;13;14;15;16"), shortText);
+    }
+}
+
 TEST(SkipLine, SkipsTheRestAndOneLineEnd) {
   for (const QByteArray& text : {QByteArray("abc\r\nx"), QByteArray("abc\nx"), QByteArray("abc\rx")}) {
     LoggerCursor c{text.constData(), text.constData() + text.size()};

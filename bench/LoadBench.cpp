@@ -1,0 +1,87 @@
+// Loading a flight from the bytes of its file to the finished frame, shadow
+// and plumb lines; beside each, the floor of the same run: copying the point
+// records the load writes (FlightPath, ShadowPath and two PlumbLines entries
+// per point).
+#include "import/IgcReader.h"
+#include "import/LoggerReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kIgcFixes = 65536;
+constexpr int kLoggerSamples = 32768;
+
+// A recorder's file: header lines, then one B record a second with FXA and SIU
+// extensions (39 characters), CR LF.
+QByteArray syntheticIgc() {
+  QByteArray text = "AXXX001 synthetic\r\nHFDTE150423\r\nHFPLTPILOT:Test\r\nI023638FXA3940SIU\r\n";
+  char line[64];
+  for (int i = 0; i < kIgcFixes; ++i) {
+    const int t = 30000 + i;
+    const int lat = 4700000 + (i * 7) % 60000;
+    const int lon = 1100000 + (i * 11) % 90000;
+    std::snprintf(line, sizeof line, "B%02d%02d%02d%07dN%08dEA%05d%05d%03d%02d\r\n", t / 3600 % 24, t / 60 % 60,
+                  t % 60, lat, lon, 400 + i % 1500, 450 + i % 1500, 12, 9);
+    text += line;
+  }
+  return text;
+}
+
+// A new-format logger file with GPS columns: 13 channels, latitude, longitude, GPS altitude.
+QByteArray syntheticLogger() {
+  QByteArray text = "1;64;4;0;0;0\r\nheader\r\n";
+  char line[160];
+  for (int i = 0; i < kLoggerSamples; ++i) {
+    std::snprintf(line, sizeof line, "%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d\r\n", 32000 + i % 500,
+                  512 + i % 300, 600, 700 + i % 50, 800, 900, 1000 + i % 80, 2200 + i % 900, 1500, 1520 + i % 40,
+                  1480, 0, 0, 4700000 + (i * 7) % 60000, 1100000 + (i * 11) % 90000, 5000 + i % 3000);
+    text += line;
+  }
+  return text;
+}
+
+void BM_LoadIgc65536Fixes(benchmark::State& state) {
+  const QByteArray bytes = syntheticIgc();
+  const FlightDataPtr data = makeFlightData();
+  const LoadStagingPtr staging = makeLoadStaging();
+  for (auto _ : state) {
+    loadIgc(*data, *staging, bytes, QStringLiteral("bench.igc"));
+    benchmark::DoNotOptimize(data->PlumbLines.data()[131071].Z);
+  }
+  state.counters["points"] = data->LastPoint + 1;
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_LoadIgc65536Fixes)->Unit(benchmark::kMillisecond);
+
+void BM_LoadLogger32768Samples(benchmark::State& state) {
+  const QByteArray bytes = syntheticLogger();
+  const FlightDataPtr data = makeFlightData();
+  const LoadStagingPtr staging = makeLoadStaging();
+  for (auto _ : state) {
+    loadLoggerFile(*data, *staging, bytes, QStringLiteral("bench.csv"));
+    benchmark::DoNotOptimize(data->PlumbLines.data()[65535].Z);
+  }
+  state.counters["points"] = data->LastPoint + 1;
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_LoadLogger32768Samples)->Unit(benchmark::kMillisecond);
+
+// The floor: copying 4 × points × 88 bytes of point records.
+void BM_PointRecordCopyFloor(benchmark::State& state) {
+  const size_t bytes = 4 * static_cast<size_t>(state.range(0)) * sizeof(FlightPoint);
+  std::vector<char> from(bytes, 1), to(bytes, 0);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
+}
+BENCHMARK(BM_PointRecordCopyFloor)->Arg(kIgcFixes)->Arg(kLoggerSamples)->Unit(benchmark::kMillisecond);
+
+}  // namespace
