@@ -14,7 +14,8 @@
 std::optional<QString> Altitude(FlightData& data);
 
 // Extents over all points, local frame around RangeStart, TimeStep =
-// SampleInterval for every point, ShadowPath, PlumbLines, PlumbLast.
+// SampleInterval for every point, ShadowPath, PlumbLines, PlumbLast. More than
+// 65536 points: the range error, and nothing changes.
 void MaxMinusw(FlightData& data);
 
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen" without its
