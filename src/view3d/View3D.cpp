@@ -122,11 +122,7 @@ void View3D::Ausgangsposition1Click() {
   cam.CamA = 0;
   {
     RedrawLockScope lock(RedrawLock);
-    setSpinEdit(kSpinX, Round(cam.CamX));
-    setSpinEdit(kSpinY, Round(cam.CamY));
-    setSpinEdit(kSpinZ, Round(cam.CamZ));
-    setSpinEdit(kSpinE, Round(cam.CamE));
-    setSpinEdit(kSpinA, Round(cam.CamA));
+    writeCameraToSpinEdits();
   }
   setSpinEdit(kSpinD, Round(cam.CamD));
   Grafikupdate();
@@ -193,14 +189,19 @@ void View3D::Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y) {
 
   {
     RedrawLockScope lock(RedrawLock);
-    setSpinEdit(kSpinX, Round(cam.CamX));
-    setSpinEdit(kSpinY, Round(cam.CamY));
-    setSpinEdit(kSpinZ, Round(cam.CamZ));
-    setSpinEdit(kSpinE, Round(cam.CamE));
-    setSpinEdit(kSpinA, Round(cam.CamA));
+    writeCameraToSpinEdits();
     setSpinEdit(kSpinD, Round(cam.CamD));
   }
   Grafikupdate();
+}
+
+// X, Y, Z, E, A in this order: the change handler of A wraps the azimuth.
+void View3D::writeCameraToSpinEdits() {
+  setSpinEdit(kSpinX, Round(cam.CamX));
+  setSpinEdit(kSpinY, Round(cam.CamY));
+  setSpinEdit(kSpinZ, Round(cam.CamZ));
+  setSpinEdit(kSpinE, Round(cam.CamE));
+  setSpinEdit(kSpinA, Round(cam.CamA));
 }
 
 void View3D::Image1MouseUp() {

@@ -59,6 +59,7 @@ class View3D {
   void resizeImage(int width, int height);
 
  private:
+  void writeCameraToSpinEdits();
   struct Impl;
   Impl* impl_;
   long long redraws_ = 0;
