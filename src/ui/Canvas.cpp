@@ -283,20 +283,17 @@ void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t 
     const int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
     const int bottom = top + static_cast<int>(n);
     ColumnSpan& span = cover_[static_cast<size_t>(x)];
-    if (span.gen != coverGen_) {
-      fillColumn(x, top, bottom);
-      span = ColumnSpan{top, bottom, coverGen_};
-    } else {
-      if (top < span.top) fillColumn(x, top, std::min(bottom, span.top));
-      if (bottom > span.bottom) fillColumn(x, std::max(top, span.bottom), bottom);
-      if (top <= span.bottom && bottom >= span.top) {
-        span.top = std::min(span.top, top);
-        span.bottom = std::max(span.bottom, bottom);
-      } else if (bottom - top > span.bottom - span.top) {
-        span.top = top;
-        span.bottom = bottom;
-      }
-    }
+    // A forgotten span counts as the empty one just below this run.
+    const bool valid = span.gen == coverGen_;
+    const int spanTop = valid ? span.top : bottom, spanBottom = valid ? span.bottom : bottom;
+    fillColumn(x, top, std::min(bottom, spanTop));        // above the span
+    fillColumn(x, std::max(top, spanBottom), bottom);     // below it
+    // Keep the union when the run touches the span, else the longer of the two.
+    const bool touching = top <= spanBottom && bottom >= spanTop;
+    const bool runLonger = bottom - top > spanBottom - spanTop;
+    span.top = touching ? std::min(spanTop, top) : runLonger ? top : spanTop;
+    span.bottom = touching ? std::max(spanBottom, bottom) : runLonger ? bottom : spanBottom;
+    span.gen = coverGen_;
     count -= n;
     if (count <= 0) break;
     y += yDir * static_cast<int>(n);

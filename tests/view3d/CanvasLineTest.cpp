@@ -297,6 +297,8 @@ TEST(CanvasLine, NothingIsWrittenOutsideThePicture) {
   for (int row = 0; row < kH + 2; ++row)
     for (int col = 0; col < kStride; ++col) {
       const bool insidePicture = row >= 1 && row <= kH && col < kW;
-      if (!insidePicture) ASSERT_EQ(buffer[static_cast<size_t>(row) * kStride + col], kGuard) << row << "," << col;
+      if (!insidePicture) {
+        ASSERT_EQ(buffer[static_cast<size_t>(row) * kStride + col], kGuard) << row << "," << col;
+      }
     }
 }

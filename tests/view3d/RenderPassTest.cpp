@@ -44,6 +44,9 @@ TEST(RenderToScreen, CentresTheOriginAndMapsGrowingValuesLeftAndUp) {
   // Halves go to the even neighbour: (1.25 + 650) / 2.5 = 260.5 -> 260.
   EXPECT_EQ(f.pass.ToScreen(1.25, 0).x(), 325);
   EXPECT_EQ(f.pass.ToScreen(3.75, 0).x(), 323);  // 261.5 -> 262
+  EXPECT_EQ(f.pass.ToScreen(-651.25, 0).x(), 585);  // -0.5 -> 0
+  EXPECT_EQ(f.pass.ToScreen(-653.75, 0).x(), 587);  // -1.5 -> -2
+  EXPECT_EQ(f.pass.ToScreen(0, -398.75).y(), 360);  // 0.5 -> 0
   EXPECT_FALSE(f.outOfView);
 }
 
@@ -213,6 +216,25 @@ TEST(RenderStrokes, OutOfViewIsClearedAtTheStartOfEachArray) {
   EXPECT_TRUE(f.outOfView);
   f.pass.DrawPointArray(data->FlightPath, 5, 4);  // empty range still clears it
   EXPECT_FALSE(f.outOfView);
+}
+
+TEST(RenderStrokes, APointThatIsNotANumberStopsAfterTheSegmentsBeforeIt) {
+  auto data = makeFlightData();
+  PointArray& a = data->FlightPath;
+  // A zigzag of 600 points, one row down every second point: more than one block of work.
+  for (int i = 0; i < 600; ++i) placePoint(a[i], i % 2 ? 120 : 100, 100 + i / 2, 650, 400, i ? kPenLine : kPenMove, kInk);
+  a[300].ProjY = std::nan("");
+  PassFixture f;
+  try {
+    f.pass.DrawPointArray(a, 0, 599);
+    ADD_FAILURE() << "no error";
+  } catch (const RunError& e) {
+    EXPECT_EQ(e.kind(), RunErrorKind::InvalidFloatOp);
+  }
+  // The zigzag is drawn down to point 299 (row 249) and no further.
+  EXPECT_EQ(f.at(110, 248), kInk);
+  for (int x = 100; x <= 120; ++x) EXPECT_NE(f.at(x, 251), kInk) << x;
+  EXPECT_EQ(QPoint(f.pass.PenLastX, f.pass.PenLastY), QPoint(120, 249));
 }
 
 TEST(RenderStrokes, IndexesOutsideTheArrayRaiseTheRangeError) {
