@@ -64,7 +64,8 @@ Qt::PenStyle qtStyle(PenStyle s) {
 }  // namespace
 
 Canvas::Canvas(QImage& image) : image_(image) {
-  if (image.format() != QImage::Format_RGB32) throw std::invalid_argument("Canvas needs an RGB32 image");
+  if (!image.isNull() && image.format() != QImage::Format_RGB32)
+    throw std::invalid_argument("Canvas needs an RGB32 image");
   bits_ = reinterpret_cast<uint32_t*>(image_.bits());  // detaches a shared image once, here
   stride_ = static_cast<int>(image_.bytesPerLine() / 4);
   w_ = image_.width();
@@ -168,7 +169,7 @@ void Canvas::lineTo(int x, int y) {
 }
 
 void Canvas::painterLine(int x0, int y0, int x1, int y1) {
-  if (x0 == x1 && y0 == y1) return;
+  if ((x0 == x1 && y0 == y1) || image_.isNull()) return;
   forgetSpans();
   syncPainter(false);
   painter_->drawLine(x0, y0, x1, y1);
@@ -364,7 +365,7 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
 }
 
 void Canvas::textOut(int x, int y, const QString& text) {
-  if (text.isEmpty()) return;
+  if (text.isEmpty() || image_.isNull()) return;
   forgetSpans();
   QPainter& p = painter();
   const QFontMetrics fm(p.font());

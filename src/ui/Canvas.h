@@ -24,7 +24,7 @@ enum class PenMode { Copy, Xor };  // Xor: pixel := pixel xor pen colour
 
 class Canvas {
  public:
-  explicit Canvas(QImage& image);  // image must be Format_RGB32
+  explicit Canvas(QImage& image);  // image must be Format_RGB32 or null (nothing is drawn)
   ~Canvas();
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;

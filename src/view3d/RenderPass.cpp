@@ -3,9 +3,7 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 
-#include <algorithm>
 #include <cmath>
-#include <exception>
 
 RenderPass::RenderPass(Canvas& c, bool& outOfView) : canvas(c), OutOfView(outOfView) { InitScreenScale(); }
 
@@ -87,41 +85,22 @@ void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t
   checkIndex(last, kPointCapacity);
   const FlightPoint* p = points.data();
   bool hidden = false;
-  int lastX = PenLastX, lastY = PenLastY;  // the pen position, kept in registers
-  // Pixel positions are worked out a block ahead of the drawing, so the
-  // divisions of neighbouring points overlap instead of waiting on each other.
-  constexpr int kBlock = 256;
-  QPoint screen[kBlock];
-  for (int32_t base = first; base <= last; base += kBlock) {
-    const int n = std::min<int32_t>(kBlock, last - base + 1);
-    int ready = 0;
-    std::exception_ptr failure;
-    try {
-      for (; ready < n; ++ready) screen[ready] = ToScreen(p[base + ready]);
-    } catch (...) {
-      failure = std::current_exception();  // draw the points before it, then stop
+  int lastX = 0, lastY = 0;  // the pen position, kept in registers
+  for (int32_t i = first; i <= last; ++i) {
+    const FlightPoint& pt = p[i];
+    canvas.setPenColor(pt.Color);
+    const QPoint s = ToScreen(pt.ProjX, pt.ProjY);
+    if (pt.Pen != kPenLine || i == first) {
+      canvas.moveTo(s.x(), s.y());
+      hidden = pt.Pen > kPenLine;
+      if (hidden) OutOfView = true;
+    } else if (hidden) {
+      canvas.moveTo(s.x(), s.y());
+      hidden = false;
+    } else {
+      clippedLine(lastX, lastY, s.x(), s.y());
     }
-    for (int k = 0; k < ready; ++k) {
-      const FlightPoint& pt = p[base + k];
-      const int x = screen[k].x(), y = screen[k].y();
-      canvas.setPenColor(pt.Color);
-      if (pt.Pen != kPenLine || base + k == first) {
-        canvas.moveTo(x, y);
-        hidden = pt.Pen > kPenLine;
-        if (hidden) OutOfView = true;
-      } else if (hidden) {
-        canvas.moveTo(x, y);
-        hidden = false;
-      } else {
-        clippedLine(lastX, lastY, x, y);
-      }
-      lastX = x;
-      lastY = y;
-    }
-    if (failure || base + n > last) {
-      PenLastX = lastX;
-      PenLastY = lastY;
-    }
-    if (failure) std::rethrow_exception(failure);
+    lastX = PenLastX = s.x();
+    lastY = PenLastY = s.y();
   }
 }

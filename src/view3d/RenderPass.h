@@ -32,8 +32,8 @@ struct RenderPass {
   // Infinite or NaN input raises the invalid floating-point operation error.
   QPoint ToScreen(double px, double py) {
     if (std::fabs(px) + std::fabs(py) > kHalvingLimit) return toScreenFar(px, py);
-    const int x = static_cast<int>(W - roundPixel((px + W) / S) - OffX);
-    const int y = static_cast<int>(H - roundPixel((py + H) / S) - OffY);
+    const int x = static_cast<int>(W - Round((px + W) / S) - OffX);
+    const int y = static_cast<int>(H - Round((py + H) / S) - OffY);
     if (x < 0 || y < 0 || x > W || y > H) OutOfView = true;
     return QPoint(x, y);
   }
@@ -63,14 +63,4 @@ struct RenderPass {
   void clippedLine(int fromX, int fromY, int x, int y);
   static constexpr double kHalvingLimit = 1000000000.0;
   QPoint toScreenFar(double px, double py);  // halves, then ToScreen
-
-  // Round() inlined for the pixel range, where it runs for every drawn point:
-  // below 2^51 in magnitude, adding and taking away 1.5 · 2^52 leaves the
-  // nearest integer, halves to the even one (the sum lies where doubles are
-  // whole numbers). Anything else, NaN included, takes the full Round().
-  static int64_t roundPixel(double v) {
-    if (!(std::fabs(v) < 0x1p51)) return Round(v);
-    constexpr double kShift = 0x1.8p52;
-    return static_cast<int64_t>((v + kShift) - kShift);
-  }
 };

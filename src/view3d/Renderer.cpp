@@ -100,7 +100,8 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
 
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
              bool& outOfView) {
-  if (backBuffer.format() != QImage::Format_RGB32) backBuffer = backBuffer.convertToFormat(QImage::Format_RGB32);
+  if (!backBuffer.isNull() && backBuffer.format() != QImage::Format_RGB32)
+    backBuffer = backBuffer.convertToFormat(QImage::Format_RGB32);
   Canvas canvas(backBuffer);
   canvas.setPenWidth(1);
 

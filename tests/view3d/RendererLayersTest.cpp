@@ -92,6 +92,18 @@ TEST(RendererLayers, TheStartUpStateDrawsWithEveryLayerOn) {
   EXPECT_NO_THROW(s.draw());
 }
 
+TEST(RendererLayers, AnyPictureSizeOrFormatIsDrawnInto) {
+  Scene s;
+  s.layers = Layers{};
+  for (QImage picture : {QImage(), QImage(1, 1, QImage::Format_RGB32), QImage(30, 20, QImage::Format_ARGB32)}) {
+    s.picture = picture;
+    EXPECT_NO_THROW(s.draw());
+    if (!picture.isNull()) {
+      EXPECT_EQ(s.picture.format(), QImage::Format_RGB32);
+    }
+  }
+}
+
 TEST(RendererLayers, PlumbLinesStartWithTheSecondShownPoint) {
   Scene s;
   s.layers.Lot = true;
