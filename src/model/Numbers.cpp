@@ -8,18 +8,7 @@
 #include <cstdlib>
 #include <limits>
 
-double roundHalfEven(double v) {
-  // nearbyint honours the current rounding mode, which the program never changes
-  // from round-to-nearest-even.
-  return std::nearbyint(v);
-}
-
-int64_t Round(double v) {
-  const double r = roundHalfEven(v);
-  if (!std::isfinite(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0)
-    throw RunError::invalidFloatOp();
-  return static_cast<int64_t>(r);
-}
+void throwInvalidFloatOp() { throw RunError::invalidFloatOp(); }
 
 int32_t RoundToInt32(double v) { return checkedInt32(Round(v)); }
 

@@ -5,16 +5,34 @@
 
 #include <QString>
 #include <QStringView>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
 // Nearest integer as a double, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
-double roundHalfEven(double v);
+// Inline and branch-light: the renderer rounds every point it draws.
+inline double roundHalfEven(double v) {
+  // Adding and taking away 1.5 * 2^52 leaves no bits below the units, so the
+  // hardware rounds to the nearest integer, halves to even. Exact for
+  // |v| < 2^51; the rare larger magnitudes go to the library.
+  constexpr double kShift = 6755399441055744.0;
+  if (std::fabs(v) < 2251799813685248.0) {
+    const double r = (v + kShift) - kShift;
+    return r == 0 ? std::copysign(0.0, v) : r;
+  }
+  return std::nearbyint(v);
+}
+
+[[noreturn]] void throwInvalidFloatOp();
 
 // Round() of the run-time: nearest 64-bit integer, halves to even.
 // Throws "Ungültige Gleitkommaoperation" for NaN, infinities and values
 // outside the 64-bit range.
-int64_t Round(double v);
+inline int64_t Round(double v) {
+  const double r = roundHalfEven(v);
+  if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) throwInvalidFloatOp();
+  return static_cast<int64_t>(r);
+}
 
 // Round() stored into a 32-bit integer: "Fehler bei Bereichsprüfung" when it does not fit.
 int32_t RoundToInt32(double v);

@@ -93,3 +93,17 @@ TEST(ParseInt, LeadingBlanksAndSignButNothingElse) {
     }
   }
 }
+
+TEST(Rounding, AgreesWithTheLibraryAcrossMagnitudes) {
+  // The fast path must give exactly what round-to-nearest-even gives.
+  for (double base : {0.0, 1.0, 1e3, 1e9, 4.5e15, 1e17}) {
+    for (double frac : {0.0, 0.25, 0.5, 0.75, 1.5, 2.5}) {
+      for (double sign : {1.0, -1.0}) {
+        const double v = sign * (base + frac);
+        EXPECT_EQ(roundHalfEven(v), std::nearbyint(v)) << v;
+      }
+    }
+  }
+  EXPECT_EQ(roundHalfEven(std::nextafter(0.5, 0.0)), 0.0);
+  EXPECT_EQ(roundHalfEven(4503599627370495.5), 4503599627370496.0);
+}
