@@ -1,6 +1,6 @@
 #pragma once
 // 4 × 4 matrices for the point transform. Rows and columns 1 … 4 of the
-// description are indexes 0 … 3 here. Points are row vectors (x, y, z, 1)
+// usual notation are indexes 0 … 3 here. Points are row vectors (x, y, z, 1)
 // multiplied from the left, so translations sit in the last row and A · B
 // applies A first.
 
