@@ -113,7 +113,12 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
     showState();
   });
 
+  // A permanent panel rather than a status message, so the menu's hover tips
+  // do not wipe the file name.
   statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  statusPanel_ = new QLabel(statusBar());
+  statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
+  statusBar()->addWidget(statusPanel_, 1);
   buildMenus();
   setMinimumSize(420, 330);
   resize(800, 520);
@@ -297,7 +302,7 @@ void TForm1::showState() {
   const SidePanels& p = c.panels;
   const Layers& layers = c.view.layers;
 
-  statusBar()->showMessage(c.state.statusText);
+  statusPanel_->setText(c.state.statusText);
   HLabel_->setText(c.state.hLabel);
   Grafik1_->setVisible(c.state.grafikVisible);
 

@@ -60,6 +60,7 @@ class TForm1 : public QMainWindow {
   ImageView* Image1_ = nullptr;
   ImageView* Image2_ = nullptr;
   QLabel* HLabel_ = nullptr;
+  QLabel* statusPanel_ = nullptr;
   QGroupBox* NavGroupBox_ = nullptr;
   QGroupBox* InfoGroupBox_ = nullptr;
   QGroupBox* ADCGroupBox_ = nullptr;

@@ -118,7 +118,7 @@ TEST(MainWindow, StartUpWithTheDialogCancelled) {
   w.form->show();
   EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
   EXPECT_EQ(w.dialogs->calls.size(), 1u);
-  EXPECT_EQ(w.form->statusBar()->currentMessage(), QStringLiteral("no file"));
+  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), QStringLiteral("no file"));
   EXPECT_EQ(w.form->core().data.LastPoint, 0);
   EXPECT_EQ(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
   EXPECT_TRUE(w.child<QGroupBox>("InfoGroupBox")->isVisible());
@@ -133,7 +133,7 @@ TEST(MainWindow, IgcLoadUpdatesStatusBarAndPicture) {
   w.dialogs->answers = {igcPath()};
   w.item("igcffnen1")->trigger();
   EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
-  EXPECT_EQ(w.form->statusBar()->currentMessage(), igcPath());
+  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), igcPath());
   const QImage after = w.child<QWidget>("Image1")->grab().toImage();
   EXPECT_NE(before, after);
   EXPECT_NE(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
@@ -154,7 +154,7 @@ TEST(MainWindow, BadFileShowsTheErrorBoxAndKeepsTheFlight) {
   ASSERT_EQ(w.errors.size(), 1);
   EXPECT_TRUE(w.errors[0].startsWith(QStringLiteral("'0000619X' ist kein gültiger Integerwert")))
       << w.errors[0].toStdString();
-  EXPECT_EQ(w.form->statusBar()->currentMessage(), igcPath());
+  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), igcPath());
   EXPECT_EQ(w.form->core().data.LastPoint, 293);
 }
 
