@@ -371,6 +371,12 @@ void TForm1::resizeEvent(QResizeEvent* e) {
   FormResize();
 }
 
+// FormActivate: the window comes to the front, the 3D view is redrawn.
+void TForm1::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) handle([this] { core_->view.Grafikupdate(); });
+}
+
 void TForm1::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   handle([this] { core_->view.Grafikupdate(); });

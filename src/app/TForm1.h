@@ -41,6 +41,7 @@ class TForm1 : public QMainWindow {
  protected:
   void resizeEvent(QResizeEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void buildMenus();
