@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -44,6 +45,24 @@ class FocusInFilter : public QObject {
   std::function<void()> onFocus_;
 };
 
+// Hands the mouse moves of a label to the 3D view's move handler, in the
+// label's own coordinates (the "Entfernung:" label shares that handler).
+class MouseMoveForwarder : public QObject {
+ public:
+  MouseMoveForwarder(QObject* parent, std::function<void(Qt::MouseButtons, int, int)> onMove)
+      : QObject(parent), onMove_(std::move(onMove)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseMove) {
+      const auto* m = static_cast<QMouseEvent*>(event);
+      onMove_(m->buttons(), int(m->position().x()), int(m->position().y()));
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void(Qt::MouseButtons, int, int)> onMove_;
+};
+
 }  // namespace
 
 TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
@@ -66,18 +85,20 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   Image1_->setGeometry(kImageLeft, kImageTop, View3D::kDefaultWidth, View3D::kDefaultHeight);
   Image1_->setSource(&core_->view.BackBuffer);
   View3D& view = core_->view;
+  const auto mouseMove = [this, &view](Qt::MouseButtons held, int x, int y) {
+    const bool left = held & Qt::LeftButton, right = held & Qt::RightButton;
+    if (left || right) handle([&] { view.Image1MouseMove(left, right, x, y); });
+  };
   Image1_->setMouseHandlers({
       [this, &view](Qt::MouseButton, int x, int y) { handle([&] { view.Image1MouseDown(x, y); }); },
-      [this, &view](Qt::MouseButtons held, int x, int y) {
-        const bool left = held & Qt::LeftButton, right = held & Qt::RightButton;
-        if (left || right) handle([&] { view.Image1MouseMove(left, right, x, y); });
-      },
+      mouseMove,
       [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
   });
 
   HLabel_ = makeLabel(central, "HLabel", core_->state.hLabel, 16, 440, 110);
 
   buildPanels(central);
+  entfernungLabel_->installEventFilter(new MouseMoveForwarder(entfernungLabel_, mouseMove));
   buildTrackPanel(central);
 
   Image2_ = new ImageView(central);
@@ -217,7 +238,8 @@ void TForm1::buildPanels(QWidget* central) {
   static const char* const kNavCaptions[5] = {"Entfernung:", "Höhe:", "V [m/s]:", "Vario:", "Flugzeit:"};
   static const char* const kNavValues[5] = {"Label9", "Label10", "Label11", "Label13", "Label15"};
   for (int k = 0; k < 5; ++k) {
-    makeLabel(NavGroupBox_, nullptr, QString::fromUtf8(kNavCaptions[k]), 6, 16 + 25 * k);
+    QLabel* caption = makeLabel(NavGroupBox_, nullptr, QString::fromUtf8(kNavCaptions[k]), 6, 16 + 25 * k);
+    if (k == 0) entfernungLabel_ = caption;
     navValue_[k] = makeLabel(NavGroupBox_, kNavValues[k], QStringLiteral("0"), 16, 28 + 25 * k, 85);
   }
 

@@ -62,6 +62,7 @@ class TForm1 : public QMainWindow {
   ImageView* Image2_ = nullptr;
   QLabel* HLabel_ = nullptr;
   QLabel* statusPanel_ = nullptr;
+  QLabel* entfernungLabel_ = nullptr;
   QGroupBox* NavGroupBox_ = nullptr;
   QGroupBox* InfoGroupBox_ = nullptr;
   QGroupBox* ADCGroupBox_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -187,4 +188,32 @@ TEST(MainWindow, LayerItemsToggleAndRedraw) {
   EXPECT_GT(w.form->core().view.redrawCount(), redraws);
   w.item("Cokpit1")->trigger();
   EXPECT_TRUE(w.form->core().view.layers.Cokpit);
+}
+
+TEST(MainWindow, DraggingOnTheImageTurnsTheCamera) {
+  Window w;
+  w.form->show();
+  auto* image = w.child<QWidget>("Image1");
+  auto send = [](QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+  };
+  // A move before any press (right after a file dialog) changes nothing.
+  send(image, QEvent::MouseMove, {100, 160}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(w.form->core().view.cam.CamE, 20);
+
+  send(image, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+  send(image, QEvent::MouseMove, {100, 130}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(w.form->core().view.cam.CamE, 50);
+  EXPECT_EQ(w.child<QSpinBox>("SpinEdit5")->value(), 50);
+  send(image, QEvent::MouseButtonRelease, {100, 130}, Qt::LeftButton, Qt::NoButton);
+
+  // The "Entfernung:" label shares the move handler, with its own coordinates.
+  QLabel* entfernung = nullptr;
+  for (QLabel* l : w.child<QGroupBox>("NavGroupBox")->findChildren<QLabel*>())
+    if (l->text() == QStringLiteral("Entfernung:")) entfernung = l;
+  ASSERT_NE(entfernung, nullptr);
+  send(entfernung, QEvent::MouseMove, {5, 5}, Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(w.form->core().view.cam.CamE, 0);  // 50 + (5 - 130), held at the horizon
+  EXPECT_TRUE(w.errors.isEmpty());
 }
