@@ -118,21 +118,8 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
     if (k < 5) makeLabel(central, nullptr, QLatin1String(kSpinLabels[k]), 0, 0, 10)->hide();
   }
 
-  Timer1_ = new QTimer(this);
-  Timer1_->setObjectName(QStringLiteral("Timer1"));
-  Timer1_->setInterval(100);
-  // A tick that fails stops its timer: one error box, not ten a second.
-  connect(Timer1_, &QTimer::timeout, this, [this] {
-    if (!guard_.run([this] { core_->Timer1Timer(); })) core_->panels.timer1Enabled = false;
-    showState();
-  });
-  Timer2_ = new QTimer(this);
-  Timer2_->setObjectName(QStringLiteral("Timer2"));
-  Timer2_->setInterval(200);
-  connect(Timer2_, &QTimer::timeout, this, [this] {
-    if (!guard_.run([this] { core_->Timer2Timer(); })) core_->panels.timer2Enabled = false;
-    showState();
-  });
+  Timer1_ = makeTimer("Timer1", 100, &SidePanels::timer1Enabled, &MainController::Timer1Timer);
+  Timer2_ = makeTimer("Timer2", 200, &SidePanels::timer2Enabled, &MainController::Timer2Timer);
 
   // A permanent panel rather than a status message, so the menu's hover tips
   // do not wipe the file name.
@@ -147,6 +134,19 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+// A tick that fails stops its timer: one error box, not ten a second.
+QTimer* TForm1::makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
+                          void (MainController::*tick)()) {
+  auto* timer = new QTimer(this);
+  timer->setObjectName(QLatin1String(objectName));
+  timer->setInterval(intervalMs);
+  connect(timer, &QTimer::timeout, this, [this, enabled, tick] {
+    if (!guard_.run([this, tick] { (core_.get()->*tick)(); })) core_->panels.*enabled = false;
+    showState();
+  });
+  return timer;
+}
 
 QAction* TForm1::addItem(QMenu* menu, const char* objectName, const QString& caption,
                          std::function<void()> handler) {

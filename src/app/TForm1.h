@@ -49,6 +49,8 @@ class TForm1 : public QMainWindow {
   void buildTrackPanel(QWidget* central);
   QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
                    std::function<void()> handler = {});
+  QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
+                    void (MainController::*tick)());
   void FormResize();
   void Ende1Click();
   void berTrelvano1Click();
