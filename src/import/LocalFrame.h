@@ -34,6 +34,7 @@ inline double frameY(double lat, const FrameOrigin& o) { return (lat - o.lat) * 
 // Max/MinLon over points 0 … last; from point 0 as it stands when last < 0).
 template <class Fill>
 void writeFlightFrame(FlightData& data, int32_t last, const FrameOrigin& origin, Fill&& fill) {
+  ++data.SceneVersion;
   FlightPoint* const path = data.FlightPath.data();
   FlightPoint* const shadow = data.ShadowPath.data();
   FlightPoint* const plumb = data.PlumbLines.data();

@@ -74,6 +74,12 @@ struct FlightData {
   bool HasGpsColumns = true;
   int32_t LoggerHeaderId = 0;
   int32_t LoggerHeaderFlags = 0;
+
+  // Counts the writes of the scene below the flight path: the local frame with
+  // its shadow and plumb lines, the grid and arrow, the maps. Every writer of
+  // those arrays bumps it, so a picture kept from an earlier redraw can tell
+  // whether it still shows them.
+  uint64_t SceneVersion = 0;
 };
 
 struct FreeDeleter {

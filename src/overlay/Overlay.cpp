@@ -106,6 +106,9 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   }
   // The renderer draws the red cursor line while "Flugweg" is checked.
   view.layers.Flugweg = panels.overlayChecked[kModeFlugweg - 1];
+  // The animation redraws ten times a second with nothing but new colours:
+  // keep the picture below the flight path for it.
+  view.keepUnderlay = panels.timer1Enabled;
   view.Grafikupdate();
 }
 
@@ -118,7 +121,7 @@ void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mo
 
 void Timer1Timer(FlightData& data, View3D& view) {
   advanceDirectionPattern(data);
-  view.Grafikupdate();
+  view.redrawFlightColours();
 }
 
 void advanceDirectionPattern(FlightData& data) {

@@ -8,4 +8,6 @@ struct Camera {
   double CamA = 0;     // degrees, azimuth; 0 looks north, 90 looks west
   double CamE = 20;    // degrees, elevation; 90 looks straight down
   double CamD = 2000;  // metres, eye distance in front of the projection plane; >= 1
+
+  bool operator==(const Camera&) const = default;
 };

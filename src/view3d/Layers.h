@@ -16,6 +16,8 @@ struct Layers {
   bool VectorKarteVisible = false;
   bool Startkoordinaten = true;
   bool Flugweg = false;  // overlay item "Flugweg" checked: red line RangeStart -> CursorPoint
+
+  bool operator==(const Layers&) const = default;
 };
 
 // The layer items of the menu "Darstellung" in menu order, by caption.

@@ -6,6 +6,7 @@
 #include "view3d/RenderPass.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -98,10 +99,49 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
          QStringLiteral("   Höhe: ") + QString::number(Round(startAltitude)) + QStringLiteral("m");
 }
 
+namespace {
+
+// Layers 9 … 11: the flight path, the "Flugweg" line, the start coordinates.
+void drawFlightAndAbove(RenderPass& pass, Canvas& canvas, const FlightData& data, const Layers& layers,
+                        const Camera& cam) {
+  // 9: the flight, thick while the camera is near its home distance.
+  if (layers.Flugbahn) {
+    canvas.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
+    pass.DrawPointArray(data.FlightPath, data.RangeStart, data.RangeEnd);
+  }
+  canvas.setPenWidth(1);
+
+  // 10: the red line from the first shown point to the cursor.
+  if (layers.Flugweg) {
+    canvas.setPenColor(colours::kRed);
+    pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
+    pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
+  }
+
+  // 11: the start coordinates on a white background.
+  canvas.setBrushColor(colours::kWhite);
+  canvas.setPenColor(colours::kBlack);
+  if (layers.Startkoordinaten)
+    canvas.textOut(10, pass.H - 20,
+                   startCoordinatesText(data.StartLatRaw, data.StartLonRaw, data.StartAltitude));
+}
+
+void ensureRgb32(QImage& image) {
+  if (!image.isNull() && image.format() != QImage::Format_RGB32)
+    image = image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Copies `from` into `to`, reusing the pixels of `to` when the size fits.
+void copyPicture(const QImage& from, QImage& to) {
+  if (to.size() != from.size() || to.format() != from.format()) to = QImage(from.size(), from.format());
+  if (!from.isNull()) std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
+}  // namespace
+
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView) {
-  if (!backBuffer.isNull() && backBuffer.format() != QImage::Format_RGB32)
-    backBuffer = backBuffer.convertToFormat(QImage::Format_RGB32);
+             bool& outOfView, Underlay* keep) {
+  ensureRgb32(backBuffer);
   Canvas canvas(backBuffer);
   canvas.setPenWidth(1);
 
@@ -129,24 +169,19 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
   // 8: the shadow of the whole flight.
   if (layers.Schatten) pass.DrawPointArray(data.ShadowPath, 0, data.LastPoint);
 
-  // 9: the flight, thick while the camera is near its home distance.
-  if (layers.Flugbahn) {
-    canvas.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
-    pass.DrawPointArray(data.FlightPath, data.RangeStart, data.RangeEnd);
+  if (keep) {
+    canvas.flush();
+    copyPicture(backBuffer, keep->picture);
+    keep->outOfView = outOfView;
   }
-  canvas.setPenWidth(1);
+  drawFlightAndAbove(pass, canvas, data, layers, cam);
+}
 
-  // 10: the red line from the first shown point to the cursor.
-  if (layers.Flugweg) {
-    canvas.setPenColor(colours::kRed);
-    pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
-    pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
-  }
-
-  // 11: the start coordinates on a white background.
-  canvas.setBrushColor(colours::kWhite);
-  canvas.setPenColor(colours::kBlack);
-  if (layers.Startkoordinaten)
-    canvas.textOut(10, pass.H - 20,
-                   startCoordinatesText(data.StartLatRaw, data.StartLonRaw, data.StartAltitude));
+void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
+                       QImage& backBuffer, bool& outOfView) {
+  copyPicture(underlay.picture, backBuffer);
+  outOfView = underlay.outOfView;
+  Canvas canvas(backBuffer);
+  RenderPass pass(canvas, outOfView);
+  drawFlightAndAbove(pass, canvas, data, layers, cam);
 }

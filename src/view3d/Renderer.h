@@ -12,8 +12,22 @@
 // "Startpunkt: Breite: N 48°7'2''   Länge: E 11°34'34''   Höhe: 512m".
 QString startCoordinatesText(double startLatRaw, double startLonRaw, double startAltitude);
 
+// The picture below the flight path (layers 1 … 8) and OutOfView as that
+// part of the redraw left it.
+struct Underlay {
+  QImage picture;
+  bool outOfView = false;
+};
+
 // Draws every layer in its fixed order into backBuffer (Format_RGB32), reading
 // the projections written by DDDCalc. Sets outOfView as the last drawn point
-// array (and the "Flugweg" line after it) left it.
+// array (and the "Flugweg" line after it) left it. With `keep`, the picture
+// below the flight path is copied into it on the way.
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView);
+             bool& outOfView, Underlay* keep = nullptr);
+
+// The flight path and the layers above it (9 … 11) drawn on a copy of
+// `underlay`: the picture DDDGraf paints when nothing but FlightPath colours
+// changed since the underlay was kept.
+void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
+                       QImage& backBuffer, bool& outOfView);

@@ -105,6 +105,7 @@ void setGroundPoint(FlightPoint& p, int32_t x, int32_t y, int32_t pen) {
 }  // namespace
 
 void GitterPfeil(FlightData& data, int32_t a) {
+  ++data.SceneVersion;
   // Integer arithmetic throughout, overflow-checked like every integer operation.
   const int32_t half = checkedMul(20, a);  // 20a: half the grid's side
   const int32_t step = checkedMul(4, a);   // one segment of a grid line

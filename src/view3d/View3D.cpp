@@ -57,12 +57,38 @@ class RedrawLockScope {
 
 }  // namespace
 
+// Everything the picture below the flight path depends on. A kept underlay
+// is used only while all of it is as it was when the underlay was drawn.
+struct SceneKey {
+  Camera cam;
+  Layers layers;
+  QSize size;
+  bool mapDragMode;
+  int32_t lastPoint, rangeStart, rangeEnd, plumbLast, gridLast, arrowLast, mapCellsLast, mapFrameLast,
+      vectorMapLast;
+  uint64_t sceneVersion;
+
+  bool operator==(const SceneKey&) const = default;
+};
+
 struct View3D::Impl {
   int32_t spin[kSpinCount + 1] = {};  // index 1 … 6; all start at 0
   int mouseLastX = 0;
   int mouseLastY = 0;
   Matrix4 viewMatrix = Matrix4::identity();
+  Underlay underlay;
+  bool underlayValid = false;
+  SceneKey underlayKey{};
 };
+
+namespace {
+SceneKey sceneKey(const View3D& v) {
+  const FlightData& d = v.data;
+  return {v.cam,         v.layers,       v.BackBuffer.size(), d.MapDragMode,     d.LastPoint,
+          d.RangeStart,  d.RangeEnd,     d.PlumbLast,         d.GridLast,        d.ArrowLast,
+          d.MapCellsLast, d.MapFrameLast, d.VectorMapLast,    d.SceneVersion};
+}
+}  // namespace
 
 View3D::View3D(FlightData& d, int width, int height)
     : data(d), BackBuffer(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), impl_(new Impl) {
@@ -75,8 +101,23 @@ void View3D::Grafikupdate() {
   const double distance = std::abs(cam.CamY - 2000);
   if (distance < kFineGridBand) GitterPfeil(data, 100);
   if (distance > kCoarseGridBand) GitterPfeil(data, 1000);
+  impl_->underlayValid = false;
   DDDCalc(data, cam, layers, impl_->viewMatrix);
-  DDDGraf(data, layers, cam, BackBuffer, OutOfView);
+  DDDGraf(data, layers, cam, BackBuffer, OutOfView, keepUnderlay ? &impl_->underlay : nullptr);
+  if (keepUnderlay) {
+    impl_->underlayKey = sceneKey(*this);
+    impl_->underlayValid = true;
+  }
+  ++redraws_;
+}
+
+void View3D::redrawFlightColours() {
+  if (!keepUnderlay || !impl_->underlayValid || !(sceneKey(*this) == impl_->underlayKey)) {
+    Grafikupdate();
+    return;
+  }
+  // Same camera, layers and scene: the projections of the last redraw still hold.
+  DDDGrafOnUnderlay(data, layers, cam, impl_->underlay, BackBuffer, OutOfView);
   ++redraws_;
 }
 

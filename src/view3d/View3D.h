@@ -28,6 +28,15 @@ class View3D {
 
   // The one redraw entry: grid spacing by distance, transform, draw all layers.
   void Grafikupdate();
+  // Redraw after a change of FlightPath colours alone (the "Flugrichtung"
+  // animation): when nothing else changed since the last redraw, only the
+  // flight path and the layers above it are drawn, on the picture kept below
+  // them; otherwise a full Grafikupdate.
+  void redrawFlightColours();
+  // Keep the picture below the flight path at every redraw (one copy of the
+  // picture per redraw); set while the animation runs.
+  bool keepUnderlay = false;
+
   // Number of Grafikupdate calls that finished (for tests and the window's
   // repaint); one stopped by a run-time error is not counted.
   long long redrawCount() const { return redraws_; }
