@@ -17,11 +17,7 @@ QString withUnit(int64_t value, const char* unit) { return QString::number(value
 // distance CamY stays. The spin edits take the rounded values without a
 // redraw of their own; the lock is released even if a write fails.
 void centreCamera(View3D& view, const FlightPoint& point) {
-  struct LockRedraw {
-    bool& lock;
-    explicit LockRedraw(bool& l) : lock(l) { lock = true; }
-    ~LockRedraw() { lock = false; }
-  } locked(view.RedrawLock);
+  const View3D::RedrawLockScope locked(view);
   view.cam.CamX = point.X;
   view.cam.CamZ = point.Z;
   view.setSpinEdit(2, Round(view.cam.CamX));

@@ -42,19 +42,6 @@ constexpr double kAutozoomLimit = -50000;
 // Wraps a value above 360 into 1 … 360, as repeated "value - 360" steps would.
 int64_t wrapDown(int64_t v) { return v > 360 ? v - 360 * ((v - 1) / 360) : v; }
 
-// Sets a flag for the lifetime of the object; an error on the way clears it too,
-// so a failed command cannot leave the redraw suppressed.
-class RedrawLockScope {
- public:
-  explicit RedrawLockScope(bool& lock) : lock_(lock) { lock_ = true; }
-  ~RedrawLockScope() { lock_ = false; }
-  RedrawLockScope(const RedrawLockScope&) = delete;
-  RedrawLockScope& operator=(const RedrawLockScope&) = delete;
-
- private:
-  bool& lock_;
-};
-
 }  // namespace
 
 // Everything the picture below the flight path depends on. A kept underlay
@@ -162,7 +149,7 @@ void View3D::Ausgangsposition1Click() {
   cam.CamE = 20;
   cam.CamA = 0;
   {
-    RedrawLockScope lock(RedrawLock);
+    RedrawLockScope lock(*this);
     writeCameraToSpinEdits();
   }
   setSpinEdit(kSpinD, Round(cam.CamD));
@@ -173,7 +160,7 @@ void View3D::StartpunktindieMitte1Click() {
   cam.CamX = 0;
   cam.CamZ = 0;
   {
-    RedrawLockScope lock(RedrawLock);
+    RedrawLockScope lock(*this);
     setSpinEdit(kSpinX, 0);
   }
   setSpinEdit(kSpinZ, 0);
@@ -229,7 +216,7 @@ void View3D::Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y) {
   if (!leftHeld && !rightHeld) return;
 
   {
-    RedrawLockScope lock(RedrawLock);
+    RedrawLockScope lock(*this);
     writeCameraToSpinEdits();
     setSpinEdit(kSpinD, Round(cam.CamD));
   }

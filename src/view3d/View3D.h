@@ -11,6 +11,20 @@
 
 class View3D {
  public:
+  // Sets RedrawLock for its lifetime, so several spin-edit writes end in one
+  // redraw; an error on the way clears it too, so a failed command cannot
+  // leave the redraw suppressed.
+  class RedrawLockScope {
+   public:
+    explicit RedrawLockScope(View3D& view) : lock_(view.RedrawLock) { lock_ = true; }
+    ~RedrawLockScope() { lock_ = false; }
+    RedrawLockScope(const RedrawLockScope&) = delete;
+    RedrawLockScope& operator=(const RedrawLockScope&) = delete;
+
+   private:
+    bool& lock_;
+  };
+
   static constexpr int kDefaultWidth = 650;
   static constexpr int kDefaultHeight = 400;
 
