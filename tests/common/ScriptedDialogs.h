@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 struct DialogCall {
   bool save;
