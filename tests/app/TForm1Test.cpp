@@ -145,11 +145,8 @@ TEST(MainWindow, BadFileShowsTheErrorBoxAndKeepsTheFlight) {
   w.dialogs->answers = {igcPath()};
   w.item("igcffnen1")->trigger();
   QTemporaryDir dir;
-  const QString bad = dir.filePath(QStringLiteral("bad.igc"));
-  QFile f(bad);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("B1101355206343N00006198WA0058700558\r\nB1101365206343N0000619XWA0058700558\r\n");
-  f.close();
+  const QString bad = writeBytes(dir.filePath(QStringLiteral("bad.igc")),
+                                 "B1101355206343N00006198WA0058700558\r\nB1101365206343N0000619XWA0058700558\r\n");
   w.dialogs->answers = {bad};
   w.item("igcffnen1")->trigger();
   ASSERT_EQ(w.errors.size(), 1);

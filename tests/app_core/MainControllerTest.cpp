@@ -12,14 +12,6 @@
 
 namespace {
 
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-  const QString path = dir.filePath(name);
-  QFile f(path);
-  EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-  return path;
-}
-
 QString igcPath() { return dataPath(QStringLiteral("igc/crlf-zero-pressure-xctrack.igc")); }
 QString ngCsvPath() { return sourcePath(QStringLiteral("examples/ng-flug.csv")); }
 
@@ -105,7 +97,8 @@ TEST(IgcCommand, FailedLoadKeepsTheEarlierFlightAndItsWindowState) {
   p.core.igcffnen1Click();
   const FlightPoint before = p.core.data.FlightPath[100];
   QTemporaryDir dir;
-  const QString bad = writeFile(dir, QStringLiteral("bad.igc"), "B1101355206343N00006198WA0058700558\r\nB11\r\n");
+  const QString bad =
+      writeBytes(dir.filePath(QStringLiteral("bad.igc")), "B1101355206343N00006198WA0058700558\r\nB11\r\n");
   p.dialogs.answers = {bad};
   try {
     p.core.igcffnen1Click();

@@ -21,6 +21,13 @@ QByteArray readBytes(const QString& path) {
   return f.readAll();
 }
 
+QString writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+    ADD_FAILURE() << "cannot write " << path.toStdString();
+  return path;
+}
+
 ScopedLocale::ScopedLocale(const char* name) : previous_(QLocale().name()) {
   QLocale::setDefault(QLocale(QString::fromLatin1(name)));
 }

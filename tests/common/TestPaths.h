@@ -8,6 +8,8 @@ QString dataPath(const QString& relative);
 QString sourcePath(const QString& relative);
 // Whole file as bytes; fails the test when it cannot be read.
 QByteArray readBytes(const QString& path);
+// Writes `bytes` to `path`; fails the test when it cannot. Returns the path.
+QString writeBytes(const QString& path, const QByteArray& bytes);
 
 // Switches the default locale for the lifetime of the object.
 class ScopedLocale {

@@ -79,11 +79,7 @@ TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
 
 TEST(Dump, FailedAndUnopenedFilesAndTheOrigin) {
   QTemporaryDir dir;
-  const QString bad = dir.filePath(QStringLiteral("bad.igc"));
-  QFile f(bad);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("B110135\r\n");
-  f.close();
+  const QString bad = writeBytes(dir.filePath(QStringLiteral("bad.igc")), "B110135\r\n");
   const DumpRun r = runDump({QStringLiteral("--origin"), QStringLiteral("10"), example("rundflug.igc"), bad,
                              dir.filePath(QStringLiteral("missing.csv"))});
   EXPECT_EQ(r.exitCode, 1);

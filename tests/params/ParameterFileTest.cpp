@@ -21,11 +21,6 @@ class ParameterFileTest : public ::testing::Test {
     Parameterinit(table_);
   }
   QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
-  void writeFile(const QString& p, const QByteArray& bytes) {
-    QFile f(p);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-  }
   QTemporaryDir dir_;
   ChannelParamTable table_;
 };
@@ -102,7 +97,7 @@ TEST_F(ParameterFileTest, SaveThenLoadGivesTheSameBytesAndValues) {
   EXPECT_TRUE(std::signbit(loaded[3].Koeffizient));
 
   // Overwriting a longer file leaves exactly the table.
-  writeFile(path("c.par"), QByteArray(1000, 'x'));
+  writeBytes(path("c.par"), QByteArray(1000, 'x'));
   saveParameterFile(loaded, path("c.par"));
   EXPECT_EQ(readBytes(path("c.par")), saved);
 }
@@ -114,7 +109,7 @@ TEST_F(ParameterFileTest, InsignificantBytesSurviveLoadAndSave) {
     hand[k * 48 + 16] = char(k);                    // name lengths 0..12
     std::memcpy(hand.data() + k * 48 + 40, &k, 4);  // kinds 0..12, bytes beyond stay noise
   }
-  writeFile(path("hand.par"), hand);
+  writeBytes(path("hand.par"), hand);
   Ladeparameter(table_, path("hand.par"));
   EXPECT_EQ(table_[0].Name, QString());
   EXPECT_EQ(table_[3].Name.size(), 3);
@@ -157,8 +152,8 @@ TEST_F(ParameterFileTest, NamesAreLatin1AndAtMost15Characters) {
 TEST_F(ParameterFileTest, ShortLongMissingAndEmptyFiles) {
   fillVaried(table_);
   const ChannelParamTable before = table_;
-  writeFile(path("short.par"), QByteArray(623, '\x11'));
-  writeFile(path("empty.par"), QByteArray());
+  writeBytes(path("short.par"), QByteArray(623, '\x11'));
+  writeBytes(path("empty.par"), QByteArray());
   for (const char* name : {"short.par", "empty.par"}) {
     const auto e = failureOf([&] { Ladeparameter(table_, path(name)); });
     ASSERT_TRUE(e.has_value()) << name;
@@ -178,7 +173,7 @@ TEST_F(ParameterFileTest, ShortLongMissingAndEmptyFiles) {
   Parameterinit(source);
   source[4].Name = QStringLiteral("Temperatur");
   source[4].Kind = kKindLinear;
-  writeFile(path("long.par"), parameterFileBytes(source) + QByteArray(76, '\x7F'));
+  writeBytes(path("long.par"), parameterFileBytes(source) + QByteArray(76, '\x7F'));
   Ladeparameter(table_, path("long.par"));
   EXPECT_EQ(table_[4].Name, QStringLiteral("Temperatur"));
   EXPECT_EQ(table_[4].Kind, kKindLinear);
