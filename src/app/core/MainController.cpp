@@ -63,6 +63,8 @@ LoadStatus MainController::openIgcFile(const QString& path) {
 void MainController::Darstellung1Click() {
   const QString path = dialogs.openFile(QStringLiteral("*.csv"), kFlightTitle, QStringLiteral("*.csv"));
   if (path.isEmpty()) {
+    // ChannelSamples may have been written since the load: copy the raw samples again.
+    if (data.LoggerNG) KonvertExtra(data);
     loggerClosingSteps();
     return;
   }
@@ -80,9 +82,9 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   return LoadStatus::Loaded;
 }
 
-// The end of "*.csv Öffnen", run after a load and after a cancelled dialog.
+// The end of "*.csv Öffnen", run after a load (which has already copied the
+// samples into ChannelSamples) and after a cancelled dialog.
 void MainController::loggerClosingSteps() {
-  if (data.LoggerNG) KonvertExtra(data);
   Infobox(data, panels);
   view.Ausgangsposition1Click();
   data.MouseDragBlocked = true;
