@@ -2,7 +2,7 @@
 #include <QByteArray>
 #include <QString>
 
-// The real IGC recordings shipped beside the repository (read-only).
+// A file of the test data in tests/data, e.g. "igc/crlf-zero-pressure-xctrack.igc".
 QString dataPath(const QString& relative);
 // A file of this repository, e.g. "examples/default.par".
 QString sourcePath(const QString& relative);
