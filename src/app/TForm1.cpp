@@ -2,6 +2,7 @@
 
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
+#include "ui/widgets/TrackBarInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,19 +32,6 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text, 
   label->setGeometry(x, y, w, 14);
   return label;
 }
-
-// Filters focus-in events of the track bar into its Enter handler.
-class FocusInFilter : public QObject {
- public:
-  FocusInFilter(QObject* parent, std::function<void()> onFocus) : QObject(parent), onFocus_(std::move(onFocus)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusIn) onFocus_();
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> onFocus_;
-};
 
 // Hands the mouse moves of a label to the 3D view's move handler, in the
 // label's own coordinates (the "Entfernung:" label shares that handler).
@@ -296,9 +284,9 @@ void TForm1::buildTrackPanel(QWidget* central) {
   TrackBar1_->setRange(0, kTrackBarMax);
   TrackBar1_->setToolTip(QStringLiteral("momentaner Flugpunkt"));
   TrackBar1_->setFocusPolicy(Qt::StrongFocus);
-  auto enter = [this] { handle([this] { core_->TrackBar1Enter(); }); };
-  TrackBar1_->installEventFilter(new FocusInFilter(TrackBar1_, enter));
-  connect(TrackBar1_, &QSlider::sliderPressed, this, enter);
+  // Only the user's own hand on the bar stops the replay, not focus that
+  // comes back to it after a menu or a dialog.
+  watchUserInput(TrackBar1_, [this] { handle([this] { core_->TrackBar1Enter(); }); });
   connect(TrackBar1_, &QSlider::valueChanged, this,
           [this](int position) { handle([this, position] { core_->TrackBar1Change(position); }); });
   TrackPanel_->hide();
