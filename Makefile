@@ -1,4 +1,4 @@
-# make        builds the program, the tests, trelvano-dump and the benchmarks
+# make        builds the program, the tests and trelvano-dump (not the benchmarks)
 # make run    installs what is missing, builds and starts the program in examples/
 # make test   installs what is missing, builds twice (plain and with ASan/UBSan) and runs the tests
 # make bench  builds optimised and runs the benchmarks

@@ -22,10 +22,12 @@ constexpr qsizetype kReadChunk = 1 << 16;
 
 bool readWholeFile(const QString& path, QByteArray& bytes) {
   const QByteArray native = QFile::encodeName(path);
-  const FileDescriptor file{native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC)};
+  // Without O_NONBLOCK opening a FIFO would wait for a writer for ever.
+  const FileDescriptor file{native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
   if (file.fd < 0) return false;
   struct stat info {};
-  if (::fstat(file.fd, &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (info.st_size > kMaxFileBytes) throw RunError::fileTooLarge(info.st_size, kMaxFileBytes, path);
 
   // The size is a first guess only; read until the end whatever it says.
   qsizetype size = 0;
@@ -41,6 +43,11 @@ bool readWholeFile(const QString& path, QByteArray& bytes) {
     }
     if (got == 0) break;
     size += got;
+    // A file that grows while it is read.
+    if (size > kMaxFileBytes) {
+      bytes.clear();
+      throw RunError::fileTooLarge(size, kMaxFileBytes, path);
+    }
   }
   bytes.resize(size);
   return true;

@@ -1,5 +1,6 @@
 #include "import/ParameterFile.h"
 
+#include "import/FileBytes.h"
 #include "model/RunError.h"
 
 #include <QFile>
@@ -102,18 +103,22 @@ void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes) {
   std::memcpy(table.fileImage.data(), &image, sizeof image);
 }
 
-void Ladeparameter(ChannelParamTable& table, const QString& fileName) {
-  if (fileName.isEmpty()) return;
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return;
-  // Only the first record counts; a longer file is not read further.
-  const QByteArray bytes = file.read(kParamFileSize);
-  if (file.error() != QFileDevice::NoError) throw RunError::io(kIoReadFault, fileName);
+bool Ladeparameter(ChannelParamTable& table, const QString& fileName) {
+  if (fileName.isEmpty()) return false;
+  QByteArray bytes;
+  try {
+    if (!readWholeFile(fileName, bytes)) return false;
+  } catch (const RunError& e) {
+    if (e.kind() == RunErrorKind::Io) throw RunError::io(kIoReadFault, fileName);
+    throw;
+  }
+  // Only the first record counts.
   try {
     readParameterBytes(table, bytes);
   } catch (const RunError& e) {
     throw e.withDetail(fileName);
   }
+  return true;
 }
 
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName) {
