@@ -11,3 +11,9 @@ constexpr qint64 kMaxFileBytes = qint64{64} << 20;
 // ignores such a file silently. A file larger than kMaxFileBytes throws
 // "Datei zu groß …"; a read error after opening throws "E/A-Fehler %d".
 bool readWholeFile(const QString& path, QByteArray& bytes);
+
+// Creates or overwrites `path` with `bytes`. A file that cannot be created or
+// written throws "E/A-Fehler %d" with the path as detail: 3 a directory of
+// the path is missing, 5 access denied (or a directory), 4 too many open
+// files, 2 any other reason it cannot be created, 101 a failed or short write.
+void writeWholeFile(const QString& path, const QByteArray& bytes);

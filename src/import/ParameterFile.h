@@ -24,9 +24,6 @@ void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes);
 // Returns whether a file was read.
 bool Ladeparameter(ChannelParamTable& table, const QString& fileName);
 
-// Writes the table to `fileName` (created or overwritten). A file that cannot
-// be created or written throws "E/A-Fehler %d" with the path as detail:
-// 3 a directory of the path is missing, 5 access denied (or a directory),
-// 4 too many open files, 2 any other reason it cannot be created,
-// 101 a failed or short write.
+// Writes the table to `fileName` (created or overwritten) with writeWholeFile
+// and its "E/A-Fehler %d" errors.
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName);
