@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   TForm1 form;
   form.FormCreate();
+  form.createStartupDialogs();
   form.show();
   return app.exec();
 }
