@@ -4,7 +4,7 @@
 //   trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N]
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
-//                 [--layers LIST] FILE...
+//                 [--layers LIST] [--save-par FILE] FILE...
 //
 // Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
 
@@ -21,6 +21,20 @@
 
 #include <cstdio>
 
+namespace {
+
+// Cancels the open dialogs; the save dialog gets the --save-par file.
+class DumpDialogs : public CancelAllDialogs {
+ public:
+  explicit DumpDialogs(QString savePath) : savePath_(std::move(savePath)) {}
+  QString saveFile(const QString&, const QString&, const QString&) override { return savePath_; }
+
+ private:
+  QString savePath_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
@@ -33,7 +47,7 @@ int main(int argc, char** argv) {
   }
   if (!options.locale.isEmpty()) QLocale::setDefault(QLocale(options.locale));
 
-  CancelAllDialogs dialogs;
+  DumpDialogs dialogs(options.saveParFile);
   MainController program(dialogs);
   std::vector<FileOutcome> outcomes;
   bool allLoaded = true;
@@ -41,6 +55,10 @@ int main(int argc, char** argv) {
     applyStartOptions(program, options);
     for (const QString& path : options.files) {
       outcomes.push_back(loadForDump(program, path));
+      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
+    }
+    if (!options.saveParFile.isEmpty()) {
+      outcomes.push_back(saveParForDump(program, options.saveParFile));
       allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
     }
     applyFinalOptions(program, options);
