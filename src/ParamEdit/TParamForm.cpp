@@ -14,7 +14,7 @@
 namespace {
 
 const char* const kKindItems[5] = {"keine", "linear", "Höhe", "Speed", "Drehzahl"};
-const int kColumnWidths[kGridColumns] = {64, 96, 64, 72, 64, 64, 35};
+const int kColumnWidths[kGridColumns] = {60, 116, 62, 70, 62, 62, 29};
 constexpr int kRowHeight = 24;
 constexpr int kPanelLeft = 512;
 constexpr int kPanelTop = 64;
