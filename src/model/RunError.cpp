@@ -29,6 +29,10 @@ RunError RunError::invalidFloatOp() {
   return {RunErrorKind::InvalidFloatOp, QStringLiteral("Ungültige Gleitkommaoperation")};
 }
 
+RunError RunError::noFlightData() {
+  return {RunErrorKind::NoFlightData, QStringLiteral("Keine Flugdaten in der Datei")};
+}
+
 QString RunError::boxText() const {
   return detail_.isEmpty() ? text_ : text_ + QLatin1Char('\n') + detail_;
 }

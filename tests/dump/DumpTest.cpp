@@ -80,14 +80,17 @@ TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
 TEST(Dump, FailedAndUnopenedFilesAndTheOrigin) {
   QTemporaryDir dir;
   const QString bad = writeBytes(dir.filePath(QStringLiteral("bad.igc")), "B110135\r\n");
+  const QString empty = writeBytes(dir.filePath(QStringLiteral("empty.csv")), "");
   const DumpRun r = runDump({QStringLiteral("--origin"), QStringLiteral("10"), example("rundflug.igc"), bad,
-                             dir.filePath(QStringLiteral("missing.csv"))});
+                             dir.filePath(QStringLiteral("missing.csv")), empty});
   EXPECT_EQ(r.exitCode, 1);
   const QJsonArray files = r.json["files"].toArray();
-  ASSERT_EQ(files.size(), 3);
+  ASSERT_EQ(files.size(), 4);
   EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("error"));
   EXPECT_TRUE(files[1].toObject()["error"].toString().startsWith(QStringLiteral("Fehler bei Bereichsprüfung")));
   EXPECT_EQ(files[2].toObject()["status"].toString(), QStringLiteral("unopened"));
+  EXPECT_EQ(files[3].toObject()["status"].toString(), QStringLiteral("error"));
+  EXPECT_EQ(files[3].toObject()["error"].toString(), QStringLiteral("Keine Flugdaten in der Datei\nDatei empty.csv"));
   // The first flight stays, with its origin moved to point 10.
   const QJsonObject state = r.json["state"].toObject();
   EXPECT_EQ(state["LastPoint"].toInt(), 299);
