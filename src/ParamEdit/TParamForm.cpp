@@ -1,5 +1,7 @@
 #include "ParamEdit/TParamForm.h"
 
+#include "import/ChannelConversion.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -13,7 +15,6 @@
 
 namespace {
 
-const char* const kKindItems[5] = {"keine", "linear", "Höhe", "Speed", "Drehzahl"};
 const int kColumnWidths[kGridColumns] = {60, 116, 62, 70, 62, 62, 29};
 constexpr int kRowHeight = 24;
 constexpr int kPanelLeft = 512;
@@ -56,8 +57,8 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
   RadioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
   RadioGroup1_->setGeometry(kPanelLeft, kPanelTop, 105, 145);
   kindButtons_ = new QButtonGroup(RadioGroup1_);
-  for (int k = 0; k < 5; ++k) {
-    auto* item = new QRadioButton(QString::fromUtf8(kKindItems[k]), RadioGroup1_);
+  for (int k = kKindKeine; k <= kKindDrehzahl; ++k) {
+    auto* item = new QRadioButton(channelKindName(k), RadioGroup1_);
     item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(k));
     item->setGeometry(8, 20 + 24 * k, 90, 20);
     kindButtons_->addButton(item, k);
@@ -66,32 +67,32 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
           [this](int index) { handle([&] { core_.RadioGroup1Click(index); }); });
 
   using C = ParamEditorController;
-  GroupBoxName_ = makePanel("GroupBoxName", QStringLiteral("Name"), 105);
-  EditName_ = makeField(GroupBoxName_, "EditName", &C::EditNameChange);
-  QPushButton* nameOk =
-      makeButton(GroupBoxName_, "ButtonName", QStringLiteral("O.K."), {16, 64, 75, 25}, &C::ButtonNameClick);
-
-  GroupBoxOffset_ = makePanel("GroupBoxOffset", QStringLiteral("Offset"), 145);
-  EditOffset_ = makeField(GroupBoxOffset_, "EditOffset", &C::EditOffsetChange);
+  const struct {
+    QGroupBox** box;
+    QLineEdit** field;
+    const char *boxName, *title, *fieldName;
+    void (C::*change)(const QString&);
+    const char* okName;
+    void (C::*ok)();
+  } panels[] = {
+      {&GroupBoxName_, &EditName_, "GroupBoxName", "Name", "EditName", &C::EditNameChange, "ButtonName",
+       &C::ButtonNameClick},
+      {&GroupBoxOffset_, &EditOffset_, "GroupBoxOffset", "Offset", "EditOffset", &C::EditOffsetChange,
+       "ButtonOffOK", &C::ButtonOffOKClick},
+      {&GroupBoxKoeff_, &EditKoeff_, "GroupBoxKoeff", "Koeffizient", "EditKoeff", &C::EditKoeffChange,
+       "ButtonKoeffOK", &C::ButtonKoeffOKClick},
+      {&GroupBoxStart_, &EditStart_, "GroupBoxStart", "Startwert", "EditStart", &C::EditStartChange,
+       "ButtonStartOK", &C::ButtonStartOKClick},
+  };
+  for (const auto& p : panels) {
+    const int extra = p.box == &GroupBoxOffset_ ? 40 : 0;  // room for "Anfangswert"
+    *p.box = makePanel(p.boxName, QLatin1String(p.title), 105 + extra);
+    *p.field = makeField(*p.box, p.fieldName, p.change);
+    QPushButton* ok = makeButton(*p.box, p.okName, QStringLiteral("O.K."), {16, 64 + extra, 75, 25}, p.ok);
+    connect(*p.field, &QLineEdit::returnPressed, ok, &QPushButton::click);  // Enter acts as "O.K."
+  }
   makeButton(GroupBoxOffset_, "ButtonOffAnfang", QStringLiteral("Anfangswert"), {8, 64, 89, 25},
              &C::ButtonOffAnfangClick);
-  QPushButton* offsetOk =
-      makeButton(GroupBoxOffset_, "ButtonOffOK", QStringLiteral("O.K."), {16, 104, 75, 25}, &C::ButtonOffOKClick);
-
-  GroupBoxKoeff_ = makePanel("GroupBoxKoeff", QStringLiteral("Koeffizient"), 105);
-  EditKoeff_ = makeField(GroupBoxKoeff_, "EditKoeff", &C::EditKoeffChange);
-  QPushButton* koeffOk =
-      makeButton(GroupBoxKoeff_, "ButtonKoeffOK", QStringLiteral("O.K."), {16, 64, 75, 25}, &C::ButtonKoeffOKClick);
-
-  GroupBoxStart_ = makePanel("GroupBoxStart", QStringLiteral("Startwert"), 105);
-  EditStart_ = makeField(GroupBoxStart_, "EditStart", &C::EditStartChange);
-  QPushButton* startOk =
-      makeButton(GroupBoxStart_, "ButtonStartOK", QStringLiteral("O.K."), {16, 64, 75, 25}, &C::ButtonStartOKClick);
-
-  // Enter in a field acts as its panel's "O.K.".
-  const std::pair<QLineEdit*, QPushButton*> okOfField[] = {
-      {EditName_, nameOk}, {EditOffset_, offsetOk}, {EditKoeff_, koeffOk}, {EditStart_, startOk}};
-  for (const auto& [field, ok] : okOfField) connect(field, &QLineEdit::returnPressed, ok, &QPushButton::click);
 
   makeButton(this, "Button3", QStringLiteral("laden"), {512, 280, 75, 25}, &C::Button3Click);
   makeButton(this, "Button2", QStringLiteral("speichern"), {512, 328, 75, 25}, &C::Button2Click);

@@ -16,12 +16,11 @@ struct ParamEditorController::NumericField {
 };
 
 using C = ParamEditorController;
-const C::NumericField C::kOffsetField{EditPanel::Offset, &C::EditOffset, &ParamEditorMemory::LastOffsetText,
-                                      &ChannelParam::Offset};
-const C::NumericField C::kKoeffField{EditPanel::Koeff, &C::EditKoeff, &ParamEditorMemory::LastKoeffText,
-                                     &ChannelParam::Koeffizient};
-const C::NumericField C::kStartField{EditPanel::Start, &C::EditStart, &ParamEditorMemory::LastStartText,
-                                     &ChannelParam::Startwert};
+const C::NumericField C::kNumericFields[3] = {
+    {EditPanel::Offset, &C::EditOffset, &ParamEditorMemory::LastOffsetText, &ChannelParam::Offset},
+    {EditPanel::Koeff, &C::EditKoeff, &ParamEditorMemory::LastKoeffText, &ChannelParam::Koeffizient},
+    {EditPanel::Start, &C::EditStart, &ParamEditorMemory::LastStartText, &ChannelParam::Startwert},
+};
 
 namespace {
 
@@ -71,27 +70,21 @@ void ParamEditorController::StringGrid1SelectCell(int column, int row) {
   RadioGroup1Enabled = false;
   panel = EditPanel::None;
   memory_.SelectedChannel = std::max(row - 1, 0);
-  // The fields are filled while their panel is hidden, so nothing is written back.
+  // The field shows the row's value; the table is written only by later changes.
   switch (column) {
     case kColName:
-      EditNameChange(selectedRow().Name);
+      EditName = selectedRow().Name;
       panel = EditPanel::Name;
       break;
     case kColOffset:
-      EditOffsetChange(formatGeneral(selectedRow().Offset));
-      panel = EditPanel::Offset;
-      memory_.LastOffsetText = QStringLiteral("0");
-      break;
     case kColKoeff:
-      EditKoeffChange(formatGeneral(selectedRow().Koeffizient));
-      panel = EditPanel::Koeff;
-      memory_.LastKoeffText = QStringLiteral("0");
+    case kColStart: {
+      const NumericField& field = kNumericFields[column - kColOffset];
+      this->*field.text = formatGeneral(selectedRow().*field.value);
+      panel = field.panel;
+      memory_.*field.last = QStringLiteral("0");
       break;
-    case kColStart:
-      EditStartChange(formatGeneral(selectedRow().Startwert));
-      panel = EditPanel::Start;
-      memory_.LastStartText = QStringLiteral("0");
-      break;
+    }
     case kColArt: {
       const int32_t kind = selectedRow().Kind;
       RadioGroup1Index = kind >= kKindKeine && kind <= kKindDrehzahl ? kind : -1;
@@ -128,9 +121,9 @@ void ParamEditorController::numericFieldChange(const NumericField& field, const 
   UpdateGrid();
 }
 
-void ParamEditorController::EditOffsetChange(const QString& text) { numericFieldChange(kOffsetField, text); }
-void ParamEditorController::EditKoeffChange(const QString& text) { numericFieldChange(kKoeffField, text); }
-void ParamEditorController::EditStartChange(const QString& text) { numericFieldChange(kStartField, text); }
+void ParamEditorController::EditOffsetChange(const QString& text) { numericFieldChange(kNumericFields[0], text); }
+void ParamEditorController::EditKoeffChange(const QString& text) { numericFieldChange(kNumericFields[1], text); }
+void ParamEditorController::EditStartChange(const QString& text) { numericFieldChange(kNumericFields[2], text); }
 
 void ParamEditorController::ButtonNameClick() {
   panel = EditPanel::None;

@@ -83,7 +83,7 @@ class ParamEditorController {
 
  private:
   struct NumericField;
-  static const NumericField kOffsetField, kKoeffField, kStartField;
+  static const NumericField kNumericFields[3];  // Offset, Koeffizient, Startwert
   void numericFieldChange(const NumericField& field, const QString& text);
   ChannelParam& selectedRow();
 
