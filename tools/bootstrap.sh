@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need.
-# Idempotent and quick when everything is there already.
+# Idempotent and quick when everything is there already. With --fuzz also
+# clang and its libFuzzer runtime (only `make fuzz` needs them).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )
+
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -16,6 +16,7 @@ enum class RunErrorKind {
   ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
   InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
   NoFlightData,    // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
+  FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
 };
 
 class RunError : public std::exception {
@@ -30,6 +31,7 @@ class RunError : public std::exception {
   static RunError readPastEof();
   static RunError invalidFloatOp();
   static RunError noFlightData();
+  static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
 
   RunErrorKind kind() const { return kind_; }
   // The run-time's own text, e.g. "Fehler bei Bereichsprüfung".

@@ -6,7 +6,8 @@
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--save-par FILE] FILE...
 //
-// Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
+// Exit status: 0 when every file (the parameter file included) loaded, 1 when
+// one failed, 2 on a usage error.
 
 #include "DumpOptions.h"
 #include "DumpState.h"
@@ -33,9 +34,17 @@ class DumpDialogs : public CancelAllDialogs {
   QString savePath_;
 };
 
+// A command-line tool prints its own messages only: Qt's notes and warnings
+// (a missing XDG_RUNTIME_DIR, fonts, platform plugins) are dropped; its
+// critical errors still reach stderr.
+void onlyQtErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  qInstallMessageHandler(onlyQtErrors);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
 
@@ -52,15 +61,9 @@ int main(int argc, char** argv) {
   std::vector<FileOutcome> outcomes;
   bool allLoaded = true;
   try {
-    applyStartOptions(program, options);
-    for (const QString& path : options.files) {
-      outcomes.push_back(loadForDump(program, path));
-      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
-    }
-    if (!options.saveParFile.isEmpty()) {
-      outcomes.push_back(saveParForDump(program, options.saveParFile));
-      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
-    }
+    applyStartOptions(program, options, outcomes);
+    for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
+    if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));
     applyFinalOptions(program, options);
   } catch (const RunError& e) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());
@@ -76,5 +79,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.renderPath.toLocal8Bit().constData());
     return 1;
   }
+  for (const FileOutcome& outcome : outcomes) allLoaded = allLoaded && outcome.status == QLatin1String("ok");
   return allLoaded ? 0 : 1;
 }
