@@ -8,12 +8,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSlider>
@@ -49,6 +52,14 @@ class MouseMoveForwarder : public QObject {
   std::function<void(Qt::MouseButtons, int, int)> onMove_;
 };
 
+QStringList localFiles(const QMimeData* mime) {
+  QStringList files;
+  if (mime)
+    for (const QUrl& url : mime->urls())
+      if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
+}
+
 }  // namespace
 
 TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
@@ -57,6 +68,7 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       core_(std::make_unique<MainController>(*dialogs_)),
       guard_(this) {
   setObjectName(QStringLiteral("Form1"));
+  setAcceptDrops(true);
   setWindowTitle(QStringLiteral("Trelvano 0.44  (NG)"));
   QFont small = font();
   small.setPointSize(8);
@@ -80,6 +92,21 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       [this, &view](Qt::MouseButton, int x, int y) { handle([&] { view.Image1MouseDown(x, y); }); },
       mouseMove,
       [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
+  });
+  Image1_->setFocusPolicy(Qt::StrongFocus);
+  Image1_->setWheelHandler([this, &view](int notches) { handle([&] { view.zoomByWheel(notches); }); });
+  Image1_->setKeyHandler([this, &view](int key) {
+    constexpr int kStep = 5;  // degrees per key press
+    int azimuth = 0, elevation = 0;
+    switch (key) {
+      case Qt::Key_Left: azimuth = -kStep; break;
+      case Qt::Key_Right: azimuth = kStep; break;
+      case Qt::Key_Up: elevation = kStep; break;
+      case Qt::Key_Down: elevation = -kStep; break;
+      default: return false;
+    }
+    handle([&] { view.turnCamera(azimuth, elevation); });
+    return true;
   });
   // The 3D view's picture follows the window.
   Image1_->setResizeHandler([this, &view](QSize size) {
@@ -182,6 +209,7 @@ void TForm1::buildMenus() {
   addItem(datei, "Darstellung1", QStringLiteral("*.csv Öffnen"), [&c] { c.Darstellung1Click(); });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"))->setEnabled(false);
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"))->setEnabled(false);
+  addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
   addItem(datei, nullptr, dashes20);
   addItem(datei, "Ende1", QStringLiteral("Ende"), [this] { Ende1Click(); });
 
@@ -290,8 +318,27 @@ QAction* TForm1::layerAction(bool Layers::*item) const {
   return nullptr;
 }
 
-void TForm1::FormCreate(const QString& defaultParPath) {
-  handle([&] { core_->formCreate(defaultParPath); });
+void TForm1::FormCreate(const QString& defaultParPath, const QStringList& files) {
+  if (files.isEmpty()) return handle([&] { core_->formCreate(defaultParPath); });
+  handle([&] { core_->formCreateWithoutDialog(defaultParPath); });
+  openFiles(files);
+}
+
+// Each file through the guard of its own: one that fails shows its error box
+// and the next is still tried.
+void TForm1::openFiles(const QStringList& paths) {
+  for (const QString& path : paths) handle([&] { core_->openByName(path); });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+  if (!localFiles(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+  const QStringList files = localFiles(e->mimeData());
+  if (files.isEmpty()) return;
+  e->acceptProposedAction();
+  openFiles(files);
 }
 
 void TForm1::handle(const std::function<void()>& handler) {

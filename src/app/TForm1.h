@@ -30,8 +30,12 @@ class TForm1 : public QMainWindow {
   explicit TForm1(std::unique_ptr<FileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen" dialog).
-  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+  // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen"
+  // dialog). With files (named on the command line) these are opened one by
+  // one instead of the dialog.
+  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"), const QStringList& files = {});
+  // Opens files by name with the reader their menu command would use.
+  void openFiles(const QStringList& paths);
 
   MainController& core() { return *core_; }
   ErrorGuard& errorGuard() { return guard_; }
@@ -46,6 +50,8 @@ class TForm1 : public QMainWindow {
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void buildMenus();
