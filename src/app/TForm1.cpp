@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
 
+#include "ParamEdit/TParamForm.h"
+#include "hopt/TOptForm.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 #include "ui/widgets/TrackBarInput.h"
@@ -230,7 +232,7 @@ void TForm1::buildMenus() {
   layerItem("VectorKarte1", "Vektor-Karte", &Layers::VectorKarte);
   layerItem("Startkoordinaten1", "Startkoordinaten", &Layers::Startkoordinaten);
   addItem(darstellung, nullptr, dashes25);
-  addItem(darstellung, "Optionen1", QStringLiteral("Optionen"))->setEnabled(false);
+  addItem(darstellung, "Optionen1", QStringLiteral("Optionen"), [this] { Optionen1Click(); });
 
   QMenu* overlay = menuBar()->addMenu(QStringLiteral("Overlay"));
   overlay->setObjectName(QStringLiteral("Overlay1"));
@@ -260,7 +262,7 @@ void TForm1::buildMenus() {
 
   QMenu* parameter = menuBar()->addMenu(QStringLiteral("Parameter"));
   parameter->setObjectName(QStringLiteral("Parameter1"));
-  addItem(parameter, "Editieren1", QStringLiteral("Editor"))->setEnabled(false);
+  addItem(parameter, "Editieren1", QStringLiteral("Editor"), [this] { Editieren1Click(); });
   addItem(parameter, "laden1", QStringLiteral("laden"), [&c] { c.laden1Click(); });
   addItem(parameter, "speichern1", QStringLiteral("speichern"), [&c] { c.speichern1Click(); });
   Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"));
@@ -413,4 +415,34 @@ void TForm1::berTrelvano1Click() {
                      QStringLiteral("<b>Trelvano 0.44 (NG)</b><p>Zeigt die Aufzeichnungen eines "
                                     "Flugdatenloggers: IGC-Flüge und Logger-Dateien als 3D-Flugbahn, "
                                     "mit Overlays, Wiedergabe und Statistik.</p>"));
+}
+
+ParamEditorTargets TForm1::paramEditorTargets() {
+  return {core_->data, paramEditorMemory_, [this] { core_->laden1Click(); }, [this] { core_->speichern1Click(); }};
+}
+
+OptionsTargets TForm1::optionsTargets() {
+  return {core_->data, core_->view, core_->panels, core_->state.hLabel};
+}
+
+GuardedRunner TForm1::guardedRunner() {
+  return [this](const std::function<void()>& handler) { handle(handler); };
+}
+
+void TForm1::createStartupDialogs() {
+  new TParamForm(paramEditorTargets(), guardedRunner(), this);
+  new TOptForm(optionsTargets(), guardedRunner(), this);
+}
+
+// "Parameter" → "Editor": a new editor from the current table, modal,
+// destroyed when it closes.
+void TForm1::Editieren1Click() {
+  TParamForm editor(paramEditorTargets(), guardedRunner(), this);
+  editor.exec();
+}
+
+// "Darstellung" → "Optionen": the same with a new options dialog.
+void TForm1::Optionen1Click() {
+  TOptForm options(optionsTargets(), guardedRunner(), this);
+  options.exec();
 }

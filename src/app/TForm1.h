@@ -3,6 +3,7 @@
 // bar. It only wires widgets to the core (MainController): every handler runs
 // a core routine through the error guard and then shows the core's state.
 
+#include "ParamEdit/core/ParamEditorController.h"
 #include "app/SideColumn.h"
 #include "app/core/MainController.h"
 #include "ui/widgets/ErrorGuard.h"
@@ -21,6 +22,7 @@ class QSpinBox;
 class QTimer;
 class QToolButton;
 class QWidget;
+struct OptionsTargets;
 
 class TForm1 : public QMainWindow {
  public:
@@ -41,6 +43,9 @@ class TForm1 : public QMainWindow {
   void handle(const std::function<void()>& handler);
   // Copies the core's state into the widgets.
   void showState();
+  // The parameter editor and the options dialog made once at start-up,
+  // hidden; the menu commands never show these but make fresh ones.
+  void createStartupDialogs();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -57,11 +62,17 @@ class TForm1 : public QMainWindow {
                     void (MainController::*tick)());
   void Ende1Click();
   void berTrelvano1Click();
+  void Editieren1Click();
+  void Optionen1Click();
+  GuardedRunner guardedRunner();
+  ParamEditorTargets paramEditorTargets();
+  OptionsTargets optionsTargets();
 
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MainController> core_;
   ErrorGuard guard_;
   long long shownRedraws_ = -1;
+  ParamEditorMemory paramEditorMemory_;  // the editor's selected row and last accepted texts
 
   ImageView* Image1_ = nullptr;
   ImageView* Image2_ = nullptr;

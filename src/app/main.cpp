@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   TForm1 form;
   // Files named on the command line open instead of the start-up dialog.
   form.FormCreate(QStringLiteral("default.par"), app.arguments().mid(1));
+  form.createStartupDialogs();
   form.show();
   return app.exec();
 }

@@ -7,7 +7,7 @@
 const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
-    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] FILE...\n";
+    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   for (int i = 0; i < args.size(); ++i) {
@@ -24,6 +24,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     bool ok = true;
     if (a == QLatin1String("--par")) {
       if (!next(o.parFile)) return false;
+    } else if (a == QLatin1String("--save-par")) {
+      if (!next(o.saveParFile)) return false;
     } else if (a == QLatin1String("--temperature")) {
       if (!next(v)) return false;
       o.temperature = v.toDouble(&ok);
@@ -75,7 +77,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       return false;
     }
   }
-  if (o.files.isEmpty()) {
+  if (o.files.isEmpty() && o.saveParFile.isEmpty()) {
     error = QStringLiteral("no file given");
     return false;
   }

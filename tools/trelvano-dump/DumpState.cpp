@@ -47,6 +47,13 @@ FileOutcome loadForDump(MainController& program, const QString& path) {
   });
 }
 
+FileOutcome saveParForDump(MainController& program, const QString& path) {
+  return fileCommand(path, [&] {
+    program.speichern1Click();
+    return true;
+  });
+}
+
 void applyFinalOptions(MainController& program, const DumpOptions& o) {
   if (o.origin) {
     program.data.RangeStart = *o.origin;
@@ -122,6 +129,20 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.value(program.panels.info[k]);
   }
   json.endObject();
+
+  json.key("params");
+  json.beginArray();
+  for (int k = 0; k < kChannelCount; ++k) {
+    const ChannelParam& p = d.ChannelParams[k];
+    json.beginArray();
+    json.value(p.Name);
+    json.value(p.Offset);
+    json.value(p.Koeffizient);
+    json.value(p.Startwert);
+    json.value(p.Kind);
+    json.endArray();
+  }
+  json.endArray();
 
   json.key("points");
   json.beginArray();

@@ -17,6 +17,8 @@ struct FileOutcome {
 void applyStartOptions(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // Loads one file with the reader the menu would use (".igc" in any case → IGC).
 FileOutcome loadForDump(MainController& program, const QString& path);
+// After the loads: "Parameter" → "speichern", its dialog answered with `path`.
+FileOutcome saveParForDump(MainController& program, const QString& path);
 // After the files: --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
