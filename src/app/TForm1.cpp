@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "Verlauf/TFlugverlaufForm.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 
@@ -133,7 +134,8 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   showState();
 }
 
-TForm1::~TForm1() = default;
+// The chart windows read the flight data: they go before it does.
+TForm1::~TForm1() { qDeleteAll(findChildren<TFlugverlaufForm*>()); }
 
 // A tick that fails stops its timer: one error box, not ten a second.
 QTimer* TForm1::makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
@@ -223,8 +225,7 @@ void TForm1::buildMenus() {
   addItem(parameter, "Editieren1", QStringLiteral("Editor"))->setEnabled(false);
   addItem(parameter, "laden1", QStringLiteral("laden"), [&c] { c.laden1Click(); });
   addItem(parameter, "speichern1", QStringLiteral("speichern"), [&c] { c.speichern1Click(); });
-  Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"));
-  Grafik1_->setEnabled(false);
+  Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"), [this] { Grafik1Click(); });
 
   QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
   info->setObjectName(QStringLiteral("Info1"));
@@ -402,6 +403,13 @@ void TForm1::changeEvent(QEvent* e) {
 void TForm1::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   handle([this] { core_->view.Grafikupdate(); });
+}
+
+// "Parameter" → "Grafik": one more chart window on every choice, modeless;
+// closing hides it, and it stays until the program ends.
+void TForm1::Grafik1Click() {
+  auto* chart = new TFlugverlaufForm(core_->data, core_->chart, this);
+  chart->show();
 }
 
 void TForm1::Ende1Click() {

@@ -53,6 +53,7 @@ class TForm1 : public QMainWindow {
                     void (MainController::*tick)());
   void FormResize();
   void Ende1Click();
+  void Grafik1Click();
   void berTrelvano1Click();
 
   std::unique_ptr<FileDialogs> dialogs_;

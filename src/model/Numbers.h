@@ -53,11 +53,13 @@ double checkedFinite(double v);
 // The locale's decimal separator (QLocale() default, a comma for de_DE).
 QChar decimalSeparator();
 
-// General number format: shortest text with at most 15 significant digits,
-// no trailing zeros, fixed notation while the value has at most 15 digits
-// before the separator and a magnitude of at least 0.00001, otherwise
-// scientific ("1,5E20", "9E-6"). Uses decimalSeparator().
-QString formatGeneral(double v);
+// General number format: shortest text with at most `precision` (1 … 15)
+// significant digits, no trailing zeros, fixed notation while the value has at
+// most `precision` digits before the separator and a magnitude of at least
+// 0.00001, otherwise scientific with an exponent of at least `exponentDigits`
+// digits ("1,5E20", "9E-6"; precision 4 and 2 digits: "1,235E05").
+// Uses decimalSeparator().
+QString formatGeneral(double v, int precision = 15, int exponentDigits = 0);
 
 // Parses text in the general format back (the locale's separator, optional
 // sign, optional exponent; blanks around it are allowed). Throws

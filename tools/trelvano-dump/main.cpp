@@ -4,10 +4,13 @@
 //   trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N]
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
-//                 [--layers LIST] FILE...
+//                 [--layers LIST]
+//                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
+//                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
 //
 // Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
 
+#include "DumpChart.h"
 #include "DumpOptions.h"
 #include "DumpState.h"
 #include "Json.h"
@@ -20,6 +23,7 @@
 #include <QLocale>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -48,14 +52,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());
     allLoaded = false;
   }
+  std::unique_ptr<ChartView> chart;
+  if (!options.chartPath.isEmpty()) {
+    chart = std::make_unique<ChartView>(program.data, program.chart, options.chartSize.width(),
+                                        options.chartSize.height());
+    try {
+      drawChart(*chart, program, options);
+    } catch (const RunError& e) {
+      std::fprintf(stderr, "trelvano-dump: chart: %s\n", e.boxText().toLocal8Bit().constData());
+      allLoaded = false;
+    }
+  }
 
   JsonWriter json(stdout);
-  writeDump(json, program, options, outcomes);
+  writeDump(json, program, options, outcomes, chart.get());
   json.flush();
   std::fputc('\n', stdout);
 
   if (!options.renderPath.isEmpty() && !program.view.BackBuffer.save(options.renderPath, "PNG")) {
     std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.renderPath.toLocal8Bit().constData());
+    return 1;
+  }
+  if (chart && !chart->image.save(options.chartPath, "PNG")) {
+    std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.chartPath.toLocal8Bit().constData());
     return 1;
   }
   return allLoaded ? 0 : 1;
