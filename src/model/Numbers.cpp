@@ -10,6 +10,7 @@
 #include <limits>
 
 void throwInvalidFloatOp() { throw RunError::invalidFloatOp(); }
+void throwRangeError() { throw RunError::range(); }
 
 int32_t RoundToInt32(double v) { return checkedInt32(Round(v)); }
 
@@ -20,11 +21,6 @@ int64_t Trunc(double v) {
   return static_cast<int64_t>(r);
 }
 
-int32_t checkedInt32(int64_t v) {
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw RunError::range();
-  return static_cast<int32_t>(v);
-}
 
 int32_t checkedAdd(int32_t a, int32_t b) {
   int32_t r;

@@ -4,6 +4,7 @@
 #include "model/Numbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 // Remembers conversions of one channel by their inputs (raw sample and, for
@@ -40,6 +41,20 @@ uint64_t bitsOf(double v) {
   uint64_t b;
   std::memcpy(&b, &v, sizeof b);
   return b;
+}
+
+// value(i, c): the converted text read back. Kind Höhe turns into the text of
+// a whole number, which reads back exactly while it has at most 15 digits, so
+// its value is the height before it became text; a temperature change then
+// costs no text at all.
+double convertedValue(const FlightData& data, int i, int c) {
+  const ChannelParam& p = data.ChannelParams[c];
+  if (p.Kind == kKindHoehe) {
+    const double h =
+        barometricHeight(data.ChannelSamples.rows[i].v[c], p, data.Temperature, data.FlightPath.data()[i].Altitude);
+    if (std::fabs(h) < 1e15) return h;
+  }
+  return parseFloat(ParameterToString(data, i, c));
 }
 
 // The fields the conversion reads (the name is not one of them).
@@ -119,7 +134,7 @@ void ChannelValues::convert(const FlightData& data, int c) {
     if (const double* known = memo.find(raw, altitude)) {
       v = *known;
     } else {
-      v = parseFloat(ParameterToString(data, i, c));
+      v = convertedValue(data, i, c);
       ++conversions_;
       memo.put(raw, altitude, v);
     }

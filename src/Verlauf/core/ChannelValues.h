@@ -35,7 +35,7 @@ class ChannelValues {
   double minimum(int c) const { return min_[checkIndex(c, kChannelCount)]; }
   double maximum(int c) const { return max_[checkIndex(c, kChannelCount)]; }
 
-  // Conversions through the text since construction (the caching is tested by it).
+  // Samples converted since construction (the caching is tested by it).
   long long conversions() const { return conversions_; }
 
  private:

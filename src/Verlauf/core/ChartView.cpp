@@ -22,8 +22,7 @@ const char* const kChannelBoxCaptions[kChannelCount] = {"ADC16",    "ADC0", "ADC
 ChartView::ChartView(FlightData& flight, ChartState& shared, int width, int height)
     : data(flight),
       chart(shared),
-      image(std::max(width, kMinWidth), std::max(height, kMinHeight), QImage::Format_RGB32),
-      series_(kPointCapacity) {
+      image(std::max(width, kMinWidth), std::max(height, kMinHeight), QImage::Format_RGB32) {
   image.fill(Qt::white);
 }
 
@@ -56,6 +55,7 @@ void ChartView::GrafikUpdate() {
 }
 
 ChartView::Redraw ChartView::redrawOnce() {
+  ++redraws_;
   Parameteraktiv();
 
   controls.zoomEnabled = data.RangeStart != 0 || data.RangeEnd != data.LastPoint;

@@ -90,8 +90,11 @@ class ChartView {
   void GpsAVLine(Canvas* canvas);
   // Again when the channel was constant and unticked itself.
   Redraw ExtraLine(int channel, Canvas* canvas);
-  // A GPS curve from the values in series_ for the points first … last.
-  void gpsCurve(int32_t first, int32_t last, int32_t colour, Canvas* canvas);
+  // A GPS curve through series[i - first] for the points first … last.
+  void gpsCurve(const std::vector<double>& series, int32_t first, int32_t last, int32_t colour, Canvas* canvas);
+  // True once per redraw for each GPS curve: its values must be computed.
+  // Both passes of "einheitlich" draw the same values.
+  bool needsSeries(int curve);
   // Widens [ChartMin, ChartMax] by the values (NaN: no value) of points first … last.
   void widenRange(const double* values, int32_t first, int32_t last);
   // Polyline through the values of points first … last with the current mapping.
@@ -101,5 +104,7 @@ class ChartView {
   void drawMeasurement(int x, int y);
   void drawDragRect(int x, int y);
 
-  std::vector<double> series_;  // values of one GPS curve, index i - first
+  std::vector<double> series_[kGpsCurveCount];  // values of the GPS curves, index i - first
+  long long seriesRedraw_[kGpsCurveCount] = {};   // redrawOnce() that computed them
+  long long redraws_ = 0;                          // redrawOnce() calls
 };
