@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 // Column of point i: round(W / (end - start) × (i - start)), so `start` lies on
 // column 0 and `end` on column W. A window of one point (end = start) has no
@@ -49,6 +50,17 @@ inline double rowValue(int height, double min, double max, int y) {
 // Value grid: 10 to the power round(log10(|max - min| / 5)), about five lines
 // over the range. Not for a range of zero width.
 double gridStep(double min, double max);
+
+// One line of the value grid: its row, whether it is the line of value 0
+// (dash-dot, the others dotted), and its label, the value as a whole number.
+struct GridLine {
+  int y;
+  bool zero;
+  int64_t label;
+};
+// The lines at k × step for every whole k from round(min / step) to
+// round(max / step); none for a reversed range or one of zero width.
+std::vector<GridLine> valueGrid(int height, double min, double max);
 
 // Probe value: truncated toward zero to one decimal, "." as the decimal point
 // (-3.75 -> "-3.7", 12.96 -> "12.9").

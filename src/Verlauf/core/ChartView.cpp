@@ -132,19 +132,14 @@ void ChartView::GrafikBlank(Canvas& canvas) {
 // Dotted grey lines about five to the range, dash-dot at 0, each labelled
 // with its value as a whole number.
 void ChartView::drawGrid(Canvas& canvas) {
-  const double min = chart.ChartMin, max = chart.ChartMax;
-  if (max == min) return;  // a range of zero width has no steps
-  const double step = gridStep(min, max);
-  const RowMap row(height(), min, max);
-  for (int64_t k = Round(min / step), last = Round(max / step); k <= last; ++k) {
+  for (const GridLine& line : valueGrid(height(), chart.ChartMin, chart.ChartMax)) {
     canvas.setPenColor(kGridGrey);
-    canvas.setPenStyle(k == 0 ? PenStyle::DashDot : PenStyle::Dot);
-    const int y = row(double(k) * step);
-    canvas.moveTo(0, y);
-    canvas.lineTo(width(), y);
+    canvas.setPenStyle(line.zero ? PenStyle::DashDot : PenStyle::Dot);
+    canvas.moveTo(0, line.y);
+    canvas.lineTo(width(), line.y);
     canvas.setPenStyle(PenStyle::Solid);
     canvas.setFontColor(kGridGrey);
-    canvas.textOut(2, y - 12, QString::number(Round(double(k) * step)));
+    canvas.textOut(2, line.y - 12, QString::number(line.label));
     canvas.setFontColor(kBlack);
   }
 }
