@@ -135,7 +135,9 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
 }
 
 // The chart windows read the flight data: they go before it does.
-TForm1::~TForm1() { qDeleteAll(findChildren<TFlugverlaufForm*>()); }
+TForm1::~TForm1() {
+  for (TFlugverlaufForm* chart : chartWindows_) delete chart;
+}
 
 // A tick that fails stops its timer: one error box, not ten a second.
 QTimer* TForm1::makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
@@ -408,8 +410,8 @@ void TForm1::showEvent(QShowEvent* e) {
 // "Parameter" → "Grafik": one more chart window on every choice, modeless;
 // closing hides it, and it stays until the program ends.
 void TForm1::Grafik1Click() {
-  auto* chart = new TFlugverlaufForm(core_->data, core_->chart, this);
-  chart->show();
+  chartWindows_.push_back(new TFlugverlaufForm(core_->data, core_->chart, this));
+  chartWindows_.back()->show();
 }
 
 void TForm1::Ende1Click() {

@@ -21,6 +21,7 @@ class QSpinBox;
 class QTimer;
 class QToolButton;
 class QWidget;
+class TFlugverlaufForm;
 
 class TForm1 : public QMainWindow {
  public:
@@ -37,6 +38,8 @@ class TForm1 : public QMainWindow {
   void handle(const std::function<void()>& handler);
   // Copies the core's state into the widgets.
   void showState();
+  // The chart windows "Grafik" opened, hidden ones included.
+  const std::vector<TFlugverlaufForm*>& chartWindows() const { return chartWindows_; }
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
@@ -84,4 +87,5 @@ class TForm1 : public QMainWindow {
   QAction* overlayItem_[6] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;
+  std::vector<TFlugverlaufForm*> chartWindows_;
 };
