@@ -32,9 +32,9 @@ struct BoxPlace {
 // The channel boxes by ChannelIndex.
 constexpr BoxPlace kChannelBoxes[kChannelCount] = {
     {"CheckBoxADC16", 0, 8, 16},    {"CheckBoxADC0", 0, 8, 44},      {"CheckBoxADC1", 0, 8, 72},
-    {"CheckBoxADC2", 0, 84, 16},    {"CheckBoxADC3", 0, 84, 44},     {"CheckBoxADC4", 0, 84, 72},
-    {"CheckBoxProp", 1, 8, 16},     {"CheckBoxFrequenz", 1, 8, 37},  {"CheckBoxRC1", 1, 84, 16},
-    {"CheckBoxRC2", 1, 84, 37},     {"CheckBoxRC3", 1, 84, 58},      {"CheckBoxExtra1", 1, 8, 58},
+    {"CheckBoxADC2", 0, 96, 16},    {"CheckBoxADC3", 0, 96, 44},     {"CheckBoxADC4", 0, 96, 72},
+    {"CheckBoxProp", 1, 8, 16},     {"CheckBoxFrequenz", 1, 8, 37},  {"CheckBoxRC1", 1, 96, 16},
+    {"CheckBoxRC2", 1, 96, 37},     {"CheckBoxRC3", 1, 96, 58},      {"CheckBoxExtra1", 1, 8, 58},
     {"CheckBoxExtra2", 1, 8, 79},
 };
 
@@ -178,7 +178,7 @@ void TFlugverlaufForm::buildControls(QWidget* panel) {
     const BoxPlace& place = kChannelBoxes[k];
     channelBox_[k] = new QCheckBox(c.controls.channelCaption[k], groups[place.group]);
     channelBox_[k]->setObjectName(QLatin1String(place.objectName));
-    channelBox_[k]->setGeometry(place.x, place.y, 74, 20);
+    channelBox_[k]->setGeometry(place.x, place.y, place.x == 8 ? 86 : 62, 20);
     connect(channelBox_[k], &QCheckBox::clicked, this,
             [this, &c, k](bool ticked) { handle([&c, k, ticked] { c.setChannelTicked(k, ticked); }); });
   }
@@ -202,10 +202,14 @@ void TFlugverlaufForm::buildControls(QWidget* panel) {
   Button1_->setGeometry(664, 408 - kPanelTop, 75, 25);
   connect(Button1_, &QPushButton::clicked, this, &QWidget::close);
 
-  const QPoint labelPlaces[6] = {{48, 456}, {48, 480}, {184, 456}, {184, 480}, {312, 456}, {312, 480}};
-  for (int k = 0; k < 6; ++k)
+  // The figures have up to 15 digits: the last column has room to the window's edge.
+  const QRect labelPlaces[6] = {{48, 456, 130, 16},  {48, 480, 130, 16},  {184, 456, 122, 16},
+                                {184, 480, 122, 16}, {312, 456, 480, 16}, {312, 480, 480, 16}};
+  for (int k = 0; k < 6; ++k) {
+    const QRect r = labelPlaces[k].translated(0, -kPanelTop);
     Label_[k] = makeLabel(panel, QStringLiteral("Label%1").arg(k + 1).toLatin1().constData(), c.controls.Label[k],
-                          labelPlaces[k].x(), labelPlaces[k].y() - kPanelTop, 126);
+                          r.x(), r.y(), r.width());
+  }
 }
 
 void TFlugverlaufForm::handle(const std::function<void()>& handler) {

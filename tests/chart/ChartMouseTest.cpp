@@ -116,6 +116,7 @@ TEST(ChartSelection, OnlyARightAndDownDragSelects) {
       {"released past the last point", {100, 50}, {{500, 200}}, {900, 250}, 38, 299},
       {"onto the bottom row", {100, 50}, {{300, 200}, {350, 304}}, {360, 320}, 38, 135},
       {"onto the right column", {100, 50}, {{300, 200}, {777, 220}}, {777, 220}, 38, 299},
+      {"out of the image in one move", {100, 50}, {{900, 400}}, {900, 400}, 38, 299},
   };
   for (const auto& c : cases) {
     MouseFixture f;

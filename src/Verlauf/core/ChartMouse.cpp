@@ -69,9 +69,10 @@ void ChartView::ImageVMouseDown(Qt::MouseButtons held, int x, int y) {
 
 void ChartView::ImageVMouseMove(Qt::MouseButtons held, int x, int y) {
   if (held & Qt::RightButton) {
-    // The pointer reached the bottom row or right column (or went past them):
-    // the selection ends there as if the button had been released.
-    if (y >= height() - 1 || x >= width() - 1) {
+    // On the bottom row or the right column the selection ends as if the
+    // button had been released there. Beyond them the drag goes on (a fast
+    // move out of the image jumps over them), and the release ends it.
+    if (y == height() - 1 || x == width() - 1) {
       ImageVMouseUp(Qt::NoButton, x, y);
       return;
     }
