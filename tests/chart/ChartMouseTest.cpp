@@ -6,6 +6,9 @@
 #include "ui/Canvas.h"
 
 using namespace chart_colours;
+using colours::kWhite;
+constexpr int32_t kGrey = kOutsideSection;
+constexpr int32_t kGrid = kMarks;
 
 namespace {
 

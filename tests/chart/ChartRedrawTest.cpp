@@ -10,6 +10,9 @@
 #include <cmath>
 
 using namespace chart_colours;
+using colours::kWhite;
+constexpr int32_t kGrey = kOutsideSection;
+constexpr int32_t kGrid = kMarks;
 
 namespace {
 
@@ -112,7 +115,7 @@ TEST(ChartRedraw, UniformScaleGathersAllCurvesBeforeDrawingThemWithTheGrid) {
   const RowMap row(305, 0, 499);
   const int x = ColumnMap(778, 0, 299)(150);
   EXPECT_EQ(f.rowsOf(x, kHoehe), std::vector<int>{row(150)});
-  EXPECT_EQ(f.rowsOf(x, 0x000000FF), std::vector<int>{row(350)});
+  EXPECT_EQ(f.rowsOf(x, kChannels[2]), std::vector<int>{row(350)});
   // Step 100: dash-dot at 0 (on the bottom margin), dotted at 100 … 400.
   EXPECT_GT(longestRun(f, row(0), kGrid, 60), 2);
   for (int v = 100; v <= 400; v += 100) {
@@ -125,7 +128,7 @@ TEST(ChartRedraw, UniformScaleGathersAllCurvesBeforeDrawingThemWithTheGrid) {
   f.view->setScaleIndex(1);  // "individuell": every curve fills the height, no grid
   EXPECT_FALSE(f.state.UniformScale);
   EXPECT_EQ(f.state.ChartMin, 200);  // the last curve's range
-  EXPECT_EQ(f.rowsOf(x, 0x000000FF), std::vector<int>{RowMap(305, 200, 499)(350)});
+  EXPECT_EQ(f.rowsOf(x, kChannels[2]), std::vector<int>{RowMap(305, 200, 499)(350)});
   EXPECT_EQ(f.count(kGrid), 0);
   f.view->setChannelTicked(2, false);
   EXPECT_EQ(f.rowsOf(x, kHoehe), std::vector<int>{RowMap(305, 0, 299)(150)});
@@ -169,7 +172,7 @@ TEST(ChartRedraw, ConstantChannelsAreDisabledAndUntickThemselves) {
   EXPECT_FALSE(f.view->controls.channelEnabled[4]);
   EXPECT_TRUE(f.view->controls.channelEnabled[9]);
   EXPECT_TRUE(f.view->controls.channelTicked[4]);
-  EXPECT_EQ(f.rowsOf(400, 0x00000000), std::vector<int>{RowMap(305, 0, 1199)(7)});
+  EXPECT_EQ(f.rowsOf(400, kChannels[4]), std::vector<int>{RowMap(305, 0, 1199)(7)});
 
   f.state.SelTop = 100;
   f.state.bandSelected = true;
@@ -201,9 +204,9 @@ TEST(ChartRedraw, DrehzahlIsCappedAt100000) {
   f.tickChannels({7});
   f.view->setScaleIndex(1);
   EXPECT_EQ(f.state.ChartMax, 100000);
-  const std::vector<int> at100 = f.rowsOf(ColumnMap(778, 0, 299)(100), 0x00FFFF00);
+  const std::vector<int> at100 = f.rowsOf(ColumnMap(778, 0, 299)(100), kChannels[7]);
   EXPECT_NE(std::find(at100.begin(), at100.end(), 5), at100.end());      // 100000 on the top margin …
-  EXPECT_TRUE(f.rowsOf(ColumnMap(778, 0, 299)(200), 0x00FFFF00).empty());  // … the rest above the image
+  EXPECT_TRUE(f.rowsOf(ColumnMap(778, 0, 299)(200), kChannels[7]).empty());  // … the rest above the image
 }
 
 // The curves' polylines drawn column by column cover exactly the pixels of
@@ -232,7 +235,7 @@ TEST(ChartRedraw, CurvesAreTheSegmentByTheSegmentPolylines) {
     f.view->setChannelTicked(3, true);
     std::vector<double> values;
     for (int i = f.state.WindowStart; i <= f.state.WindowEnd; ++i) values.push_back(f.state.values.value(i, 3));
-    EXPECT_TRUE(f.view->image == withPolyline(f, background, 0x00800080, values, f.state.WindowStart))
+    EXPECT_TRUE(f.view->image == withPolyline(f, background, kChannels[3], values, f.state.WindowStart))
         << c.points << " points in " << c.width << "x" << c.height;
   }
 }
@@ -251,12 +254,12 @@ TEST(ChartRedraw, FlatCurvesAndEmptyWindowsDrawWithoutErrors) {
   // Flat lines at mid-height, the speed from its first column on.
   EXPECT_EQ(f.rowsOf(300, kHoehe), std::vector<int>{152});
   EXPECT_NO_THROW(f.view->setGpsTicked(kGpsV2, true));
-  EXPECT_EQ(f.rowsOf(300, kGround), std::vector<int>{152});
-  EXPECT_EQ(f.pixel(3, 152), kGround);
+  EXPECT_EQ(f.rowsOf(300, kGroundspeed), std::vector<int>{152});
+  EXPECT_EQ(f.pixel(3, 152), kGroundspeed);
   EXPECT_EQ(f.pixel(2, 152), kHoehe);
 
   f.view->setScaleIndex(0);  // a common range of zero width
-  EXPECT_EQ(f.rowsOf(300, kGround), std::vector<int>{152});
+  EXPECT_EQ(f.rowsOf(300, kGroundspeed), std::vector<int>{152});
   EXPECT_EQ(f.count(kGrid), 0);
 
   f.d.RangeStart = f.d.RangeEnd = 40;  // a window of one point: nothing to draw
@@ -283,7 +286,7 @@ TEST(ChartRedraw, ASpeedPointWithoutTimeStepIsLeftOut) {
   std::vector<double> speeds;
   for (int i = 1; i < 300; ++i)
     speeds.push_back(i == 1 || i == 120 ? std::nan("") : std::fabs(f.d.FlightPath[i].Y - f.d.FlightPath[i - 1].Y));
-  EXPECT_TRUE(f.view->image == withPolyline(f, background, kGround, speeds, 1));
+  EXPECT_TRUE(f.view->image == withPolyline(f, background, kGroundspeed, speeds, 1));
 }
 
 // After an IGC or old-format file the sample tables are not this flight's.
@@ -296,7 +299,7 @@ TEST(ChartRedraw, AFlightWithoutLoggerSamplesDrawsNoChannels) {
   EXPECT_NO_THROW(f.view->FormCreate());
   for (int c = 0; c < kChannelCount; ++c) EXPECT_FALSE(f.view->controls.channelEnabled[c]) << c;
   EXPECT_TRUE(f.view->controls.channelTicked[2]);  // ticked, but nothing drawn
-  EXPECT_EQ(f.count(0x000000FF) + f.count(0x00808080), 0);
+  EXPECT_EQ(f.count(kChannels[2]) + f.count(kChannels[5]), 0);
   EXPECT_EQ(f.state.ChartMax, 39999);  // "Höhe" from the flight's altitudes
   EXPECT_EQ(f.rowsOf(0, kHoehe), std::vector<int>{300});
   EXPECT_GT(f.count(kHoehe), 0);

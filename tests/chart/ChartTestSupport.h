@@ -1,6 +1,7 @@
 #pragma once
 // A flight and a chart over it, and pixel helpers for the chart tests.
 
+#include "Verlauf/core/ChartColours.h"
 #include "Verlauf/core/ChartView.h"
 #include "model/FlightData.h"
 #include "ui/Colour.h"
@@ -65,12 +66,3 @@ struct ChartFixture {
     return n;
   }
 };
-
-namespace chart_colours {
-constexpr int32_t kWhite = 0x00FFFFFF;
-constexpr int32_t kGrey = 0x00F0F0F0;
-constexpr int32_t kGrid = 0x00C0C0C0;
-constexpr int32_t kHoehe = 0x00FF0000;
-constexpr int32_t kGround = 0x00800000;
-constexpr int32_t kSpeed = 0x00008000;
-}  // namespace chart_colours

@@ -1,4 +1,5 @@
 // The curves of the chart: the four GPS curves and the thirteen channels.
+#include "Verlauf/core/ChartColours.h"
 #include "Verlauf/core/ChartScale.h"
 #include "Verlauf/core/ChartView.h"
 #include "Verlauf/core/GpsSeries.h"
@@ -8,12 +9,6 @@
 
 namespace {
 
-constexpr int32_t kColourHoehe = 0x00FF0000;   // blue
-constexpr int32_t kColourGround = 0x00800000;  // navy
-constexpr int32_t kColourSpeed = 0x00008000;   // green: "3D-Speed" and "Air-Speed"
-constexpr int32_t kChannelColours[kChannelCount] = {
-    0x00008080, 0x00FFFF00, 0x000000FF, 0x00800080, 0x00000000, 0x00808080, 0x00008080,
-    0x00FFFF00, 0x000000FF, 0x00800080, 0x00000000, 0x00808080, 0x00808080};
 constexpr int kDrehzahl = 7;
 constexpr double kDrehzahlCap = 100000;
 
@@ -135,21 +130,21 @@ void ChartView::GpsHLine(Canvas* canvas) {
   if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;
   const int32_t first = chart.WindowStart, last = chart.WindowEnd;
   if (needsSeries(kGpsH)) fillSeries(series_[kGpsH], first, last, [this](int32_t i) { return heightValue(data, i); });
-  gpsCurve(series_[kGpsH], first, last, kColourHoehe, canvas);
+  gpsCurve(series_[kGpsH], first, last, chart_colours::kHoehe, canvas);
 }
 
 void ChartView::GpsV2Line(Canvas* canvas) {
   if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;
   const int32_t first = chart.WindowStart + 1, last = chart.WindowEnd;
   if (needsSeries(kGpsV2)) fillSeries(series_[kGpsV2], first, last, [this](int32_t i) { return GpsV2Value(data, i); });
-  gpsCurve(series_[kGpsV2], first, last, kColourGround, canvas);
+  gpsCurve(series_[kGpsV2], first, last, chart_colours::kGroundspeed, canvas);
 }
 
 void ChartView::GpsV3Line(Canvas* canvas) {
   if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;
   const int32_t first = chart.WindowStart + 1, last = chart.WindowEnd;
   if (needsSeries(kGpsV3)) fillSeries(series_[kGpsV3], first, last, [this](int32_t i) { return GpsV3Value(data, i); });
-  gpsCurve(series_[kGpsV3], first, last, kColourSpeed, canvas);
+  gpsCurve(series_[kGpsV3], first, last, chart_colours::kSpeed, canvas);
 }
 
 // The wind is taken out with the time step of the replay cursor's point.
@@ -163,7 +158,7 @@ void ChartView::GpsAVLine(Canvas* canvas) {
   const int32_t first = chart.WindowStart + 1, last = chart.WindowEnd;
   if (needsSeries(kGpsAV))
     fillSeries(series_[kGpsAV], first, last, [this, &step](int32_t i) { return GpsAVValue(data, i, step); });
-  gpsCurve(series_[kGpsAV], first, last, kColourSpeed, canvas);
+  gpsCurve(series_[kGpsAV], first, last, chart_colours::kSpeed, canvas);
 }
 
 // A channel curve. In "individuell" its range starts at the flight's first
@@ -185,6 +180,6 @@ ChartView::Redraw ChartView::ExtraLine(int c, Canvas* canvas) {
     resetBand();
     return Redraw::Again;
   }
-  if (canvas && first <= last) drawSeries(*canvas, kChannelColours[c], values.column(c) + first, first, last);
+  if (canvas && first <= last) drawSeries(*canvas, chart_colours::kChannels[c], values.column(c) + first, first, last);
   return Redraw::Done;
 }

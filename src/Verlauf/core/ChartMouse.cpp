@@ -1,6 +1,7 @@
 // The mouse on the chart: a press probes time and value, a left drag
 // measures a rate, a right drag selects a section of the flight, a double
 // click toggles the zoom.
+#include "Verlauf/core/ChartColours.h"
 #include "Verlauf/core/ChartScale.h"
 #include "Verlauf/core/ChartView.h"
 #include "model/Numbers.h"
@@ -11,16 +12,13 @@
 
 namespace {
 
-constexpr int32_t kMarkGrey = 0x00C0C0C0;
-constexpr int32_t kBlack = 0x00000000;
-
 // The focus rectangle between two corners, whichever way the drag went.
 void focusRect(Canvas& canvas, const DragCorners& r) {
   canvas.drawFocusRect(std::min(r.x0, r.x1), std::min(r.y0, r.y1), std::max(r.x0, r.x1), std::max(r.y0, r.y1));
 }
 
 void dottedLine(Canvas& canvas, int x0, int y0, int x1, int y1) {
-  canvas.setPenColor(kMarkGrey);
+  canvas.setPenColor(chart_colours::kMarks);
   canvas.setPenStyle(PenStyle::Dot);
   canvas.moveTo(x0, y0);
   canvas.lineTo(x1, y1);
@@ -97,7 +95,7 @@ void ChartView::drawDragRect(int x, int y) {
 // it the value and time differences and the rate.
 void ChartView::drawMeasurement(int x, int y) {
   Canvas canvas(image);
-  canvas.setPenColor(kMarkGrey);
+  canvas.setPenColor(chart_colours::kMarks);
   if (chart.MeasureLineShown) {
     canvas.setPenMode(PenMode::Xor);
     canvas.moveTo(chart.MeasureStart.x(), chart.MeasureStart.y());
@@ -108,10 +106,10 @@ void ChartView::drawMeasurement(int x, int y) {
   chart.MeasureT1 = PunktZeit(x);
   chart.MeasureV1 = PunktWert(y);
   const double dv = chart.MeasureV1 - chart.MeasureV0, dt = chart.MeasureT1 - chart.MeasureT0;
-  canvas.setFontColor(kMarkGrey);
+  canvas.setFontColor(chart_colours::kMarks);
   canvas.textOut(width() - 100, 8,
                  QStringLiteral("%1 in %2 s =  ").arg(Round(dv)).arg(Round(dt)));
-  canvas.setFontColor(kBlack);
+  canvas.setFontColor(colours::kBlack);
   if (std::fabs(dt) > 0.0001) canvas.textOut(width() - 100, 25, rateText(dv / dt) + QStringLiteral(" /s         "));
   canvas.setPenMode(PenMode::Xor);
   canvas.moveTo(chart.MeasureStart.x(), chart.MeasureStart.y());

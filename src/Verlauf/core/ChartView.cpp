@@ -1,5 +1,6 @@
 #include "Verlauf/core/ChartView.h"
 
+#include "Verlauf/core/ChartColours.h"
 #include "Verlauf/core/ChartScale.h"
 #include "model/Numbers.h"
 #include "ui/Canvas.h"
@@ -7,10 +8,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int32_t kBackgroundGrey = 0x00F0F0F0;
-constexpr int32_t kWhite = 0x00FFFFFF;
-constexpr int32_t kGridGrey = 0x00C0C0C0;
-constexpr int32_t kBlack = 0x00000000;
 // "einheitlich" starts from this reversed range; the first curve turns it round.
 constexpr double kUniformStart = 1000000;
 }  // namespace
@@ -112,7 +109,7 @@ void ChartView::GrafikBlank(Canvas& canvas) {
   const int w = width(), h = height();
   int left = 0, top = 0, right = w, bottom = h;
   if (!controls.zoomTicked) {
-    canvas.setBrushColor(kBackgroundGrey);
+    canvas.setBrushColor(chart_colours::kOutsideSection);
     canvas.fillRect(0, 0, w, h);
     // A flight of one point has no index steps: its section is the whole width.
     if (data.LastPoint != 0) {
@@ -124,8 +121,8 @@ void ChartView::GrafikBlank(Canvas& canvas) {
     top = checkedInt32(int64_t(h) - 1 - selTop);
     bottom = checkedInt32(int64_t(h) - 1 - selBottom);
   }
-  canvas.setBrushColor(kWhite);
-  canvas.setPenColor(kWhite);
+  canvas.setBrushColor(colours::kWhite);
+  canvas.setPenColor(colours::kWhite);
   canvas.fillRect(left, top, right, bottom);
 }
 
@@ -133,14 +130,14 @@ void ChartView::GrafikBlank(Canvas& canvas) {
 // with its value as a whole number.
 void ChartView::drawGrid(Canvas& canvas) {
   for (const GridLine& line : valueGrid(height(), chart.ChartMin, chart.ChartMax)) {
-    canvas.setPenColor(kGridGrey);
+    canvas.setPenColor(chart_colours::kMarks);
     canvas.setPenStyle(line.zero ? PenStyle::DashDot : PenStyle::Dot);
     canvas.moveTo(0, line.y);
     canvas.lineTo(width(), line.y);
     canvas.setPenStyle(PenStyle::Solid);
-    canvas.setFontColor(kGridGrey);
+    canvas.setFontColor(chart_colours::kMarks);
     canvas.textOut(2, line.y - 12, QString::number(line.label));
-    canvas.setFontColor(kBlack);
+    canvas.setFontColor(colours::kBlack);
   }
 }
 
