@@ -8,12 +8,27 @@
 #include "overlay/Overlay.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
+
+// Runs one file command as the window would and records how it ended;
+// `load` returns false for a file that could not be opened.
+FileOutcome fileCommand(const QString& path, const std::function<bool()>& load) {
+  FileOutcome out{path, QStringLiteral("ok"), {}};
+  try {
+    if (!load()) out.status = QStringLiteral("unopened");
+  } catch (const RunError& e) {
+    out.status = QStringLiteral("error");
+    out.error = e.boxText();
+  }
+  return out;
 }
 
-void applyStartOptions(MainController& program, const DumpOptions& o) {
+}  // namespace
+
+void applyStartOptions(MainController& program, const DumpOptions& o, std::vector<FileOutcome>& outcomes) {
   FlightData& d = program.data;
   if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
     program.view.resizeImage(o.size.width(), o.size.height());
@@ -21,22 +36,17 @@ void applyStartOptions(MainController& program, const DumpOptions& o) {
     for (const LayerItem& item : kLayerItems)
       program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
   }
-  if (!o.parFile.isEmpty()) Ladeparameter(d.ChannelParams, o.parFile);
+  if (!o.parFile.isEmpty())
+    outcomes.push_back(fileCommand(o.parFile, [&] { return Ladeparameter(d.ChannelParams, o.parFile); }));
   if (o.temperature) d.Temperature = *o.temperature;
   if (o.baro) d.UseBaroAltitude = true;
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
-  FileOutcome out{path, QStringLiteral("ok"), {}};
-  try {
+  return fileCommand(path, [&] {
     const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
-    const LoadStatus status = igc ? program.openIgcFile(path) : program.openLoggerFile(path);
-    if (status == LoadStatus::Unopened) out.status = QStringLiteral("unopened");
-  } catch (const RunError& e) {
-    out.status = QStringLiteral("error");
-    out.error = e.boxText();
-  }
-  return out;
+    return (igc ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
+  });
 }
 
 void applyFinalOptions(MainController& program, const DumpOptions& o) {

@@ -14,8 +14,9 @@ struct FileOutcome {
   QString error;   // the error box text
 };
 
-// Before the files: --size, --layers, --par, --temperature, --baro.
-void applyStartOptions(MainController& program, const DumpOptions& options);
+// Before the files: --size, --layers, --par, --temperature, --baro. The
+// parameter file's outcome joins `outcomes`; a failed one changes nothing.
+void applyStartOptions(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // Loads one file with the reader the menu would use (".igc" in any case → IGC).
 FileOutcome loadForDump(MainController& program, const QString& path);
 // After the files: --origin, --overlay, --camera, and the final redraw.

@@ -8,7 +8,8 @@
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
 //
-// Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
+// Exit status: 0 when every file (the parameter file included) loaded, 1 when
+// one failed, 2 on a usage error.
 
 #include "DumpChart.h"
 #include "DumpOptions.h"
@@ -25,7 +26,19 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// A command-line tool prints its own messages only: Qt's notes and warnings
+// (a missing XDG_RUNTIME_DIR, fonts, platform plugins) are dropped; its
+// critical errors still reach stderr.
+void onlyQtErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(onlyQtErrors);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
 
@@ -42,11 +55,8 @@ int main(int argc, char** argv) {
   std::vector<FileOutcome> outcomes;
   bool allLoaded = true;
   try {
-    applyStartOptions(program, options);
-    for (const QString& path : options.files) {
-      outcomes.push_back(loadForDump(program, path));
-      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
-    }
+    applyStartOptions(program, options, outcomes);
+    for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
     applyFinalOptions(program, options);
   } catch (const RunError& e) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());
@@ -77,5 +87,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.chartPath.toLocal8Bit().constData());
     return 1;
   }
+  for (const FileOutcome& outcome : outcomes) allLoaded = allLoaded && outcome.status == QLatin1String("ok");
   return allLoaded ? 0 : 1;
 }
