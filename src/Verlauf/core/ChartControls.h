@@ -23,8 +23,7 @@ struct ChartControls {
   bool gpsTicked[kGpsCurveCount] = {};
   bool gpsGroupEnabled = true;  // GroupBox1
   bool channelTicked[kChannelCount] = {};
-  bool channelEnabled[kChannelCount] = {true, true, true, true, true, true, true,
-                                        true, true, true, true, true, true};
+  bool channelEnabled[kChannelCount];
   QString channelCaption[kChannelCount];
   int scaleIndex = 0;  // RadioGroupScale: 0 "einheitlich", 1 "individuell"
   bool zoomTicked = false;
@@ -40,6 +39,9 @@ struct ChartControls {
                       QStringLiteral("Label4"), QStringLiteral("Label5"), QStringLiteral("Label6")};
 
   ChartControls() {
-    for (int c = 0; c < kChannelCount; ++c) channelCaption[c] = QString::fromUtf8(kChannelBoxCaptions[c]);
+    for (int c = 0; c < kChannelCount; ++c) {
+      channelEnabled[c] = true;
+      channelCaption[c] = QString::fromUtf8(kChannelBoxCaptions[c]);
+    }
   }
 };

@@ -12,9 +12,8 @@ namespace {
 constexpr double kUniformStart = 1000000;
 }  // namespace
 
-const char* const kChannelBoxCaptions[kChannelCount] = {"ADC16",    "ADC0", "ADC1", "ADC2", "ADC3",
-                                                        "ADC4",     "SpeedProp", "Drehzahl", "RC1",
-                                                        "RC2",      "RC3",  "Extra1", "Extra2"};
+const char* const kChannelBoxCaptions[kChannelCount] = {
+    "ADC16", "ADC0", "ADC1", "ADC2", "ADC3", "ADC4", "SpeedProp", "Drehzahl", "RC1", "RC2", "RC3", "Extra1", "Extra2"};
 
 ChartView::ChartView(FlightData& flight, ChartState& shared, int width, int height)
     : data(flight),
