@@ -2,6 +2,8 @@
 #include "DumpOptions.h"
 #include "Json.h"
 
+#include "Verlauf/core/ChartView.h"
+
 #include "app/core/MainController.h"
 
 #include <vector>
@@ -22,5 +24,6 @@ FileOutcome saveParForDump(MainController& program, const QString& path);
 // After the files: --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
+// `chart`: the --chart window, written as the key "chart" (none when null).
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,
-               const std::vector<FileOutcome>& outcomes);
+               const std::vector<FileOutcome>& outcomes, const ChartView* chart = nullptr);
