@@ -15,6 +15,7 @@ enum class RunErrorKind {
   Io,              // "E/A-Fehler %d"
   ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
   InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
+  Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
 };
 
 class RunError : public std::exception {

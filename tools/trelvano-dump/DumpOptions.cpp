@@ -7,7 +7,8 @@
 const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
-    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] FILE...\n";
+    "                     [--camera X,Y,Z,A,E,D] [--layers LIST]\n"
+    "                     [--pixelmap FILE [--slow]] [--vectormap FILE] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   for (int i = 0; i < args.size(); ++i) {
@@ -64,6 +65,11 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
           return false;
         }
       }
+    } else if (a == QLatin1String("--pixelmap") || a == QLatin1String("--vectormap")) {
+      if (!next(v)) return false;
+      o.maps.push_back({a == QLatin1String("--vectormap"), v});
+    } else if (a == QLatin1String("--slow")) {
+      o.slowMap = true;
     } else if (a.startsWith(QLatin1String("--"))) {
       error = QStringLiteral("unknown option ") + a;
       return false;
@@ -75,7 +81,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       return false;
     }
   }
-  if (o.files.isEmpty()) {
+  if (o.files.isEmpty() && o.maps.empty()) {
     error = QStringLiteral("no file given");
     return false;
   }

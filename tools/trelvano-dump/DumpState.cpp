@@ -9,35 +9,53 @@
 
 namespace {
 const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
+
+void applyLayers(MainController& program, const DumpOptions& o) {
+  if (!o.layers) return;
+  for (const LayerItem& item : kLayerItems)
+    program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
 }
 
-void applyStartOptions(MainController& program, const DumpOptions& o) {
-  FlightData& d = program.data;
-  if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
-    program.view.resizeImage(o.size.width(), o.size.height());
-  if (o.layers) {
-    for (const LayerItem& item : kLayerItems)
-      program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
-  }
-  if (!o.parFile.isEmpty()) Ladeparameter(d.ChannelParams, o.parFile);
-  if (o.temperature) d.Temperature = *o.temperature;
-  if (o.baro) d.UseBaroAltitude = true;
-}
-
-FileOutcome loadForDump(MainController& program, const QString& path) {
+// The status of one load: "ok", "unopened", or "error" with the error box text.
+template <class Load>
+FileOutcome outcomeOf(const QString& path, Load&& load) {
   FileOutcome out{path, QStringLiteral("ok"), {}};
   try {
-    const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
-    const LoadStatus status = igc ? program.openIgcFile(path) : program.openLoggerFile(path);
-    if (status == LoadStatus::Unopened) out.status = QStringLiteral("unopened");
+    if (load() == LoadStatus::Unopened) out.status = QStringLiteral("unopened");
   } catch (const RunError& e) {
     out.status = QStringLiteral("error");
     out.error = e.boxText();
   }
   return out;
 }
+}  // namespace
+
+void applyStartOptions(MainController& program, const DumpOptions& o) {
+  FlightData& d = program.data;
+  if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
+    program.view.resizeImage(o.size.width(), o.size.height());
+  applyLayers(program, o);
+  if (!o.parFile.isEmpty()) Ladeparameter(d.ChannelParams, o.parFile);
+  if (o.temperature) d.Temperature = *o.temperature;
+  if (o.baro) d.UseBaroAltitude = true;
+  if (o.slowMap) d.FastMapLoading = false;
+}
+
+FileOutcome loadForDump(MainController& program, const QString& path) {
+  return outcomeOf(path, [&] {
+    const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
+    return igc ? program.openIgcFile(path) : program.openLoggerFile(path);
+  });
+}
+
+FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map) {
+  return outcomeOf(map.path, [&] {
+    return map.vector ? program.openVectorMap(map.path) : program.openPixelMap(map.path);
+  });
+}
 
 void applyFinalOptions(MainController& program, const DumpOptions& o) {
+  if (!o.maps.empty()) applyLayers(program, o);
   if (o.origin) {
     program.data.RangeStart = *o.origin;
     program.StartpunktdesFlugzeugeshierhersetzen1Click();
@@ -129,6 +147,26 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.key("colors");
     json.beginArray();
     for (int i = 0; i <= d.LastPoint; ++i) json.value(d.FlightPath[i].Color);
+    json.endArray();
+  }
+
+  if (program.view.layers.KarteVisible) {
+    json.key("mapCells");
+    json.beginArray();
+    for (int i = 0; i <= d.MapCellsLast; ++i) json.value(d.MapCells[i].Color);
+    json.endArray();
+  }
+  if (program.view.layers.VectorKarteVisible) {
+    json.key("vectorMap");
+    json.beginArray();
+    for (int i = 0; i <= d.VectorMapLast; ++i) {
+      const FlightPoint& p = d.VectorMap[i];
+      json.beginArray();
+      for (double v : {p.Lat, p.Lon, p.Altitude, p.X, p.Y}) json.value(v);
+      json.value(p.Color);
+      json.value(p.Pen);
+      json.endArray();
+    }
     json.endArray();
   }
 

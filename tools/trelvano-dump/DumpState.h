@@ -12,11 +12,14 @@ struct FileOutcome {
   QString error;   // the error box text
 };
 
-// Before the files: --size, --layers, --par, --temperature, --baro.
+// Before the files: --size, --layers, --par, --temperature, --baro, --slow.
 void applyStartOptions(MainController& program, const DumpOptions& options);
 // Loads one file with the reader the menu would use (".igc" in any case → IGC).
 FileOutcome loadForDump(MainController& program, const QString& path);
-// After the files: --origin, --overlay, --camera, and the final redraw.
+// One --pixelmap or --vectormap file, as the menu's map commands load it.
+FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
+// After the files and maps: --layers again (a map load switches its layer
+// on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,

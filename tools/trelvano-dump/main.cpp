@@ -4,7 +4,8 @@
 //   trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N]
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
-//                 [--layers LIST] FILE...
+//                 [--layers LIST] [--pixelmap FILE [--slow]] [--vectormap FILE]
+//                 FILE...
 //
 // Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
     applyStartOptions(program, options);
     for (const QString& path : options.files) {
       outcomes.push_back(loadForDump(program, path));
+      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
+    }
+    for (const DumpOptions::MapFile& map : options.maps) {
+      outcomes.push_back(loadMapForDump(program, map));
       allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
     }
     applyFinalOptions(program, options);

@@ -48,6 +48,12 @@ class MainController {
   // calls (camera, overlay, zoom, statistics) run as after the dialog.
   LoadStatus openIgcFile(const QString& path);
   LoadStatus openLoggerFile(const QString& path);
+  // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
+  // dialogs for a known path (MapCommands.cpp).
+  void Karteladen1Click();
+  void Mapladen1Click();
+  LoadStatus openPixelMap(const QString& path);
+  LoadStatus openVectorMap(const QString& path);
 
   // Menu "Parameter".
   void laden1Click();
