@@ -197,6 +197,16 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
                           static_cast<unsigned>(y0) < static_cast<unsigned>(h_) &&
                           static_cast<unsigned>(x1) < static_cast<unsigned>(w_) &&
                           static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
+  // Short plain lines inside the picture (flight segments, the outlines of the
+  // map cells): nothing to cut and too short for the column spans.
+  if (bothInside && D < kMinSpanLine && penWidth_ == 1 && penMode_ == PenMode::Copy) {
+    if (penRgb_ != coverRgb_) forgetSpans();
+    uint32_t* p = bits_ + static_cast<ptrdiff_t>(y0) * stride_ + x0;
+    const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
+    const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
+    plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    return;
+  }
   if (!bothInside) {
     if (w_ <= 0 || h_ <= 0) return;
     // Steps whose major coordinate lies inside.
@@ -326,7 +336,8 @@ void Canvas::polygon(const QPoint* points, int count) {
   // platform's polygon, it leaves the pen position where it was.
   const int keepX = penX_, keepY = penY_;
   moveTo(points[0].x(), points[0].y());
-  for (int i = 1; i <= count; ++i) lineTo(points[i % count].x(), points[i % count].y());
+  for (int i = 1; i < count; ++i) lineTo(points[i].x(), points[i].y());
+  lineTo(points[0].x(), points[0].y());
   moveTo(keepX, keepY);
 }
 
@@ -352,8 +363,8 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
   for (int y = firstRow; y <= lastRow; ++y) {
     const double yc = y + 0.5;
     int n = 0;
-    for (int i = 0; i < count; ++i) {
-      const QPoint a = points[i], b = points[(i + 1) % count];
+    for (int i = 0, j = count - 1; i < count; j = i++) {  // the edge from corner j to corner i
+      const QPoint a = points[j], b = points[i];
       if ((a.y() <= yc) == (b.y() <= yc)) continue;  // not crossing this row's centre line
       crossings[n++] = a.x() + (yc - a.y()) * (double(b.x()) - a.x()) / (double(b.y()) - a.y());
     }
