@@ -1,15 +1,19 @@
-# make        builds the program, the tests, trelvano-dump and the benchmarks
+# make        builds the program, the tests and trelvano-dump (not the benchmarks)
 # make run    installs what is missing, builds and starts the program in examples/
 # make test   installs what is missing, builds twice (plain and with ASan/UBSan) and runs the tests
 # make bench  builds optimised and runs the benchmarks
+# make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 60)
 
 BUILD      ?= build
 BUILD_SAN  ?= build-asan
 BUILD_BENCH?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := $(patsubst tests/fuzz/%.cpp,%,$(wildcard tests/fuzz/fuzz_*.cpp))
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap build build-san run test bench clean
+.PHONY: all bootstrap build build-san run test bench fuzz clean
 
 all: build
 
@@ -46,5 +50,18 @@ bench: bootstrap $(BUILD_BENCH)/build.ninja
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target trelvano_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD_BENCH)/trelvano_bench --benchmark_counters_tabular=true
 
+# Each target starts from its seeds in tests/fuzz/seeds/<reader> and keeps
+# what it finds in $(BUILD_FUZZ)/corpus; a crash leaves its input in $(BUILD_FUZZ).
+fuzz:
+	@tools/bootstrap.sh --fuzz
+	cmake -S . -B $(BUILD_FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTRELVANO_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  seeds=tests/fuzz/seeds/$${t#fuzz_}; corpus=$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
+	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
+	  ( cd $(BUILD_FUZZ) && QT_QPA_PLATFORM=offscreen ./$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	      -rss_limit_mb=4096 corpus/$$t ../$$seeds ); \
+	done
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)

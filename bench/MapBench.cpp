@@ -1,11 +1,11 @@
 // Loading the two maps: the sampling of a large picture into the 100 × 100
 // cells (fast and by the blend), the whole pixel-map load of a bitmap file,
 // and a vector map of the largest size read from its file.
+#include "import/FileBytes.h"
 #include "import/LoadStaging.h"
 #include "import/PixelMapReader.h"
 #include "import/VectorMapReader.h"
 
-#include <QFile>
 #include <QTemporaryFile>
 #include <QtEndian>
 #include <benchmark/benchmark.h>
@@ -48,10 +48,10 @@ void BM_LoadPixelMapBmp4000x3000(benchmark::State& state) {
   file.close();
   FlightDataPtr data = makeFlightData();
   data->FastMapLoading = false;
+  QByteArray bytes;
   for (auto _ : state) {
-    QFile in(file.fileName());
-    in.open(QIODevice::ReadOnly);
-    loadPixelMap(*data, in, QStringLiteral("karte.bmp"));
+    readWholeFile(file.fileName(), bytes);
+    loadPixelMap(*data, bytes, QStringLiteral("karte.bmp"));
   }
 }
 
@@ -76,9 +76,8 @@ void BM_LoadVectorMap131072(benchmark::State& state) {
   data->FlightPath[0].Lon = 11.5;
   LoadStagingPtr staging = makeLoadStaging();
   for (auto _ : state) {
-    QFile in(file.fileName());
-    in.open(QIODevice::ReadOnly);
-    loadVectorMap(*data, *staging, in, QStringLiteral("karte.map"));
+    readWholeFile(file.fileName(), bytes);
+    loadVectorMap(*data, *staging, bytes, QStringLiteral("karte.map"));
   }
   state.counters["VectorMapLast"] = data->VectorMapLast;
 }

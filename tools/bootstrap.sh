@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need.
-# Idempotent and quick when everything is there already.
+# Idempotent and quick when everything is there already. With --fuzz also
+# clang and its libFuzzer runtime (only `make fuzz` needs them).
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build make pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
 )
+
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,11 +2,14 @@
 
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
+#include "ui/widgets/TrackBarInput.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,28 +25,9 @@
 
 namespace {
 
-constexpr int kImageLeft = 128;
-constexpr int kImageTop = 16;
-
-QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text, int x, int y, int w = 95) {
-  auto* label = new QLabel(text, parent);
-  if (objectName) label->setObjectName(QLatin1String(objectName));
-  label->setGeometry(x, y, w, 14);
-  return label;
-}
-
-// Filters focus-in events of the track bar into its Enter handler.
-class FocusInFilter : public QObject {
- public:
-  FocusInFilter(QObject* parent, std::function<void()> onFocus) : QObject(parent), onFocus_(std::move(onFocus)) {}
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusIn) onFocus_();
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> onFocus_;
-};
+// The smallest 3D view: the legend below it still fits.
+constexpr int kMinViewWidth = 300;
+constexpr int kMinViewHeight = 200;
 
 // Hands the mouse moves of a label to the 3D view's move handler, in the
 // label's own coordinates (the "Entfernung:" label shares that handler).
@@ -82,8 +66,9 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   Image1_ = new ImageView(central);
   Image1_->setObjectName(QStringLiteral("Image1"));
   Image1_->setToolTip(QStringLiteral("klicken und ziehen"));
-  Image1_->setGeometry(kImageLeft, kImageTop, View3D::kDefaultWidth, View3D::kDefaultHeight);
   Image1_->setSource(&core_->view.BackBuffer);
+  Image1_->setMinimumSize(kMinViewWidth, kMinViewHeight);
+  Image1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   View3D& view = core_->view;
   const auto mouseMove = [this, &view](Qt::MouseButtons held, int x, int y) {
     const bool left = held & Qt::LeftButton, right = held & Qt::RightButton;
@@ -94,18 +79,39 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       mouseMove,
       [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
   });
+  // The 3D view's picture follows the window.
+  Image1_->setResizeHandler([this, &view](QSize size) {
+    if (view.BackBuffer.size() != size) handle([&] { view.resizeImage(size.width(), size.height()); });
+  });
 
-  HLabel_ = makeLabel(central, "HLabel", core_->state.hLabel, 16, 440, 110);
+  side_ = buildSideColumn(central, core_->panels, core_->state.hLabel);
+  side_.entfernungLabel->installEventFilter(new MouseMoveForwarder(side_.entfernungLabel, mouseMove));
 
-  buildPanels(central);
-  entfernungLabel_->installEventFilter(new MouseMoveForwarder(entfernungLabel_, mouseMove));
-  buildTrackPanel(central);
-
-  Image2_ = new ImageView(central);
+  // The replay bar and the legend share the place below the 3D view, which
+  // stays reserved while both are hidden, so the view keeps its size.
+  auto* below = new QWidget(central);
+  auto* belowLayout = new QGridLayout(below);
+  belowLayout->setContentsMargins(0, 0, 0, 0);
+  buildTrackPanel(below);
+  belowLayout->addWidget(TrackPanel_, 0, 0, Qt::AlignTop);
+  Image2_ = new ImageView(below);
   Image2_->setObjectName(QStringLiteral("Image2"));
-  Image2_->setGeometry(kImageLeft, 424, 289, 33);
   Image2_->setSource(&core_->panels.Image2);
+  Image2_->setFixedSize(core_->panels.Image2.size());
   Image2_->hide();
+  belowLayout->addWidget(Image2_, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+  below->setFixedHeight(std::max(TrackPanel_->sizeHint().height(), Image2_->height()));
+  below->setMinimumWidth(Image2_->width());
+
+  auto* grid = new QGridLayout(central);
+  grid->setContentsMargins(8, 8, 8, 4);
+  grid->setHorizontalSpacing(15);
+  grid->setVerticalSpacing(8);
+  grid->addWidget(side_.widget, 0, 0, 2, 1);
+  grid->addWidget(Image1_, 0, 1);
+  grid->addWidget(below, 1, 1);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(0, 1);
 
   // The camera's integer holders: never shown, kept for their names.
   static const char* const kSpinLabels[5] = {"Z", "X", "Y", "A", "E"};
@@ -115,7 +121,7 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
     SpinEdit_[k]->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     SpinEdit_[k]->setEnabled(false);
     SpinEdit_[k]->hide();
-    if (k < 5) makeLabel(central, nullptr, QLatin1String(kSpinLabels[k]), 0, 0, 10)->hide();
+    if (k < 5) (new QLabel(QLatin1String(kSpinLabels[k]), central))->hide();
   }
 
   Timer1_ = makeTimer("Timer1", 100, &SidePanels::timer1Enabled, &MainController::Timer1Timer);
@@ -128,8 +134,14 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
   statusBar()->addWidget(statusPanel_, 1);
   buildMenus();
-  setMinimumSize(420, 330);
-  resize(800, 520);
+  // Opens with the 3D view at its design size.
+  const QMargins m = grid->contentsMargins();
+  const QSize design(View3D::kDefaultWidth, View3D::kDefaultHeight);
+  const int centralWidth = m.left() + side_.widget->minimumWidth() + grid->horizontalSpacing() + design.width() + m.right();
+  const int centralHeight =
+      m.top() + std::max(side_.widget->minimumHeight(), design.height() + grid->verticalSpacing() + below->height()) +
+      m.bottom();
+  resize(centralWidth, menuBar()->sizeHint().height() + centralHeight + statusBar()->sizeHint().height());
   showState();
 }
 
@@ -231,54 +243,12 @@ void TForm1::buildMenus() {
   addItem(info, "berTrelvano1", QStringLiteral("über Trelvano"), [this] { berTrelvano1Click(); });
 }
 
-void TForm1::buildPanels(QWidget* central) {
-  NavGroupBox_ = new QGroupBox(QStringLiteral("Navigation"), central);
-  NavGroupBox_->setObjectName(QStringLiteral("NavGroupBox"));
-  NavGroupBox_->setGeometry(8, 8, 105, 145);
-  static const char* const kNavCaptions[5] = {"Entfernung:", "Höhe:", "V [m/s]:", "Vario:", "Flugzeit:"};
-  static const char* const kNavValues[5] = {"Label9", "Label10", "Label11", "Label13", "Label15"};
-  for (int k = 0; k < 5; ++k) {
-    QLabel* caption = makeLabel(NavGroupBox_, nullptr, QString::fromUtf8(kNavCaptions[k]), 6, 16 + 25 * k);
-    if (k == 0) entfernungLabel_ = caption;
-    navValue_[k] = makeLabel(NavGroupBox_, kNavValues[k], QStringLiteral("0"), 16, 28 + 25 * k, 85);
-  }
-
-  InfoGroupBox_ = new QGroupBox(QStringLiteral("Info"), central);
-  InfoGroupBox_->setObjectName(QStringLiteral("InfoGroupBox"));
-  InfoGroupBox_->setGeometry(8, 160, 105, 265);
-  static const char* const kInfoCaptions[6] = {"Flugdauer:", "Maximalhöhe:", "Max.Groundspeed:",
-                                               "Max.Airspeed:", "Nord-Süd-Weg:", "Ost-West-Weg:"};
-  static const char* const kInfoValues[6] = {"LabelDauer", "LabelHmax", "LabelVmax",
-                                             "LabelVmax3", "LabelNS", "LabelOW"};
-  for (int k = 0; k < 6; ++k) {
-    makeLabel(InfoGroupBox_, nullptr, QString::fromUtf8(kInfoCaptions[k]), 4, 20 + 40 * k, 100);
-    infoValue_[k] = makeLabel(InfoGroupBox_, kInfoValues[k], QStringLiteral("0"), 16, 36 + 40 * k, 85);
-  }
-
-  static const char* const kCaptionNames[13] = {"LabelADC16S", "LabelADC0S", "LabelADC1s", "LabelADC2s",
-                                                "LabelADC3s", "LabelADC4s", "LabelSpeeds", "LabelFrequenzs",
-                                                "LabelRC1s", "LabelRC2s", "LabelRC3s", "LabelZ1s", "LabelZ2s"};
-  static const char* const kValueNames[13] = {"LabelADC16", "LabelADC0", "LabelADC1", "LabelADC2",
-                                              "LabelADC3", "LabelADC4", "LabelSpeed", "LabelFrequenz",
-                                              "LabelRC1", "LabelRC2", "LabelRC3", "LabelEx1", "LabelEx2"};
-  ADCGroupBox_ = new QGroupBox(QStringLiteral("ADCs"), central);
-  ADCGroupBox_->setObjectName(QStringLiteral("ADCGroupBox"));
-  ADCGroupBox_->setGeometry(8, 160, 105, 113);
-  MiscGroupBox_ = new QGroupBox(QStringLiteral("Misc."), central);
-  MiscGroupBox_->setObjectName(QStringLiteral("MiscGroupBox"));
-  MiscGroupBox_->setGeometry(8, 288, 105, 137);
-  for (int k = 0; k < 13; ++k) {
-    QGroupBox* box = k < 6 ? ADCGroupBox_ : MiscGroupBox_;
-    const int row = k < 6 ? k : k - 6;
-    channelCaption_[k] = makeLabel(box, kCaptionNames[k], core_->panels.channelCaption[k], 6, 17 + 15 * row, 48);
-    channelValue_[k] = makeLabel(box, kValueNames[k], QStringLiteral("0"), 54, 17 + 15 * row, 48);
-  }
-}
-
-void TForm1::buildTrackPanel(QWidget* central) {
-  TrackPanel_ = new QWidget(central);
+void TForm1::buildTrackPanel(QWidget* parent) {
+  TrackPanel_ = new QWidget(parent);
   TrackPanel_->setObjectName(QStringLiteral("TrackPanel"));
-  TrackPanel_->setGeometry(kImageLeft, 424, 641, 25);
+  auto* row = new QHBoxLayout(TrackPanel_);
+  row->setContentsMargins(0, 1, 0, 1);
+  row->setSpacing(0);
   static const char* const kHints[4] = {"ab Anfang anzeigen", "ab hier anzeigen", "bis hier anzeigen",
                                         "bis ende anzeigen"};
   static const char* const kGlyphs[4] = {"|<", "[", "]", ">|"};
@@ -288,6 +258,7 @@ void TForm1::buildTrackPanel(QWidget* central) {
     SpeedButton_[k]->setToolTip(QString::fromUtf8(kHints[k]));
     SpeedButton_[k]->setText(QLatin1String(kGlyphs[k]));
     SpeedButton_[k]->setFocusPolicy(Qt::NoFocus);
+    SpeedButton_[k]->setMinimumWidth(23);
     connect(SpeedButton_[k], &QToolButton::clicked, this,
             [this, k] { handle([this, k] { core_->SpeedButtonClick(k + 1); }); });
   }
@@ -296,11 +267,18 @@ void TForm1::buildTrackPanel(QWidget* central) {
   TrackBar1_->setRange(0, kTrackBarMax);
   TrackBar1_->setToolTip(QStringLiteral("momentaner Flugpunkt"));
   TrackBar1_->setFocusPolicy(Qt::StrongFocus);
-  auto enter = [this] { handle([this] { core_->TrackBar1Enter(); }); };
-  TrackBar1_->installEventFilter(new FocusInFilter(TrackBar1_, enter));
-  connect(TrackBar1_, &QSlider::sliderPressed, this, enter);
+  // Only the user's own hand on the bar stops the replay, not focus that
+  // comes back to it after a menu or a dialog.
+  watchUserInput(TrackBar1_, [this] { handle([this] { core_->TrackBar1Enter(); }); });
   connect(TrackBar1_, &QSlider::valueChanged, this,
           [this](int position) { handle([this, position] { core_->TrackBar1Change(position); }); });
+  row->addWidget(SpeedButton_[0]);
+  row->addWidget(SpeedButton_[1]);
+  row->addSpacing(10);
+  row->addWidget(TrackBar1_, 1);
+  row->addSpacing(10);
+  row->addWidget(SpeedButton_[2]);
+  row->addWidget(SpeedButton_[3]);
   TrackPanel_->hide();
 }
 
@@ -325,7 +303,7 @@ void TForm1::showState() {
   const Layers& layers = c.view.layers;
 
   statusPanel_->setText(c.state.statusText);
-  HLabel_->setText(c.state.hLabel);
+  side_.HLabel->setText(c.state.hLabel);
   Grafik1_->setVisible(c.state.grafikVisible);
 
   for (const auto& [item, action] : layerItem_) action->setChecked(layers.*item);
@@ -333,23 +311,23 @@ void TForm1::showState() {
   layerAction(&Layers::VectorKarte)->setVisible(layers.VectorKarteVisible);
   for (int k = 0; k < 6; ++k) overlayItem_[k]->setChecked(p.overlayChecked[k]);
 
-  InfoGroupBox_->setVisible(p.infoVisible);
-  NavGroupBox_->setVisible(p.navVisible);
-  ADCGroupBox_->setVisible(p.adcVisible);
-  MiscGroupBox_->setVisible(p.miscVisible);
+  side_.InfoGroupBox->setVisible(p.infoVisible);
+  side_.NavGroupBox->setVisible(p.navVisible);
+  side_.ADCGroupBox->setVisible(p.adcVisible);
+  side_.MiscGroupBox->setVisible(p.miscVisible);
   TrackPanel_->setVisible(p.trackPanelVisible);
   Image2_->setVisible(p.image2Visible);
   if (p.image2Visible) {
-    Image2_->resize(p.Image2.size());
+    Image2_->setFixedSize(p.Image2.size());
     Image2_->update();
   }
 
-  for (int k = 0; k < 5; ++k) navValue_[k]->setText(p.nav[k]);
-  for (int k = 0; k < 6; ++k) infoValue_[k]->setText(p.info[k]);
+  for (int k = 0; k < 5; ++k) side_.navValue[k]->setText(p.nav[k]);
+  for (int k = 0; k < 6; ++k) side_.infoValue[k]->setText(p.info[k]);
   for (int k = 0; k < 13; ++k) {
-    channelCaption_[k]->setText(p.channelCaption[k]);
-    channelValue_[k]->setText(p.channelValue[k]);
-    channelValue_[k]->setVisible(p.channelValueVisible[k]);
+    side_.channelCaption[k]->setText(p.channelCaption[k]);
+    side_.channelValue[k]->setText(p.channelValue[k]);
+    side_.channelValue[k]->setVisible(p.channelValueVisible[k]);
   }
 
   if (TrackBar1_->value() != p.trackBarPosition) {
@@ -363,34 +341,8 @@ void TForm1::showState() {
 
   if (c.view.redrawCount() != shownRedraws_) {
     shownRedraws_ = c.view.redrawCount();
-    if (Image1_->size() != c.view.BackBuffer.size()) Image1_->resize(c.view.BackBuffer.size());
     Image1_->update();
   }
-}
-
-// The 3D view follows the window: the picture keeps its place and grows and
-// shrinks with it; the replay bar, legend and altitude label stay below it.
-void TForm1::FormResize() {
-  if (!centralWidget()) return;
-  const int w = std::max(50, width() - 150);
-  const int h = std::max(50, height() - 130);
-  Image1_->setGeometry(kImageLeft, kImageTop, w, h);
-  const int panelTop = kImageTop + h + 8;
-  TrackPanel_->setGeometry(kImageLeft, panelTop, w, 25);
-  const int button = 23;
-  SpeedButton_[0]->setGeometry(0, 1, button, 22);
-  SpeedButton_[1]->setGeometry(button, 1, button, 22);
-  TrackBar1_->setGeometry(2 * button + 10, 1, std::max(20, w - 20 - 4 * button), 22);
-  SpeedButton_[3]->setGeometry(w - button, 1, button, 22);
-  SpeedButton_[2]->setGeometry(w - 2 * button, 1, button, 22);
-  Image2_->move(kImageLeft, panelTop + 5);
-  HLabel_->move(16, panelTop + 16);
-  if (core_->view.BackBuffer.size() != QSize(w, h)) handle([&] { core_->view.resizeImage(w, h); });
-}
-
-void TForm1::resizeEvent(QResizeEvent* e) {
-  QMainWindow::resizeEvent(e);
-  FormResize();
 }
 
 // FormActivate: the window comes to the front, the 3D view is redrawn.

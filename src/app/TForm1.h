@@ -3,6 +3,7 @@
 // bar. It only wires widgets to the core (MainController): every handler runs
 // a core routine through the error guard and then shows the core's state.
 
+#include "app/SideColumn.h"
 #include "app/core/MainController.h"
 #include "ui/widgets/ErrorGuard.h"
 
@@ -13,7 +14,6 @@
 
 class ImageView;
 class QAction;
-class QGroupBox;
 class QLabel;
 class QMenu;
 class QSlider;
@@ -39,19 +39,16 @@ class TForm1 : public QMainWindow {
   void showState();
 
  protected:
-  void resizeEvent(QResizeEvent* e) override;
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
 
  private:
   void buildMenus();
-  void buildPanels(QWidget* central);
-  void buildTrackPanel(QWidget* central);
+  void buildTrackPanel(QWidget* parent);
   QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
                    std::function<void()> handler = {});
   QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
                     void (MainController::*tick)());
-  void FormResize();
   void Ende1Click();
   void berTrelvano1Click();
 
@@ -62,20 +59,11 @@ class TForm1 : public QMainWindow {
 
   ImageView* Image1_ = nullptr;
   ImageView* Image2_ = nullptr;
-  QLabel* HLabel_ = nullptr;
+  SideColumn side_;
   QLabel* statusPanel_ = nullptr;
-  QLabel* entfernungLabel_ = nullptr;
-  QGroupBox* NavGroupBox_ = nullptr;
-  QGroupBox* InfoGroupBox_ = nullptr;
-  QGroupBox* ADCGroupBox_ = nullptr;
-  QGroupBox* MiscGroupBox_ = nullptr;
   QWidget* TrackPanel_ = nullptr;
   QSlider* TrackBar1_ = nullptr;
   QToolButton* SpeedButton_[4] = {};
-  QLabel* navValue_[5] = {};
-  QLabel* infoValue_[6] = {};
-  QLabel* channelCaption_[13] = {};
-  QLabel* channelValue_[13] = {};
   QSpinBox* SpinEdit_[6] = {};
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;

@@ -18,14 +18,44 @@ struct FileDescriptor {
   }
 };
 constexpr qsizetype kReadChunk = 1 << 16;
+
+// I/O codes of the error box "E/A-Fehler %d".
+constexpr int kIoFileNotFound = 2;  // any other reason a file cannot be created
+constexpr int kIoPathNotFound = 3;  // a directory on the way is missing
+constexpr int kIoTooManyOpenFiles = 4;
+constexpr int kIoAccessDenied = 5;  // no permission, read-only medium, a directory
+constexpr int kIoWriteFault = 101;  // failed or short write, disk full
+
+int ioCodeForOpenFailure(int err) {
+  switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+      return kIoPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+      return kIoAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kIoTooManyOpenFiles;
+    default:
+      return kIoFileNotFound;
+  }
+}
+
 }  // namespace
 
 bool readWholeFile(const QString& path, QByteArray& bytes) {
   const QByteArray native = QFile::encodeName(path);
-  const FileDescriptor file{native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC)};
+  // Without O_NONBLOCK opening a FIFO would wait for a writer for ever.
+  const FileDescriptor file{native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
   if (file.fd < 0) return false;
   struct stat info {};
-  if (::fstat(file.fd, &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (info.st_size > kMaxFileBytes) throw RunError::fileTooLarge(info.st_size, kMaxFileBytes, path);
 
   // The size is a first guess only; read until the end whatever it says.
   qsizetype size = 0;
@@ -41,7 +71,37 @@ bool readWholeFile(const QString& path, QByteArray& bytes) {
     }
     if (got == 0) break;
     size += got;
+    // A file that grows while it is read.
+    if (size > kMaxFileBytes) {
+      bytes.clear();
+      throw RunError::fileTooLarge(size, kMaxFileBytes, path);
+    }
   }
   bytes.resize(size);
   return true;
+}
+
+void writeWholeFile(const QString& path, const QByteArray& bytes) {
+  // Plain POSIX calls: the reason of a failure (errno) decides the code shown.
+  const QByteArray native = QFile::encodeName(path);
+  int fd;
+  do {
+    fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw RunError::io(ioCodeForOpenFailure(errno), path);
+
+  qsizetype written = 0;
+  bool failed = false;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failed = true;
+      break;
+    }
+    written += n;
+  }
+  // close() can be the first to report a full disk (network file systems).
+  if (::close(fd) != 0 && errno != EINTR) failed = true;
+  if (failed) throw RunError::io(kIoWriteFault, path);
 }

@@ -2,7 +2,18 @@
 #include <QByteArray>
 #include <QString>
 
+// Flight, parameter and map files larger than this are refused before they
+// are read (a full 65536-fix IGC file is under 3 MB).
+constexpr qint64 kMaxFileBytes = qint64{64} << 20;
+
 // Reads a whole file into `bytes`. Returns false when the file cannot be
-// opened (the program ignores such a file silently). A read error after
-// opening throws "E/A-Fehler %d".
+// opened or is not a plain file (a FIFO, a device, a directory): the program
+// ignores such a file silently. A file larger than kMaxFileBytes throws
+// "Datei zu groß …"; a read error after opening throws "E/A-Fehler %d".
 bool readWholeFile(const QString& path, QByteArray& bytes);
+
+// Creates or overwrites `path` with `bytes`. A file that cannot be created or
+// written throws "E/A-Fehler %d" with the path as detail: 3 a directory of
+// the path is missing, 5 access denied (or a directory), 4 too many open
+// files, 2 any other reason it cannot be created, 101 a failed or short write.
+void writeWholeFile(const QString& path, const QByteArray& bytes);

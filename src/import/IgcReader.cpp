@@ -16,6 +16,7 @@ namespace {
 constexpr qsizetype kMinFixLength = 30;
 constexpr qsizetype kMinGnssLength = 35;
 constexpr int32_t kSecondsPerDay = 86400;
+constexpr int32_t kHalfDay = kSecondsPerDay / 2;
 // Bytes the field reading may touch from the start of a B line: up to the eight-byte read
 // behind the minus of a negative GNSS altitude (columns 32-39).
 constexpr qsizetype kMinRoom = 39;
@@ -77,6 +78,18 @@ bool tryAltitudeField(const char* f, int32_t& value) {
   }
 }
 
+}  // namespace
+
+int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay) {
+  const int32_t step = secondOfDay - previousSecondOfDay;
+  if (step >= 0) return step;
+  // The clock ran from the evening into the morning: a midnight crossing.
+  if (step + kSecondsPerDay < kHalfDay) return step + kSecondsPerDay;
+  return 0;  // the recorder set its clock back
+}
+
+namespace {
+
 struct IgcScan {
   int32_t fixes = 0;
   int32_t previousTime = 0;   // seconds of the day of the previous fix
@@ -108,10 +121,8 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
   if (scan.fixes == 0) {
     pt.timeStep = 2.0;
   } else {
-    int32_t step = time - scan.previousTime;
-    if (step < 0) step += kSecondsPerDay;  // past midnight
-    pt.timeStep = step;
-    scan.lastStep = step;
+    pt.timeStep = fixTimeStep(scan.previousTime, time);
+    scan.lastStep = pt.timeStep;
   }
   scan.previousTime = time;
 
@@ -190,5 +201,6 @@ void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, line);
   }
+  if (scan.fixes == 0) throw inFile(RunError::noFlightData(), fileName);
   commit(data, staging, scan);
 }

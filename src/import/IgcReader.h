@@ -6,14 +6,22 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <cstdint>
+
+// Seconds from one fix to the next, from their times of day. A backward step
+// is a midnight crossing when the clock ran from the evening into the morning
+// (the step plus a day is below 12 hours); any other backward step is a clock
+// correction of the recorder and counts 0 s.
+int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 
 // Reads every B record of `bytes` and, when all were good, replaces the
 // flight: FlightPath 0 … n-1, LastPoint, RangeStart 0, RangeEnd, the extents,
 // the local frame with point 0 as origin, ShadowPath, PlumbLines, PlumbLast,
 // SampleInterval, the start values, LoggerNG false.
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. Time steps come from the
-// full time of day (midnight wraps). A file whose fixes all have pressure
+// full time of day, see fixTimeStep. A file whose fixes all have pressure
 // altitude 0 takes the GNSS altitudes instead.
+// A file without a single B record fails with "Keine Flugdaten in der Datei".
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
 void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);

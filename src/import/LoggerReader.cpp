@@ -23,7 +23,6 @@ struct LoggerScan {
   double sampleInterval = 2.0;
   int32_t points = 0;       // counted lines
   int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
-  bool sawLine = false;      // the data loop ran at least once
   int32_t startLatRaw = 0, startLonRaw = 0;
   double startAltitude = 0;
 };
@@ -45,6 +44,7 @@ void readNewFormatHeader(LoggerCursor& c, LoggerScan& scan) {
   ReadLoggerField(c);
   ReadLoggerField(c);
   const int32_t periodCode = ReadLoggerField(c);
+  if (periodCode < 0) throw RunError::range();  // a broken header: time would run backwards
   scan.sampleInterval = checkedAdd(periodCode, 1) * 0.02;
   skipLine(c);
   skipLine(c);
@@ -97,7 +97,6 @@ void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* t
       c.FieldEndedLine = false;
       const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
                                              : readOldFormatLine(c, st, n, scan);
-      scan.sawLine = true;
       scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
       // A line whose first field ended it is not counted: the next line overwrites slot n.
       if (!firstEnded && ++n > kMaxFlightPoints) throw RunError::range();
@@ -173,6 +172,7 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
     throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
   }
   readLines(c, staging, scan, text, fileName);
+  if (scan.points == 0) throw inFile(RunError::noFlightData(), fileName);
 
   LoggerLoadResult result;
   result.newFormat = scan.newFormat;
@@ -188,7 +188,7 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
     } catch (const RunError& e) {
       throw inFile(e, fileName);
     }
-  } else if (scan.sawLine) {
+  } else {
     result.hLabel = altitudeLabel(-1);
   }
   commit(data, staging, scan, useBaro);

@@ -10,8 +10,7 @@
 
 struct LoggerLoadResult {
   bool newFormat = false;  // LoggerNG after the load
-  QString hLabel;          // the altitude label to show: "Höhe: GPS", "Höhe: AD2", …;
-                           // empty: leave it as it is (an old-format file without any line)
+  QString hLabel;          // the altitude label to show: "Höhe: GPS", "Höhe: AD2", …
 };
 
 // Reads the file and, when it was read without error, replaces the flight:
@@ -20,7 +19,9 @@ struct LoggerLoadResult {
 // values, LoggerNG, the altitudes (Altitude), the extents, local frame, time
 // steps, shadow and plumb lines (MaxMinusw).
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. More than 65536 points,
-// or a new-format sample row 32768, fail with the range error.
+// a new-format sample row 32768 or a negative sample period code fail with the
+// range error; a file without a single counted sample line fails with
+// "Keine Flugdaten in der Datei".
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,

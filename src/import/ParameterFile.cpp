@@ -1,16 +1,13 @@
 #include "import/ParameterFile.h"
 
+#include "import/FileBytes.h"
 #include "model/RunError.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,33 +31,8 @@ static_assert(sizeof(ParamFileImage) == kParamFileSize);
 
 constexpr int kMaxNameLength = 15;
 
-// I/O codes of the error box "E/A-Fehler %d".
-constexpr int kIoFileNotFound = 2;  // any other reason a file cannot be created
-constexpr int kIoPathNotFound = 3;  // a directory on the way is missing
-constexpr int kIoTooManyOpenFiles = 4;
-constexpr int kIoAccessDenied = 5;  // no permission, read-only medium, a directory
-constexpr int kIoReadFault = 100;
-constexpr int kIoWriteFault = 101;  // failed or short write, disk full
+constexpr int kIoReadFault = 100;  // "E/A-Fehler 100"
 
-int ioCodeForOpenFailure(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-      return kIoPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case ETXTBSY:
-      return kIoAccessDenied;
-    case EMFILE:
-    case ENFILE:
-      return kIoTooManyOpenFiles;
-    default:
-      return kIoFileNotFound;
-  }
-}
 
 ChannelParam rowToParam(const ParamFileRow& row) {
   ChannelParam p;
@@ -102,42 +74,24 @@ void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes) {
   std::memcpy(table.fileImage.data(), &image, sizeof image);
 }
 
-void Ladeparameter(ChannelParamTable& table, const QString& fileName) {
-  if (fileName.isEmpty()) return;
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return;
-  // Only the first record counts; a longer file is not read further.
-  const QByteArray bytes = file.read(kParamFileSize);
-  if (file.error() != QFileDevice::NoError) throw RunError::io(kIoReadFault, fileName);
+bool Ladeparameter(ChannelParamTable& table, const QString& fileName) {
+  if (fileName.isEmpty()) return false;
+  QByteArray bytes;
+  try {
+    if (!readWholeFile(fileName, bytes)) return false;
+  } catch (const RunError& e) {
+    if (e.kind() == RunErrorKind::Io) throw RunError::io(kIoReadFault, fileName);
+    throw;
+  }
+  // Only the first record counts.
   try {
     readParameterBytes(table, bytes);
   } catch (const RunError& e) {
     throw e.withDetail(fileName);
   }
+  return true;
 }
 
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName) {
-  const QByteArray bytes = parameterFileBytes(table);
-  // Plain POSIX calls: the reason of a failure (errno) decides the code shown.
-  const QByteArray path = QFile::encodeName(fileName);
-  int fd;
-  do {
-    fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw RunError::io(ioCodeForOpenFailure(errno), fileName);
-
-  qsizetype written = 0;
-  bool failed = false;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed = true;
-      break;
-    }
-    written += n;
-  }
-  // close() can be the first to report a full disk (network file systems).
-  if (::close(fd) != 0 && errno != EINTR) failed = true;
-  if (failed) throw RunError::io(kIoWriteFault, fileName);
+  writeWholeFile(fileName, parameterFileBytes(table));
 }

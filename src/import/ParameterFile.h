@@ -17,14 +17,13 @@ QByteArray parameterFileBytes(const ChannelParamTable& table);
 void readParameterBytes(ChannelParamTable& table, QByteArrayView bytes);
 
 // Ladeparameter: does nothing for an empty name or a file that cannot be
-// opened; otherwise readParameterBytes of the file's first 624 bytes (a file
-// shorter than that throws "Versuch hinter dem Dateiende zu lesen", a read
-// error "E/A-Fehler 100", both with the path as detail).
-void Ladeparameter(ChannelParamTable& table, const QString& fileName);
+// opened (or is not a plain file); otherwise readParameterBytes of the file's
+// first 624 bytes (a file shorter than that throws "Versuch hinter dem
+// Dateiende zu lesen", a read error "E/A-Fehler 100", a file beyond
+// kMaxFileBytes "Datei zu groß …", all with the path as detail).
+// Returns whether a file was read.
+bool Ladeparameter(ChannelParamTable& table, const QString& fileName);
 
-// Writes the table to `fileName` (created or overwritten). A file that cannot
-// be created or written throws "E/A-Fehler %d" with the path as detail:
-// 3 a directory of the path is missing, 5 access denied (or a directory),
-// 4 too many open files, 2 any other reason it cannot be created,
-// 101 a failed or short write.
+// Writes the table to `fileName` (created or overwritten) with writeWholeFile
+// and its "E/A-Fehler %d" errors.
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName);

@@ -5,7 +5,7 @@
 #include "model/RunError.h"
 #include "ui/Colour.h"
 
-#include <QFileDevice>
+#include <QBuffer>
 #include <QImageReader>
 #include <QStringList>
 #include <QtEndian>
@@ -16,8 +16,6 @@
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
-constexpr int kIoReadFault = 100;  // "E/A-Fehler 100": the file could not be read
-constexpr qint64 kHeadBytes = 64;  // enough for every header size read here
 // Bytes of the decoded picture Qt may allocate: kMaxMapPixels at 32 bits.
 constexpr int kAllocationLimitMb = static_cast<int>(kMaxMapPixels * 4 / (1024 * 1024));
 
@@ -38,18 +36,18 @@ RunError bitmapTooLarge(PictureSize size) {
 
 // The size in a Windows bitmap's header. Qt's reader refuses to report it for
 // the pictures that are too large, so it is read here.
-PictureSize bitmapHeaderSize(const QByteArray& head) {
-  if (head.size() < 26 || !head.startsWith("BM")) return {};
-  const char* p = head.constData();
+PictureSize bitmapHeaderSize(QByteArrayView bytes) {
+  if (bytes.size() < 26 || !bytes.startsWith("BM")) return {};
+  const char* p = bytes.data();
   if (qFromLittleEndian<quint32>(p + 14) == 12)  // the old core header: 16-bit sizes
     return {qFromLittleEndian<quint16>(p + 18), qFromLittleEndian<quint16>(p + 20)};
   const int64_t height = qFromLittleEndian<qint32>(p + 22);
   return {qFromLittleEndian<qint32>(p + 18), height < 0 ? -height : height};  // negative: rows top-down
 }
 
-PictureSize headerSize(QImageReader& reader, const QByteArray& head) {
+PictureSize headerSize(QImageReader& reader, QByteArrayView bytes) {
   const QSize size = reader.size();
-  return size.isValid() ? PictureSize{size.width(), size.height()} : bitmapHeaderSize(head);
+  return size.isValid() ? PictureSize{size.width(), size.height()} : bitmapHeaderSize(bytes);
 }
 
 // The picture in a format whose scan lines hold one 32-bit pixel 0xAARRGGBB each.
@@ -146,17 +144,16 @@ void setMapCells(FlightData& data, const int32_t* colours) {
   data.MapFrameLast = 4;
 }
 
-void loadPixelMap(FlightData& data, QIODevice& device, const QString& fileName) {
+void loadPixelMap(FlightData& data, QByteArrayView bytes, const QString& fileName) {
   // Nothing Qt decodes may grow beyond what the largest accepted picture needs.
   if (QImageReader::allocationLimit() != kAllocationLimitMb) QImageReader::setAllocationLimit(kAllocationLimitMb);
+  QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
+  QBuffer device(&raw);
+  device.open(QIODevice::ReadOnly);
   QImageReader reader(&device);
-  reader.setDecideFormatFromContent(true);  // a PNG named ".bmp" is still a PNG
   std::array<int32_t, kMapCellCount> colours;
   try {
-    const QByteArray head = device.peek(kHeadBytes);
-    const auto* file = qobject_cast<const QFileDevice*>(&device);
-    if (file && file->error() == QFileDevice::ReadError) throw RunError::io(kIoReadFault);
-    const PictureSize size = headerSize(reader, head);
+    const PictureSize size = headerSize(reader, raw);
     if (size.known() && size.width * size.height > kMaxMapPixels) throw bitmapTooLarge(size);
     QImage picture;
     if (!reader.read(&picture)) throw invalidBitmap();

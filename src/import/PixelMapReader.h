@@ -5,7 +5,7 @@
 
 #include "model/FlightData.h"
 
-#include <QIODevice>
+#include <QByteArrayView>
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -34,14 +34,13 @@ QString pixelMapFilter();
 // A pixel beyond the picture's right or bottom edge reads as the nearest edge pixel.
 void sampleMapCells(const QImage& picture, bool fast, int32_t* colours);
 
-// Decodes the picture on `device` (open for reading; any format Qt reads,
-// told by its content) with Qt's image readers, samples it (fast while
-// FastMapLoading) and replaces MapCells (MapCellsLast 9999) and MapFrame
-// (MapFrameLast 4). A picture that cannot be decoded throws "Bitmap ist
-// ungültig", one whose header promises more than kMaxMapPixels a text naming
-// its size, a file that fails to read "E/A-Fehler 100"; each with the file
-// name as detail. On failure nothing changes.
-void loadPixelMap(FlightData& data, QIODevice& device, const QString& fileName);
+// Decodes a picture file's bytes (any format Qt reads, told by its content)
+// with Qt's image readers, samples it (fast while FastMapLoading) and
+// replaces MapCells (MapCellsLast 9999) and MapFrame (MapFrameLast 4). A
+// picture that cannot be decoded throws "Bitmap ist ungültig", one whose
+// header promises more than kMaxMapPixels a text naming its size, each with
+// the file name as detail. On failure nothing changes.
+void loadPixelMap(FlightData& data, QByteArrayView bytes, const QString& fileName);
 
 // Writes the entries of MapCells from their colours, and MapFrame.
 void setMapCells(FlightData& data, const int32_t* colours);

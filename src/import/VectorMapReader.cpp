@@ -5,15 +5,12 @@
 #include "import/TextLines.h"
 #include "model/RunError.h"
 
-#include <QFileDevice>
 #include <QtEndian>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-constexpr int kIoReadFault = 100;  // "E/A-Fehler 100": the file could not be read
 
 // One record as it lies on disk. Byte arrays only, so the compiler adds no
 // padding; the numbers are little-endian whatever the machine.
@@ -28,14 +25,7 @@ static_assert(sizeof(VectorMapRecord) == kVectorRecordSize);
 
 }  // namespace
 
-void loadVectorMap(FlightData& data, LoadStaging& staging, QIODevice& device, const QString& fileName) {
-  // The size is known before reading; a device that cannot tell is read up to one record too many.
-  constexpr qint64 kMaxBytes = qint64{kPointCapacity} * kVectorRecordSize;
-  if (!device.isSequential() && device.size() / kVectorRecordSize > kPointCapacity)
-    throw inFile(RunError::range(), fileName);
-  const QByteArray bytes = device.read(kMaxBytes + kVectorRecordSize);
-  const auto* file = qobject_cast<const QFileDevice*>(&device);
-  if (file && file->error() == QFileDevice::ReadError) throw inFile(RunError::io(kIoReadFault), fileName);
+void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
   const qsizetype count = bytes.size() / kVectorRecordSize;
   if (count > kPointCapacity) throw inFile(RunError::range(), fileName);
 

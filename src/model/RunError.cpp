@@ -29,6 +29,17 @@ RunError RunError::invalidFloatOp() {
   return {RunErrorKind::InvalidFloatOp, QStringLiteral("Ungültige Gleitkommaoperation")};
 }
 
+RunError RunError::noFlightData() {
+  return {RunErrorKind::NoFlightData, QStringLiteral("Keine Flugdaten in der Datei")};
+}
+
+RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detail) {
+  // Whole megabytes, rounded up, so a file just over the limit does not read as the limit.
+  const auto mb = [](qint64 n) { return (n + (1 << 20) - 1) >> 20; };
+  return {RunErrorKind::FileTooLarge,
+          QStringLiteral("Datei zu groß (%1 MB, höchstens %2 MB)").arg(mb(bytes)).arg(mb(limit)), detail};
+}
+
 QString RunError::boxText() const {
   return detail_.isEmpty() ? text_ : text_ + QLatin1Char('\n') + detail_;
 }

@@ -15,6 +15,8 @@ enum class RunErrorKind {
   Io,              // "E/A-Fehler %d"
   ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
   InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
+  NoFlightData,    // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
+  FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
 };
 
@@ -29,6 +31,8 @@ class RunError : public std::exception {
   static RunError io(int code, const QString& detail = {});
   static RunError readPastEof();
   static RunError invalidFloatOp();
+  static RunError noFlightData();
+  static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
 
   RunErrorKind kind() const { return kind_; }
   // The run-time's own text, e.g. "Fehler bei Bereichsprüfung".

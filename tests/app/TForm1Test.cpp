@@ -1,5 +1,4 @@
-#include "app/TForm1.h"
-#include "common/ScriptedDialogs.h"
+#include "WindowFixture.h"
 #include "common/TestPaths.h"
 #include "ui/widgets/QtFileDialogs.h"
 
@@ -13,34 +12,11 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Window {
-  ScriptedDialogs* dialogs;
-  std::unique_ptr<TForm1> form;
-  QStringList errors;
-
-  Window() {
-    auto d = std::make_unique<ScriptedDialogs>();
-    dialogs = d.get();
-    form = std::make_unique<TForm1>(std::move(d));
-    form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
-  }
-  QAction* item(const char* name) const {
-    auto* a = form->findChild<QAction*>(QLatin1String(name));
-    EXPECT_NE(a, nullptr) << name;
-    return a;
-  }
-  template <class T>
-  T* child(const char* name) const {
-    auto* w = form->findChild<T*>(QLatin1String(name));
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-};
 
 QString igcPath() { return dataPath(QStringLiteral("igc/crlf-zero-pressure-xctrack.igc")); }
 
@@ -84,7 +60,9 @@ TEST(MainWindow, MenuItemsCarryTheirCaptions) {
   };
   for (const auto& [name, caption] : items) {
     QAction* a = w.item(name);
-    if (a) EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+    if (a) {
+      EXPECT_EQ(a->text(), QString::fromUtf8(caption)) << name;
+    }
   }
   QStringList menus;
   for (QAction* a : w.form->menuBar()->actions()) menus << a->text();
@@ -155,6 +133,16 @@ TEST(MainWindow, BadFileShowsTheErrorBoxAndKeepsTheFlight) {
       << w.errors[0].toStdString();
   EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), igcPath());
   EXPECT_EQ(w.form->core().data.LastPoint, 293);
+
+  // A text file renamed to ".igc" holds no fix: refused, the flight and its info stay.
+  const QString info = w.child<QLabel>("LabelDauer")->text();
+  w.dialogs->answers = {writeBytes(dir.filePath(QStringLiteral("README.igc")), "# Read me\n")};
+  w.item("igcffnen1")->trigger();
+  ASSERT_EQ(w.errors.size(), 2);
+  EXPECT_EQ(w.errors[1], QStringLiteral("Keine Flugdaten in der Datei\nDatei README.igc"));
+  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), igcPath());
+  EXPECT_EQ(w.child<QLabel>("LabelDauer")->text(), info);
+  EXPECT_EQ(w.form->core().data.LastPoint, 293);
 }
 
 TEST(MainWindow, OverlayAndReplayBar) {
@@ -166,11 +154,11 @@ TEST(MainWindow, OverlayAndReplayBar) {
   EXPECT_TRUE(w.item("Flugweg1")->isChecked());
   EXPECT_TRUE(w.child<QWidget>("TrackPanel")->isVisible());
   EXPECT_TRUE(w.child<QTimer>("Timer2")->isActive());
-  // Scrubbing: the bar gets the focus, the replay stops, the cursor follows.
+  // Scrubbing (the bar's own tests are in ReplayBarTest): the cursor follows the bar.
   auto* bar = w.child<QSlider>("TrackBar1");
-  emit bar->sliderPressed();
-  bar->setValue(500);
+  QTest::keyClick(bar, Qt::Key_Home);
   EXPECT_FALSE(w.child<QTimer>("Timer2")->isActive());
+  bar->setValue(500);
   EXPECT_EQ(w.form->core().data.CursorPoint, 146);  // round(500 / 1000 × 293) = 146.5 → 146
   w.item("Flugweg1")->trigger();
   EXPECT_FALSE(w.child<QWidget>("TrackPanel")->isVisible());

@@ -1,7 +1,7 @@
 // "Pixel-Karte laden" and "Vektor-Karte laden" as the menu runs them, with
 // pixel checks of the picture looked at from straight above.
 #include "app/core/MainController.h"
-#include "common/MapFiles.h"
+#include "common/VectorMapBytes.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
 #include "model/RunError.h"
@@ -188,7 +188,7 @@ TEST(VectorMapCommand, StrokesAreFilledInPolygonsOfAtMostHundredPoints) {
   EXPECT_EQ(p.core.data.VectorMapLast, -1);
 }
 
-TEST(VectorMapCommand, AFailedLoadKeepsTheMapAndItsLayerState) {
+TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   Program p;
   p.core.openVectorMap(example("karte.map"));
   p.core.view.toggleLayer(&Layers::VectorKarte);
@@ -197,6 +197,10 @@ TEST(VectorMapCommand, AFailedLoadKeepsTheMapAndItsLayerState) {
                            p.file("gross.map", QByteArray((kPointCapacity + 1) * 32, '\0')));
   ASSERT_TRUE(e);
   EXPECT_EQ(e->boxText().toStdString(), "Fehler bei Bereichsprüfung\nDatei gross.map");
+  // Reading this process's memory from address 0 opens fine and then fails.
+  const auto io = p.errorOf(&MainController::Mapladen1Click, QStringLiteral("/proc/self/mem"));
+  ASSERT_TRUE(io);
+  EXPECT_EQ(io->text().toStdString(), "E/A-Fehler 5");
   EXPECT_EQ(p.core.data.VectorMapLast, 155);
   EXPECT_FALSE(p.core.view.layers.VectorKarte);
   EXPECT_EQ(std::memcmp(&first, &p.core.data.VectorMap[0], sizeof first), 0);

@@ -17,8 +17,12 @@ struct DumpRun {
   QByteArray err;
 };
 
+// Runs the tool as a user's shell would, without XDG_RUNTIME_DIR.
 DumpRun runDump(const QStringList& args) {
   QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+  p.setProcessEnvironment(env);
   p.start(QStringLiteral(TRELVANO_DUMP), args);
   EXPECT_TRUE(p.waitForFinished(60000));
   DumpRun r;
@@ -40,6 +44,7 @@ QString example(const char* name) { return sourcePath(QStringLiteral("examples/"
 TEST(Dump, IgcFlightStateAndPoints) {
   const DumpRun r = runDump({example("rundflug.igc")});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();  // only its own messages
   const QJsonObject file = r.json["files"].toArray()[0].toObject();
   EXPECT_EQ(file["status"].toString(), QStringLiteral("ok"));
   const QJsonObject state = r.json["state"].toObject();
@@ -62,6 +67,8 @@ TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
                              QStringLiteral("de_DE"), QStringLiteral("--baro"), QStringLiteral("--overlay"),
                              QStringLiteral("2"), example("ng-flug.csv")});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(r.json["files"].toArray()[0].toObject()["path"].toString(), example("default.par"));
+  EXPECT_EQ(r.json["files"].toArray()[0].toObject()["status"].toString(), QStringLiteral("ok"));
   const QJsonObject state = r.json["state"].toObject();
   EXPECT_TRUE(state["LoggerNG"].toBool());
   EXPECT_TRUE(state["grafikVisible"].toBool());
@@ -80,14 +87,17 @@ TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
 TEST(Dump, FailedAndUnopenedFilesAndTheOrigin) {
   QTemporaryDir dir;
   const QString bad = writeBytes(dir.filePath(QStringLiteral("bad.igc")), "B110135\r\n");
+  const QString empty = writeBytes(dir.filePath(QStringLiteral("empty.csv")), "");
   const DumpRun r = runDump({QStringLiteral("--origin"), QStringLiteral("10"), example("rundflug.igc"), bad,
-                             dir.filePath(QStringLiteral("missing.csv"))});
+                             dir.filePath(QStringLiteral("missing.csv")), empty});
   EXPECT_EQ(r.exitCode, 1);
   const QJsonArray files = r.json["files"].toArray();
-  ASSERT_EQ(files.size(), 3);
+  ASSERT_EQ(files.size(), 4);
   EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("error"));
   EXPECT_TRUE(files[1].toObject()["error"].toString().startsWith(QStringLiteral("Fehler bei Bereichsprüfung")));
   EXPECT_EQ(files[2].toObject()["status"].toString(), QStringLiteral("unopened"));
+  EXPECT_EQ(files[3].toObject()["status"].toString(), QStringLiteral("error"));
+  EXPECT_EQ(files[3].toObject()["error"].toString(), QStringLiteral("Keine Flugdaten in der Datei\nDatei empty.csv"));
   // The first flight stays, with its origin moved to point 10.
   const QJsonObject state = r.json["state"].toObject();
   EXPECT_EQ(state["LastPoint"].toInt(), 299);
@@ -95,6 +105,26 @@ TEST(Dump, FailedAndUnopenedFilesAndTheOrigin) {
   const QJsonArray p10 = r.json["points"].toArray()[10].toArray();
   EXPECT_EQ(p10[4].toDouble(), 0.0);
   EXPECT_EQ(p10[5].toDouble(), 0.0);
+}
+
+// A parameter file that fails is reported among the files; the flights still
+// load, converted with the table as it was (the defaults).
+TEST(Dump, FailedParameterFileIsAFileEntry) {
+  QTemporaryDir dir;
+  const QString shortPar = writeBytes(dir.filePath(QStringLiteral("kurz.par")), QByteArray(623, '\0'));
+  const DumpRun r = runDump({QStringLiteral("--par"), shortPar, example("ng-flug.csv")});
+  EXPECT_EQ(r.exitCode, 1);
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 2);
+  EXPECT_EQ(files[0].toObject()["status"].toString(), QStringLiteral("error"));
+  EXPECT_EQ(files[0].toObject()["error"].toString(),
+            QStringLiteral("Versuch hinter dem Dateiende zu lesen\n") + shortPar);
+  EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("ok"));
+  EXPECT_TRUE(r.json["state"].toObject()["LoggerNG"].toBool());
+
+  const DumpRun missing = runDump({QStringLiteral("--par"), dir.filePath(QStringLiteral("fehlt.par")), example("rundflug.igc")});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.json["files"].toArray()[0].toObject()["status"].toString(), QStringLiteral("unopened"));
 }
 
 TEST(Dump, UsageErrorsAndRendering) {

@@ -77,6 +77,42 @@ TEST_F(FailedLoad, BadLoggerFilesChangeNothing) {
                            QStringLiteral("Integerüberlauf"));
 }
 
+// A file that holds no fix or sample at all is refused like a broken one,
+// naming the file, instead of emptying the flight.
+TEST_F(FailedLoad, FilesWithoutFlightDataChangeNothing) {
+  const QString noData = QStringLiteral("Keine Flugdaten in der Datei");
+  const QByteArray readme = "# Trelvano\n\nShows the recordings of a flight data logger.\n";
+  const struct {
+    const char* what;
+    bool igcFile;
+    QByteArray text;
+  } cases[] = {
+      {"empty .igc", true, ""},
+      {"text renamed to .igc", true, readme},
+      {"IGC file without B records", true, "AXXX001\r\nHFDTE150423\r\nb1200004807038N01131456EA0010000150\r\n"},
+      {"empty .csv", false, ""},
+      {"new-format header lines only", false, newFormatFile(64, 4, {})},
+      {"old-format line whose first field ends it", false, "4807038\r\n"},
+  };
+  for (const auto& c : cases) {
+    const QString name = QString::fromLatin1(c.igcFile ? "leer.igc" : "leer.csv");
+    expectFailureKeepsFlight(c.what, [&] { c.igcFile ? igc(c.text, name) : (void)logger(c.text, name); }, noData);
+    const auto e = c.igcFile ? igcError(c.text, name) : loggerError(c.text, name);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->boxText(), noData + QStringLiteral("\nDatei ") + name) << c.what;
+  }
+}
+
+TEST_F(FailedLoad, NegativeSamplePeriodCodeIsABrokenHeader) {
+  for (int code : {-1, -51}) {
+    expectFailureKeepsFlight("negative period code",
+                             [&] { logger(newFormatFile(64, code, {newFormatLine(1, 4800000, 1100000, 10)})); }, kRange);
+    const auto e = loggerError(newFormatFile(64, code, {newFormatLine(1, 4800000, 1100000, 10)}), "neg.csv");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->detail(), QStringLiteral("Datei neg.csv, Zeile 1"));
+  }
+}
+
 TEST_F(FailedLoad, FailingAltitudeConversionChangesNothing) {
   data.UseBaroAltitude = true;
   data.ChannelParams[2].Kind = kKindHoehe;

@@ -1,4 +1,5 @@
 #include "ImportTestSupport.h"
+#include "import/IgcReader.h"
 
 #include <cmath>
 
@@ -196,18 +197,24 @@ TEST_F(IgcReader, EveryLineEndReadsTheSame) {
   }
 }
 
-TEST_F(IgcReader, FileWithoutFixes) {
-  data.FlightPath[0].Altitude = 321;  // the start-up point, or what an earlier flight left there
-  data.FlightPath[0].Lat = 47;
-  igc("AXXX001\r\nHFDTE150423\r\n\r\nb1200004807038N01131456EA0010000150\r\n");
-  EXPECT_EQ(data.LastPoint, -1);
-  EXPECT_EQ(data.PlumbLast, -1);
-  EXPECT_EQ(data.RangeEnd, -1);
-  EXPECT_EQ(data.MaxAltitude, 321.0);
-  EXPECT_EQ(data.MaxLat, 47.0);
-  EXPECT_EQ(data.FlightPath[0].TimeStep, 2.0);
-  igc("");
-  EXPECT_EQ(data.LastPoint, -1);
+// Backward steps of the clock: a midnight crossing when the clock ran from
+// the evening into the morning, otherwise a correction that counts 0 s.
+TEST(IgcTimeSteps, MidnightCrossingsAndClockCorrections) {
+  const struct {
+    int from, to, step;
+  } cases[] = {
+      {36000, 36004, 4},     // forward
+      {36000, 36000, 0},     // same second
+      {86398, 1, 3},         // 23:59:58 -> 00:00:01
+      {79200, 3600, 10800},  // 22:00 -> 01:00
+      {43201, 0, 43199},     // 12:00:01 -> 00:00:00, just under 12 h on
+      {43200, 0, 0},         // exactly 12 h: not a crossing
+      {86399, 43198, 43199},
+      {86399, 43200, 0},
+      {50000, 49993, 0},     // clock set back by 7 s
+      {79368, 57772, 0},     // 22:02:48 -> 16:02:52, six hours back
+  };
+  for (const auto& c : cases) EXPECT_EQ(fixTimeStep(c.from, c.to), c.step) << c.from << " -> " << c.to;
 }
 
 TEST_F(IgcReader, BadRecordsStopTheLoadWithFileAndLine) {

@@ -52,43 +52,6 @@ std::optional<RunError> errorOf(const std::function<void()>& action) {
   return std::nullopt;
 }
 
-namespace {
-std::vector<double> scalarsOf(const FlightData& d) {
-  return {d.MaxAltitude, d.MaxLat,      d.MinLat,        d.MaxLon,         d.MinLon,
-          d.StartLatRaw, d.StartLonRaw, d.StartAltitude, d.SampleInterval, d.Temperature};
-}
-std::vector<int64_t> integersOf(const FlightData& d) {
-  return {d.LastPoint,       d.PlumbLast,     d.RangeStart,     d.RangeEnd,          d.LoggerNG,
-          d.UseBaroAltitude, d.HasGpsColumns, d.LoggerHeaderId, d.LoggerHeaderFlags, d.OverlayMode};
-}
-}  // namespace
-
-FlightSnapshot::FlightSnapshot(const FlightData& d)
-    : path(d.FlightPath.pts, d.FlightPath.pts + kPointCapacity),
-      shadow(d.ShadowPath.pts, d.ShadowPath.pts + kPointCapacity),
-      plumb(d.PlumbLines.pts, d.PlumbLines.pts + kPointCapacity),
-      raw(d.RawSamples.rows, d.RawSamples.rows + kSampleRows),
-      channel(d.ChannelSamples.rows, d.ChannelSamples.rows + kSampleRows),
-      scalars(scalarsOf(d)),
-      integers(integersOf(d)) {}
-
-namespace {
-template <class T>
-void expectSameTable(const char* name, const std::vector<T>& before, const T* after) {
-  for (size_t i = 0; i < before.size(); ++i)
-    if (std::memcmp(&before[i], &after[i], sizeof(T)) != 0) {
-      ADD_FAILURE() << name << " changed at index " << i;
-      return;
-    }
-}
-}  // namespace
-
 void expectUnchanged(const FlightSnapshot& before, const FlightData& after) {
-  expectSameTable("FlightPath", before.path, after.FlightPath.pts);
-  expectSameTable("ShadowPath", before.shadow, after.ShadowPath.pts);
-  expectSameTable("PlumbLines", before.plumb, after.PlumbLines.pts);
-  expectSameTable("RawSamples", before.raw, after.RawSamples.rows);
-  expectSameTable("ChannelSamples", before.channel, after.ChannelSamples.rows);
-  EXPECT_EQ(before.scalars, scalarsOf(after));
-  EXPECT_EQ(before.integers, integersOf(after));
+  EXPECT_EQ(before.differenceTo(after), "");
 }

@@ -2,6 +2,7 @@
 // Shared pieces of the reader tests: a flight with its staging area, files
 // built in memory, error checks and a snapshot of everything a load may touch.
 
+#include "common/StateSnapshot.h"
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"
 #include "model/RunError.h"
@@ -48,12 +49,6 @@ QByteArray newFormatLine(int base, int lat, int lon, int gpsAltDm);
 std::optional<RunError> errorOf(const std::function<void()>& action);
 
 // Everything a load may change, for byte-for-byte comparison.
-struct FlightSnapshot {
-  explicit FlightSnapshot(const FlightData& d);
-  std::vector<FlightPoint> path, shadow, plumb;
-  std::vector<SampleRow> raw, channel;
-  std::vector<double> scalars;
-  std::vector<int64_t> integers;
-};
+using FlightSnapshot = StateSnapshot;
 // Adds a failure naming the first difference.
 void expectUnchanged(const FlightSnapshot& before, const FlightData& after);

@@ -23,10 +23,10 @@ TEST_F(LoggerReader, SixFieldsInTheFirstLineMakeTheNewFormat) {
 }
 
 TEST_F(LoggerReader, HeaderGivesTheSampleIntervalAndTheGpsColumns) {
-  logger(newFormatFile(64, 0, {}));
+  const QByteArray line = newFormatLine(1, 4800000, 1100000, 10);
+  logger(newFormatFile(64, 0, {line}));
   EXPECT_EQ(data.SampleInterval, 0.02);
-  EXPECT_EQ(data.LastPoint, -1);
-  logger(newFormatFile(64, 49, {}));
+  logger(newFormatFile(64, 49, {line}));
   EXPECT_EQ(data.SampleInterval, 1.0);
 
   // Without flag 64 a line holds the 13 channels only; position and GPS altitude are 0.
@@ -86,11 +86,6 @@ TEST_F(LoggerReader, OldFormatSamples) {
   EXPECT_EQ(data.SampleInterval, 2.0);
   EXPECT_EQ(data.FlightPath[1].TimeStep, 2.0);
   EXPECT_NEAR(data.MaxAltitude, 143.0, 1e-9);
-
-  // An empty file is an old-format file without samples; the label stays as it is.
-  EXPECT_EQ(logger(""), QString());
-  EXPECT_EQ(data.LastPoint, -1);
-  EXPECT_EQ(data.PlumbLast, -1);
 }
 
 TEST_F(LoggerReader, EmptyLinesAndSingleFieldLines) {

@@ -2,9 +2,8 @@
 #include "import/VectorMapReader.h"
 
 #include "ImportTestSupport.h"
-#include "common/MapFiles.h"
+#include "common/VectorMapBytes.h"
 
-#include <QFile>
 
 #include <cmath>
 #include <limits>
@@ -18,10 +17,7 @@ class VectorMapLoad : public ImportTest {
     data.FlightPath[0].Lat = 48.0;
     data.FlightPath[0].Lon = 11.0;
   }
-  void load(const QByteArray& bytes) {
-    BytesDevice device(bytes);
-    loadVectorMap(data, *staging, device, QStringLiteral("karte.map"));
-  }
+  void load(const QByteArray& bytes) { loadVectorMap(data, *staging, bytes, QStringLiteral("karte.map")); }
 };
 
 }  // namespace
@@ -80,13 +76,6 @@ TEST_F(VectorMapLoad, AFailedLoadKeepsTheEarlierMap) {
   EXPECT_EQ(notANumber->text(), QStringLiteral("Ungültige Gleitkommaoperation"));
   EXPECT_EQ(notANumber->detail(), QStringLiteral("Datei karte.map, Datensatz 2"));
   expectKept("a position that is not a number");
-
-  QFile unreadable(QStringLiteral("/proc/self/mem"));
-  ASSERT_TRUE(unreadable.open(QIODevice::ReadOnly));
-  const auto io = errorOf([&] { loadVectorMap(data, *staging, unreadable, QStringLiteral("mem")); });
-  ASSERT_TRUE(io);
-  EXPECT_EQ(io->text(), QStringLiteral("E/A-Fehler 100"));
-  expectKept("read error");
 
   // The largest map fits.
   const std::vector<VectorRecord> largest(kPointCapacity, VectorRecord{48.2, 11.2, 0, 9, 1});

@@ -1,7 +1,7 @@
 // The "Flugrichtung" animation repaints only the flight path on the picture
 // kept below it. Whatever happens in between, every tick must show exactly
 // what a full redraw shows.
-#include "common/MapFiles.h"
+#include "common/VectorMapBytes.h"
 #include "import/FlightFrame.h"
 #include "import/PixelMapReader.h"
 #include "import/VectorMapReader.h"
@@ -84,9 +84,8 @@ TEST(AnimationRedraw, MapsLoadedBetweenTicksAreShown) {
   LoadStagingPtr staging = makeLoadStaging();
   for (int32_t colour : {colours::kBlue, colours::kBlack}) {
     const double lat = 48.1, lon = 11.5;
-    BytesDevice file(vectorMapBytes({{lat, lon, 0, colour, 0},
-                                     {lat + 0.003, lon, 0, colour, 1},
-                                     {lat + 0.003, lon + 0.004, 0, colour, 1}}));
+    const QByteArray file = vectorMapBytes(
+        {{lat, lon, 0, colour, 0}, {lat + 0.003, lon, 0, colour, 1}, {lat + 0.003, lon + 0.004, 0, colour, 1}});
     loadVectorMap(*f.data, *staging, file, QStringLiteral("test.map"));
     f.expectTickEqualsFullRedraw(colour == colours::kBlack ? "vector map replaced" : "vector map loaded");
   }

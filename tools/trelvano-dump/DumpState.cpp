@@ -6,6 +6,7 @@
 #include "overlay/Overlay.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
@@ -16,41 +17,43 @@ void applyLayers(MainController& program, const DumpOptions& o) {
     program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
 }
 
-// The status of one load: "ok", "unopened", or "error" with the error box text.
-template <class Load>
-FileOutcome outcomeOf(const QString& path, Load&& load) {
+// Runs one file command as the window would and records how it ended;
+// `load` returns false for a file that could not be opened.
+FileOutcome fileCommand(const QString& path, const std::function<bool()>& load) {
   FileOutcome out{path, QStringLiteral("ok"), {}};
   try {
-    if (load() == LoadStatus::Unopened) out.status = QStringLiteral("unopened");
+    if (!load()) out.status = QStringLiteral("unopened");
   } catch (const RunError& e) {
     out.status = QStringLiteral("error");
     out.error = e.boxText();
   }
   return out;
 }
+
 }  // namespace
 
-void applyStartOptions(MainController& program, const DumpOptions& o) {
+void applyStartOptions(MainController& program, const DumpOptions& o, std::vector<FileOutcome>& outcomes) {
   FlightData& d = program.data;
   if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
     program.view.resizeImage(o.size.width(), o.size.height());
   applyLayers(program, o);
-  if (!o.parFile.isEmpty()) Ladeparameter(d.ChannelParams, o.parFile);
+  if (!o.parFile.isEmpty())
+    outcomes.push_back(fileCommand(o.parFile, [&] { return Ladeparameter(d.ChannelParams, o.parFile); }));
   if (o.temperature) d.Temperature = *o.temperature;
   if (o.baro) d.UseBaroAltitude = true;
   if (o.slowMap) d.FastMapLoading = false;
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
-  return outcomeOf(path, [&] {
+  return fileCommand(path, [&] {
     const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
-    return igc ? program.openIgcFile(path) : program.openLoggerFile(path);
+    return (igc ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
   });
 }
 
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map) {
-  return outcomeOf(map.path, [&] {
-    return map.vector ? program.openVectorMap(map.path) : program.openPixelMap(map.path);
+  return fileCommand(map.path, [&] {
+    return (map.vector ? program.openVectorMap(map.path) : program.openPixelMap(map.path)) == LoadStatus::Loaded;
   });
 }
 

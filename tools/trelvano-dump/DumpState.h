@@ -13,7 +13,8 @@ struct FileOutcome {
 };
 
 // Before the files: --size, --layers, --par, --temperature, --baro, --slow.
-void applyStartOptions(MainController& program, const DumpOptions& options);
+// The parameter file's outcome joins `outcomes`; a failed one changes nothing.
+void applyStartOptions(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // Loads one file with the reader the menu would use (".igc" in any case → IGC).
 FileOutcome loadForDump(MainController& program, const QString& path);
 // One --pixelmap or --vectormap file, as the menu's map commands load it.

@@ -7,7 +7,8 @@
 //                 [--layers LIST] [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 FILE...
 //
-// Exit status: 0 when every file loaded, 1 when one failed, 2 on a usage error.
+// Exit status: 0 when every file (the parameter file included) loaded, 1 when
+// one failed, 2 on a usage error.
 
 #include "DumpOptions.h"
 #include "DumpState.h"
@@ -22,7 +23,19 @@
 
 #include <cstdio>
 
+namespace {
+
+// A command-line tool prints its own messages only: Qt's notes and warnings
+// (a missing XDG_RUNTIME_DIR, fonts, platform plugins) are dropped; its
+// critical errors still reach stderr.
+void onlyQtErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(onlyQtErrors);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
 
@@ -39,15 +52,9 @@ int main(int argc, char** argv) {
   std::vector<FileOutcome> outcomes;
   bool allLoaded = true;
   try {
-    applyStartOptions(program, options);
-    for (const QString& path : options.files) {
-      outcomes.push_back(loadForDump(program, path));
-      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
-    }
-    for (const DumpOptions::MapFile& map : options.maps) {
-      outcomes.push_back(loadMapForDump(program, map));
-      allLoaded = allLoaded && outcomes.back().status == QLatin1String("ok");
-    }
+    applyStartOptions(program, options, outcomes);
+    for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
+    for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
     applyFinalOptions(program, options);
   } catch (const RunError& e) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());
@@ -63,5 +70,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.renderPath.toLocal8Bit().constData());
     return 1;
   }
+  for (const FileOutcome& outcome : outcomes) allLoaded = allLoaded && outcome.status == QLatin1String("ok");
   return allLoaded ? 0 : 1;
 }

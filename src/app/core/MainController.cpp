@@ -77,7 +77,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
   state.grafikVisible = result.newFormat;
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
-  if (!result.hLabel.isEmpty()) state.hLabel = result.hLabel;
+  state.hLabel = result.hLabel;
   loggerClosingSteps();
   return LoadStatus::Loaded;
 }

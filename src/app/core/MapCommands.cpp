@@ -1,18 +1,11 @@
 // The two map commands of the menu "Datei".
 #include "app/core/MainController.h"
 
+#include "import/FileBytes.h"
 #include "import/PixelMapReader.h"
 #include "import/VectorMapReader.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-namespace {
-// False for a file that cannot be opened (or a directory): ignored without a message.
-bool openForReading(QFile& file) {
-  return !QFileInfo(file.fileName()).isDir() && file.open(QIODevice::ReadOnly);
-}
-}  // namespace
 
 // "Pixel-Karte laden"
 void MainController::Karteladen1Click() {
@@ -22,9 +15,9 @@ void MainController::Karteladen1Click() {
 }
 
 LoadStatus MainController::openPixelMap(const QString& path) {
-  QFile file(path);
-  if (!openForReading(file)) return LoadStatus::Unopened;
-  loadPixelMap(data, file, QFileInfo(path).fileName());
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  loadPixelMap(data, bytes, QFileInfo(path).fileName());
   view.layers.KarteVisible = true;
   view.layers.Karte = true;
   data.MouseDragBlocked = true;
@@ -40,9 +33,9 @@ void MainController::Mapladen1Click() {
 }
 
 LoadStatus MainController::openVectorMap(const QString& path) {
-  QFile file(path);
-  if (!openForReading(file)) return LoadStatus::Unopened;
-  loadVectorMap(data, *staging_, file, QFileInfo(path).fileName());
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  loadVectorMap(data, *staging_, bytes, QFileInfo(path).fileName());
   view.layers.VectorKarteVisible = true;
   view.layers.VectorKarte = true;
   data.MouseDragBlocked = true;

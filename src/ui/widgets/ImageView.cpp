@@ -8,6 +8,13 @@ ImageView::ImageView(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
 }
 
+QSize ImageView::sizeHint() const { return source_ ? source_->size() : QSize(); }
+
+void ImageView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (resized_) resized_(size());
+}
+
 void ImageView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   if (source_) p.drawImage(0, 0, *source_);

@@ -17,14 +17,20 @@ class ImageView : public QWidget {
   explicit ImageView(QWidget* parent = nullptr);
   void setSource(const QImage* image) { source_ = image; update(); }
   void setMouseHandlers(MouseHandlers handlers) { handlers_ = std::move(handlers); }
+  // Called with the new size whenever the layout resizes the view.
+  void setResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }
+  // The size of the image shown.
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   const QImage* source_ = nullptr;
   MouseHandlers handlers_;
+  std::function<void(QSize)> resized_;
 };

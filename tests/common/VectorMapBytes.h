@@ -1,8 +1,7 @@
 #pragma once
-// Map files built in memory for the tests: ".map" records (32 bytes,
-// little-endian) and a device to hand any bytes to a reader.
+// Vector maps built in memory for the tests: ".map" records of 32 bytes,
+// little-endian.
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QtEndian>
 
@@ -27,12 +26,3 @@ inline QByteArray vectorMapBytes(const std::vector<VectorRecord>& records) {
   }
   return b;
 }
-
-// A read-only device over `bytes`, for the readers that take one.
-class BytesDevice : public QBuffer {
- public:
-  explicit BytesDevice(const QByteArray& bytes) {
-    setData(bytes);
-    open(QIODevice::ReadOnly);
-  }
-};

@@ -1,0 +1,35 @@
+#pragma once
+// A main window whose file dialogs are answered by the test and whose error
+// boxes are recorded instead of shown.
+
+#include "app/TForm1.h"
+#include "common/ScriptedDialogs.h"
+
+#include <QAction>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+
+struct Window {
+  ScriptedDialogs* dialogs;
+  std::unique_ptr<TForm1> form;
+  QStringList errors;
+
+  Window() {
+    auto d = std::make_unique<ScriptedDialogs>();
+    dialogs = d.get();
+    form = std::make_unique<TForm1>(std::move(d));
+    form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
+  }
+  QAction* item(const char* name) const {
+    auto* a = form->findChild<QAction*>(QLatin1String(name));
+    EXPECT_NE(a, nullptr) << name;
+    return a;
+  }
+  template <class T>
+  T* child(const char* name) const {
+    auto* w = form->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+};

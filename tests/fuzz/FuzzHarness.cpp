@@ -1,0 +1,71 @@
+#include "FuzzHarness.h"
+
+#include "import/ChannelConversion.h"
+#include "import/FileBytes.h"
+#include "import/IgcReader.h"
+#include "import/LoggerReader.h"
+#include "import/ParameterFile.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace {
+
+QByteArray example(const char* name) {
+  QByteArray bytes;
+  if (!readWholeFile(QStringLiteral(TRELVANO_SOURCE_DIR "/examples/") + QLatin1String(name), bytes)) {
+    std::fprintf(stderr, "fuzz: cannot read examples/%s\n", name);
+    std::abort();
+  }
+  return bytes;
+}
+
+}  // namespace
+
+FuzzWorld::FuzzWorld() { loadGoodState(); }
+
+void FuzzWorld::loadGoodState() {
+  static const QByteArray par = example("default.par");
+  static const QByteArray logger = example("ng-flug.csv");
+  static const QByteArray igc = example("rundflug.igc");
+  Parameterinit(data.ChannelParams);
+  readParameterBytes(data.ChannelParams, par);
+  // A new-format flight first, so the sample tables hold samples, then an
+  // IGC flight over it: both kinds of tables are in use.
+  loadLoggerFile(data, *staging, logger, QStringLiteral("ng-flug.csv"));
+  loadIgc(data, *staging, igc, QStringLiteral("rundflug.igc"));
+}
+
+FuzzWorld& fuzzWorld() {
+  static int argc = 1;
+  static char name[] = "fuzz";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);  // QString and QLocale need no more
+  static FuzzWorld world;
+  return world;
+}
+
+void expectLoadedOrUnchanged(const uint8_t* bytes, size_t size, const std::function<void(QByteArrayView)>& load) {
+  FuzzWorld& w = fuzzWorld();
+  // A load of n lines writes at most n points (two entries each in the plumb
+  // lines), however it ends.
+  const long lines = std::count_if(bytes, bytes + size, [](uint8_t b) { return b == '\r' || b == '\n'; }) + 1;
+  const long reach = 2 * (std::max<long>(lines, w.data.LastPoint + 1) + 2) + 16;
+  const StateSnapshot before(w.data, int(std::min<long>(reach, kPointCapacity)),
+                             int(std::min<long>(reach, kSampleRows)));
+  try {
+    load(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+  } catch (const RunError& e) {
+    if (e.text().isEmpty()) {
+      std::fprintf(stderr, "fuzz: an error without a message\n");
+      std::abort();
+    }
+    const std::string changed = before.differenceTo(w.data);
+    if (!changed.empty()) {
+      std::fprintf(stderr, "fuzz: failed load (%s) changed %s\n", e.what(), changed.c_str());
+      std::abort();
+    }
+    return;
+  }
+  w.loadGoodState();
+}

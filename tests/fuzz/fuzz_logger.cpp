@@ -1,0 +1,15 @@
+// Logger reader (both formats, with the barometric altitude switched on or
+// off by the first byte): any bytes load or change nothing.
+#include "FuzzHarness.h"
+#include "import/LoggerReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  if (size == 0) return 0;
+  FuzzWorld& w = fuzzWorld();
+  w.data.UseBaroAltitude = bytes[0] & 1;
+  expectLoadedOrUnchanged(bytes + 1, size - 1, [&](QByteArrayView in) {
+    loadLoggerFile(w.data, *w.staging, in, QStringLiteral("f.csv"));
+  });
+  w.data.UseBaroAltitude = false;
+  return 0;
+}

