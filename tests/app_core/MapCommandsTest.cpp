@@ -137,21 +137,6 @@ TEST(PixelMapCommand, CancelledUnopenedAndFailedLoadsChangeNothing) {
   EXPECT_EQ(std::memcmp(cells.data(), p.core.data.MapCells.data(), cells.size() * sizeof(FlightPoint)), 0);
 }
 
-TEST(VectorMapCommand, LoadsTheExampleAroundFlightPointZero) {
-  Program p;
-  p.dialogs.answers = {example("rundflug.igc")};
-  p.core.igcffnen1Click();
-  p.dialogs.answers = {example("karte.map")};
-  p.core.Mapladen1Click();
-  ASSERT_EQ(p.dialogs.calls.size(), 2u);
-  EXPECT_EQ(p.dialogs.calls[1].filter, QStringLiteral("*.map"));
-  EXPECT_EQ(p.dialogs.calls[1].title, QStringLiteral("Vektor-Karte laden"));
-  EXPECT_EQ(p.dialogs.calls[1].initialName, QStringLiteral("*.map"));
-  EXPECT_TRUE(p.core.view.layers.VectorKarteVisible);
-  EXPECT_TRUE(p.core.view.layers.VectorKarte);
-  EXPECT_EQ(p.core.data.VectorMapLast, 155);
-}
-
 TEST(VectorMapCommand, StrokesAreFilledInPolygonsOfAtMostHundredPoints) {
   // Three squares 60 m wide around flight point 0 (at 0° 0'): 250 records, all continuing (Pen 1).
   const double m = 1 / 108000.0;  // degrees per metre at the equator
@@ -190,8 +175,14 @@ TEST(VectorMapCommand, StrokesAreFilledInPolygonsOfAtMostHundredPoints) {
 
 TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   Program p;
-  p.core.openVectorMap(example("karte.map"));
-  p.core.view.toggleLayer(&Layers::VectorKarte);
+  p.dialogs.answers = {example("karte.map")};
+  p.core.Mapladen1Click();
+  ASSERT_EQ(p.dialogs.calls.size(), 1u);
+  EXPECT_EQ(p.dialogs.calls[0].filter, QStringLiteral("*.map"));
+  EXPECT_EQ(p.dialogs.calls[0].title, QStringLiteral("Vektor-Karte laden"));
+  EXPECT_EQ(p.dialogs.calls[0].initialName, QStringLiteral("*.map"));
+  EXPECT_TRUE(p.core.view.layers.VectorKarteVisible);
+  p.core.view.toggleLayer(&Layers::VectorKarte);  // switched off by the user
   const FlightPoint first = p.core.data.VectorMap[0];
   const auto e = p.errorOf(&MainController::Mapladen1Click,
                            p.file("gross.map", QByteArray((kPointCapacity + 1) * 32, '\0')));
