@@ -199,12 +199,19 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
                           static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
   // Short plain lines inside the picture (flight segments, the outlines of the
   // map cells): nothing to cut and too short for the column spans.
-  if (bothInside && D < kMinSpanLine && penWidth_ == 1 && penMode_ == PenMode::Copy) {
+  if (bothInside && D < kMinSpanLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
     if (penRgb_ != coverRgb_) forgetSpans();
     uint32_t* p = bits_ + static_cast<ptrdiff_t>(y0) * stride_ + x0;
     const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
     const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
-    plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
+    if (penWidth_ == 1)
+      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorSize)  // the second pixel stays inside
+      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    else
+      plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir,
+                                 minorSize, penRgb_);
     return;
   }
   if (!bothInside) {
