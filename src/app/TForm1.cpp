@@ -1,17 +1,22 @@
 #include "app/TForm1.h"
 
+#include "ParamEdit/TParamForm.h"
+#include "hopt/TOptForm.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 #include "ui/widgets/TrackBarInput.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QSlider>
@@ -47,6 +52,14 @@ class MouseMoveForwarder : public QObject {
   std::function<void(Qt::MouseButtons, int, int)> onMove_;
 };
 
+QStringList localFiles(const QMimeData* mime) {
+  QStringList files;
+  if (mime)
+    for (const QUrl& url : mime->urls())
+      if (url.isLocalFile()) files << url.toLocalFile();
+  return files;
+}
+
 }  // namespace
 
 TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
@@ -55,6 +68,7 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       core_(std::make_unique<MainController>(*dialogs_)),
       guard_(this) {
   setObjectName(QStringLiteral("Form1"));
+  setAcceptDrops(true);
   setWindowTitle(QStringLiteral("Trelvano 0.44  (NG)"));
   QFont small = font();
   small.setPointSize(8);
@@ -78,6 +92,21 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       [this, &view](Qt::MouseButton, int x, int y) { handle([&] { view.Image1MouseDown(x, y); }); },
       mouseMove,
       [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
+  });
+  Image1_->setFocusPolicy(Qt::StrongFocus);
+  Image1_->setWheelHandler([this, &view](int notches) { handle([&] { view.zoomByWheel(notches); }); });
+  Image1_->setKeyHandler([this, &view](int key) {
+    constexpr int kStep = 5;  // degrees per key press
+    int azimuth = 0, elevation = 0;
+    switch (key) {
+      case Qt::Key_Left: azimuth = -kStep; break;
+      case Qt::Key_Right: azimuth = kStep; break;
+      case Qt::Key_Up: elevation = kStep; break;
+      case Qt::Key_Down: elevation = -kStep; break;
+      default: return false;
+    }
+    handle([&] { view.turnCamera(azimuth, elevation); });
+    return true;
   });
   // The 3D view's picture follows the window.
   Image1_->setResizeHandler([this, &view](QSize size) {
@@ -180,6 +209,7 @@ void TForm1::buildMenus() {
   addItem(datei, "Darstellung1", QStringLiteral("*.csv Öffnen"), [&c] { c.Darstellung1Click(); });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.Karteladen1Click(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.Mapladen1Click(); });
+  addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
   addItem(datei, nullptr, dashes20);
   addItem(datei, "Ende1", QStringLiteral("Ende"), [this] { Ende1Click(); });
 
@@ -202,7 +232,7 @@ void TForm1::buildMenus() {
   layerItem("VectorKarte1", "Vektor-Karte", &Layers::VectorKarte);
   layerItem("Startkoordinaten1", "Startkoordinaten", &Layers::Startkoordinaten);
   addItem(darstellung, nullptr, dashes25);
-  addItem(darstellung, "Optionen1", QStringLiteral("Optionen"))->setEnabled(false);
+  addItem(darstellung, "Optionen1", QStringLiteral("Optionen"), [this] { Optionen1Click(); });
 
   QMenu* overlay = menuBar()->addMenu(QStringLiteral("Overlay"));
   overlay->setObjectName(QStringLiteral("Overlay1"));
@@ -232,7 +262,7 @@ void TForm1::buildMenus() {
 
   QMenu* parameter = menuBar()->addMenu(QStringLiteral("Parameter"));
   parameter->setObjectName(QStringLiteral("Parameter1"));
-  addItem(parameter, "Editieren1", QStringLiteral("Editor"))->setEnabled(false);
+  addItem(parameter, "Editieren1", QStringLiteral("Editor"), [this] { Editieren1Click(); });
   addItem(parameter, "laden1", QStringLiteral("laden"), [&c] { c.laden1Click(); });
   addItem(parameter, "speichern1", QStringLiteral("speichern"), [&c] { c.speichern1Click(); });
   Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"));
@@ -288,8 +318,27 @@ QAction* TForm1::layerAction(bool Layers::*item) const {
   return nullptr;
 }
 
-void TForm1::FormCreate(const QString& defaultParPath) {
-  handle([&] { core_->formCreate(defaultParPath); });
+void TForm1::FormCreate(const QString& defaultParPath, const QStringList& files) {
+  if (files.isEmpty()) return handle([&] { core_->formCreate(defaultParPath); });
+  handle([&] { core_->formCreateWithoutDialog(defaultParPath); });
+  openFiles(files);
+}
+
+// Each file through the guard of its own: one that fails shows its error box
+// and the next is still tried.
+void TForm1::openFiles(const QStringList& paths) {
+  for (const QString& path : paths) handle([&] { core_->openByName(path); });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* e) {
+  if (!localFiles(e->mimeData()).isEmpty()) e->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* e) {
+  const QStringList files = localFiles(e->mimeData());
+  if (files.isEmpty()) return;
+  e->acceptProposedAction();
+  openFiles(files);
 }
 
 void TForm1::handle(const std::function<void()>& handler) {
@@ -366,4 +415,34 @@ void TForm1::berTrelvano1Click() {
                      QStringLiteral("<b>Trelvano 0.44 (NG)</b><p>Zeigt die Aufzeichnungen eines "
                                     "Flugdatenloggers: IGC-Flüge und Logger-Dateien als 3D-Flugbahn, "
                                     "mit Overlays, Wiedergabe und Statistik.</p>"));
+}
+
+ParamEditorTargets TForm1::paramEditorTargets() {
+  return {core_->data, paramEditorMemory_, [this] { core_->laden1Click(); }, [this] { core_->speichern1Click(); }};
+}
+
+OptionsTargets TForm1::optionsTargets() {
+  return {core_->data, core_->view, core_->panels, core_->state.hLabel};
+}
+
+GuardedRunner TForm1::guardedRunner() {
+  return [this](const std::function<void()>& handler) { handle(handler); };
+}
+
+void TForm1::createStartupDialogs() {
+  new TParamForm(paramEditorTargets(), guardedRunner(), this);
+  new TOptForm(optionsTargets(), guardedRunner(), this);
+}
+
+// "Parameter" → "Editor": a new editor from the current table, modal,
+// destroyed when it closes.
+void TForm1::Editieren1Click() {
+  TParamForm editor(paramEditorTargets(), guardedRunner(), this);
+  editor.exec();
+}
+
+// "Darstellung" → "Optionen": the same with a new options dialog.
+void TForm1::Optionen1Click() {
+  TOptForm options(optionsTargets(), guardedRunner(), this);
+  options.exec();
 }

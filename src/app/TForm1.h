@@ -3,6 +3,7 @@
 // bar. It only wires widgets to the core (MainController): every handler runs
 // a core routine through the error guard and then shows the core's state.
 
+#include "ParamEdit/core/ParamEditorController.h"
 #include "app/SideColumn.h"
 #include "app/core/MainController.h"
 #include "ui/widgets/ErrorGuard.h"
@@ -21,6 +22,7 @@ class QSpinBox;
 class QTimer;
 class QToolButton;
 class QWidget;
+struct OptionsTargets;
 
 class TForm1 : public QMainWindow {
  public:
@@ -28,8 +30,12 @@ class TForm1 : public QMainWindow {
   explicit TForm1(std::unique_ptr<FileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
   ~TForm1() override;
 
-  // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen" dialog).
-  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+  // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen"
+  // dialog). With files (named on the command line) these are opened one by
+  // one instead of the dialog.
+  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"), const QStringList& files = {});
+  // Opens files by name with the reader their menu command would use.
+  void openFiles(const QStringList& paths);
 
   MainController& core() { return *core_; }
   ErrorGuard& errorGuard() { return guard_; }
@@ -37,10 +43,15 @@ class TForm1 : public QMainWindow {
   void handle(const std::function<void()>& handler);
   // Copies the core's state into the widgets.
   void showState();
+  // The parameter editor and the options dialog made once at start-up,
+  // hidden; the menu commands never show these but make fresh ones.
+  void createStartupDialogs();
 
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void buildMenus();
@@ -51,11 +62,17 @@ class TForm1 : public QMainWindow {
                     void (MainController::*tick)());
   void Ende1Click();
   void berTrelvano1Click();
+  void Editieren1Click();
+  void Optionen1Click();
+  GuardedRunner guardedRunner();
+  ParamEditorTargets paramEditorTargets();
+  OptionsTargets optionsTargets();
 
   std::unique_ptr<FileDialogs> dialogs_;
   std::unique_ptr<MainController> core_;
   ErrorGuard guard_;
   long long shownRedraws_ = -1;
+  ParamEditorMemory paramEditorMemory_;  // the editor's selected row and last accepted texts
 
   ImageView* Image1_ = nullptr;
   ImageView* Image2_ = nullptr;

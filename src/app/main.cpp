@@ -8,7 +8,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   installGermanQtTranslations();
   TForm1 form;
-  form.FormCreate();
+  // Files named on the command line open instead of the start-up dialog.
+  form.FormCreate(QStringLiteral("default.par"), app.arguments().mid(1));
+  form.createStartupDialogs();
   form.show();
   return app.exec();
 }

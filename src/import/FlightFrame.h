@@ -10,7 +10,8 @@
 // sample, or with UseBaroAltitude from the lowest channel of kind Höhe.
 // Returns the altitude label ("Höhe: GPS", "Höhe: AD2", …), or nothing when
 // the flight is not a new-format one (then nothing changes). May switch
-// UseBaroAltitude off when no channel has kind Höhe.
+// UseBaroAltitude off when no channel has kind Höhe. A conversion that fails
+// (a range error, "Ungültige Gleitkommaoperation", …) throws and changes nothing.
 std::optional<QString> Altitude(FlightData& data);
 
 // Extents over all points, local frame around RangeStart, TimeStep =

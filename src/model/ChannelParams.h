@@ -47,3 +47,9 @@ QString channelLabel(int channel);
 QString altitudeChannelLabel(int channel);
 // Default names of Parameterinit (channel 7 is "Frequenz").
 QString defaultChannelName(int channel);
+
+constexpr int kMaxChannelNameLength = 15;
+// A typed name as the table keeps it: the first 15 characters, each one that
+// the parameter file's single-byte code page (Latin-1) lacks replaced by "?".
+// So the table holds exactly what a save writes.
+QString channelNameFromText(QStringView text);

@@ -3,7 +3,6 @@
 #include "model/Numbers.h"
 #include "overlay/FlightPoints.h"
 #include "overlay/FlightSpeed.h"
-#include "overlay/Overlay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +33,8 @@ void colourFirstPoint(FlightPoint* p, int32_t last) {
 }
 
 }  // namespace
+
+int32_t ScaleColour(int c) { return c + (255 - c) * 256; }
 
 int scaleStep(double w, const ColourScale& scale) {
   if (!scale.hasWidth() || !std::isfinite(w)) return 0;

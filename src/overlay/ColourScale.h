@@ -5,6 +5,8 @@
 
 #include "model/FlightData.h"
 
+#include <cstdint>
+
 struct ColourScale {
   double min = 0;  // value at c = 0: m/s for speed, J/kg for energy and energy change
   double max = 0;  // value at c = 254
@@ -12,6 +14,9 @@ struct ColourScale {
   // colours every point with c = 0 and draws no figures.
   bool hasWidth() const { return max > min; }
 };
+
+// $00BBGGRR of scale step c: red byte c, green byte 255 - c.
+int32_t ScaleColour(int c);
 
 // Scale step 0 … 254 of w, clamped to the scale; 0 on a zero-width scale.
 int scaleStep(double w, const ColourScale& scale);

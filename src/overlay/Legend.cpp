@@ -1,7 +1,7 @@
 #include "overlay/Legend.h"
 
 #include "model/Numbers.h"
-#include "overlay/Overlay.h"
+#include "overlay/ColourScale.h"
 #include "ui/Canvas.h"
 
 int legendStep(int x, int width) { return static_cast<int>(Round(static_cast<double>(x) / width * 255)); }

@@ -63,7 +63,6 @@ void showLegend(SidePanels& panels, int mode, const ColourScale& scale) {
 
 }  // namespace
 
-int32_t ScaleColour(int c) { return c + (255 - c) * 256; }
 
 void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   panels.timer1Enabled = false;

@@ -4,13 +4,11 @@
 // panels that belong to each.
 
 #include "model/FlightData.h"
+#include "overlay/ColourScale.h"
 #include "overlay/SidePanels.h"
 #include "view3d/View3D.h"
 
 #include <cstdint>
-
-// $00BBGGRR of scale step c: red byte c, green byte 255 - c.
-int32_t ScaleColour(int c);
 
 // Applies data.OverlayMode (0 … 6): timers off, menu checks, panels, point
 // colours, legend, timers on; ends with view.Grafikupdate().

@@ -38,6 +38,8 @@ constexpr double kFineGridBand = 5000;    // closer than this: lines every 100 m
 constexpr double kCoarseGridBand = 9000;  // farther than this: every 1000 m
 constexpr double kAutozoomStep = 5000;
 constexpr double kAutozoomLimit = -50000;
+constexpr double kWheelFactor = 1.2;    // distance change per wheel notch
+constexpr double kWheelNearest = 10;    // metres: the wheel stops this close
 
 // Wraps a value above 360 into 1 … 360, as repeated "value - 360" steps would.
 int64_t wrapDown(int64_t v) { return v > 360 ? v - 360 * ((v - 1) / 360) : v; }
@@ -214,13 +216,33 @@ void View3D::Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y) {
     }
   }
   if (!leftHeld && !rightHeld) return;
+  showCamera();
+}
 
+void View3D::showCamera() {
   {
     RedrawLockScope lock(*this);
     writeCameraToSpinEdits();
     setSpinEdit(kSpinD, Round(cam.CamD));
   }
   Grafikupdate();
+}
+
+void View3D::turnCamera(int azimuthDegrees, int elevationDegrees) {
+  cam.CamA += azimuthDegrees;
+  cam.CamE = std::clamp(cam.CamE + elevationDegrees, 0.0, 90.0);
+  showCamera();
+}
+
+void View3D::zoomByWheel(int notches) {
+  if (notches == 0) return;
+  // The distance from the eye to the scene's centre plane shrinks or grows by
+  // a fifth per notch, so each notch looks the same near and far.
+  const double distance = std::max(cam.CamD - cam.CamY, kWheelNearest);
+  const double scaled = distance * std::pow(kWheelFactor, -notches);
+  // The holder of CamY is 32 bits wide: far out the wheel stops at its end.
+  cam.CamY = std::clamp(cam.CamD - std::max(scaled, kWheelNearest), double(kIntMin), cam.CamD);
+  showCamera();
 }
 
 // X, Y, Z, E, A in this order: the change handler of A wraps the azimuth.

@@ -69,6 +69,15 @@ class View3D {
   void StartpunktindieMitte1Click();
   void Autozoom();
 
+  // Mouse wheel over the 3D view: each notch away from the user pulls the
+  // camera nearer (the distance to the scene shrinks by a factor 1.2, down
+  // to 10 m), each notch towards the user pushes it back. Moves CamY, the
+  // holder of the right-drag, with its clamps; one redraw.
+  void zoomByWheel(int notches);
+  // Arrow keys: turn the azimuth and tilt the elevation (held in 0 … 90) as
+  // a left-drag would; one redraw.
+  void turnCamera(int azimuthDegrees, int elevationDegrees);
+
   // Mouse on the 3D view's image; coordinates in image pixels.
   void Image1MouseDown(int x, int y);
   void Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y);
@@ -83,6 +92,8 @@ class View3D {
 
  private:
   void writeCameraToSpinEdits();
+  // The camera into its holders (without a redraw of their own), then one redraw.
+  void showCamera();
   struct Impl;
   Impl* impl_;
   long long redraws_ = 0;

@@ -193,3 +193,28 @@ TEST(Dump, MapsLoadAfterTheFlightsEachWithItsOwnEntry) {
   EXPECT_TRUE(hangar);
   EXPECT_FALSE(track);
 }
+
+TEST(Dump, ParameterTableAndSavingIt) {
+  QTemporaryDir dir;
+  const QString saved = dir.filePath(QStringLiteral("saved.par"));
+  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--save-par"), saved});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 2);  // the loaded parameter file, then the saved one
+  EXPECT_EQ(files[1].toObject()["path"].toString(), saved);
+  EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("ok"));
+  EXPECT_EQ(readBytes(saved), readBytes(example("default.par")));
+  const QJsonArray params = r.json["params"].toArray();
+  ASSERT_EQ(params.size(), 13);
+  EXPECT_EQ(params[0].toArray(), (QJsonArray{"Baro", 500, 0.01, 1100, 2}));
+  EXPECT_EQ(params[7].toArray()[0].toString(), QStringLiteral("Motor"));
+
+  // After the loads: a save that fails is the last entry, and the run fails.
+  const DumpRun bad = runDump({QStringLiteral("--save-par"), dir.filePath(QStringLiteral("no/such/dir.par")),
+                               example("rundflug.igc")});
+  EXPECT_EQ(bad.exitCode, 1);
+  const QJsonObject last = bad.json["files"].toArray().last().toObject();
+  EXPECT_EQ(last["status"].toString(), QStringLiteral("error"));
+  EXPECT_TRUE(last["error"].toString().startsWith(QStringLiteral("E/A-Fehler 3"))) << last["error"].toString().toStdString();
+  EXPECT_EQ(bad.json["params"].toArray()[7].toArray()[0].toString(), QStringLiteral("Frequenz"));
+}

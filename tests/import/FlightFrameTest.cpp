@@ -79,6 +79,20 @@ TEST_F(FlightFrame, WithoutHeightChannelTheOptionSwitchesOff) {
   EXPECT_NEAR(data.FlightPath[2].Altitude, -12.0, 1e-9);
 }
 
+TEST_F(FlightFrame, AFailedConversionChangesNeitherAltitudesNorTheOption) {
+  logger(threeSamples());
+  makeHeightChannel(3);
+  // Pressure 17, 7 and −3 hPa: the third sample has no real height.
+  data.ChannelParams[3].Startwert = 1020;
+  data.ChannelParams[3].Koeffizient = 1;
+  data.UseBaroAltitude = true;
+  const FlightSnapshot before(data);
+  const std::optional<RunError> e = errorOf([&] { Altitude(data); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->text(), QStringLiteral("Ungültige Gleitkommaoperation"));
+  expectUnchanged(before, data);
+}
+
 TEST_F(FlightFrame, SecondFileIsConvertedFromItsOwnSamples) {
   makeHeightChannel(0);
   data.UseBaroAltitude = true;

@@ -94,3 +94,36 @@ TEST_F(CameraDrag, BlockedMovesAndBothButtons) {
   view.Image1MouseDown(0, 0);
   EXPECT_FALSE(d.MapDragMode);
 }
+
+// The wheel moves CamY through its holder: a fifth of the distance per notch,
+// never nearer than 10 m, never beyond the holder's 32 bits; one redraw per call.
+TEST_F(CameraDrag, WheelStepsWithTheDistanceWithinTheHolder) {
+  view.Ausgangsposition1Click();  // CamY 0, CamD 2000: 2000 m from the scene
+  struct Step { int notches; int camY; };
+  const Step steps[] = {
+      {1, 333},       // 2000 / 1.2 = 1666.7 m
+      {-1, 0},        // back: 1667 × 1.2 = 2000.4 m, the holder rounds
+      {-2, -880},     // 2000 × 1.44
+      {60, 1990},     // the nearest 10 m
+      {-400, std::numeric_limits<int32_t>::min()},
+  };
+  for (const Step& s : steps) {
+    const long long redraws = view.redrawCount();
+    view.zoomByWheel(s.notches);
+    EXPECT_EQ(view.spinEdit(3), s.camY) << s.notches;
+    EXPECT_EQ(view.cam.CamY, s.camY) << s.notches;
+    EXPECT_EQ(view.redrawCount(), redraws + 1) << s.notches;
+  }
+  const long long redraws = view.redrawCount();
+  view.zoomByWheel(0);
+  EXPECT_EQ(view.redrawCount(), redraws);
+
+  // Arrow keys: the same turn and tilt as a left-drag, elevation held in 0 … 90.
+  view.Ausgangsposition1Click();
+  view.turnCamera(-5, 0);
+  EXPECT_EQ(view.spinEdit(4), 355);
+  view.turnCamera(0, 80);
+  EXPECT_EQ(view.cam.CamE, 90);
+  view.turnCamera(0, -100);
+  EXPECT_EQ(view.cam.CamE, 0);
+}

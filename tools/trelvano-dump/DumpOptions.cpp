@@ -7,7 +7,7 @@
 const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
-    "                     [--camera X,Y,Z,A,E,D] [--layers LIST]\n"
+    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
@@ -25,6 +25,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     bool ok = true;
     if (a == QLatin1String("--par")) {
       if (!next(o.parFile)) return false;
+    } else if (a == QLatin1String("--save-par")) {
+      if (!next(o.saveParFile)) return false;
     } else if (a == QLatin1String("--temperature")) {
       if (!next(v)) return false;
       o.temperature = v.toDouble(&ok);
@@ -81,7 +83,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       return false;
     }
   }
-  if (o.files.isEmpty() && o.maps.empty()) {
+  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty()) {
     error = QStringLiteral("no file given");
     return false;
   }

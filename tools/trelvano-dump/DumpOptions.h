@@ -10,6 +10,7 @@ extern const char* const kDumpUsage;
 
 struct DumpOptions {
   QString parFile;
+  QString saveParFile;  // --save-par: "Parameter" → "speichern" into this file after the loads
   std::optional<double> temperature;
   bool baro = false;
   std::optional<int> origin;

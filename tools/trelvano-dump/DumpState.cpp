@@ -57,6 +57,13 @@ FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& 
   });
 }
 
+FileOutcome saveParForDump(MainController& program, const QString& path) {
+  return fileCommand(path, [&] {
+    program.speichern1Click();
+    return true;
+  });
+}
+
 void applyFinalOptions(MainController& program, const DumpOptions& o) {
   if (!o.maps.empty()) applyLayers(program, o);
   if (o.origin) {
@@ -133,6 +140,20 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.value(program.panels.info[k]);
   }
   json.endObject();
+
+  json.key("params");
+  json.beginArray();
+  for (int k = 0; k < kChannelCount; ++k) {
+    const ChannelParam& p = d.ChannelParams[k];
+    json.beginArray();
+    json.value(p.Name);
+    json.value(p.Offset);
+    json.value(p.Koeffizient);
+    json.value(p.Startwert);
+    json.value(p.Kind);
+    json.endArray();
+  }
+  json.endArray();
 
   json.key("points");
   json.beginArray();

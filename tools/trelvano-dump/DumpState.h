@@ -19,6 +19,8 @@ void applyStartOptions(MainController& program, const DumpOptions& options, std:
 FileOutcome loadForDump(MainController& program, const QString& path);
 // One --pixelmap or --vectormap file, as the menu's map commands load it.
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
+// After the loads: "Parameter" → "speichern", its dialog answered with `path`.
+FileOutcome saveParForDump(MainController& program, const QString& path);
 // After the files and maps: --layers again (a map load switches its layer
 // on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);

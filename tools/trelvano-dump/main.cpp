@@ -4,8 +4,8 @@
 //   trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N]
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
-//                 [--layers LIST] [--pixelmap FILE [--slow]] [--vectormap FILE]
-//                 FILE...
+//                 [--layers LIST] [--save-par FILE]
+//                 [--pixelmap FILE [--slow]] [--vectormap FILE] FILE...
 //
 // Exit status: 0 when every file (the parameter file included) loaded, 1 when
 // one failed, 2 on a usage error.
@@ -24,6 +24,16 @@
 #include <cstdio>
 
 namespace {
+
+// Cancels the open dialogs; the save dialog gets the --save-par file.
+class DumpDialogs : public CancelAllDialogs {
+ public:
+  explicit DumpDialogs(QString savePath) : savePath_(std::move(savePath)) {}
+  QString saveFile(const QString&, const QString&, const QString&) override { return savePath_; }
+
+ private:
+  QString savePath_;
+};
 
 // A command-line tool prints its own messages only: Qt's notes and warnings
 // (a missing XDG_RUNTIME_DIR, fonts, platform plugins) are dropped; its
@@ -47,7 +57,7 @@ int main(int argc, char** argv) {
   }
   if (!options.locale.isEmpty()) QLocale::setDefault(QLocale(options.locale));
 
-  CancelAllDialogs dialogs;
+  DumpDialogs dialogs(options.saveParFile);
   MainController program(dialogs);
   std::vector<FileOutcome> outcomes;
   bool allLoaded = true;
@@ -55,6 +65,7 @@ int main(int argc, char** argv) {
     applyStartOptions(program, options, outcomes);
     for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
     for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
+    if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));
     applyFinalOptions(program, options);
   } catch (const RunError& e) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());

@@ -1,6 +1,7 @@
 #include "app/core/MainController.h"
 
 #include "import/ChannelConversion.h"
+#include "ui/PngBytes.h"
 #include "import/FileBytes.h"
 #include "import/FlightFrame.h"
 #include "import/IgcReader.h"
@@ -24,14 +25,38 @@ MainController::MainController(FileDialogs& fileDialogs)
       view(data),
       staging_(makeLoadStaging()) {}
 
-void MainController::formCreate(const QString& defaultParPath) {
+void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
   data.OverlayMode = 0;
   Ladeparameter(data.ChannelParams, defaultParPath);
   view.Ausgangsposition1Click();
   data.SampleInterval = 2.0;
   GitterPfeil(data, 100);
+}
+
+void MainController::formCreate(const QString& defaultParPath) {
+  startUpSteps(defaultParPath);
   Darstellung1Click();
+}
+
+void MainController::formCreateWithoutDialog(const QString& defaultParPath) {
+  startUpSteps(defaultParPath);
+  loggerClosingSteps();
+}
+
+LoadStatus MainController::openByName(const QString& path) {
+  if (path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive)) return openIgcFile(path);
+  if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
+    return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
+  return openLoggerFile(path);
+}
+
+// "Bild speichern…"
+void MainController::BildSpeichern1Click() {
+  data.MouseDragBlocked = true;
+  const QString path = dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"),
+                                        QStringLiteral("*.png"));
+  if (!path.isEmpty()) writeWholeFile(path, pngBytes(view.BackBuffer));
 }
 
 // "*.igc Öffnen"

@@ -40,6 +40,15 @@ class MainController {
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
   void formCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+  // The start-up with files named on the command line: the same steps, but
+  // instead of asking for a logger file it ends as a cancelled dialog would;
+  // the window then opens the files one by one with openByName.
+  void formCreateWithoutDialog(const QString& defaultParPath = QStringLiteral("default.par"));
+
+  // A file given by name (command line, drag and drop) with the reader its
+  // menu command would use: ".igc" in any case → IGC, ".par" → parameter
+  // table, anything else → logger file.
+  LoadStatus openByName(const QString& path);
 
   // Menu "Datei".
   void igcffnen1Click();
@@ -54,6 +63,9 @@ class MainController {
   void Mapladen1Click();
   LoadStatus openPixelMap(const QString& path);
   LoadStatus openVectorMap(const QString& path);
+
+  // "Datei" → "Bild speichern…": the 3D view's picture as a PNG file.
+  void BildSpeichern1Click();
 
   // Menu "Parameter".
   void laden1Click();
@@ -73,5 +85,6 @@ class MainController {
 
  private:
   void loggerClosingSteps();
+  void startUpSteps(const QString& defaultParPath);
   LoadStagingPtr staging_;
 };

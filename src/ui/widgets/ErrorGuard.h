@@ -24,5 +24,9 @@ class ErrorGuard {
   Presenter presenter_;
 };
 
+// Runs a handler through a window's guard and then shows that window's state
+// again. The dialogs get their owner's, so their changes show at once there.
+using GuardedRunner = std::function<void(const std::function<void()>& handler)>;
+
 // The standard error box: an error icon, the text, one OK button.
 void showErrorBox(QWidget* parent, const QString& text);

@@ -1,6 +1,8 @@
 #include "ui/widgets/ImageView.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
@@ -13,6 +15,21 @@ QSize ImageView::sizeHint() const { return source_ ? source_->size() : QSize(); 
 void ImageView::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (resized_) resized_(size());
+}
+
+void ImageView::wheelEvent(QWheelEvent* e) {
+  if (!wheel_) return QWidget::wheelEvent(e);
+  constexpr int kNotch = 120;  // eighths of a degree per notch of a common wheel
+  wheelEighths_ += e->angleDelta().y();
+  const int notches = wheelEighths_ / kNotch;
+  wheelEighths_ -= notches * kNotch;
+  if (notches != 0) wheel_(notches);
+  e->accept();
+}
+
+void ImageView::keyPressEvent(QKeyEvent* e) {
+  if (key_ && key_(e->key())) return e->accept();
+  QWidget::keyPressEvent(e);
 }
 
 void ImageView::paintEvent(QPaintEvent*) {

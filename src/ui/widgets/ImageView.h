@@ -19,6 +19,11 @@ class ImageView : public QWidget {
   void setMouseHandlers(MouseHandlers handlers) { handlers_ = std::move(handlers); }
   // Called with the new size whenever the layout resizes the view.
   void setResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }
+  // Called with whole wheel notches (positive: away from the user); a
+  // high-resolution wheel's small steps add up to notches.
+  void setWheelHandler(std::function<void(int notches)> handler) { wheel_ = std::move(handler); }
+  // Called for key presses while the view has the focus; returns whether it took the key.
+  void setKeyHandler(std::function<bool(int key)> handler) { key_ = std::move(handler); }
   // The size of the image shown.
   QSize sizeHint() const override;
 
@@ -28,9 +33,14 @@ class ImageView : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   const QImage* source_ = nullptr;
   MouseHandlers handlers_;
   std::function<void(QSize)> resized_;
+  std::function<void(int)> wheel_;
+  std::function<bool(int)> key_;
+  int wheelEighths_ = 0;  // eighths of a degree not yet a whole notch
 };

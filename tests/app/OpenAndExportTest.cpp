@@ -1,0 +1,106 @@
+// Files opened by name (command line, dropped on the window), the wheel and
+// the arrow keys on the 3D view, and the picture written by "Bild speichern…".
+#include "WindowFixture.h"
+#include "common/TestPaths.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWheelEvent>
+
+namespace {
+
+QString example(const char* name) { return sourcePath(QStringLiteral("examples/") + QLatin1String(name)); }
+
+TEST(OpenByName, EachFileWithItsReaderAndAFailureDoesNotStopTheRest) {
+  QTemporaryDir dir;
+  const QString bad = writeBytes(dir.filePath(QStringLiteral("kaputt.IGC")), "B1101\r\n");
+  const QString upper = writeBytes(dir.filePath(QStringLiteral("RUND.IGC")), readBytes(example("rundflug.igc")));
+  Window w;
+  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"),
+                     {example("ng-flug.csv"), example("default.par"), dir.filePath(QStringLiteral("fehlt.csv")), bad,
+                      upper});
+  EXPECT_TRUE(w.dialogs->calls.empty());  // no start-up dialog
+  ASSERT_EQ(w.errors.size(), 1);          // the missing file is passed over silently
+  EXPECT_TRUE(w.errors[0].startsWith(QStringLiteral("Fehler bei Bereichsprüfung"))) << w.errors[0].toStdString();
+  const MainController& c = w.form->core();
+  EXPECT_EQ(c.data.LastPoint, 299);  // the IGC flight in capitals loaded last
+  EXPECT_FALSE(c.data.LoggerNG);
+  EXPECT_EQ(c.state.statusText, upper);
+  EXPECT_EQ(c.data.ChannelParams[0].Kind, kKindHoehe);  // default.par, read as "Parameter → laden" would
+}
+
+TEST(OpenByName, DroppedFilesOpenInTheirOrder) {
+  Window w;
+  w.form->show();
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(example("rundflug.igc")), QUrl::fromLocalFile(example("alt-flug.csv"))});
+  QDragEnterEvent enter(QPoint(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.form.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.form.get(), &drop);
+  EXPECT_TRUE(w.form->core().state.statusText.endsWith(QStringLiteral("alt-flug.csv (alter-Typ)")));
+
+  QMimeData text;
+  text.setText(QStringLiteral("kein Dateiname"));
+  QDragEnterEvent textEnter(QPoint(300, 200), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  textEnter.ignore();
+  QApplication::sendEvent(w.form.get(), &textEnter);
+  EXPECT_FALSE(textEnter.isAccepted());
+  EXPECT_TRUE(w.errors.isEmpty());
+}
+
+TEST(ViewInput, WheelNotchesAndArrowKeys) {
+  Window w;
+  w.form->show();
+  View3D& view = w.form->core().view;
+  view.Ausgangsposition1Click();
+  QWidget* image = w.child<QWidget>("Image1");
+  const auto wheel = [&](int delta) {
+    const QPointF at(100, 100);
+    QWheelEvent e(at, image->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(image, &e);
+  };
+  long long redraws = view.redrawCount();
+  wheel(120);
+  EXPECT_EQ(view.cam.CamY, 333);
+  EXPECT_EQ(view.redrawCount(), redraws + 1);
+  wheel(60);  // half a notch of a fine wheel: nothing yet
+  EXPECT_EQ(view.cam.CamY, 333);
+  wheel(-300);  // with the half before, two notches back
+  EXPECT_EQ(view.cam.CamY, -400);
+
+  image->setFocus();
+  QTest::keyClick(image, Qt::Key_Right);
+  EXPECT_EQ(view.cam.CamA, 5);
+  QTest::keyClick(image, Qt::Key_Down);
+  EXPECT_EQ(view.cam.CamE, 15);
+  EXPECT_TRUE(w.errors.isEmpty());
+}
+
+TEST(PictureExport, TheBackBufferExactly) {
+  Window w;
+  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"), {example("rundflug.igc")});
+  QTemporaryDir dir;
+  const QString png = dir.filePath(QStringLiteral("flug.png"));
+  w.dialogs->answers = {png};
+  w.item("BildSpeichern1")->trigger();
+  ASSERT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  const DialogCall& call = w.dialogs->calls.back();
+  EXPECT_TRUE(call.save);
+  EXPECT_EQ(call.filter, QStringLiteral("*.png"));
+  const QImage written(png);
+  EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), w.form->core().view.BackBuffer);
+
+  // A folder that does not exist: the error box with the path.
+  w.dialogs->answers = {dir.filePath(QStringLiteral("fehlt/flug.png"))};
+  w.item("BildSpeichern1")->trigger();
+  ASSERT_EQ(w.errors.size(), 1);
+  EXPECT_TRUE(w.errors[0].startsWith(QStringLiteral("E/A-Fehler 3\n")));
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+# Installs the build into a scratch prefix and checks that a desktop finds
+# the program, its menu entry, the IGC file type and the icon there.
+set(prefix "${BUILD_DIR}/install-check")
+file(REMOVE_RECURSE "${prefix}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(f bin/trelvano bin/trelvano-dump share/applications/trelvano.desktop
+          share/mime/packages/trelvano.xml share/icons/hicolor/scalable/apps/trelvano.svg)
+  if(NOT EXISTS "${prefix}/${f}")
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+file(READ "${prefix}/share/applications/trelvano.desktop" entry)
+file(READ "${prefix}/share/mime/packages/trelvano.xml" mime)
+string(REGEX MATCH "mime-type type=\"([^\"]+)\"" _ "${mime}")
+set(igcType "${CMAKE_MATCH_1}")
+foreach(line "Exec=trelvano %F" "Icon=trelvano" "MimeType=[^\n]*${igcType};")
+  if(NOT entry MATCHES "${line}")
+    message(FATAL_ERROR "trelvano.desktop lacks ${line}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE "${prefix}")
