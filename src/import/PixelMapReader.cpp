@@ -6,6 +6,7 @@
 #include "ui/Colour.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QStringList>
 #include <QtEndian>
@@ -63,6 +64,11 @@ int cellBorder(int size, double k) { return static_cast<int>(Round(size / 100.0 
 inline uint32_t half(uint32_t c) { return (c >> 1) & 0x007F7F7Fu; }
 
 }  // namespace
+
+bool isPictureFileName(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  return !suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix.toLatin1());
+}
 
 QString pixelMapFilter() {
   QStringList patterns;

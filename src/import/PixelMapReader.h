@@ -21,6 +21,9 @@ constexpr int64_t kMaxMapPixels = int64_t{256} * 1024 * 1024;
 // this Qt reads (PNG and JPEG among them).
 QString pixelMapFilter();
 
+// A name ending in the suffix of a picture format Qt reads, in any case.
+bool isPictureFileName(const QString& path);
+
 // The colours ($00BBGGRR) of the 100 × 100 entries, row r (0 = north) and
 // column c (0 = west) at r × 100 + c, sampled from a picture of any format
 // (read through scan lines of a 32-bit copy).

@@ -196,3 +196,14 @@ TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   EXPECT_FALSE(p.core.view.layers.VectorKarte);
   EXPECT_EQ(std::memcmp(&first, &p.core.data.VectorMap[0], sizeof first), 0);
 }
+
+TEST(MapsByName, PicturesAndMapFilesOpenWithTheirMapCommands) {
+  Program p;
+  const QString upper = p.file("KARTE.PNG", readBytes(example("karte.bmp")));  // a bitmap behind another suffix
+  EXPECT_EQ(p.core.openByName(upper), LoadStatus::Loaded);
+  EXPECT_TRUE(p.core.view.layers.Karte);
+  EXPECT_EQ(p.core.openByName(example("karte.map")), LoadStatus::Loaded);
+  EXPECT_EQ(p.core.data.VectorMapLast, 155);
+  EXPECT_EQ(p.core.openByName(example("rundflug.igc")), LoadStatus::Loaded);
+  EXPECT_TRUE(p.core.view.layers.Karte && p.core.view.layers.VectorKarte);  // a flight leaves the maps
+}

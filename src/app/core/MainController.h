@@ -47,7 +47,8 @@ class MainController {
 
   // A file given by name (command line, drag and drop) with the reader its
   // menu command would use: ".igc" in any case → IGC, ".par" → parameter
-  // table, anything else → logger file.
+  // table, ".map" → vector map, a picture (".bmp", ".png", ".jpg", … in any
+  // case) → pixel map, anything else → logger file.
   LoadStatus openByName(const QString& path);
 
   // Menu "Datei".
