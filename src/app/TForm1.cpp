@@ -2,6 +2,7 @@
 
 #include "ParamEdit/TParamForm.h"
 #include "hopt/TOptForm.h"
+#include "Verlauf/TFlugverlaufForm.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 #include "ui/widgets/TrackBarInput.h"
@@ -174,7 +175,10 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   showState();
 }
 
-TForm1::~TForm1() = default;
+// The chart windows read the flight data: they go before it does.
+TForm1::~TForm1() {
+  for (TFlugverlaufForm* chart : chartWindows_) delete chart;
+}
 
 // A tick that fails stops its timer: one error box, not ten a second.
 QTimer* TForm1::makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
@@ -265,8 +269,7 @@ void TForm1::buildMenus() {
   addItem(parameter, "Editieren1", QStringLiteral("Editor"), [this] { Editieren1Click(); });
   addItem(parameter, "laden1", QStringLiteral("laden"), [&c] { c.laden1Click(); });
   addItem(parameter, "speichern1", QStringLiteral("speichern"), [&c] { c.speichern1Click(); });
-  Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"));
-  Grafik1_->setEnabled(false);
+  Grafik1_ = addItem(parameter, "Grafik1", QStringLiteral("Grafik"), [this] { Grafik1Click(); });
 
   QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
   info->setObjectName(QStringLiteral("Info1"));
@@ -403,6 +406,13 @@ void TForm1::changeEvent(QEvent* e) {
 void TForm1::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   handle([this] { core_->view.Grafikupdate(); });
+}
+
+// "Parameter" → "Grafik": one more chart window on every choice, modeless;
+// closing hides it, and it stays until the program ends.
+void TForm1::Grafik1Click() {
+  chartWindows_.push_back(new TFlugverlaufForm(core_->data, core_->chart, this));
+  chartWindows_.back()->show();
 }
 
 void TForm1::Ende1Click() {

@@ -23,6 +23,7 @@ class QTimer;
 class QToolButton;
 class QWidget;
 struct OptionsTargets;
+class TFlugverlaufForm;
 
 class TForm1 : public QMainWindow {
  public:
@@ -46,6 +47,8 @@ class TForm1 : public QMainWindow {
   // The parameter editor and the options dialog made once at start-up,
   // hidden; the menu commands never show these but make fresh ones.
   void createStartupDialogs();
+  // The chart windows "Grafik" opened, hidden ones included.
+  const std::vector<TFlugverlaufForm*>& chartWindows() const { return chartWindows_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -61,6 +64,7 @@ class TForm1 : public QMainWindow {
   QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
                     void (MainController::*tick)());
   void Ende1Click();
+  void Grafik1Click();
   void berTrelvano1Click();
   void Editieren1Click();
   void Optionen1Click();
@@ -88,4 +92,5 @@ class TForm1 : public QMainWindow {
   QAction* overlayItem_[6] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;
+  std::vector<TFlugverlaufForm*> chartWindows_;
 };

@@ -3,12 +3,14 @@
 #include "model/RunError.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
 void throwInvalidFloatOp() { throw RunError::invalidFloatOp(); }
+void throwRangeError() { throw RunError::range(); }
 
 int32_t RoundToInt32(double v) { return checkedInt32(Round(v)); }
 
@@ -19,11 +21,6 @@ int64_t Trunc(double v) {
   return static_cast<int64_t>(r);
 }
 
-int32_t checkedInt32(int64_t v) {
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw RunError::range();
-  return static_cast<int32_t>(v);
-}
 
 int32_t checkedAdd(int32_t a, int32_t b) {
   int32_t r;
@@ -47,15 +44,16 @@ QChar decimalSeparator() {
   return dp.isEmpty() ? QLatin1Char('.') : dp.at(0);
 }
 
-QString formatGeneral(double v) {
+QString formatGeneral(double v, int precision, int exponentDigits) {
   if (std::isnan(v)) return QStringLiteral("NAN");
   if (std::isinf(v)) return v > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
   if (v == 0) return QStringLiteral("0");
 
-  // 15 significant digits: d.dddddddddddddde±XX, rounded once, by the C library.
+  // `precision` significant digits: d.ddd…e±XX, rounded once, by the C library.
   // to_chars is independent of the C locale, which Qt sets from the environment.
+  precision = std::clamp(precision, 1, 15);
   char buf[40];
-  *std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific, 14).ptr = '\0';
+  *std::to_chars(buf, buf + sizeof buf - 1, v, std::chars_format::scientific, precision - 1).ptr = '\0';
   const bool negative = buf[0] == '-';
   const char* p = buf + (negative ? 1 : 0);
   char digits[16];
@@ -69,7 +67,7 @@ QString formatGeneral(double v) {
   QString out;
   out.reserve(24);
   if (negative) out += QLatin1Char('-');
-  if (exponent < 15 && std::fabs(v) >= 0.00001) {
+  if (exponent < precision && std::fabs(v) >= 0.00001) {
     if (exponent >= 0) {
       for (int i = 0; i <= exponent; ++i) out += QLatin1Char(i < nd ? digits[i] : '0');
       if (nd > exponent + 1) {
@@ -89,7 +87,8 @@ QString formatGeneral(double v) {
       for (int i = 1; i < nd; ++i) out += QLatin1Char(digits[i]);
     }
     out += QLatin1Char('E');
-    out += QString::number(exponent);
+    if (exponent < 0) out += QLatin1Char('-');
+    out += QString::number(std::abs(exponent)).rightJustified(exponentDigits, QLatin1Char('0'));
   }
   return out;
 }

@@ -44,8 +44,14 @@ int32_t RoundToInt32(double v);
 // Trunc(): drops the fraction; same failures as Round().
 int64_t Trunc(double v);
 
-// Narrowing with the range check of the run-time.
-int32_t checkedInt32(int64_t v);
+[[noreturn]] void throwRangeError();
+
+// Narrowing with the range check of the run-time. Inline: the chart narrows
+// two values per drawn point.
+inline int32_t checkedInt32(int64_t v) {
+  if (v < INT32_MIN || v > INT32_MAX) throwRangeError();
+  return static_cast<int32_t>(v);
+}
 
 // Overflow-checked 32-bit arithmetic ("Integerüberlauf").
 int32_t checkedAdd(int32_t a, int32_t b);
@@ -57,11 +63,13 @@ double checkedFinite(double v);
 // The locale's decimal separator (QLocale() default, a comma for de_DE).
 QChar decimalSeparator();
 
-// General number format: shortest text with at most 15 significant digits,
-// no trailing zeros, fixed notation while the value has at most 15 digits
-// before the separator and a magnitude of at least 0.00001, otherwise
-// scientific ("1,5E20", "9E-6"). Uses decimalSeparator().
-QString formatGeneral(double v);
+// General number format: shortest text with at most `precision` (1 … 15)
+// significant digits, no trailing zeros, fixed notation while the value has at
+// most `precision` digits before the separator and a magnitude of at least
+// 0.00001, otherwise scientific with an exponent of at least `exponentDigits`
+// digits ("1,5E20", "9E-6"; precision 4 and 2 digits: "1,235E05").
+// Uses decimalSeparator().
+QString formatGeneral(double v, int precision = 15, int exponentDigits = 0);
 
 // Parses text in the general format back (the locale's separator, optional
 // sign, optional exponent; blanks around it are allowed). Throws

@@ -218,3 +218,43 @@ TEST(Dump, ParameterTableAndSavingIt) {
   EXPECT_TRUE(last["error"].toString().startsWith(QStringLiteral("E/A-Fehler 3"))) << last["error"].toString().toStdString();
   EXPECT_EQ(bad.json["params"].toArray()[7].toArray()[0].toString(), QStringLiteral("Frequenz"));
 }
+
+TEST(Dump, ChartOfTheLoggerFlight) {
+  QTemporaryDir dir;
+  const QString png = dir.filePath(QStringLiteral("chart.png"));
+  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--temperature"),
+                             QStringLiteral("40"), QStringLiteral("--chart"), png, QStringLiteral("--chart-size"),
+                             QStringLiteral("600x200"), QStringLiteral("--curves"),
+                             QStringLiteral("Höhe,Air-Speed,0,1"), QStringLiteral("--scale"),
+                             QStringLiteral("individuell"), QStringLiteral("--wind"), QStringLiteral("30,0"),
+                             QStringLiteral("--range"), QStringLiteral("50,150"), QStringLiteral("--zoom"),
+                             example("ng-flug.csv")});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(QImage(png).size(), QSize(600, 200));
+  const QJsonObject chart = r.json["chart"].toObject();
+  EXPECT_EQ(chart["WindowStart"].toInt(), 50);
+  EXPECT_EQ(chart["WindowEnd"].toInt(), 150);
+  EXPECT_TRUE(chart["zoomEnabled"].toBool());
+  EXPECT_FALSE(chart["UniformScale"].toBool());
+  EXPECT_EQ(chart["Temperature"].toDouble(), 35);  // the bar's top
+  EXPECT_EQ(chart["LabelTemp"].toString(), QStringLiteral("35°"));
+  EXPECT_EQ(chart["LabelWindrichtung"].toString(), QStringLiteral("90°"));
+  EXPECT_EQ(chart["LabelWindstaerke"].toString(), QStringLiteral("20m/s"));
+  // Channel 1 is constant: disabled, and unticked by its own redraw.
+  QList<bool> ticked, enabled;
+  for (const QJsonValue& v : chart["ticked"].toArray()) ticked << v.toBool();
+  for (const QJsonValue& v : chart["enabled"].toArray()) enabled << v.toBool();
+  ASSERT_EQ(ticked.size(), 17);
+  ASSERT_EQ(enabled.size(), 13);
+  EXPECT_EQ(ticked.mid(0, 6), (QList<bool>{true, false, false, true, true, false}));
+  EXPECT_TRUE(enabled[0]);
+  EXPECT_FALSE(enabled[1]);
+  EXPECT_GT(chart["ChartMax"].toDouble(), chart["ChartMin"].toDouble());
+  EXPECT_EQ(r.json["state"].toObject()["Temperature"].toDouble(), 35);
+
+  for (const QStringList& bad : {QStringList{QStringLiteral("--curves"), QStringLiteral("Höhe")},
+                                 {QStringLiteral("--chart"), png, QStringLiteral("--curves"), QStringLiteral("13")},
+                                 {QStringLiteral("--chart"), png, QStringLiteral("--wind"), QStringLiteral("41,0")},
+                                 {QStringLiteral("--chart"), png, QStringLiteral("--scale"), QStringLiteral("log")}})
+    EXPECT_EQ(runDump(bad + QStringList{example("ng-flug.csv")}).exitCode, 2) << bad.join(' ').toStdString();
+}

@@ -4,13 +4,46 @@
 
 #include <array>
 
+namespace {
+
+const char* const kGpsCurveNames[4] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed"};
+
+// "W,H"-style lists of `count` integers.
+bool parseInts(const QString& text, QChar separator, int count, int* out) {
+  const QStringList parts = text.split(separator);
+  bool ok = parts.size() == count;
+  for (int k = 0; ok && k < count; ++k) out[k] = parts[k].toInt(&ok);
+  return ok;
+}
+
+bool parseCurves(const QString& list, DumpOptions& o, QString& error) {
+  for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    bool known = false;
+    for (int k = 0; k < 4; ++k)
+      if (name == QString::fromUtf8(kGpsCurveNames[k])) known = o.gpsCurves[k] = true;
+    bool number = false;
+    const int channel = name.toInt(&number);
+    if (number && channel >= 0 && channel < 13) known = o.channelCurves[channel] = true;
+    if (!known) {
+      error = QStringLiteral("unknown curve ") + name;
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
-    "                     [--pixelmap FILE [--slow]] [--vectormap FILE] FILE...\n";
+    "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
+    "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
+    "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
+  QString chartOption;  // the first chart option seen, which needs --chart
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
     auto next = [&](QString& out) {
@@ -72,6 +105,35 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.maps.push_back({a == QLatin1String("--vectormap"), v});
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
+    } else if (a == QLatin1String("--chart")) {
+      if (!next(o.chartPath)) return false;
+    } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") ||
+               a == QLatin1String("--scale") || a == QLatin1String("--wind") || a == QLatin1String("--range") ||
+               a == QLatin1String("--zoom")) {
+      if (chartOption.isEmpty()) chartOption = a;
+      if (a == QLatin1String("--zoom")) {
+        o.zoom = true;
+      } else if (!next(v)) {
+        return false;
+      } else if (a == QLatin1String("--chart-size")) {
+        int wh[2] = {};
+        ok = parseInts(v, QLatin1Char('x'), 2, wh) && wh[0] > 0 && wh[1] > 0;
+        o.chartSize = QSize(wh[0], wh[1]);
+      } else if (a == QLatin1String("--curves")) {
+        if (!parseCurves(v, o, error)) return false;
+      } else if (a == QLatin1String("--scale")) {
+        ok = v == QLatin1String("einheitlich") || v == QLatin1String("individuell");
+        o.scale = v == QLatin1String("individuell") ? 1 : 0;
+      } else if (a == QLatin1String("--wind")) {
+        int rs[2] = {};
+        ok = parseInts(v, QLatin1Char(','), 2, rs) && rs[0] >= 0 && rs[0] <= 40 && rs[1] >= 0 && rs[1] <= 20;
+        o.windDirection = rs[0];
+        o.windSpeed = rs[1];
+      } else {
+        std::array<int, 2> ab{};
+        ok = parseInts(v, QLatin1Char(','), 2, ab.data());
+        o.range = ab;
+      }
     } else if (a.startsWith(QLatin1String("--"))) {
       error = QStringLiteral("unknown option ") + a;
       return false;
@@ -82,6 +144,10 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       error = QStringLiteral("bad value for ") + a + QStringLiteral(": ") + v;
       return false;
     }
+  }
+  if (!chartOption.isEmpty() && o.chartPath.isEmpty()) {
+    error = chartOption + QStringLiteral(" needs --chart");
+    return false;
   }
   if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty()) {
     error = QStringLiteral("no file given");

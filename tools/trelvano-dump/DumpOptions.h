@@ -27,6 +27,17 @@ struct DumpOptions {
   };
   std::vector<MapFile> maps;  // loaded after the files, in the order given
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
+
+  // --chart: a chart window drawn into FILE.png after the loads.
+  QString chartPath;
+  QSize chartSize{778, 305};
+  bool gpsCurves[4] = {};       // "Höhe", "Groundspeed", "3D-Speed", "Air-Speed"
+  bool channelCurves[13] = {};  // channels 0 … 12
+  int scale = 0;                // 0 "einheitlich", 1 "individuell"
+  int windDirection = 20;       // bar positions
+  int windSpeed = 20;
+  std::optional<std::array<int, 2>> range;  // RangeStart, RangeEnd before the redraw
+  bool zoom = false;
 };
 
 // False with a message on a usage error.

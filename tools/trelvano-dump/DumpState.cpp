@@ -1,5 +1,7 @@
 #include "DumpState.h"
 
+#include "DumpChart.h"
+
 #include "import/ChannelConversion.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
@@ -117,7 +119,7 @@ static void writeState(JsonWriter& json, const MainController& program) {
 }
 
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
-               const std::vector<FileOutcome>& outcomes) {
+               const std::vector<FileOutcome>& outcomes, const ChartView* chart) {
   const FlightData& d = program.data;
   json.beginObject();
   json.key("files");
@@ -210,5 +212,6 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     }
     json.endArray();
   }
+  if (chart) writeChart(json, *chart);
   json.endObject();
 }

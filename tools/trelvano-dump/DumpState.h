@@ -2,6 +2,8 @@
 #include "DumpOptions.h"
 #include "Json.h"
 
+#include "Verlauf/core/ChartView.h"
+
 #include "app/core/MainController.h"
 
 #include <vector>
@@ -25,5 +27,6 @@ FileOutcome saveParForDump(MainController& program, const QString& path);
 // on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
+// `chart`: the --chart window, written as the key "chart" (none when null).
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,
-               const std::vector<FileOutcome>& outcomes);
+               const std::vector<FileOutcome>& outcomes, const ChartView* chart = nullptr);

@@ -5,11 +5,14 @@
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--save-par FILE]
-//                 [--pixelmap FILE [--slow]] [--vectormap FILE] FILE...
+//                 [--pixelmap FILE [--slow]] [--vectormap FILE]
+//                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
+//                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
 //
 // Exit status: 0 when every file (the parameter file included) loaded, 1 when
 // one failed, 2 on a usage error.
 
+#include "DumpChart.h"
 #include "DumpOptions.h"
 #include "DumpState.h"
 #include "Json.h"
@@ -22,6 +25,7 @@
 #include <QLocale>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -71,14 +75,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());
     allLoaded = false;
   }
+  std::unique_ptr<ChartView> chart;
+  if (!options.chartPath.isEmpty()) {
+    chart = std::make_unique<ChartView>(program.data, program.chart, options.chartSize.width(),
+                                        options.chartSize.height());
+    try {
+      drawChart(*chart, program, options);
+    } catch (const RunError& e) {
+      std::fprintf(stderr, "trelvano-dump: chart: %s\n", e.boxText().toLocal8Bit().constData());
+      allLoaded = false;
+    }
+  }
 
   JsonWriter json(stdout);
-  writeDump(json, program, options, outcomes);
+  writeDump(json, program, options, outcomes, chart.get());
   json.flush();
   std::fputc('\n', stdout);
 
   if (!options.renderPath.isEmpty() && !program.view.BackBuffer.save(options.renderPath, "PNG")) {
     std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.renderPath.toLocal8Bit().constData());
+    return 1;
+  }
+  if (chart && !chart->image.save(options.chartPath, "PNG")) {
+    std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.chartPath.toLocal8Bit().constData());
     return 1;
   }
   for (const FileOutcome& outcome : outcomes) allLoaded = allLoaded && outcome.status == QLatin1String("ok");

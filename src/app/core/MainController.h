@@ -4,6 +4,7 @@
 // window (TForm1) calls these from its handlers and then shows `state`,
 // `panels` and `view.BackBuffer`.
 
+#include "Verlauf/core/ChartState.h"
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
@@ -36,6 +37,7 @@ class MainController {
   View3D view;
   SidePanels panels;
   MainState state;
+  ChartState chart;  // shared by every chart window
 
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.

@@ -1,0 +1,181 @@
+// The chart window as the user meets it: opened from "Grafik", its controls,
+// the mouse through QTest, several windows, activation and resizing.
+#include "Verlauf/TFlugverlaufForm.h"
+#include "app/TForm1.h"
+#include "common/ScriptedDialogs.h"
+#include "common/TestPaths.h"
+#include "import/ParameterFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The main window with the example logger flight and its parameter file.
+struct Program {
+  std::unique_ptr<TForm1> form;
+  QStringList errors;
+
+  Program() {
+    form = std::make_unique<TForm1>(std::make_unique<ScriptedDialogs>());
+    form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
+    MainController& c = form->core();
+    Ladeparameter(c.data.ChannelParams, sourcePath(QStringLiteral("examples/default.par")));
+    form->handle([&c] { c.openLoggerFile(sourcePath(QStringLiteral("examples/ng-flug.csv"))); });
+  }
+  // "Parameter" → "Grafik"; the new window.
+  TFlugverlaufForm* openChart() {
+    form->findChild<QAction*>(QStringLiteral("Grafik1"))->trigger();
+    const auto& charts = form->chartWindows();
+    TFlugverlaufForm* chart = charts.empty() ? nullptr : charts.back();
+    if (chart) chart->errorGuard().setPresenter([this](const QString& text) { errors << text; });
+    return chart;
+  }
+};
+
+template <class T>
+T* child(QWidget* w, const char* name) {
+  auto* c = w->findChild<T*>(QLatin1String(name));
+  EXPECT_NE(c, nullptr) << name;
+  return c;
+}
+
+QWidget* imageOf(TFlugverlaufForm* chart) { return child<QWidget>(chart, "ImageV"); }
+
+// What a double click delivers: press, release, double click, release.
+void doubleClick(QWidget* w, QPoint at) {
+  QTest::mouseClick(w, Qt::LeftButton, {}, at);
+  QTest::mouseDClick(w, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(w, Qt::LeftButton, {}, at);
+}
+
+}  // namespace
+
+TEST(ChartWindow, GrafikOpensAnotherModelessWindowEachTime) {
+  Program p;
+  QAction* grafik = p.form->findChild<QAction*>(QStringLiteral("Grafik1"));
+  EXPECT_TRUE(grafik->isVisible());
+  EXPECT_TRUE(grafik->isEnabled());
+  TFlugverlaufForm* first = p.openChart();
+  TFlugverlaufForm* second = p.openChart();
+  ASSERT_NE(first, second);
+  for (TFlugverlaufForm* w : {first, second}) {
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isModal());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Flugverlauf"));
+  }
+  EXPECT_EQ(&first->core().chart, &second->core().chart);
+  QTest::mouseClick(child<QPushButton>(first, "Button1"), Qt::LeftButton);  // "Schließen" hides
+  EXPECT_FALSE(first->isVisible());
+  EXPECT_TRUE(second->isVisible());
+  p.openChart();
+  EXPECT_EQ(p.form->chartWindows().size(), 3u);
+  EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
+}
+
+TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
+  Program p;
+  TFlugverlaufForm* w = p.openChart();
+  for (const char* name : {"ImageV", "GroupBox1", "GroupBoxWind", "GroupBox4", "GroupBox2", "GroupBox3",
+                           "RadioGroupScale", "LabelWindrichtung", "LabelWindstaerke", "LabelTemp", "Label1",
+                           "Label6", "TrackBarWindRichtung", "TrackBarWindSpeed", "TrackBarTemp"})
+    child<QWidget>(w, name);
+  for (const char* name : {"CheckBoxGpsH", "CheckBoxGPSV2", "CheckBoxGPSV3", "CheckBoxGPSAV", "CheckBoxADC16",
+                           "CheckBoxADC0", "CheckBoxADC4", "CheckBoxProp", "CheckBoxFrequenz", "CheckBoxExtra1",
+                           "CheckBoxExtra2", "CheckBoxRC1", "CheckBoxRC3", "ZoomCheckBox"})
+    child<QCheckBox>(w, name);
+  EXPECT_EQ(imageOf(w)->size(), QSize(778, 305));
+  // The channel boxes carry the names of the parameter table, enabled where the channel varies.
+  EXPECT_EQ(child<QCheckBox>(w, "CheckBoxADC16")->text(), QStringLiteral("Baro"));
+  EXPECT_TRUE(child<QCheckBox>(w, "CheckBoxADC16")->isEnabled());
+  EXPECT_FALSE(child<QCheckBox>(w, "CheckBoxADC0")->isEnabled());
+  EXPECT_FALSE(child<QCheckBox>(w, "ZoomCheckBox")->isEnabled());
+  EXPECT_TRUE(child<QGroupBox>(w, "GroupBox1")->isEnabled());
+  EXPECT_EQ(child<QLabel>(w, "LabelTemp")->text(), QStringLiteral("25°"));
+  EXPECT_EQ(child<QSlider>(w, "TrackBarTemp")->value(), -25);
+
+  // Ticking "Air-Speed" shows the wind group; its bars set the wind.
+  QTest::mouseClick(child<QCheckBox>(w, "CheckBoxGPSAV"), Qt::LeftButton);
+  EXPECT_TRUE(w->core().controls.gpsTicked[kGpsAV]);
+  EXPECT_TRUE(child<QGroupBox>(w, "GroupBoxWind")->isVisible());
+  child<QSlider>(w, "TrackBarWindSpeed")->setValue(5);
+  EXPECT_EQ(child<QLabel>(w, "LabelWindstaerke")->text(), QStringLiteral("15m/s"));
+  child<QSlider>(w, "TrackBarTemp")->setValue(-12);
+  EXPECT_EQ(p.form->core().data.Temperature, 12);
+  EXPECT_EQ(child<QLabel>(w, "LabelTemp")->text(), QStringLiteral("12°"));
+  const auto items = child<QGroupBox>(w, "RadioGroupScale")->findChildren<QRadioButton*>();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_TRUE(items[0]->isChecked());
+  QTest::mouseClick(items[1], Qt::LeftButton);  // "individuell"
+  EXPECT_FALSE(w->core().chart.UniformScale);
+  EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
+}
+
+TEST(ChartWindow, MouseSelectsZoomsAndIsSharedBetweenWindows) {
+  Program p;
+  TFlugverlaufForm* a = p.openChart();
+  TFlugverlaufForm* b = p.openChart();
+  QTest::mouseClick(child<QCheckBox>(a, "CheckBoxGpsH"), Qt::LeftButton);
+  FlightData& d = p.form->core().data;
+  const int last = d.LastPoint;
+
+  // A right drag in window a, released over window b.
+  QTest::mousePress(imageOf(a), Qt::RightButton, {}, QPoint(100, 50));
+  QTest::mouseMove(imageOf(a), QPoint(250, 120));
+  QTest::mouseMove(imageOf(a), QPoint(400, 200));
+  EXPECT_TRUE(a->core().chart.DragRectShown);
+  QTest::mouseRelease(imageOf(b), Qt::RightButton, {}, QPoint(400, 200));
+  EXPECT_EQ(d.RangeStart, qRound(double(last) / 778 * 100));
+  EXPECT_EQ(d.RangeEnd, qRound(double(last) / 778 * 400));
+  EXPECT_EQ(child<QLabel>(b, "Label3")->text(), QStringLiteral("maxmax: 254"));
+  EXPECT_EQ(child<QLabel>(a, "Label3")->text(), QStringLiteral("Label3"));
+
+  // A double click zooms in and out again.
+  doubleClick(imageOf(a), QPoint(300, 100));
+  EXPECT_TRUE(child<QCheckBox>(a, "ZoomCheckBox")->isChecked());
+  EXPECT_EQ(a->core().chart.WindowStart, d.RangeStart);
+  doubleClick(imageOf(a), QPoint(300, 100));
+  EXPECT_FALSE(child<QCheckBox>(a, "ZoomCheckBox")->isChecked());
+  EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
+}
+
+TEST(ChartWindow, ActivationRedrawsAndTheImageFollowsTheWindow) {
+  Program p;
+  TFlugverlaufForm* w = p.openChart();
+  p.form->core().data.Temperature = 30;  // as the parameter editor would set it
+  QApplication::setActiveWindow(w);
+  QApplication::processEvents();
+  EXPECT_EQ(child<QLabel>(w, "LabelTemp")->text(), QStringLiteral("30°"));
+
+  w->resize(1000, 700);
+  QApplication::processEvents();
+  EXPECT_EQ(w->core().image.size(), QSize(979, 461));
+  EXPECT_EQ(imageOf(w)->size(), QSize(979, 461));
+  EXPECT_EQ(child<QWidget>(w, "Button1")->mapTo(w, QPoint(0, 0)), QPoint(664, 408 + 156));
+  EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
+}
+
+// After an IGC file the chart keeps its window but draws no channels.
+TEST(ChartWindow, AnIgcFlightDisablesTheChannelBoxes) {
+  Program p;
+  TFlugverlaufForm* w = p.openChart();
+  QTest::mouseClick(child<QCheckBox>(w, "CheckBoxADC16"), Qt::LeftButton);
+  EXPECT_TRUE(child<QCheckBox>(w, "CheckBoxADC16")->isChecked());
+  MainController& c = p.form->core();
+  p.form->handle([&c] { c.openIgcFile(sourcePath(QStringLiteral("examples/rundflug.igc"))); });
+  EXPECT_FALSE(p.form->findChild<QAction*>(QStringLiteral("Grafik1"))->isVisible());
+  QApplication::setActiveWindow(w);
+  QApplication::processEvents();
+  EXPECT_FALSE(child<QCheckBox>(w, "CheckBoxADC16")->isEnabled());
+  EXPECT_TRUE(child<QCheckBox>(w, "CheckBoxADC16")->isChecked());
+  EXPECT_EQ(w->core().chart.WindowEnd, c.data.LastPoint);
+  EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
+}
