@@ -2,7 +2,9 @@
 
 #include "ui/widgets/ImageView.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QPainter>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -67,20 +69,53 @@ QLabel* makeLabel(QWidget* parent, const char* objectName, const QString& text, 
 }  // namespace
 
 // ImageV: shows the chart image and hands the mouse to the chart with the
-// buttons held during each event.
+// buttons held during each event. The replay cursor's mark is drawn on the
+// widget above the image, so the image keeps what the chart drew; a middle
+// click or Ctrl + left click picks the point under the pointer for it.
 class ChartImageView : public ImageView {
  public:
   using Handler = std::function<void(Qt::MouseButtons held, int x, int y)>;
   Handler down, move, up;
   std::function<void()> doubleClick;
+  std::function<void(int x)> pick;
   using ImageView::ImageView;
 
- protected:
-  void mousePressEvent(QMouseEvent* e) override { send(down, e); }
-  void mouseMoveEvent(QMouseEvent* e) override {
-    if (e->buttons() != Qt::NoButton) send(move, e);
+  // Moves the mark to column x (-1: none), repainting only the two columns.
+  void setMarkColumn(int x) {
+    if (x == mark_) return;
+    if (mark_ >= 0) update(mark_, 0, 1, height());
+    mark_ = x;
+    if (mark_ >= 0) update(mark_, 0, 1, height());
   }
-  void mouseReleaseEvent(QMouseEvent* e) override { send(up, e); }
+  int markColumn() const { return mark_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    ImageView::paintEvent(e);
+    if (mark_ < 0) return;
+    QPainter p(this);
+    p.setPen(QColor(255, 128, 0));  // orange: no curve has it
+    p.drawLine(mark_, 0, mark_, height() - 1);
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    const bool picks = e->button() == Qt::MiddleButton ||
+                       (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
+    if (picks && pick) {
+      picking_ = true;  // the rest of this gesture is the pick's, not a measurement
+      return pick(int(e->position().x()));
+    }
+    send(down, e);
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (e->buttons() != Qt::NoButton && !picking_) send(move, e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (picking_) {
+      picking_ = e->buttons() != Qt::NoButton;
+      return;
+    }
+    send(up, e);
+  }
   // The second press of a double click: the double click, then the press as usual.
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton && doubleClick) doubleClick();
@@ -88,6 +123,8 @@ class ChartImageView : public ImageView {
   }
 
  private:
+  int mark_ = -1;
+  bool picking_ = false;
   static void send(const Handler& h, QMouseEvent* e) {
     if (h) h(e->buttons(), int(e->position().x()), int(e->position().y()));
   }
@@ -246,6 +283,26 @@ void TFlugverlaufForm::showState() {
   LabelTemp_->setText(s.LabelTemp);
   for (int k = 0; k < 6; ++k) Label_[k]->setText(s.Label[k]);
   ImageV_->update();
+  showCursor();
+}
+
+void TFlugverlaufForm::showCursor() { ImageV_->setMarkColumn(core_->pointColumn(core_->data.CursorPoint)); }
+
+int TFlugverlaufForm::cursorMarkColumn() const { return ImageV_->markColumn(); }
+
+void TFlugverlaufForm::setCursorPicker(std::function<void(int32_t point)> pick) {
+  ImageV_->pick = [this, pick = std::move(pick)](int x) { pick(core_->columnPoint(x)); };
+}
+
+void TFlugverlaufForm::setPictureSaver(std::function<void(const QImage&)> save) {
+  auto* action = new QAction(QStringLiteral("Bild speichern…"), this);
+  action->setObjectName(QStringLiteral("BildSpeichern1"));
+  action->setShortcut(QKeySequence::Save);
+  connect(action, &QAction::triggered, this, [this, save = std::move(save)] { save(core_->image); });
+  addAction(action);
+  // The image's right button selects a section: the menu belongs to the rest of the window.
+  panel_->setContextMenuPolicy(Qt::ActionsContextMenu);
+  panel_->addAction(action);
 }
 
 // FormActivate: the chart follows what other windows changed.

@@ -32,6 +32,15 @@ class TFlugverlaufForm : public QWidget {
   void handle(const std::function<void()>& handler);
   void showState();
 
+  // Moves the replay cursor's mark to the flight's CursorPoint (repainting
+  // two columns of the widget; the chart is not redrawn).
+  void showCursor();
+  int cursorMarkColumn() const;  // -1 while the point lies outside the chart's window
+  // A middle click or Ctrl + left click on the chart hands the point under the pointer to `pick`.
+  void setCursorPicker(std::function<void(int32_t point)> pick);
+  // "Bild speichern…" (context menu of the controls, Ctrl+S) hands the chart image to `save`.
+  void setPictureSaver(std::function<void(const QImage&)> save);
+
  protected:
   void changeEvent(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;

@@ -395,6 +395,9 @@ void TForm1::showState() {
     shownRedraws_ = c.view.redrawCount();
     Image1_->update();
   }
+  // The open charts mark the replay cursor; they are not redrawn for it.
+  for (TFlugverlaufForm* chart : chartWindows_)
+    if (chart->isVisible()) chart->showCursor();
 }
 
 // FormActivate: the window comes to the front, the 3D view is redrawn.
@@ -411,8 +414,11 @@ void TForm1::showEvent(QShowEvent* e) {
 // "Parameter" → "Grafik": one more chart window on every choice, modeless;
 // closing hides it, and it stays until the program ends.
 void TForm1::Grafik1Click() {
-  chartWindows_.push_back(new TFlugverlaufForm(core_->data, core_->chart, this));
-  chartWindows_.back()->show();
+  auto* chart = new TFlugverlaufForm(core_->data, core_->chart, this);
+  chart->setCursorPicker([this](int32_t point) { handle([this, point] { core_->moveCursorTo(point); }); });
+  chart->setPictureSaver([this](const QImage& picture) { handle([this, &picture] { core_->savePicture(picture); }); });
+  chartWindows_.push_back(chart);
+  chart->show();
 }
 
 void TForm1::Ende1Click() {

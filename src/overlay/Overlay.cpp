@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kModeFlugweg = 3;
 constexpr int kLayerHeight = 25;  // metres
 
 // Every third segment blue, the two greens carry the phase of the animation.

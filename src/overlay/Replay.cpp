@@ -95,6 +95,20 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
 
 void TrackBar1Enter(SidePanels& panels) { panels.timer2Enabled = false; }
 
+void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long point) {
+  const int32_t last = data.LastPoint;
+  if (last < 0) return;
+  panels.timer2Enabled = false;
+  data.CursorPoint = static_cast<int32_t>(std::clamp<long long>(point, 0, last));
+  if (data.OverlayMode == kModeFlugweg) {
+    colourPoints(data, 0, data.CursorPoint, colours::kRed);
+    colourPoints(data, data.CursorPoint + 1, last, colours::kBlue);
+  }
+  panels.trackBarPosition =
+      last > 0 ? RoundToInt32(static_cast<double>(kTrackBarMax) / last * data.CursorPoint) : 0;
+  Track(data, view, panels);
+}
+
 void SpeedButtonClick(FlightData& data, View3D& view, int button) {
   switch (button) {
     case 1: data.RangeStart = 0; break;

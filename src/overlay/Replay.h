@@ -27,6 +27,12 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
 // The track bar got the input focus: the replay stops.
 void TrackBar1Enter(SidePanels& panels);
 
+// The user picked a flight point elsewhere (in a chart window): as a hand on
+// the track bar, the replay stops and the cursor goes there (held in
+// 0 … LastPoint); in the replay overlay the path is red up to it and blue
+// after it; the track bar follows; then Track.
+void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long point);
+
 // SpeedButton1 … 4: "ab Anfang anzeigen", "ab hier anzeigen",
 // "bis hier anzeigen", "bis ende anzeigen"; then redraw.
 void SpeedButtonClick(FlightData& data, View3D& view, int button);

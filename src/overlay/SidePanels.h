@@ -7,6 +7,7 @@
 #include <QString>
 
 constexpr int kOverlayItemCount = 6;
+constexpr int kModeFlugweg = 3;  // the overlay "Flugweg": the replay
 constexpr int kTrackBarMax = 1000;
 
 // Indexes into SidePanels::nav: Label9, Label10, Label11, Label13, Label15.

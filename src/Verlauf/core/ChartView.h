@@ -77,6 +77,13 @@ class ChartView {
   // Value at row y under the current ChartMin / ChartMax.
   double PunktWert(int y) const;
 
+  // The replay cursor's mark: the column of flight point `point` in the
+  // window of the last redraw (the last point on the last column), or -1
+  // when the point lies outside that window.
+  int pointColumn(long long point) const;
+  // The flight point nearest column x of that window.
+  int32_t columnPoint(int x) const;
+
  private:
   enum class Redraw { Done, Again };
   Redraw redrawOnce();

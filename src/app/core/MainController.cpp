@@ -55,11 +55,13 @@ LoadStatus MainController::openByName(const QString& path) {
 }
 
 // "Bild speichern…"
-void MainController::BildSpeichern1Click() {
+void MainController::BildSpeichern1Click() { savePicture(view.BackBuffer); }
+
+void MainController::savePicture(const QImage& picture) {
   data.MouseDragBlocked = true;
   const QString path = dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"),
                                         QStringLiteral("*.png"));
-  if (!path.isEmpty()) writeWholeFile(path, pngBytes(view.BackBuffer));
+  if (!path.isEmpty()) writeWholeFile(path, pngBytes(picture));
 }
 
 // "*.igc Öffnen"
@@ -155,3 +157,4 @@ void MainController::Timer2Timer() { ::Timer2Timer(data, view, panels); }
 void MainController::TrackBar1Change(int position) { ::TrackBar1Change(data, view, panels, position); }
 void MainController::TrackBar1Enter() { ::TrackBar1Enter(panels); }
 void MainController::SpeedButtonClick(int button) { ::SpeedButtonClick(data, view, button); }
+void MainController::moveCursorTo(long long point) { ::moveCursorTo(data, view, panels, point); }

@@ -69,6 +69,8 @@ class MainController {
 
   // "Datei" → "Bild speichern…": the 3D view's picture as a PNG file.
   void BildSpeichern1Click();
+  // Asks for a file name and writes `picture` there as PNG (also the chart's).
+  void savePicture(const QImage& picture);
 
   // Menu "Parameter".
   void laden1Click();
@@ -85,6 +87,8 @@ class MainController {
   void TrackBar1Change(int position);
   void TrackBar1Enter();
   void SpeedButtonClick(int button);
+  // A chart window picked this flight point for the cursor.
+  void moveCursorTo(long long point);
 
  private:
   void loggerClosingSteps();
