@@ -115,7 +115,9 @@ void BM_DDDGraf(benchmark::State& state) {
   }
 }
 
-// The same with a pixel map under the flight: 9801 filled cells at the home position.
+// The same with a pixel map under the flight: 9801 filled cells at the home
+// position. Arguments: picture width and height, 0 to switch the flight's
+// layers off and time the map alone.
 void BM_GrafikupdateWithPixelMap(benchmark::State& state) {
   FlightData& d = syntheticFlight(0);
   for (int r = 0; r < 100; ++r)
@@ -130,6 +132,7 @@ void BM_GrafikupdateWithPixelMap(benchmark::State& state) {
   d.MapCellsLast = 9999;
   View3D view(d, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   view.layers.Karte = view.layers.KarteVisible = true;
+  if (!state.range(2)) view.layers.Flugbahn = view.layers.Schatten = view.layers.Lot = false;
   placeCamera(view, false);
   for (auto _ : state) {
     view.Grafikupdate();
@@ -140,9 +143,10 @@ void BM_GrafikupdateWithPixelMap(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_GrafikupdateWithPixelMap)
-    ->ArgNames({"w", "h"})
-    ->Args({650, 400})
-    ->Args({1600, 1000})
+    ->ArgNames({"w", "h", "flight"})
+    ->Args({650, 400, 1})
+    ->Args({650, 400, 0})
+    ->Args({1600, 1000, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Grafikupdate)
     ->ArgNames({"w", "h", "zoomedOut", "high"})

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the sample files in examples/: an IGC track, a new-format and an
-old-format logger file and a parameter file that converts the new-format
-channels. Standard library only; the output is the same on every run.
+old-format logger file, a parameter file that converts the new-format
+channels, and a pixel map and a vector map of the airfield. Standard library only; the output is the same on every run.
 
     python3 tools/make_examples.py [output directory]
 """
@@ -258,6 +258,141 @@ def make_par(path):
         f.write(image)
 
 
+# --- Maps around the take-off point of rundflug.igc -------------------------
+#
+# The program lays a pixel map on the 1000 m square around the origin point
+# (X positive towards west, Y towards north, 108000 m per degree) and turns
+# the vector map's latitudes and longitudes into the same frame around the
+# flight's first point, so both are drawn here in that frame.
+
+PROGRAM_METRES_PER_DEGREE = 108000.0
+MAP_HALF_SIDE = 500.0     # metres from the origin to each edge of the pixel map
+MAP_PIXELS = 250          # the picture's width and height: 4 m per pixel
+RUNWAY_HEADING = 250.0    # the take-off direction of the glider, degrees from north
+RUNWAY_CENTRE = 140.0     # metres from the take-off point along that direction
+
+
+def first_fix(igc_path):
+    """Latitude and longitude of the first B record, as the program reads them."""
+    with open(igc_path, "rb") as f:
+        for raw in f:
+            line = raw.decode("ascii").strip()
+            if line.startswith("B"):
+                lat = int(line[7:9]) + int(line[9:14]) / 60000
+                lon = int(line[15:18]) + int(line[18:23]) / 60000
+                return (-lat if line[14] == "S" else lat), (-lon if line[23] == "W" else lon)
+    raise ValueError("no fix in " + igc_path)
+
+
+def along_runway(east, north):
+    """Metres along the runway (towards RUNWAY_HEADING) and across it."""
+    h = math.radians(RUNWAY_HEADING)
+    return east * math.sin(h) + north * math.cos(h), east * math.cos(h) - north * math.sin(h)
+
+
+def map_colour(east, north, field_colours):
+    """Colour (r, g, b) of the ground at a point of the pixel map."""
+    along, across = along_runway(east, north)
+    along -= RUNWAY_CENTRE
+    if abs(along) < 300 and abs(across) < 9:
+        return (150, 150, 150)                              # asphalt runway
+    if abs(along) < 360 and abs(across) < 35:
+        return (120, 190, 90)                               # mown grass strip
+    river = 320 + 45 * math.sin(north / 90.0)
+    if abs(east - river) < 14:
+        return (60, 110, 200)                               # river
+    if abs(east - river) < 20:
+        return (90, 140, 80)                                # its bank
+    if abs((east + north) / math.sqrt(2) - 380) < 5:
+        return (110, 100, 95)                               # road to the village
+    if (east + 300) ** 2 / 1.8 + (north + 390) ** 2 < 110 ** 2:
+        return (40, 90, 45)                                 # wood
+    if east > 360 and north > 250 and (int(east) // 28 + int(north) // 28) % 3 == 0:
+        return (170, 80, 60)                                # roofs of the village
+    cell = (int((east + 1000) // 125), int((north + 1000) // 100))
+    return field_colours[cell]                              # fields
+
+
+def make_map_picture(path):
+    """An 8-bit palette BMP of MAP_PIXELS², north at the top."""
+    rng = random.Random(4)
+    crops = [(150, 190, 80), (185, 200, 95), (205, 190, 110), (140, 170, 70),
+             (170, 150, 95), (120, 165, 75), (215, 205, 130)]
+    field_colours = {(i, j): rng.choice(crops) for i in range(17) for j in range(21)}
+    palette, rows = [], []
+    step = 2 * MAP_HALF_SIDE / MAP_PIXELS
+    for py in range(MAP_PIXELS):
+        row = bytearray()
+        for px in range(MAP_PIXELS):
+            east = -(MAP_HALF_SIDE - (px + 0.5) * step)
+            north = MAP_HALF_SIDE - (py + 0.5) * step
+            colour = map_colour(east, north, field_colours)
+            if colour not in palette:
+                palette.append(colour)
+            row.append(palette.index(colour))
+        row += bytes(-len(row) % 4)
+        rows.append(bytes(row))
+    assert len(palette) <= 256
+    pixels = b"".join(reversed(rows))  # bottom-up
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(table)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, MAP_PIXELS, MAP_PIXELS, 1, 8, 0, len(pixels),
+                       2835, 2835, len(palette), 0)
+    with open(path, "wb") as f:
+        f.write(header + info + table + pixels)
+
+
+def bgr(r, g, b):
+    return b << 16 | g << 8 | r
+
+
+def polygon_records(points, colour, origin):
+    """Records of one filled polygon through (east, north) metres around origin."""
+    lat0, lon0 = origin
+    records = []
+    for k, (east, north) in enumerate(points):
+        lat = lat0 + north / PROGRAM_METRES_PER_DEGREE
+        lon = lon0 + east / (PROGRAM_METRES_PER_DEGREE * math.cos(math.radians(lat)))
+        records.append(struct.pack("<dddii", lat, lon, 0.0, colour, 0 if k == 0 else 1))
+    return records
+
+
+def blob(east, north, radius_east, radius_north, rng, corners=36, wobble=0.15):
+    return [(east + radius_east * (1 + rng.uniform(-wobble, wobble)) * math.cos(a),
+             north + radius_north * (1 + rng.uniform(-wobble, wobble)) * math.sin(a))
+            for a in (2 * math.pi * k / corners for k in range(corners))]
+
+
+def rectangle(east, north, width, length, heading):
+    """Corners of a width × length rectangle centred at (east, north), long side along heading."""
+    h = math.radians(heading)
+    ax, ay = math.sin(h) * length / 2, math.cos(h) * length / 2
+    cx, cy = math.cos(h) * width / 2, -math.sin(h) * width / 2
+    return [(east + ax + cx, north + ay + cy), (east + ax - cx, north + ay - cy),
+            (east - ax - cx, north - ay - cy), (east - ax + cx, north - ay + cy)]
+
+
+def make_vector_map(path, origin):
+    """Polygons around the airfield: the lake and woods the flights pass over,
+    the hangars beside the runway."""
+    rng = random.Random(5)
+    records = []
+    records += polygon_records(blob(-1900, 350, 380, 230, rng, corners=48), bgr(70, 130, 210), origin)
+    records += polygon_records(blob(-1200, 900, 500, 160, rng), bgr(35, 95, 50), origin)
+    records += polygon_records(blob(-2600, -250, 260, 420, rng), bgr(35, 95, 50), origin)
+    records += polygon_records(blob(700, -650, 300, 150, rng, corners=24), bgr(45, 105, 55), origin)
+    h = math.radians(RUNWAY_HEADING)
+    for k in range(3):
+        # Hangars 60 m south of the runway's centre line, 40 m apart, near its eastern end.
+        along, across = -60 + 40 * k, -60
+        east = along * math.sin(h) + across * math.cos(h)
+        north = along * math.cos(h) - across * math.sin(h)
+        records += polygon_records(rectangle(east, north, 18, 30, RUNWAY_HEADING), bgr(190, 60, 50), origin)
+    with open(path, "wb") as f:
+        f.write(b"".join(records))
+
+
 README = """\
 # Beispieldateien
 
@@ -265,6 +400,8 @@ README = """\
 - `ng-flug.csv`: Logger-Datei im neuen Format (NG-Typ), 1 s je Zeile: Elektrosegler mit Motorsteigflug; Kanal ADC16 barometrischer Druck, Speed Staudruck, Drehzahl Motor (Zähler steht auf 65535, wenn der Motor steht), RC1…RC3 Knüppelstellungen.
 - `alt-flug.csv`: Logger-Datei im alten Format (Breite; Länge; Anzahl Satelliten; Höhe in 0,13 m), alle 2 s.
 - `default.par`: Parameter-Datei, die `ng-flug.csv` umrechnet (ADC16 „Baro“ als Höhe, Speed „Fahrt“, Drehzahl „Motor“).
+- `karte.bmp`: Pixel-Karte (250 × 250 Pixel, 8 Bit mit Palette) des Quadrats von 1000 m um den Startpunkt: Piste in Startrichtung 250°, Fluss, Wald, Dorf, Felder.
+- `karte.map`: Vektor-Karte dazu: ein See und Wälder, über die die Flüge führen, und drei Hallen neben der Piste.
 
 Erzeugt von `tools/make_examples.py`.
 """
@@ -278,6 +415,8 @@ def main():
     make_ng(os.path.join(out, "ng-flug.csv"))
     make_old(os.path.join(out, "alt-flug.csv"))
     make_par(os.path.join(out, "default.par"))
+    make_map_picture(os.path.join(out, "karte.bmp"))
+    make_vector_map(os.path.join(out, "karte.map"), first_fix(os.path.join(out, "rundflug.igc")))
     with open(os.path.join(out, "README.md"), "w", encoding="utf-8") as f:
         f.write(README)
 

@@ -211,8 +211,8 @@ void TForm1::buildMenus() {
   datei->setObjectName(QStringLiteral("Datei1"));
   addItem(datei, "igcffnen1", QStringLiteral("*.igc Öffnen"), [&c] { c.igcffnen1Click(); });
   addItem(datei, "Darstellung1", QStringLiteral("*.csv Öffnen"), [&c] { c.Darstellung1Click(); });
-  addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"))->setEnabled(false);
-  addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"))->setEnabled(false);
+  addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.Karteladen1Click(); });
+  addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.Mapladen1Click(); });
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
   addItem(datei, nullptr, dashes20);
   addItem(datei, "Ende1", QStringLiteral("Ende"), [this] { Ende1Click(); });

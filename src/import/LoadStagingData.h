@@ -1,6 +1,7 @@
 #pragma once
 // The layout of the staging area behind LoadStaging.h: the parsed points and
-// sample rows of the file being read, before they replace the flight.
+// sample rows of the file being read, before they replace the flight, and
+// the vertices of a vector map before they replace the map.
 
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"
@@ -26,4 +27,5 @@ constexpr int kStagingSlots = kMaxFlightPoints + 1;
 struct LoadStaging {
   StagedPoint points[kStagingSlots];
   SampleRow rows[kSampleRows];  // new-format samples as read
+  FlightPoint vectorMap[kPointCapacity];  // the vector map being read
 };

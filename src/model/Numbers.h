@@ -9,15 +9,17 @@
 #include <cstdint>
 #include <string_view>
 
+// Adding and taking away 1.5 * 2^52 leaves no bits below the units, so the
+// hardware rounds to the nearest integer, halves to even. Exact for
+// |v| < 2^51; the rare larger magnitudes go to the library.
+constexpr double kRoundingShift = 6755399441055744.0;
+constexpr double kShiftRoundsBelow = 2251799813685248.0;
+
 // Nearest integer as a double, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 // Inline and branch-light: the renderer rounds every point it draws.
 inline double roundHalfEven(double v) {
-  // Adding and taking away 1.5 * 2^52 leaves no bits below the units, so the
-  // hardware rounds to the nearest integer, halves to even. Exact for
-  // |v| < 2^51; the rare larger magnitudes go to the library.
-  constexpr double kShift = 6755399441055744.0;
-  if (std::fabs(v) < 2251799813685248.0) {
-    const double r = (v + kShift) - kShift;
+  if (std::fabs(v) < kShiftRoundsBelow) {
+    const double r = (v + kRoundingShift) - kRoundingShift;
     return r == 0 ? std::copysign(0.0, v) : r;
   }
   return std::nearbyint(v);
@@ -29,6 +31,8 @@ inline double roundHalfEven(double v) {
 // Throws "Ungültige Gleitkommaoperation" for NaN, infinities and values
 // outside the 64-bit range.
 inline int64_t Round(double v) {
+  // The common case first: far inside the 64-bit range, where the sign of a zero does not matter.
+  if (std::fabs(v) < kShiftRoundsBelow) return static_cast<int64_t>((v + kRoundingShift) - kRoundingShift);
   const double r = roundHalfEven(v);
   if (!(r >= -9223372036854775808.0 && r < 9223372036854775808.0)) throwInvalidFloatOp();
   return static_cast<int64_t>(r);

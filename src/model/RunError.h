@@ -17,6 +17,7 @@ enum class RunErrorKind {
   InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
   NoFlightData,    // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
   FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
+  Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
 };
 
 class RunError : public std::exception {

@@ -20,6 +20,8 @@ constexpr uint32_t kColourBits = 0x00FFFFFFu;
 // bookkeeping per column costs more than the pixels it saves.
 constexpr int64_t kMinSpanLine = 16;
 constexpr int64_t kMinSpanSteepness = 16;
+// Polygons with at most this many corners fill without the heap.
+constexpr int kSmallPolygon = 8;
 
 // Smallest integer >= a / b for b > 0.
 __int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
@@ -195,6 +197,23 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
                           static_cast<unsigned>(y0) < static_cast<unsigned>(h_) &&
                           static_cast<unsigned>(x1) < static_cast<unsigned>(w_) &&
                           static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
+  // Short plain lines inside the picture (flight segments, the outlines of the
+  // map cells): nothing to cut and too short for the column spans.
+  if (bothInside && D < kMinSpanLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
+    if (penRgb_ != coverRgb_) forgetSpans();
+    uint32_t* p = bits_ + static_cast<ptrdiff_t>(y0) * stride_ + x0;
+    const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
+    const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
+    const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
+    if (penWidth_ == 1)
+      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorSize)  // the second pixel stays inside
+      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+    else
+      plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir,
+                                 minorSize, penRgb_);
+    return;
+  }
   if (!bothInside) {
     if (w_ <= 0 || h_ <= 0) return;
     // Steps whose major coordinate lies inside.
@@ -324,7 +343,8 @@ void Canvas::polygon(const QPoint* points, int count) {
   // platform's polygon, it leaves the pen position where it was.
   const int keepX = penX_, keepY = penY_;
   moveTo(points[0].x(), points[0].y());
-  for (int i = 1; i <= count; ++i) lineTo(points[i % count].x(), points[i % count].y());
+  for (int i = 1; i < count; ++i) lineTo(points[i].x(), points[i].y());
+  lineTo(points[0].x(), points[0].y());
   moveTo(keepX, keepY);
 }
 
@@ -342,20 +362,30 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
   forgetSpans();
   const uint32_t colour = toRgb32(brushBgr_);
   const bool isXor = penMode_ == PenMode::Xor;
+  // A row crosses at most `count` edges. Small polygons (the map cells, four
+  // corners each, thousands per redraw) keep their crossings on the stack.
+  double local[kSmallPolygon];
+  if (count > kSmallPolygon && crossings_.size() < static_cast<size_t>(count)) crossings_.resize(count);
+  double* const crossings = count > kSmallPolygon ? crossings_.data() : local;
   for (int y = firstRow; y <= lastRow; ++y) {
     const double yc = y + 0.5;
-    crossings_.clear();
-    for (int i = 0; i < count; ++i) {
-      const QPoint a = points[i], b = points[(i + 1) % count];
+    int n = 0;
+    for (int i = 0, j = count - 1; i < count; j = i++) {  // the edge from corner j to corner i
+      const QPoint a = points[j], b = points[i];
       if ((a.y() <= yc) == (b.y() <= yc)) continue;  // not crossing this row's centre line
-      crossings_.push_back(a.x() + (yc - a.y()) * (double(b.x()) - a.x()) / (double(b.y()) - a.y()));
+      crossings[n++] = a.x() + (yc - a.y()) * (double(b.x()) - a.x()) / (double(b.y()) - a.y());
     }
-    std::sort(crossings_.begin(), crossings_.end());
+    if (n > kSmallPolygon) {
+      std::sort(crossings, crossings + n);
+    } else {
+      for (int k = 1; k < n; ++k)  // insertion sort: a handful of values
+        for (int j = k; j > 0 && crossings[j] < crossings[j - 1]; --j) std::swap(crossings[j], crossings[j - 1]);
+    }
     uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
-    for (size_t k = 0; k + 1 < crossings_.size(); k += 2) {
+    for (int k = 0; k + 1 < n; k += 2) {
       // Pixels whose centre x + 0.5 lies in [from, to).
-      const double from = std::clamp(std::ceil(crossings_[k] - 0.5), 0.0, double(w_));
-      const double to = std::clamp(std::ceil(crossings_[k + 1] - 0.5), 0.0, double(w_));
+      const double from = std::clamp(std::ceil(crossings[k] - 0.5), 0.0, double(w_));
+      const double to = std::clamp(std::ceil(crossings[k + 1] - 0.5), 0.0, double(w_));
       for (int x = static_cast<int>(from); x < to; ++x) {
         if (isXor) row[x] ^= colour & kColourBits;
         else row[x] = colour;

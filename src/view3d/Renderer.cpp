@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -14,7 +15,7 @@ namespace {
 // picture are skipped (pixels).
 constexpr int kMapMargin = 1000;
 constexpr int kMapColumns = 100;
-constexpr int kLastMapCell = 9899;   // last cell whose neighbours i + 100, i + 101 exist
+constexpr int kMapRows = 100;
 constexpr int kMaxPolygonVertices = 100;
 
 bool withinMapMargin(const RenderPass& pass, QPoint p) {
@@ -47,21 +48,41 @@ QString dmsText(const Dms& d) {
          QString::number(d.sec) + QStringLiteral("''");
 }
 
+// Every entry is a corner of up to four cells, so each is projected once; the
+// screen points of two rows of entries are kept at a time.
 void drawMapCells(RenderPass& pass, const PointArray& cells) {
   Canvas& canvas = pass.canvas;
   const FlightPoint* c = cells.data();
+  struct Corner {
+    QPoint at;
+    bool near;  // within the margin
+  };
+  Corner rows[2][kMapColumns];
+  Corner* upper = rows[0];
+  Corner* lower = rows[1];
+  auto project = [&pass](const FlightPoint* entries, Corner* out) {
+    for (int k = 0; k < kMapColumns; ++k) {
+      out[k].at = pass.ToScreen(entries[k]);
+      out[k].near = withinMapMargin(pass, out[k].at);
+    }
+  };
+  project(c, upper);
   QPoint corners[4];
-  for (int i = 0; i <= kLastMapCell; ++i) {
-    if (i % kMapColumns == kMapColumns - 1) continue;  // the last column has no right neighbour
-    canvas.setBrushColor(c[i].Color);
-    canvas.setPenColor(c[i].Color);
-    corners[0] = pass.ToScreen(c[i]);
-    corners[1] = pass.ToScreen(c[i + kMapColumns]);
-    corners[2] = pass.ToScreen(c[i + kMapColumns + 1]);
-    corners[3] = pass.ToScreen(c[i + 1]);
-    if (withinMapMargin(pass, corners[0]) && withinMapMargin(pass, corners[1]) &&
-        withinMapMargin(pass, corners[2]) && withinMapMargin(pass, corners[3]))
+  for (int r = 0; r < kMapRows - 1; ++r) {
+    project(c + (r + 1) * kMapColumns, lower);
+    // The last column has no right neighbour: it only closes the cells before it.
+    for (int col = 0; col < kMapColumns - 1; ++col) {
+      const int32_t colour = c[r * kMapColumns + col].Color;
+      canvas.setBrushColor(colour);
+      canvas.setPenColor(colour);
+      if (!(upper[col].near && lower[col].near && lower[col + 1].near && upper[col + 1].near)) continue;
+      corners[0] = upper[col].at;
+      corners[1] = lower[col].at;
+      corners[2] = lower[col + 1].at;
+      corners[3] = upper[col + 1].at;
       canvas.polygon(corners, 4);
+    }
+    std::swap(upper, lower);
   }
   canvas.setBrushColor(colours::kWhite);
 }

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "common/TestPaths.h"
+#include "ui/widgets/QtFileDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -201,4 +202,37 @@ TEST(MainWindow, DraggingOnTheImageTurnsTheCamera) {
   send(entfernung, QEvent::MouseMove, {5, 5}, Qt::NoButton, Qt::LeftButton);
   EXPECT_EQ(w.form->core().view.cam.CamE, 0);  // 50 + (5 - 130), held at the horizon
   EXPECT_TRUE(w.errors.isEmpty());
+}
+
+TEST(MainWindow, MapItemsAppearCheckedAfterALoadAndToggle) {
+  Window w;
+  w.form->show();
+  for (const char* command : {"Karteladen1", "Mapladen1"}) EXPECT_TRUE(w.item(command)->isEnabled()) << command;
+  w.dialogs->answers = {sourcePath(QStringLiteral("examples/karte.bmp")), sourcePath(QStringLiteral("examples/karte.map"))};
+  w.item("Karteladen1")->trigger();
+  w.item("Mapladen1")->trigger();
+  EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  for (const char* item : {"Karte1", "VectorKarte1"}) {
+    EXPECT_TRUE(w.item(item)->isVisible()) << item;
+    EXPECT_TRUE(w.item(item)->isChecked()) << item;
+    w.item(item)->trigger();
+    EXPECT_FALSE(w.item(item)->isChecked()) << item;
+  }
+  EXPECT_FALSE(w.form->core().view.layers.Karte);
+  EXPECT_FALSE(w.form->core().view.layers.VectorKarte);
+
+  // A picture that cannot be read: the error box, the map item as it was.
+  QTemporaryDir dir;
+  w.dialogs->answers = {writeBytes(dir.filePath(QStringLiteral("kaputt.png")), "kein Bild")};
+  w.item("Karteladen1")->trigger();
+  ASSERT_EQ(w.errors.size(), 1);
+  EXPECT_EQ(w.errors[0].toStdString(), "Bitmap ist ungültig\nDatei kaputt.png");
+  EXPECT_FALSE(w.item("Karte1")->isChecked());
+}
+
+TEST(FileDialogFilters, EveryPatternAlsoInUpperCase) {
+  EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.igc")), QStringList{"*.igc *.IGC"});
+  EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.bmp;;Bilder (*.png *.jpg)")),
+            (QStringList{"*.bmp *.BMP", "Bilder (*.png *.jpg *.PNG *.JPG)"}));
+  EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.CSV")), QStringList{"*.CSV"});
 }

@@ -150,6 +150,50 @@ TEST(Dump, UsageErrorsAndRendering) {
   EXPECT_FALSE(grid);
 }
 
+TEST(Dump, MapsLoadAfterTheFlightsEachWithItsOwnEntry) {
+  QTemporaryDir dir;
+  const QString bad = writeBytes(dir.filePath(QStringLiteral("kaputt.bmp")), "BM kein Bild");
+  const QString missing = dir.filePath(QStringLiteral("fehlt.map"));
+  const QString png = dir.filePath(QStringLiteral("karte.png"));
+  const DumpRun r = runDump({QStringLiteral("--pixelmap"), example("karte.bmp"), QStringLiteral("--slow"),
+                             QStringLiteral("--vectormap"), example("karte.map"), QStringLiteral("--pixelmap"), bad,
+                             QStringLiteral("--vectormap"), missing, QStringLiteral("--render"), png,
+                             QStringLiteral("--layers"), QStringLiteral("Karte,Vektor-Karte"), example("rundflug.igc")});
+  EXPECT_EQ(r.exitCode, 1);
+  QStringList statuses;
+  for (const QJsonValue& f : r.json["files"].toArray()) statuses << f.toObject()["status"].toString();
+  EXPECT_EQ(statuses, (QStringList{"ok", "ok", "ok", "error", "unopened"}));
+  EXPECT_EQ(r.json["files"].toArray()[3].toObject()["error"].toString().toStdString(),
+            "Bitmap ist ungültig\nDatei kaputt.bmp");
+
+  const QJsonArray cells = r.json["mapCells"].toArray();
+  ASSERT_EQ(cells.size(), 10000);
+  const QJsonArray vectors = r.json["vectorMap"].toArray();
+  ASSERT_EQ(vectors.size(), 156);
+  ASSERT_EQ(vectors[0].toArray().size(), 7);
+  EXPECT_EQ(vectors[0].toArray()[6].toInt(), 0);  // Pen: a polygon starts
+  EXPECT_EQ(vectors[1].toArray()[6].toInt(), 1);
+
+  // The slow sampling blends: some cells differ from the fast one's.
+  const DumpRun fast = runDump({QStringLiteral("--pixelmap"), example("karte.bmp")});
+  EXPECT_EQ(fast.exitCode, 0);
+  EXPECT_FALSE(fast.json.contains("vectorMap"));
+  EXPECT_NE(fast.json["mapCells"].toArray(), cells);
+
+  // Only the maps are drawn: the river of the picture, the hangars of the vector map, no blue track.
+  const QImage img(png);
+  bool river = false, hangar = false, track = false;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) {
+      river = river || img.pixel(x, y) == qRgb(60, 110, 200);
+      hangar = hangar || img.pixel(x, y) == qRgb(190, 60, 50);
+      track = track || img.pixel(x, y) == qRgb(0, 0, 255);
+    }
+  EXPECT_TRUE(river);
+  EXPECT_TRUE(hangar);
+  EXPECT_FALSE(track);
+}
+
 TEST(Dump, ParameterTableAndSavingIt) {
   QTemporaryDir dir;
   const QString saved = dir.filePath(QStringLiteral("saved.par"));

@@ -1,7 +1,10 @@
 // The "Flugrichtung" animation repaints only the flight path on the picture
 // kept below it. Whatever happens in between, every tick must show exactly
 // what a full redraw shows.
+#include "common/VectorMapBytes.h"
 #include "import/FlightFrame.h"
+#include "import/PixelMapReader.h"
+#include "import/VectorMapReader.h"
 #include "model/FlightData.h"
 #include "overlay/Overlay.h"
 #include "view3d/View3D.h"
@@ -9,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -66,6 +70,25 @@ TEST(AnimationRedraw, TicksShowWhatAFullRedrawShows) {
   f.expectTickEqualsFullRedraw("flight path off: OutOfView comes from the shadow");
   f.view.resizeImage(320, 200);
   f.expectTickEqualsFullRedraw("smaller picture");
+}
+
+TEST(AnimationRedraw, MapsLoadedBetweenTicksAreShown) {
+  AnimatedFlight f;
+  f.view.layers.Karte = f.view.layers.VectorKarte = true;
+  // Each map is replaced by one of the same size, so only its contents tell them apart.
+  for (int32_t colour : {colours::kGreen, colours::kRed}) {
+    const std::vector<int32_t> cells(kMapCellCount, colour);
+    setMapCells(*f.data, cells.data());
+    f.expectTickEqualsFullRedraw(colour == colours::kRed ? "pixel map replaced" : "pixel map loaded");
+  }
+  LoadStagingPtr staging = makeLoadStaging();
+  for (int32_t colour : {colours::kBlue, colours::kBlack}) {
+    const double lat = 48.1, lon = 11.5;
+    const QByteArray file = vectorMapBytes(
+        {{lat, lon, 0, colour, 0}, {lat + 0.003, lon, 0, colour, 1}, {lat + 0.003, lon + 0.004, 0, colour, 1}});
+    loadVectorMap(*f.data, *staging, file, QStringLiteral("test.map"));
+    f.expectTickEqualsFullRedraw(colour == colours::kBlack ? "vector map replaced" : "vector map loaded");
+  }
 }
 
 TEST(AnimationRedraw, OtherOverlaysDoNotKeepAPicture) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -191,6 +192,28 @@ TEST(CanvasLine, RandomScenesMatchThePixelRule) {
       // After every step: later drawing would hide a wrong pixel.
       ASSERT_EQ(img, ref) << "scene " << scene << ", step " << op;
     }
+  }
+}
+
+TEST(CanvasLine, ShortLinesInsideMatchThePixelRule) {
+  // Segments of a few pixels with both ends inside (flight segments, map-cell
+  // outlines), wide ones also along the last row and column.
+  constexpr int kW = 24, kH = 18;
+  std::mt19937 rng(5);
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  QImage img = blankImage(kW, kH), ref = blankImage(kW, kH);
+  Canvas c(img);
+  for (int op = 0; op < 4000; ++op) {
+    const QPoint a(uni(0, kW - 1), uni(0, kH - 1));
+    const QPoint b(std::clamp(a.x() + uni(-15, 15), 0, kW - 1), std::clamp(a.y() + uni(-15, 15), 0, kH - 1));
+    const int32_t colour = op % 3 ? kInk : colours::kBlue;
+    const int width = uni(1, 2);
+    c.setPenWidth(width);
+    c.setPenColor(colour);
+    c.moveTo(a.x(), a.y());
+    c.lineTo(b.x(), b.y());
+    referenceLine(ref, a, b, colour, width, false);
+    ASSERT_EQ(img, ref) << "step " << op;
   }
 }
 

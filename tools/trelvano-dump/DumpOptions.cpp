@@ -38,6 +38,7 @@ const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
+    "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
 
@@ -99,6 +100,11 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
           return false;
         }
       }
+    } else if (a == QLatin1String("--pixelmap") || a == QLatin1String("--vectormap")) {
+      if (!next(v)) return false;
+      o.maps.push_back({a == QLatin1String("--vectormap"), v});
+    } else if (a == QLatin1String("--slow")) {
+      o.slowMap = true;
     } else if (a == QLatin1String("--chart")) {
       if (!next(o.chartPath)) return false;
     } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") ||
@@ -143,7 +149,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     error = chartOption + QStringLiteral(" needs --chart");
     return false;
   }
-  if (o.files.isEmpty() && o.saveParFile.isEmpty()) {
+  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty()) {
     error = QStringLiteral("no file given");
     return false;
   }

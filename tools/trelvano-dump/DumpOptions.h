@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 extern const char* const kDumpUsage;
 
@@ -20,6 +21,12 @@ struct DumpOptions {
   std::optional<std::array<double, 6>> camera;  // X, Y, Z, A, E, D
   std::optional<QStringList> layers;            // "Darstellung" captions switched on
   QStringList files;
+  struct MapFile {
+    bool vector;  // --vectormap, else --pixelmap
+    QString path;
+  };
+  std::vector<MapFile> maps;  // loaded after the files, in the order given
+  bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;

@@ -13,6 +13,12 @@
 namespace {
 const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
 
+void applyLayers(MainController& program, const DumpOptions& o) {
+  if (!o.layers) return;
+  for (const LayerItem& item : kLayerItems)
+    program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
+}
+
 // Runs one file command as the window would and records how it ended;
 // `load` returns false for a file that could not be opened.
 FileOutcome fileCommand(const QString& path, const std::function<bool()>& load) {
@@ -32,20 +38,24 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
   FlightData& d = program.data;
   if (o.size != QSize(program.view.BackBuffer.width(), program.view.BackBuffer.height()))
     program.view.resizeImage(o.size.width(), o.size.height());
-  if (o.layers) {
-    for (const LayerItem& item : kLayerItems)
-      program.view.layers.*item.item = o.layers->contains(QLatin1String(item.caption));
-  }
+  applyLayers(program, o);
   if (!o.parFile.isEmpty())
     outcomes.push_back(fileCommand(o.parFile, [&] { return Ladeparameter(d.ChannelParams, o.parFile); }));
   if (o.temperature) d.Temperature = *o.temperature;
   if (o.baro) d.UseBaroAltitude = true;
+  if (o.slowMap) d.FastMapLoading = false;
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] {
     const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
     return (igc ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
+  });
+}
+
+FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map) {
+  return fileCommand(map.path, [&] {
+    return (map.vector ? program.openVectorMap(map.path) : program.openPixelMap(map.path)) == LoadStatus::Loaded;
   });
 }
 
@@ -57,6 +67,7 @@ FileOutcome saveParForDump(MainController& program, const QString& path) {
 }
 
 void applyFinalOptions(MainController& program, const DumpOptions& o) {
+  if (!o.maps.empty()) applyLayers(program, o);
   if (o.origin) {
     program.data.RangeStart = *o.origin;
     program.StartpunktdesFlugzeugeshierhersetzen1Click();
@@ -162,6 +173,26 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.key("colors");
     json.beginArray();
     for (int i = 0; i <= d.LastPoint; ++i) json.value(d.FlightPath[i].Color);
+    json.endArray();
+  }
+
+  if (program.view.layers.KarteVisible) {
+    json.key("mapCells");
+    json.beginArray();
+    for (int i = 0; i <= d.MapCellsLast; ++i) json.value(d.MapCells[i].Color);
+    json.endArray();
+  }
+  if (program.view.layers.VectorKarteVisible) {
+    json.key("vectorMap");
+    json.beginArray();
+    for (int i = 0; i <= d.VectorMapLast; ++i) {
+      const FlightPoint& p = d.VectorMap[i];
+      json.beginArray();
+      for (double v : {p.Lat, p.Lon, p.Altitude, p.X, p.Y}) json.value(v);
+      json.value(p.Color);
+      json.value(p.Pen);
+      json.endArray();
+    }
     json.endArray();
   }
 

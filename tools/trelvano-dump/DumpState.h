@@ -14,14 +14,17 @@ struct FileOutcome {
   QString error;   // the error box text
 };
 
-// Before the files: --size, --layers, --par, --temperature, --baro. The
-// parameter file's outcome joins `outcomes`; a failed one changes nothing.
+// Before the files: --size, --layers, --par, --temperature, --baro, --slow.
+// The parameter file's outcome joins `outcomes`; a failed one changes nothing.
 void applyStartOptions(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // Loads one file with the reader the menu would use (".igc" in any case → IGC).
 FileOutcome loadForDump(MainController& program, const QString& path);
+// One --pixelmap or --vectormap file, as the menu's map commands load it.
+FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
 // After the loads: "Parameter" → "speichern", its dialog answered with `path`.
 FileOutcome saveParForDump(MainController& program, const QString& path);
-// After the files: --origin, --overlay, --camera, and the final redraw.
+// After the files and maps: --layers again (a map load switches its layer
+// on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
 // `chart`: the --chart window, written as the key "chart" (none when null).

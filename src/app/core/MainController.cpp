@@ -7,6 +7,7 @@
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
 #include "import/ParameterFile.h"
+#include "import/PixelMapReader.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -48,6 +49,8 @@ LoadStatus MainController::openByName(const QString& path) {
   if (path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive)) return openIgcFile(path);
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
+  if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
+  if (isPictureFileName(path)) return openPixelMap(path);
   return openLoggerFile(path);
 }
 

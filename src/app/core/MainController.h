@@ -49,7 +49,8 @@ class MainController {
 
   // A file given by name (command line, drag and drop) with the reader its
   // menu command would use: ".igc" in any case → IGC, ".par" → parameter
-  // table, anything else → logger file.
+  // table, ".map" → vector map, a picture (".bmp", ".png", ".jpg", … in any
+  // case) → pixel map, anything else → logger file.
   LoadStatus openByName(const QString& path);
 
   // Menu "Datei".
@@ -59,6 +60,12 @@ class MainController {
   // calls (camera, overlay, zoom, statistics) run as after the dialog.
   LoadStatus openIgcFile(const QString& path);
   LoadStatus openLoggerFile(const QString& path);
+  // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
+  // dialogs for a known path (MapCommands.cpp).
+  void Karteladen1Click();
+  void Mapladen1Click();
+  LoadStatus openPixelMap(const QString& path);
+  LoadStatus openVectorMap(const QString& path);
 
   // "Datei" → "Bild speichern…": the 3D view's picture as a PNG file.
   void BildSpeichern1Click();

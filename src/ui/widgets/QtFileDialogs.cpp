@@ -2,6 +2,21 @@
 
 #include <QFileDialog>
 
+QStringList nameFiltersWithUpperCase(const QString& filter) {
+  QStringList entries = filter.split(QStringLiteral(";;"));
+  for (QString& entry : entries) {
+    // The patterns are the text in parentheses, or the whole entry when it has none.
+    const qsizetype open = entry.indexOf(QLatin1Char('('));
+    const qsizetype close = entry.lastIndexOf(QLatin1Char(')'));
+    const bool named = open >= 0 && close > open;
+    const QString patterns = named ? entry.mid(open + 1, close - open - 1) : entry;
+    if (patterns == patterns.toUpper()) continue;
+    const QString both = patterns + QLatin1Char(' ') + patterns.toUpper();
+    entry = named ? entry.left(open + 1) + both + entry.mid(close) : both;
+  }
+  return entries;
+}
+
 QString QtFileDialogs::openFile(const QString& filter, const QString& title, const QString& initialName) {
   return run(false, filter, title, initialName);
 }
@@ -15,8 +30,7 @@ QString QtFileDialogs::run(bool save, const QString& filter, const QString& titl
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  // Loggers and recorders write ".IGC" as often as ".igc": offer both spellings.
-  dialog.setNameFilter(filter == filter.toUpper() ? filter : filter + QLatin1Char(' ') + filter.toUpper());
+  dialog.setNameFilters(nameFiltersWithUpperCase(filter));
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!initialName.contains(QLatin1Char('*'))) dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

@@ -1,7 +1,14 @@
 #pragma once
 #include "ui/FileDialogs.h"
 
+#include <QStringList>
+
 class QWidget;
+
+// The entries of a filter ("*.bmp;;Bilder (*.png *.jpg)") for the dialog, each
+// pattern also in upper case: loggers and recorders write ".IGC" as often as
+// ".igc", cameras ".JPG" as often as ".jpg".
+QStringList nameFiltersWithUpperCase(const QString& filter);
 
 // The shared open and save dialogs as Qt file dialogs.
 class QtFileDialogs : public FileDialogs {

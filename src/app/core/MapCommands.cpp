@@ -1,0 +1,44 @@
+// The two map commands of the menu "Datei".
+#include "app/core/MainController.h"
+
+#include "import/FileBytes.h"
+#include "import/PixelMapReader.h"
+#include "import/VectorMapReader.h"
+
+#include <QFileInfo>
+
+// "Pixel-Karte laden"
+void MainController::Karteladen1Click() {
+  const QString path =
+      dialogs.openFile(pixelMapFilter(), QStringLiteral("Karten-Bitmap laden"), QStringLiteral("*.bmp"));
+  if (!path.isEmpty()) openPixelMap(path);
+}
+
+LoadStatus MainController::openPixelMap(const QString& path) {
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  loadPixelMap(data, bytes, QFileInfo(path).fileName());
+  view.layers.KarteVisible = true;
+  view.layers.Karte = true;
+  data.MouseDragBlocked = true;
+  view.Grafikupdate();
+  return LoadStatus::Loaded;
+}
+
+// "Vektor-Karte laden"
+void MainController::Mapladen1Click() {
+  const QString path =
+      dialogs.openFile(QStringLiteral("*.map"), QStringLiteral("Vektor-Karte laden"), QStringLiteral("*.map"));
+  if (!path.isEmpty()) openVectorMap(path);
+}
+
+LoadStatus MainController::openVectorMap(const QString& path) {
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  loadVectorMap(data, *staging_, bytes, QFileInfo(path).fileName());
+  view.layers.VectorKarteVisible = true;
+  view.layers.VectorKarte = true;
+  data.MouseDragBlocked = true;
+  view.Grafikupdate();
+  return LoadStatus::Loaded;
+}
