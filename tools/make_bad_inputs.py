@@ -41,21 +41,25 @@ def ng_file(samples, code=4):
     return crlf(["1;64;%d;0;0;0" % code, "Kanal;Werte"] + [ng_line(i) for i in range(samples)])
 
 
-def bmp_header(width, height, bits=24, data=b""):
+def bmp_header(width, height, bits=24, data=b"", compression=0, palette=b""):
     """A BITMAPINFOHEADER file whose header says width x height."""
     row = (width * bits + 31) // 32 * 4
     size_image = row * abs(height)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, size_image & 0xFFFFFFFF, 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, size_image & 0xFFFFFFFF, 2835, 2835,
+                       0, 0) + palette
     offset = 14 + len(info)
     head = b"BM" + struct.pack("<IHHI", (offset + size_image) & 0xFFFFFFFF, 0, 0, offset)
     return head + info + data
 
 
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
 def png_header(width, height):
-    """A PNG signature and IHDR chunk saying width x height, and nothing more."""
-    ihdr = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    chunk = b"IHDR" + ihdr
-    return b"\x89PNG\r\n\x1a\n" + struct.pack(">I", len(ihdr)) + chunk + struct.pack(">I", zlib.crc32(chunk))
+    """A PNG whose header says width x height, with one short row of data."""
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            png_chunk(b"IDAT", zlib.compress(bytes(16))) + png_chunk(b"IEND", b""))
 
 
 def cases():
@@ -89,14 +93,18 @@ def cases():
     yield "par-623.par", "par", PAST_EOF, bytes(range(256)) * 2 + bytes(111)
     yield "par-625.par", "par", "loads", bytes(624) + b"\x01"
     yield "garbage.par", "par", "loads", garbage[:624]
-    return  # the map readers follow
     yield "map-31.map", "vectormap", "loads", bytes(31)
     yield "empty.map", "vectormap", "loads", b""
     yield "garbage.bmp", "pixelmap", BAD_BITMAP, garbage
     yield "empty.bmp", "pixelmap", BAD_BITMAP, b""
     yield "lying-header.bmp", "pixelmap", BAD_BITMAP, bmp_header(400, 300, data=bytes(1000))
-    yield "huge-header.bmp", "pixelmap", "Bitmap zu groß (100000 × 100000 Pixel)", bmp_header(100000, 100000)
-    yield "huge-header.png", "pixelmap", "Bitmap zu groß (100000 × 100000 Pixel)", png_header(100000, 100000)
+    # Run lengths that stop early: the rows never reached take the first palette colour.
+    palette = b"".join(struct.pack("<BBBB", i, 255 - i, 7, 0) for i in range(256))
+    yield "rle-cut-short.bmp", "pixelmap", "loads", bmp_header(64, 64, 8, bytes([4, 7, 4, 9]), 1, palette)
+    too_large = "Die Bitmap ist zu groß: 100000 × 100000 Pixel (höchstens 256 Megapixel)"
+    yield "huge-header.bmp", "pixelmap", too_large, bmp_header(100000, 100000)
+    yield "huge-header.png", "pixelmap", too_large, png_header(100000, 100000)
+    yield "map-too-many-records.map", "vectormap", RANGE, bytes(32 * 131073)
 
 
 def main():

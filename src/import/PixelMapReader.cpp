@@ -46,6 +46,20 @@ PictureSize bitmapHeaderSize(QByteArrayView bytes) {
   return {qFromLittleEndian<qint32>(p + 18), height < 0 ? -height : height};  // negative: rows top-down
 }
 
+// An uncompressed Windows bitmap whose pixel rows end before its header's
+// height is reached: a file cut short.
+bool bitmapRowsMissing(QByteArrayView bytes, PictureSize size) {
+  if (bytes.size() < 30 || !bytes.startsWith("BM") || !size.known()) return false;
+  const char* p = bytes.data();
+  const bool core = qFromLittleEndian<quint32>(p + 14) == 12;
+  const int64_t bits = core ? qFromLittleEndian<quint16>(p + 24) : qFromLittleEndian<quint16>(p + 28);
+  const uint32_t compression = core || bytes.size() < 34 ? 0 : qFromLittleEndian<quint32>(p + 30);
+  constexpr uint32_t kRgb = 0, kBitFields = 3;
+  if (compression != kRgb && compression != kBitFields) return false;  // run lengths: no fixed size
+  const int64_t rowBytes = (size.width * bits + 31) / 32 * 4;
+  return int64_t(qFromLittleEndian<quint32>(p + 10)) + rowBytes * size.height > bytes.size();
+}
+
 PictureSize headerSize(QImageReader& reader, QByteArrayView bytes) {
   const QSize size = reader.size();
   return size.isValid() ? PictureSize{size.width(), size.height()} : bitmapHeaderSize(bytes);
@@ -161,7 +175,15 @@ void loadPixelMap(FlightData& data, QByteArrayView bytes, const QString& fileNam
   try {
     const PictureSize size = headerSize(reader, raw);
     if (size.known() && size.width * size.height > kMaxMapPixels) throw bitmapTooLarge(size);
+    if (bitmapRowsMissing(raw, size)) throw invalidBitmap();
+    // Qt's bitmap reader leaves the rows a run-length picture never reaches
+    // as they were; decoded into a picture filled beforehand they are the
+    // first palette colour, not whatever the memory held.
     QImage picture;
+    if (size.known() && reader.imageFormat() != QImage::Format_Invalid) {
+      picture = QImage(int(size.width), int(size.height), reader.imageFormat());
+      picture.fill(0);
+    }
     if (!reader.read(&picture)) throw invalidBitmap();
     sampleMapCells(picture, data.FastMapLoading, colours.data());
   } catch (const RunError& e) {

@@ -1,5 +1,6 @@
 #include "common/StateSnapshot.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -45,6 +46,12 @@ long firstChange(const std::vector<T>& before, const T* after) {
 std::string at(const char* name, long index) { return std::string(name) + "[" + std::to_string(index) + "]"; }
 
 }  // namespace
+
+int StateSnapshot::reachOf(const char* input, size_t size, const FlightData& d) {
+  const long lines = std::count_if(input, input + size, [](char b) { return b == '\r' || b == '\n'; }) + 1;
+  const long reach = std::max({2 * (std::max<long>(lines, d.LastPoint + 1) + 2), long(size / 32), 10000L}) + 16;
+  return int(std::min<long>(reach, kPointCapacity));
+}
 
 StateSnapshot::StateSnapshot(const FlightData& d, int points, int rows)
     : raw_(d.RawSamples.rows, d.RawSamples.rows + rows),

@@ -18,6 +18,11 @@ struct StateSnapshot {
   // What differs first ("FlightPath[12]", "Temperature", …), or "" when nothing does.
   std::string differenceTo(const FlightData& d) const;
 
+  // How far into the tables a load of `input` can write on `d`: a point per
+  // line (two plumb-line entries each), a vector-map entry per 32 bytes, the
+  // 10000 map cells, beyond what the flight uses already.
+  static int reachOf(const char* input, size_t size, const FlightData& d);
+
  private:
   std::vector<FlightPoint> arrays_[8];
   std::vector<SampleRow> raw_, channel_;

@@ -47,12 +47,8 @@ FuzzWorld& fuzzWorld() {
 
 void expectLoadedOrUnchanged(const uint8_t* bytes, size_t size, const std::function<void(QByteArrayView)>& load) {
   FuzzWorld& w = fuzzWorld();
-  // A load of n lines writes at most n points (two entries each in the plumb
-  // lines), however it ends.
-  const long lines = std::count_if(bytes, bytes + size, [](uint8_t b) { return b == '\r' || b == '\n'; }) + 1;
-  const long reach = 2 * (std::max<long>(lines, w.data.LastPoint + 1) + 2) + 16;
-  const StateSnapshot before(w.data, int(std::min<long>(reach, kPointCapacity)),
-                             int(std::min<long>(reach, kSampleRows)));
+  const int reach = StateSnapshot::reachOf(reinterpret_cast<const char*>(bytes), size, w.data);
+  const StateSnapshot before(w.data, reach, std::min(reach, kSampleRows));
   try {
     load(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
   } catch (const RunError& e) {

@@ -199,7 +199,11 @@ TEST_F(PixelMapLoad, AFailedLoadKeepsTheEarlierMap) {
     EXPECT_EQ(std::memcmp(cells.data(), data.MapCells.data(), cells.size() * sizeof(FlightPoint)), 0) << what;
   };
 
-  for (const QByteArray& junk : {QByteArray(), QByteArray("no picture at all"), bmp(2, 2, 8, {}, {}, true)}) {
+  // A bitmap cut short inside its pixel rows would decode with rows of
+  // whatever the memory held; it is refused like any broken picture.
+  const QByteArray whole = bmp(40, 30, 8, std::vector<uint32_t>(1200, 2), {0, 0xFF0000, 0x00FF00});
+  for (const QByteArray& junk : {QByteArray(), QByteArray("no picture at all"), bmp(2, 2, 8, {}, {}, true),
+                                 whole.chopped(1)}) {
     const auto e = errorOf([&] { load(junk); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->text().toStdString(), "Bitmap ist ungültig");
@@ -215,6 +219,8 @@ TEST_F(PixelMapLoad, AFailedLoadKeepsTheEarlierMap) {
     expectKept("too large");
   }
   EXPECT_EQ(QImageReader::allocationLimit(), 1024);
+  load(whole);
+  EXPECT_EQ(data.MapCells[0].Color, model(0x00FF00));
 
 }
 
