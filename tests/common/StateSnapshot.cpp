@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr int kMapCellsArray = 5;
+constexpr int kMapCellsWritten = 10000;
 const char* const kArrayNames[8] = {"FlightPath", "ShadowPath", "GridPoints", "ArrowPoints",
                                     "PlumbLines", "MapCells",   "MapFrame",   "VectorMap"};
 
@@ -49,7 +51,7 @@ std::string at(const char* name, long index) { return std::string(name) + "[" + 
 
 int StateSnapshot::reachOf(const char* input, size_t size, const FlightData& d) {
   const long lines = std::count_if(input, input + size, [](char b) { return b == '\r' || b == '\n'; }) + 1;
-  const long reach = std::max({2 * (std::max<long>(lines, d.LastPoint + 1) + 2), long(size / 32), 10000L}) + 16;
+  const long reach = std::max(2 * (std::max<long>(lines, d.LastPoint + 1) + 2), long(size / 32)) + 16;
   return int(std::min<long>(reach, kPointCapacity));
 }
 
@@ -59,7 +61,11 @@ StateSnapshot::StateSnapshot(const FlightData& d, int points, int rows)
       params_(d.ChannelParams.rows, d.ChannelParams.rows + kChannelCount),
       paramImage_(d.ChannelParams.fileImage),
       values_(valuesOf(d)) {
-  for (int k = 0; k < 8; ++k) arrays_[k].assign(arrayAt(d, k).pts, arrayAt(d, k).pts + points);
+  for (int k = 0; k < 8; ++k) {
+    // A pixel map writes all of its cells, whatever the file's size.
+    const int n = k == kMapCellsArray ? std::max(points, kMapCellsWritten) : points;
+    arrays_[k].assign(arrayAt(d, k).pts, arrayAt(d, k).pts + n);
+  }
 }
 
 std::string StateSnapshot::differenceTo(const FlightData& d) const {

@@ -19,8 +19,8 @@ struct StateSnapshot {
   std::string differenceTo(const FlightData& d) const;
 
   // How far into the tables a load of `input` can write on `d`: a point per
-  // line (two plumb-line entries each), a vector-map entry per 32 bytes, the
-  // 10000 map cells, beyond what the flight uses already.
+  // line (two plumb-line entries each), a vector-map entry per 32 bytes,
+  // beyond what the flight uses already. (The map cells are always compared.)
   static int reachOf(const char* input, size_t size, const FlightData& d);
 
  private:
