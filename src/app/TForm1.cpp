@@ -78,42 +78,7 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   auto* central = new QWidget(this);
   setCentralWidget(central);
 
-  Image1_ = new ImageView(central);
-  Image1_->setObjectName(QStringLiteral("Image1"));
-  Image1_->setToolTip(QStringLiteral("klicken und ziehen"));
-  Image1_->setSource(&core_->view.BackBuffer);
-  Image1_->setMinimumSize(kMinViewWidth, kMinViewHeight);
-  Image1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  View3D& view = core_->view;
-  const auto mouseMove = [this, &view](Qt::MouseButtons held, int x, int y) {
-    const bool left = held & Qt::LeftButton, right = held & Qt::RightButton;
-    if (left || right) handle([&] { view.Image1MouseMove(left, right, x, y); });
-  };
-  Image1_->setMouseHandlers({
-      [this, &view](Qt::MouseButton, int x, int y) { handle([&] { view.Image1MouseDown(x, y); }); },
-      mouseMove,
-      [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
-  });
-  Image1_->setFocusPolicy(Qt::StrongFocus);
-  Image1_->setWheelHandler([this, &view](int notches) { handle([&] { view.zoomByWheel(notches); }); });
-  Image1_->setKeyHandler([this, &view](int key) {
-    constexpr int kStep = 5;  // degrees per key press
-    int azimuth = 0, elevation = 0;
-    switch (key) {
-      case Qt::Key_Left: azimuth = -kStep; break;
-      case Qt::Key_Right: azimuth = kStep; break;
-      case Qt::Key_Up: elevation = kStep; break;
-      case Qt::Key_Down: elevation = -kStep; break;
-      default: return false;
-    }
-    handle([&] { view.turnCamera(azimuth, elevation); });
-    return true;
-  });
-  // The 3D view's picture follows the window.
-  Image1_->setResizeHandler([this, &view](QSize size) {
-    if (view.BackBuffer.size() != size) handle([&] { view.resizeImage(size.width(), size.height()); });
-  });
-
+  const auto mouseMove = buildView3D(central);
   side_ = buildSideColumn(central, core_->panels, core_->state.hLabel);
   side_.entfernungLabel->installEventFilter(new MouseMoveForwarder(side_.entfernungLabel, mouseMove));
 
@@ -164,15 +129,61 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
   statusBar()->addWidget(statusPanel_, 1);
   buildMenus();
-  // Opens with the 3D view at its design size.
-  const QMargins m = grid->contentsMargins();
+  openAtDesignSize(*grid, below->height());
+  showState();
+}
+
+// Image1, the 3D view: mouse drags, wheel and arrow keys move the camera; its
+// picture follows the widget's size. Returns the mouse-move handler, which
+// the "Entfernung:" label shares.
+std::function<void(Qt::MouseButtons, int, int)> TForm1::buildView3D(QWidget* parent) {
+  Image1_ = new ImageView(parent);
+  Image1_->setObjectName(QStringLiteral("Image1"));
+  Image1_->setToolTip(QStringLiteral("klicken und ziehen"));
+  Image1_->setSource(&core_->view.BackBuffer);
+  Image1_->setMinimumSize(kMinViewWidth, kMinViewHeight);
+  Image1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  View3D& view = core_->view;
+  const auto mouseMove = [this, &view](Qt::MouseButtons held, int x, int y) {
+    const bool left = held & Qt::LeftButton, right = held & Qt::RightButton;
+    if (left || right) handle([&] { view.Image1MouseMove(left, right, x, y); });
+  };
+  Image1_->setMouseHandlers({
+      [this, &view](Qt::MouseButton, int x, int y) { handle([&] { view.Image1MouseDown(x, y); }); },
+      mouseMove,
+      [this, &view](Qt::MouseButton, int, int) { handle([&] { view.Image1MouseUp(); }); },
+  });
+  Image1_->setFocusPolicy(Qt::StrongFocus);
+  Image1_->setWheelHandler([this, &view](int notches) { handle([&] { view.zoomByWheel(notches); }); });
+  Image1_->setKeyHandler([this, &view](int key) {
+    constexpr int kStep = 5;  // degrees per key press
+    int azimuth = 0, elevation = 0;
+    switch (key) {
+      case Qt::Key_Left: azimuth = -kStep; break;
+      case Qt::Key_Right: azimuth = kStep; break;
+      case Qt::Key_Up: elevation = kStep; break;
+      case Qt::Key_Down: elevation = -kStep; break;
+      default: return false;
+    }
+    handle([&] { view.turnCamera(azimuth, elevation); });
+    return true;
+  });
+  // The 3D view's picture follows the window.
+  Image1_->setResizeHandler([this, &view](QSize size) {
+    if (view.BackBuffer.size() != size) handle([&] { view.resizeImage(size.width(), size.height()); });
+  });
+  return mouseMove;
+}
+
+// Opens with the 3D view at its design size.
+void TForm1::openAtDesignSize(const QGridLayout& grid, int belowHeight) {
+  const QMargins m = grid.contentsMargins();
   const QSize design(View3D::kDefaultWidth, View3D::kDefaultHeight);
-  const int centralWidth = m.left() + side_.widget->minimumWidth() + grid->horizontalSpacing() + design.width() + m.right();
+  const int centralWidth = m.left() + side_.widget->minimumWidth() + grid.horizontalSpacing() + design.width() + m.right();
   const int centralHeight =
-      m.top() + std::max(side_.widget->minimumHeight(), design.height() + grid->verticalSpacing() + below->height()) +
+      m.top() + std::max(side_.widget->minimumHeight(), design.height() + grid.verticalSpacing() + belowHeight) +
       m.bottom();
   resize(centralWidth, menuBar()->sizeHint().height() + centralHeight + statusBar()->sizeHint().height());
-  showState();
 }
 
 // The chart windows read the flight data: they go before it does.

@@ -15,6 +15,7 @@
 
 class ImageView;
 class QAction;
+class QGridLayout;
 class QLabel;
 class QMenu;
 class QSlider;
@@ -58,7 +59,9 @@ class TForm1 : public QMainWindow {
 
  private:
   void buildMenus();
+  std::function<void(Qt::MouseButtons, int, int)> buildView3D(QWidget* parent);
   void buildTrackPanel(QWidget* parent);
+  void openAtDesignSize(const QGridLayout& grid, int belowHeight);
   QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
                    std::function<void()> handler = {});
   QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
