@@ -80,6 +80,8 @@ bool tryAltitudeField(const char* f, int32_t& value) {
 
 }  // namespace
 
+bool isIgcFileName(const QString& path) { return path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive); }
+
 int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay) {
   const int32_t step = secondOfDay - previousSecondOfDay;
   if (step >= 0) return step;

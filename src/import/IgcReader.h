@@ -8,6 +8,9 @@
 #include <QString>
 #include <cstdint>
 
+// An IGC file by its name: ".igc" in any case.
+bool isIgcFileName(const QString& path);
+
 // Seconds from one fix to the next, from their times of day. A backward step
 // is a midnight crossing when the clock ran from the evening into the morning
 // (the step plus a day is below 12 hours); any other backward step is a clock

@@ -25,6 +25,19 @@ void centreCamera(View3D& view, const FlightPoint& point) {
   view.setSpinEdit(1, Round(view.cam.CamZ));
 }
 
+// Red up to the cursor, blue after it.
+void colourFlownPath(FlightData& data) {
+  colourPoints(data, 0, std::min(data.CursorPoint, data.LastPoint), colours::kRed);
+  colourPoints(data, data.CursorPoint + 1, data.LastPoint, colours::kBlue);
+}
+
+// The track bar's position for the cursor; a single point has no scale: 0.
+int trackBarPositionOfCursor(const FlightData& data) {
+  return data.LastPoint > 0
+             ? RoundToInt32(static_cast<double>(kTrackBarMax) / data.LastPoint * data.CursorPoint)
+             : 0;
+}
+
 }  // namespace
 
 QString climbRateText(double metresPerSecond) {
@@ -75,10 +88,8 @@ void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
     colourPoints(data, 0, data.LastPoint, colours::kBlue);
   }
   if (data.LastPoint >= 0) colourPoints(data, data.CursorPoint, data.CursorPoint, colours::kRed);
-  // The track bar's change handler ignores this while the replay runs. A
-  // single point has no scale: the bar stays at 0.
-  panels.trackBarPosition =
-      data.LastPoint > 0 ? RoundToInt32(static_cast<double>(kTrackBarMax) / data.LastPoint * data.CursorPoint) : 0;
+  // The track bar's change handler ignores this while the replay runs.
+  panels.trackBarPosition = trackBarPositionOfCursor(data);
   Track(data, view, panels);
 }
 
@@ -88,8 +99,7 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
   const int32_t last = data.LastPoint;
   data.CursorPoint =
       last > 0 ? RoundToInt32(static_cast<double>(panels.trackBarPosition) / kTrackBarMax * last) : 0;
-  colourPoints(data, 0, std::min(data.CursorPoint, last), colours::kRed);
-  colourPoints(data, data.CursorPoint + 1, last, colours::kBlue);
+  colourFlownPath(data);
   Track(data, view, panels);
 }
 
@@ -100,12 +110,8 @@ void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long 
   if (last < 0) return;
   panels.timer2Enabled = false;
   data.CursorPoint = static_cast<int32_t>(std::clamp<long long>(point, 0, last));
-  if (data.OverlayMode == kModeFlugweg) {
-    colourPoints(data, 0, data.CursorPoint, colours::kRed);
-    colourPoints(data, data.CursorPoint + 1, last, colours::kBlue);
-  }
-  panels.trackBarPosition =
-      last > 0 ? RoundToInt32(static_cast<double>(kTrackBarMax) / last * data.CursorPoint) : 0;
+  if (data.OverlayMode == kModeFlugweg) colourFlownPath(data);
+  panels.trackBarPosition = trackBarPositionOfCursor(data);
   Track(data, view, panels);
 }
 

@@ -3,6 +3,7 @@
 #include "DumpChart.h"
 
 #include "import/ChannelConversion.h"
+#include "import/IgcReader.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
@@ -48,8 +49,7 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] {
-    const bool igc = path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive);
-    return (igc ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
+    return (isIgcFileName(path) ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
   });
 }
 

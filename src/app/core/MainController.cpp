@@ -46,7 +46,7 @@ void MainController::formCreateWithoutDialog(const QString& defaultParPath) {
 }
 
 LoadStatus MainController::openByName(const QString& path) {
-  if (path.endsWith(QLatin1String(".igc"), Qt::CaseInsensitive)) return openIgcFile(path);
+  if (isIgcFileName(path)) return openIgcFile(path);
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);

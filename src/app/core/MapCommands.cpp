@@ -18,10 +18,7 @@ LoadStatus MainController::openPixelMap(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
   loadPixelMap(data, bytes, QFileInfo(path).fileName());
-  view.layers.KarteVisible = true;
-  view.layers.Karte = true;
-  data.MouseDragBlocked = true;
-  view.Grafikupdate();
+  showMapLayer(&Layers::KarteVisible, &Layers::Karte);
   return LoadStatus::Loaded;
 }
 
@@ -36,9 +33,14 @@ LoadStatus MainController::openVectorMap(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
   loadVectorMap(data, *staging_, bytes, QFileInfo(path).fileName());
-  view.layers.VectorKarteVisible = true;
-  view.layers.VectorKarte = true;
+  showMapLayer(&Layers::VectorKarteVisible, &Layers::VectorKarte);
+  return LoadStatus::Loaded;
+}
+
+// After a map loaded: its item in "Darstellung" appears checked, and the view shows it.
+void MainController::showMapLayer(bool Layers::*itemVisible, bool Layers::*item) {
+  view.layers.*itemVisible = true;
+  view.layers.*item = true;
   data.MouseDragBlocked = true;
   view.Grafikupdate();
-  return LoadStatus::Loaded;
 }
