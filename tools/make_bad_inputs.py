@@ -84,6 +84,9 @@ def cases():
     yield "only-crs.csv", "logger", NO_DATA, b"\r" * 5000
     yield "ctrl-z-middle.igc", "igc", "loads", crlf(good_igc[:10]) + b"\x1a" + b"\xff\xfe garbage" + crlf(good_igc[10:])
     yield "ctrl-z-middle.csv", "logger", "loads", ng_file(5)[:-10] + b"\x1a" + b"\x00\x01 garbage"
+    yield "text.csv", "logger", NO_DATA, crlf(["Hallo Welt;dies ist keine Aufzeichnung", "nur Text", "keine Zahl"])
+    yield "placeholder-fixes.igc", "igc", NO_DATA, crlf(
+        ["B1234210000000N00000000EV013710000000000", "B1234220000000S00000000WA013710000000000"])
     yield "nul-bytes.igc", "igc", NO_DATA, b"\x00" * 4096
     yield "nul-bytes.csv", "logger", NO_DATA, b"\x00" * 4096
     yield "nul-in-b-record.igc", "igc", None, crlf(good_igc[:2] + [good_igc[2][:9] + "\x00" + good_igc[2][10:]])

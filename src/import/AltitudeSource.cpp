@@ -16,6 +16,8 @@ QString altitudeLabel(int channel) {
   return QStringLiteral("Höhe: ") + altitudeChannelLabel(channel);
 }
 
+QString pressureAltitudeLabel() { return QStringLiteral("Höhe: Luftdruck"); }
+
 double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, double gpsAltitude) {
   const double h = barometricHeight(raw, param, temperature, gpsAltitude);
   // Below 1e15 the display text holds every digit of the whole number, so

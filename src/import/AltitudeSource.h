@@ -14,6 +14,8 @@ int baroAltitudeChannel(const ChannelParamTable& params);
 
 // "Höhe: GPS" for channel -1, else "Höhe: " and the channel's label ("Höhe: AD2", "Höhe: Frequenz").
 QString altitudeLabel(int channel);
+// "Höhe: Luftdruck": an IGC flight with the recorder's pressure altitudes.
+QString pressureAltitudeLabel();
 
 // (gpsDm − firstDm) × 0.1 metres; the difference is overflow-checked ("Integerüberlauf").
 inline double gpsRelativeAltitude(int32_t gpsDm, int32_t firstDm) {

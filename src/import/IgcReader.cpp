@@ -1,11 +1,13 @@
 #include "import/IgcReader.h"
 
+#include "import/AltitudeSource.h"
 #include "import/Coordinates.h"
 #include "import/LoadStagingData.h"
 #include "import/LocalFrame.h"
 #include "import/TextLines.h"
 #include "model/Numbers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
@@ -69,6 +71,13 @@ inline int32_t altitudeField(const char* f) {
   return parseInt(std::string_view(text, 5));
 }
 
+// Latitude 0000000 and longitude 00000000, whatever the hemisphere letters:
+// what recorders write before their first position, not a place at 0°/0°.
+bool isPlaceholderPosition(const char* b) {
+  return std::all_of(b + 7, b + 14, [](char ch) { return ch == '0'; }) &&
+         std::all_of(b + 15, b + 23, [](char ch) { return ch == '0'; });
+}
+
 bool tryAltitudeField(const char* f, int32_t& value) {
   try {
     value = altitudeField(f);
@@ -112,6 +121,7 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
     stageFix(st, scan, copy, length, kMinRoom);
     return;
   }
+  if (isPlaceholderPosition(b)) return;
   if (scan.fixes >= kMaxFlightPoints) throw RunError::range();  // plumb lines need two entries per fix
   StagedPoint& pt = st.points[scan.fixes];
 
@@ -152,9 +162,8 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
   ++scan.fixes;
 }
 
-void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan) {
+void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool useGnss) {
   const int32_t last = scan.fixes - 1;
-  const bool useGnss = scan.fixes > 0 && scan.allPressureZero && scan.gnssReadable;
   auto altitudeOf = [&st, useGnss](int32_t i) {
     return useGnss ? static_cast<double>(st.points[i].gnssAltitude) : st.points[i].altitude;
   };
@@ -185,7 +194,7 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan) {
 
 }  // namespace
 
-void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
+QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   IgcScan scan;
@@ -204,5 +213,7 @@ void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const
     throw atFileLine(e, fileName, line);
   }
   if (scan.fixes == 0) throw inFile(RunError::noFlightData(), fileName);
-  commit(data, staging, scan);
+  const bool useGnss = scan.allPressureZero && scan.gnssReadable;
+  commit(data, staging, scan, useGnss);
+  return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
 }

@@ -24,7 +24,12 @@ int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. Time steps come from the
 // full time of day, see fixTimeStep. A file whose fixes all have pressure
 // altitude 0 takes the GNSS altitudes instead.
-// A file without a single B record fails with "Keine Flugdaten in der Datei".
+// A B record at latitude 0000000 and longitude 00000000 holds no position
+// and is passed over like any other line (the next fix's time step counts
+// from the fix before it). A file without a single other B record fails with
+// "Keine Flugdaten in der Datei".
+// Returns the altitude label: "Höhe: Luftdruck", or "Höhe: GPS" when the
+// GNSS altitudes stand in.
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
-void loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);

@@ -15,6 +15,7 @@ struct LoggerCursor {
   const char* pos;
   const char* end;
   bool FieldEndedLine = false;  // set by a field that stopped at a line end, not at ';'
+  bool DigitSeen = false;       // set by a field that held a digit; cleared by the reader's caller
 };
 
 // Reads one field: characters up to and including ';', or up to (not
@@ -40,6 +41,7 @@ inline int32_t ReadLoggerField(LoggerCursor& c) {
       v = v * 10 + d;
     }
     const char* const q = digits + n;
+    c.DigitSeen |= n != 0;
     if (v <= INT32_MAX && q > p) {
       const int32_t value = static_cast<int32_t>(minus ? -static_cast<int64_t>(v) : static_cast<int64_t>(v));
       if (*q == ';') {
@@ -60,6 +62,7 @@ inline int32_t ReadLoggerField(LoggerCursor& c) {
     const char ch = p == end ? kCtrlZ : *p++;
     const unsigned digit = static_cast<unsigned char>(ch) - unsigned{'0'};
     if (digit <= 9) {
+      c.DigitSeen = true;
       if (__builtin_mul_overflow(value, 10, &value) ||
           __builtin_add_overflow(value, static_cast<int32_t>(digit), &value)) {
         c.pos = p;

@@ -22,6 +22,7 @@ struct LoggerScan {
   bool newFormat = false;
   double sampleInterval = 2.0;
   int32_t points = 0;       // counted lines
+  bool anyDigit = false;    // a counted line held a digit: the file holds numbers, not only text
   int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
   int32_t startLatRaw = 0, startLonRaw = 0;
   double startAltitude = 0;
@@ -95,9 +96,11 @@ void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* t
   while (!atTextEnd(c)) {
     try {
       c.FieldEndedLine = false;
+      c.DigitSeen = false;
       const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
                                              : readOldFormatLine(c, st, n, scan);
       scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
+      if (!firstEnded) scan.anyDigit |= c.DigitSeen;
       // A line whose first field ended it is not counted: the next line overwrites slot n.
       if (!firstEnded && ++n > kMaxFlightPoints) throw RunError::range();
     } catch (const RunError& e) {
@@ -172,7 +175,8 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
     throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
   }
   readLines(c, staging, scan, text, fileName);
-  if (scan.points == 0) throw inFile(RunError::noFlightData(), fileName);
+  // Text without a single digit reads as zeros; it is no recording.
+  if (scan.points == 0 || !scan.anyDigit) throw inFile(RunError::noFlightData(), fileName);
 
   LoggerLoadResult result;
   result.newFormat = scan.newFormat;

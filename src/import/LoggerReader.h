@@ -20,8 +20,8 @@ struct LoggerLoadResult {
 // steps, shadow and plumb lines (MaxMinusw).
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. More than 65536 points,
 // a new-format sample row 32768 or a negative sample period code fail with the
-// range error; a file without a single counted sample line fails with
-// "Keine Flugdaten in der Datei".
+// range error; a file without a single counted sample line, or whose counted
+// lines hold no digit at all (text), fails with "Keine Flugdaten in der Datei".
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,

@@ -68,7 +68,10 @@ inline void RenderPass::clippedLine(int fromX, int fromY, int x, int y) {
     canvas.moveTo(cut.x(), cut.y());
     canvas.lineTo(x, y);
   } else {
-    canvas.moveTo(x, y);
+    // Both ends outside: the canvas cuts the line to the pixels inside the
+    // picture, so a segment that crosses it is still drawn.
+    canvas.moveTo(fromX, fromY);
+    canvas.lineTo(x, y);
   }
 }
 

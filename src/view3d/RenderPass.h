@@ -46,8 +46,9 @@ struct RenderPass {
 
   void PenMoveTo(int x, int y);
   void PenMoveTo(QPoint p) { PenMoveTo(p.x(), p.y()); }
-  // Line from (PenLastX, PenLastY) to (x, y), cut at the picture's border;
-  // nothing is drawn when both ends lie outside.
+  // Line from (PenLastX, PenLastY) to (x, y), cut at the picture's border:
+  // an outside end is moved to the border towards the inside one; with both
+  // ends outside, the pixels of the line that fall inside are drawn.
   void ClippedLineTo(int x, int y);
   void ClippedLineTo(QPoint p) { ClippedLineTo(p.x(), p.y()); }
   // Moves `outside` along the line towards the inside point `anchor` until it

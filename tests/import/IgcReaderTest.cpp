@@ -97,6 +97,19 @@ TEST_F(IgcReader, TimeStepsFromTheTimeOfDay) {
   EXPECT_EQ(data.SampleInterval, 3.0);
 }
 
+// Recorders write 0°0' before their first position: such records are no fixes,
+// whatever their hemisphere letters; the time steps run on from the last fix kept.
+TEST_F(IgcReader, PlaceholderPositionsArePassedOver) {
+  igc(joinLines({bRecord("120000", "4807038N", "01131456E"), bRecord("120005", "0000000N", "00000000E"),
+                 bRecord("120007", "0000000S", "00000000W"), bRecord("120010", "4807100N", "01131500E"),
+                 bRecord("120012", "0000000N", "00000001E"), bRecord("120014", "0000001S", "00000000E")}));
+  EXPECT_EQ(data.LastPoint, 3);
+  EXPECT_EQ(timeSteps(data), (std::vector<double>{2, 10, 2, 2}));
+  EXPECT_EQ(data.MaxLat, data.FlightPath[1].Lat);
+  EXPECT_NEAR(data.FlightPath[2].Lon, 0.00001 / 0.6, 1e-15);
+  EXPECT_LT(data.FlightPath[3].Lat, 0.0);
+}
+
 TEST_F(IgcReader, SampleIntervalNeedsTwoFixes) {
   data.SampleInterval = 4.0;
   igc(joinLines({bRecord("120000", "4807038N", "01131456E")}));
@@ -120,9 +133,10 @@ TEST_F(IgcReader, PressureAltitudeField) {
 }
 
 TEST_F(IgcReader, WithoutBarometerTheGnssAltitudeStandsIn) {
-  igc(joinLines({bRecord("120000", "4807038N", "01131456E", "00000", "00450"),
-                 bRecord("120001", "4807038N", "01131456E", "00000", "00470"),
-                 bRecord("120002", "4807038N", "01131456E", "00000", "-0010")}));
+  EXPECT_EQ(igc(joinLines({bRecord("120000", "4807038N", "01131456E", "00000", "00450"),
+                           bRecord("120001", "4807038N", "01131456E", "00000", "00470"),
+                           bRecord("120002", "4807038N", "01131456E", "00000", "-0010")})),
+            QStringLiteral("Höhe: GPS"));
   EXPECT_EQ(data.FlightPath[0].Altitude, 450.0);
   EXPECT_EQ(data.FlightPath[1].Altitude, 470.0);
   EXPECT_EQ(data.FlightPath[2].Altitude, -10.0);
@@ -131,8 +145,9 @@ TEST_F(IgcReader, WithoutBarometerTheGnssAltitudeStandsIn) {
   EXPECT_EQ(data.MaxAltitude, 470.0);
 
   // One real pressure altitude: every fix keeps its pressure altitude.
-  igc(joinLines({bRecord("120000", "4807038N", "01131456E", "00000", "00450"),
-                 bRecord("120001", "4807038N", "01131456E", "00001", "00470")}));
+  EXPECT_EQ(igc(joinLines({bRecord("120000", "4807038N", "01131456E", "00000", "00450"),
+                           bRecord("120001", "4807038N", "01131456E", "00001", "00470")})),
+            QStringLiteral("Höhe: Luftdruck"));
   EXPECT_EQ(data.FlightPath[0].Altitude, 0.0);
   EXPECT_EQ(data.FlightPath[1].Altitude, 1.0);
 }

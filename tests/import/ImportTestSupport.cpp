@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-void ImportTest::igc(const QByteArray& text, const QString& name) { loadIgc(data, *staging, text, name); }
+QString ImportTest::igc(const QByteArray& text, const QString& name) { return loadIgc(data, *staging, text, name); }
 
 QString ImportTest::logger(const QByteArray& text, const QString& name) {
   return loadLoggerFile(data, *staging, text, name).hLabel;

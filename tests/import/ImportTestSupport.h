@@ -21,8 +21,8 @@ class ImportTest : public ::testing::Test {
   FlightData& data = *dataPtr;
   LoadStagingPtr staging = makeLoadStaging();
 
-  void igc(const QByteArray& text, const QString& name = QStringLiteral("test.igc"));
-  // Returns the altitude label of the load.
+  // Both return the altitude label of the load.
+  QString igc(const QByteArray& text, const QString& name = QStringLiteral("test.igc"));
   QString logger(const QByteArray& text, const QString& name = QStringLiteral("test.csv"));
   // The load's error; a load that succeeds fails the test and gives nullopt.
   std::optional<RunError> igcError(const QByteArray& text, const QString& name = QStringLiteral("test.igc"));

@@ -110,7 +110,7 @@ TEST(RenderClip, MovesTheOutsidePointToTheBorderTowardsTheAnchor) {
   EXPECT_TRUE(f.pass.inside(far.x(), far.y()));
 }
 
-TEST(RenderClip, ClippedLineToDrawsOnlyWhereAnEndLiesInside) {
+TEST(RenderClip, ClippedLineToDrawsThePartInsideThePicture) {
   {
     PassFixture f(100, 80);
     f.pass.PenMoveTo(10, 40);
@@ -137,12 +137,21 @@ TEST(RenderClip, ClippedLineToDrawsOnlyWhereAnEndLiesInside) {
   {
     PassFixture f(100, 80);
     f.pass.PenMoveTo(-10, 40);
-    f.pass.ClippedLineTo(200, 40);  // both outside, crossing the picture: nothing
+    f.pass.ClippedLineTo(-10, 200);  // both ends outside, passing by: nothing
+    f.pass.ClippedLineTo(-5, -5);
     f.pass.ClippedLineTo(50, -5);
     EXPECT_EQ(f.inked(), 0);
     f.pass.ClippedLineTo(50, 10);  // from the last unclipped target (50, -5)
     EXPECT_EQ(f.inked(), 10);
     EXPECT_EQ(f.at(50, 0), kInk);
+  }
+  {
+    PassFixture f(100, 80);
+    f.pass.PenMoveTo(-10, 40);
+    f.pass.ClippedLineTo(200, 40);  // both outside, crossing the picture: the part inside
+    EXPECT_EQ(f.inked(), 100);
+    EXPECT_EQ(f.at(0, 40), kInk);
+    EXPECT_EQ(f.at(99, 40), kInk);
   }
   {
     // X = W counts as outside for clipping.

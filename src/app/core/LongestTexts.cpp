@@ -40,6 +40,7 @@ SidePanels longestSidePanelTexts() {
 
 QStringList altitudeLabelTexts() {
   QStringList texts;
+  texts << pressureAltitudeLabel();
   for (int channel = -1; channel < kChannelCount; ++channel) texts << altitudeLabel(channel);
   return texts;
 }

@@ -77,7 +77,7 @@ void MainController::igcffnen1Click() {
 LoadStatus MainController::openIgcFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
+  state.hLabel = loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
   state.grafikVisible = false;
   state.statusText = path;
   view.Ausgangsposition1Click();
