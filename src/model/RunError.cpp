@@ -40,6 +40,14 @@ RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detai
           QStringLiteral("Datei zu groß (%1 MB, höchstens %2 MB)").arg(mb(bytes)).arg(mb(limit)), detail};
 }
 
+RunError RunError::fileNotFound() {
+  return {RunErrorKind::FileNotFound, QStringLiteral("Datei nicht gefunden")};
+}
+
+RunError RunError::cannotOpen() {
+  return {RunErrorKind::CannotOpen, QStringLiteral("Datei kann nicht geöffnet werden")};
+}
+
 QString RunError::boxText() const {
   return detail_.isEmpty() ? text_ : text_ + QLatin1Char('\n') + detail_;
 }

@@ -16,6 +16,8 @@ enum class RunErrorKind {
   ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
   InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
   NoFlightData,    // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
+  FileNotFound,    // "Datei nicht gefunden": a file named on the command line, dropped or listed that is gone
+  CannotOpen,      // "Datei kann nicht geöffnet werden": such a file is a folder, FIFO, device or unreadable
   FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
 };
@@ -32,6 +34,8 @@ class RunError : public std::exception {
   static RunError readPastEof();
   static RunError invalidFloatOp();
   static RunError noFlightData();
+  static RunError fileNotFound();
+  static RunError cannotOpen();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
 
   RunErrorKind kind() const { return kind_; }

@@ -80,13 +80,18 @@ LoadStatus MainController::openIgcFile(const QString& path) {
   state.hLabel = loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
   state.grafikVisible = false;
   state.statusText = path;
+  trackClosingSteps();
+  return LoadStatus::Loaded;
+}
+
+// The end of "*.igc Öffnen" after a load: camera, overlay, zoom, statistics.
+void MainController::trackClosingSteps() {
   view.Ausgangsposition1Click();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
   Overlay(data, view, panels);
   view.Autozoom();
   Infobox(data, panels);
-  return LoadStatus::Loaded;
 }
 
 // "*.csv Öffnen"; also the last step of the start-up.

@@ -92,6 +92,7 @@ class MainController {
 
  private:
   void loggerClosingSteps();
+  void trackClosingSteps();
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
   LoadStagingPtr staging_;
