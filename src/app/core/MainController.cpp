@@ -80,6 +80,7 @@ LoadStatus MainController::openIgcFile(const QString& path) {
   state.hLabel = loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
   state.grafikVisible = false;
   state.statusText = path;
+  state.flightFile = path;
   trackClosingSteps();
   return LoadStatus::Loaded;
 }
@@ -113,6 +114,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   state.grafikVisible = result.newFormat;
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;
+  state.flightFile = path;
   loggerClosingSteps();
   return LoadStatus::Loaded;
 }

@@ -18,6 +18,7 @@ struct MainState {
   QString statusText = QStringLiteral("no file");  // StatusBar1
   QString hLabel = QStringLiteral("Höhe: ");       // HLabel, the altitude source
   bool grafikVisible = false;                      // menu item "Grafik"
+  QString flightFile;  // full path of the flight file loaded last; empty before the first load
 };
 
 enum class LoadStatus {
