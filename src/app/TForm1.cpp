@@ -70,7 +70,6 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       guard_(this) {
   setObjectName(QStringLiteral("Form1"));
   setAcceptDrops(true);
-  setWindowTitle(QStringLiteral("Trelvano 0.44  (NG)"));
   QFont small = font();
   small.setPointSize(8);
   setFont(small);
@@ -335,6 +334,8 @@ QAction* TForm1::layerAction(bool Layers::*item) const {
 void TForm1::FormCreate(const QString& defaultParPath, const QStringList& files) {
   if (files.isEmpty()) return handle([&] { core_->formCreate(defaultParPath); });
   handle([&] { core_->formCreateWithoutDialog(defaultParPath); });
+  // The window first, so that the error box of a file that fails stands over it.
+  show();
   openFiles(files);
 }
 
@@ -366,6 +367,7 @@ void TForm1::showState() {
   const Layers& layers = c.view.layers;
 
   statusPanel_->setText(c.state.statusText);
+  setWindowTitle(::windowTitle(c.state));
   side_.HLabel->setText(c.state.hLabel);
   Grafik1_->setVisible(c.state.grafikVisible);
 

@@ -33,8 +33,8 @@ class TForm1 : public QMainWindow {
   ~TForm1() override;
 
   // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen"
-  // dialog). With files (named on the command line) these are opened one by
-  // one instead of the dialog.
+  // dialog). With files (named on the command line) the window is shown and
+  // they are opened one by one instead of the dialog.
   void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"), const QStringList& files = {});
   // Opens files by name with the reader their menu command would use.
   void openFiles(const QStringList& paths);

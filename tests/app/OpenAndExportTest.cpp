@@ -4,11 +4,15 @@
 #include "common/TestPaths.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QWheelEvent>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -18,17 +22,34 @@ TEST(OpenByName, EachFileWithItsReaderAndAFailureDoesNotStopTheRest) {
   QTemporaryDir dir;
   const QString bad = writeBytes(dir.filePath(QStringLiteral("kaputt.IGC")), "B1101\r\n");
   const QString upper = writeBytes(dir.filePath(QStringLiteral("RUND.IGC")), readBytes(example("rundflug.igc")));
+  const QString folder = dir.filePath(QStringLiteral("ordner.igc"));
+  ASSERT_TRUE(QDir().mkdir(folder));
+  const QString fifo = dir.filePath(QStringLiteral("rohr.csv"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   Window w;
+  bool shownAtFirstBox = false;
+  w.form->errorGuard().setPresenter([&](const QString& text) {
+    if (w.errors.isEmpty()) shownAtFirstBox = w.form->isVisible();
+    w.errors << text;
+  });
+  const QString cwd = QDir::currentPath();
+  QDir::setCurrent(dir.path());  // names as typed on a command line, relative to the current folder
   w.form->FormCreate(QStringLiteral("/nonexistent/default.par"),
-                     {example("ng-flug.csv"), example("default.par"), dir.filePath(QStringLiteral("fehlt.csv")), bad,
-                      upper});
+                     {example("ng-flug.csv"), example("default.par"), QStringLiteral("fehlt.csv"), folder, fifo, bad,
+                      QStringLiteral("RUND.IGC")});
+  QDir::setCurrent(cwd);
   EXPECT_TRUE(w.dialogs->calls.empty());  // no start-up dialog
-  ASSERT_EQ(w.errors.size(), 1);          // the missing file is passed over silently
-  EXPECT_TRUE(w.errors[0].startsWith(QStringLiteral("Fehler bei Bereichsprüfung"))) << w.errors[0].toStdString();
+  EXPECT_TRUE(shownAtFirstBox);
+  ASSERT_EQ(w.errors.size(), 4);  // every file that failed has its box, and the rest still open
+  EXPECT_EQ(w.errors[0], QStringLiteral("Datei nicht gefunden\nDatei fehlt.csv"));
+  EXPECT_EQ(w.errors[1], QStringLiteral("Datei kann nicht geöffnet werden\nDatei ordner.igc"));
+  EXPECT_EQ(w.errors[2], QStringLiteral("Datei kann nicht geöffnet werden\nDatei rohr.csv"));
+  EXPECT_TRUE(w.errors[3].startsWith(QStringLiteral("Fehler bei Bereichsprüfung"))) << w.errors[3].toStdString();
   const MainController& c = w.form->core();
   EXPECT_EQ(c.data.LastPoint, 299);  // the IGC flight in capitals loaded last
   EXPECT_FALSE(c.data.LoggerNG);
-  EXPECT_EQ(c.state.statusText, upper);
+  EXPECT_EQ(c.state.statusText, upper);  // the full path
+  EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Trelvano 0.44 – RUND.IGC"));
   EXPECT_EQ(c.data.ChannelParams[0].Kind, kKindHoehe);  // default.par, read as "Parameter → laden" would
 }
 

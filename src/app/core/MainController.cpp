@@ -8,6 +8,7 @@
 #include "import/LoggerReader.h"
 #include "import/ParameterFile.h"
 #include "import/PixelMapReader.h"
+#include "import/TextLines.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -46,12 +47,27 @@ void MainController::formCreateWithoutDialog(const QString& defaultParPath) {
 }
 
 LoadStatus MainController::openByName(const QString& path) {
+  // The user named this file: unlike a dialog's choice, one that cannot be read is reported.
+  const QFileInfo file(path);
+  if (!file.exists()) throw inFile(RunError::fileNotFound(), file.fileName());
+  // The full path, as a file chosen in a dialog shows it in the status bar.
+  if (openWithReaderOf(file.absoluteFilePath()) == LoadStatus::Unopened)
+    throw inFile(RunError::cannotOpen(), file.fileName());
+  return LoadStatus::Loaded;
+}
+
+LoadStatus MainController::openWithReaderOf(const QString& path) {
   if (isIgcFileName(path)) return openIgcFile(path);
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
   if (isPictureFileName(path)) return openPixelMap(path);
   return openLoggerFile(path);
+}
+
+QString windowTitle(const MainState& state) {
+  if (state.flightFile.isEmpty()) return QStringLiteral("Trelvano 0.44  (NG)");
+  return QStringLiteral("Trelvano 0.44 – ") + QFileInfo(state.flightFile).fileName();
 }
 
 // "Bild speichern…"

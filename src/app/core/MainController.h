@@ -21,6 +21,10 @@ struct MainState {
   QString flightFile;  // full path of the flight file loaded last; empty before the first load
 };
 
+// The main window's caption: "Trelvano 0.44  (NG)" until a flight is loaded,
+// then the program and the flight's file name ("Trelvano 0.44 – rundflug.igc").
+QString windowTitle(const MainState& state);
+
 enum class LoadStatus {
   Loaded,    // read and shown
   Unopened,  // the file could not be opened: ignored without a message
@@ -51,7 +55,10 @@ class MainController {
   // A file given by name (command line, drag and drop) with the reader its
   // menu command would use: ".igc" in any case → IGC, ".par" → parameter
   // table, ".map" → vector map, a picture (".bmp", ".png", ".jpg", … in any
-  // case) → pixel map, anything else → logger file.
+  // case) → pixel map, anything else → logger file. A file that is missing
+  // throws "Datei nicht gefunden", one that cannot be read (a folder, a FIFO,
+  // a device, no permission) "Datei kann nicht geöffnet werden", each with
+  // "Datei <name>"; otherwise it returns Loaded or throws the reader's error.
   LoadStatus openByName(const QString& path);
 
   // Menu "Datei".
@@ -94,6 +101,7 @@ class MainController {
  private:
   void loggerClosingSteps();
   void trackClosingSteps();
+  LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
   LoadStagingPtr staging_;
