@@ -3,6 +3,7 @@
 #include "model/RunError.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -81,7 +82,11 @@ bool readWholeFile(const QString& path, QByteArray& bytes) {
   return true;
 }
 
-void writeWholeFile(const QString& path, const QByteArray& bytes) {
+namespace {
+
+// A device or FIFO named as the target: there is no file to keep whole, and a
+// rename would replace the device node itself, so it is written in place.
+void writeInPlace(const QString& path, const QByteArray& bytes) {
   // Plain POSIX calls: the reason of a failure (errno) decides the code shown.
   const QByteArray native = QFile::encodeName(path);
   int fd;
@@ -104,4 +109,21 @@ void writeWholeFile(const QString& path, const QByteArray& bytes) {
   // close() can be the first to report a full disk (network file systems).
   if (::close(fd) != 0 && errno != EINTR) failed = true;
   if (failed) throw RunError::io(kIoWriteFault, path);
+}
+
+}  // namespace
+
+void writeWholeFile(const QString& path, const QByteArray& bytes) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) throw RunError::io(kIoAccessDenied, path);
+    if (!S_ISREG(info.st_mode)) return writeInPlace(path, bytes);
+  }
+  // The bytes go to a temporary file beside the target, which replaces the
+  // target only once everything is written: a failed write keeps the old file.
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  errno = 0;
+  if (!file.open(QIODevice::WriteOnly)) throw RunError::io(ioCodeForOpenFailure(errno ? errno : EACCES), path);
+  if (file.write(bytes) != bytes.size() || !file.commit()) throw RunError::io(kIoWriteFault, path);
 }

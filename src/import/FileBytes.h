@@ -12,8 +12,11 @@ constexpr qint64 kMaxFileBytes = qint64{64} << 20;
 // "Datei zu groß …"; a read error after opening throws "E/A-Fehler %d".
 bool readWholeFile(const QString& path, QByteArray& bytes);
 
-// Creates or overwrites `path` with `bytes`. A file that cannot be created or
-// written throws "E/A-Fehler %d" with the path as detail: 3 a directory of
-// the path is missing, 5 access denied (or a directory), 4 too many open
-// files, 2 any other reason it cannot be created, 101 a failed or short write.
+// Creates or replaces `path` with `bytes`, through a temporary file beside it
+// that is renamed into place only when all was written, so a failed write
+// leaves an existing file whole (a device or FIFO is written in place). A
+// file that cannot be created or written throws "E/A-Fehler %d" with the path
+// as detail: 3 a directory of the path is missing, 5 access denied (or a
+// directory), 4 too many open files, 2 any other reason it cannot be created,
+// 101 a failed or short write.
 void writeWholeFile(const QString& path, const QByteArray& bytes);

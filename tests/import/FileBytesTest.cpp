@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,6 +62,31 @@ TEST(ReadWholeFile, OnlyPlainFilesOfASaneSize) {
   const auto justOver = errorOf([&] { readWholeFile(sized("over.igc", kMaxFileBytes + 1), bytes); });
   ASSERT_TRUE(justOver);
   EXPECT_TRUE(justOver->text().startsWith(QStringLiteral("Datei zu groß (65 MB")));
+}
+
+// A save that cannot complete (here: the process may write no more than 64 KB
+// per file) reports the error and leaves the file it was to replace whole,
+// with no temporary file beside it; a save that completes replaces it.
+TEST(WriteWholeFile, AFailedWriteLeavesTheOldFileWhole) {
+  QTemporaryDir dir;
+  const QString path = writeBytes(dir.filePath(QStringLiteral("rundflug.igc")), "B1200004807038N01131456EA0010000150\r\n");
+  const QByteArray old = readBytes(path);
+  rlimit limit{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlimit small{64 << 10, limit.rlim_max};
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const auto e = errorOf([&] { writeWholeFile(path, QByteArray(1 << 20, 'x')); });
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, previousHandler);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->boxText(), QStringLiteral("E/A-Fehler 101\n") + path);
+  EXPECT_EQ(readBytes(path), old);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("rundflug.igc")});
+
+  writeWholeFile(path, "neu");
+  EXPECT_EQ(readBytes(path), QByteArray("neu"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("rundflug.igc")});
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "ui/widgets/QtFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 QStringList nameFiltersWithUpperCase(const QString& filter) {
   QStringList entries = filter.split(QStringLiteral(";;"));
@@ -25,14 +27,42 @@ QString QtFileDialogs::saveFile(const QString& filter, const QString& title, con
   return run(true, filter, title, initialName);
 }
 
+namespace {
+
+// The shared dialog. A name typed with wildcards ("*.par", the name every
+// command proposes) filters the list instead of choosing a file called so.
+class FileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+ protected:
+  void accept() override {
+    const QString typed = QFileInfo(selectedFiles().value(0)).fileName();
+    if (typed.contains(QLatin1Char('*')) || typed.contains(QLatin1Char('?'))) {
+      setNameFilter(typed);
+      return;
+    }
+    // Saving over an existing file asks first (Qt's own question; No returns here).
+    QFileDialog::accept();
+  }
+};
+
+}  // namespace
+
+QString defaultSuffixOf(const QString& filter) {
+  static const QRegularExpression kPattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+  return kPattern.match(filter).captured(1);
+}
+
 QString QtFileDialogs::run(bool save, const QString& filter, const QString& title, const QString& initialName) {
-  QFileDialog dialog(parent_, title);
+  FileDialog dialog(parent_, title);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(nameFiltersWithUpperCase(filter));
-  dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (!initialName.contains(QLatin1Char('*'))) dialog.selectFile(initialName);
+  // A name typed without a suffix gets the filter's.
+  if (save) dialog.setDefaultSuffix(defaultSuffixOf(filter));
+  dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().first();
 }

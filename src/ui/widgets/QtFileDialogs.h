@@ -10,7 +10,12 @@ class QWidget;
 // ".igc", cameras ".JPG" as often as ".jpg".
 QStringList nameFiltersWithUpperCase(const QString& filter);
 
-// The shared open and save dialogs as Qt file dialogs.
+// The suffix of a filter's first pattern ("*.png" → "png"); empty when it has none.
+QString defaultSuffixOf(const QString& filter);
+
+// The shared open and save dialogs as Qt file dialogs. Each starts with the
+// command's proposed name in its name field; the save dialog asks before it
+// replaces a file and adds the filter's suffix to a name typed without one.
 class QtFileDialogs : public FileDialogs {
  public:
   explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
