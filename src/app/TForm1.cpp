@@ -162,6 +162,7 @@ std::function<void(Qt::MouseButtons, int, int)> TForm1::buildView3D(QWidget* par
       case Qt::Key_Right: azimuth = kStep; break;
       case Qt::Key_Up: elevation = kStep; break;
       case Qt::Key_Down: elevation = -kStep; break;
+      case Qt::Key_Home: handle([&] { view.FlugEinpassen1Click(); }); return true;
       default: return false;
     }
     handle([&] { view.turnCamera(azimuth, elevation); });
@@ -267,6 +268,7 @@ void TForm1::buildMenus() {
   addItem(navigation, "StartpunktindieMitte1", QStringLiteral("Kameramitte auf den Startpunkt richten"),
           [&v] { v.StartpunktindieMitte1Click(); });
   addItem(navigation, "AutoZoomout1", QStringLiteral("Auto-Zoom-out"), [&v] { v.Autozoom(); });
+  addItem(navigation, "FlugEinpassen1", QStringLiteral("Flug einpassen"), [&v] { v.FlugEinpassen1Click(); });
   addItem(navigation, "StartpunktdesFlugzeugeshierhersetzen1",
           QStringLiteral("Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"),
           [&c] { c.StartpunktdesFlugzeugeshierhersetzen1Click(); });

@@ -2,6 +2,7 @@
 
 #include "model/Numbers.h"
 #include "model/RunError.h"
+#include "view3d/Framing.h"
 #include "view3d/Matrix4.h"
 #include "view3d/Renderer.h"
 #include "view3d/Transform.h"
@@ -40,6 +41,12 @@ constexpr double kAutozoomStep = 5000;
 constexpr double kAutozoomLimit = -50000;
 constexpr double kWheelFactor = 1.2;    // distance change per wheel notch
 constexpr double kWheelNearest = 10;    // metres: the wheel stops this close
+
+// "Flug einpassen": the flight should span a third of the picture at least;
+// turning is tried in these steps and must gain this much to be taken.
+constexpr double kLeastFill = 1.0 / 3;
+constexpr int kTurnStep = 45;
+constexpr double kBetterFill = 0.05;
 
 // Wraps a value above 360 into 1 … 360, as repeated "value - 360" steps would.
 int64_t wrapDown(int64_t v) { return v > 360 ? v - 360 * ((v - 1) / 360) : v; }
@@ -175,6 +182,33 @@ void View3D::Autozoom() {
     setSpinEdit(kSpinY, Round(cam.CamY));
     Grafikupdate();
   }
+}
+
+void View3D::FlugEinpassen1Click() {
+  const bool section = data.RangeStart <= data.RangeEnd;
+  const int32_t first = section ? data.RangeStart : 0, last = section ? data.RangeEnd : data.LastPoint;
+  auto frame = [&](const Camera& c) { return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last); };
+  std::optional<CameraShift> shift = frame(cam);
+  // Looking the other way is the last resort: when the camera's shifts alone
+  // cannot show the flight as a third of the picture (it lies far behind the
+  // camera and far below the view), the azimuth that shows it largest.
+  if (!shift || shift->fill < kLeastFill) {
+    Camera turned = cam;
+    for (int azimuth = 0; azimuth < 360; azimuth += kTurnStep) {
+      turned.CamA = azimuth;
+      const std::optional<CameraShift> s = frame(turned);
+      if (s && (!shift || s->fill > shift->fill + kBetterFill)) {
+        shift = s;
+        cam.CamA = azimuth;
+      }
+    }
+  }
+  if (shift) {
+    cam.CamX = shift->CamX;
+    cam.CamY = shift->CamY;
+    cam.CamZ = shift->CamZ;
+  }
+  showCamera();
 }
 
 void View3D::Image1MouseDown(int x, int y) {

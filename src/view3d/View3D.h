@@ -68,6 +68,10 @@ class View3D {
   void Ausgangsposition1Click();
   void StartpunktindieMitte1Click();
   void Autozoom();
+  // "Flug einpassen": moves the camera (azimuth, elevation and eye distance
+  // kept) so that the shown section of the flight (the whole flight when the
+  // section is empty) fills the picture with a small margin; one redraw.
+  void FlugEinpassen1Click();
 
   // Mouse wheel over the 3D view: each notch away from the user pulls the
   // camera nearer (the distance to the scene shrinks by a factor 1.2, down

@@ -102,12 +102,15 @@ LoadStatus MainController::openIgcFile(const QString& path) {
 }
 
 // The end of "*.igc Öffnen" after a load: camera, overlay, zoom, statistics.
+// Where stepping back cannot bring the whole flight into the picture (it lies
+// behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
   view.Ausgangsposition1Click();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
   Overlay(data, view, panels);
   view.Autozoom();
+  if (view.OutOfView) view.FlugEinpassen1Click();
   Infobox(data, panels);
 }
 
