@@ -1,11 +1,13 @@
 #include "Verlauf/TFlugverlaufForm.h"
 
+#include "model/Numbers.h"
 #include "ui/widgets/ImageView.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QPainter>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
@@ -239,13 +241,22 @@ void TFlugverlaufForm::buildControls(QWidget* panel) {
   Button1_->setGeometry(664, 408 - kPanelTop, 75, 25);
   connect(Button1_, &QPushButton::clicked, this, &QWidget::close);
 
-  // The figures have up to 15 digits: the last column has room to the window's edge.
-  const QRect labelPlaces[6] = {{48, 456, 130, 16},  {48, 480, 130, 16},  {184, 456, 122, 16},
-                                {184, 480, 122, 16}, {312, 456, 480, 16}, {312, 480, 480, 16}};
-  for (int k = 0; k < 6; ++k) {
-    const QRect r = labelPlaces[k].translated(0, -kPanelTop);
-    Label_[k] = makeLabel(panel, QStringLiteral("Label%1").arg(k + 1).toLatin1().constData(), c.controls.Label[k],
-                          r.x(), r.y(), r.width());
+  // Three columns of figures, each as wide as its longest text: "max: " and
+  // "max1: " with 15 significant digits, sign and exponent; "maxmax: " with a
+  // row count.
+  const QFontMetrics metrics(panel->font());
+  const QString longestFigure = formatGeneral(-1.23456789012345e-300);
+  const int widths[3] = {metrics.horizontalAdvance(QStringLiteral("max: ") + longestFigure) + 4,
+                         metrics.horizontalAdvance(QStringLiteral("maxmax: -2147483648")) + 4,
+                         metrics.horizontalAdvance(QStringLiteral("max1: ") + longestFigure) + 4};
+  int left = 48;
+  for (int column = 0; column < 3; ++column) {
+    for (int row = 0; row < 2; ++row) {
+      const int k = 2 * column + row;
+      Label_[k] = makeLabel(panel, QStringLiteral("Label%1").arg(k + 1).toLatin1().constData(), c.controls.Label[k],
+                            left, 456 + 24 * row - kPanelTop, widths[column]);
+    }
+    left += widths[column] + 8;
   }
 }
 
@@ -283,10 +294,13 @@ void TFlugverlaufForm::showState() {
   LabelTemp_->setText(s.LabelTemp);
   for (int k = 0; k < 6; ++k) Label_[k]->setText(s.Label[k]);
   ImageV_->update();
-  showCursor();
+  showCursor(cursorPlaced_);
 }
 
-void TFlugverlaufForm::showCursor() { ImageV_->setMarkColumn(core_->pointColumn(core_->data.CursorPoint)); }
+void TFlugverlaufForm::showCursor(bool placed) {
+  cursorPlaced_ = placed;
+  ImageV_->setMarkColumn(placed ? core_->pointColumn(core_->data.CursorPoint) : -1);
+}
 
 int TFlugverlaufForm::cursorMarkColumn() const { return ImageV_->markColumn(); }
 

@@ -32,9 +32,10 @@ class TFlugverlaufForm : public QWidget {
   void handle(const std::function<void()>& handler);
   void showState();
 
-  // Moves the replay cursor's mark to the flight's CursorPoint (repainting
-  // two columns of the widget; the chart is not redrawn).
-  void showCursor();
+  // Moves the replay cursor's mark to the flight's CursorPoint, or removes it
+  // while the cursor is not `placed` (repainting two columns of the widget;
+  // the chart is not redrawn).
+  void showCursor(bool placed);
   int cursorMarkColumn() const;  // -1 while the point lies outside the chart's window
   // A middle click or Ctrl + left click on the chart hands the point under the pointer to `pick`.
   void setCursorPicker(std::function<void(int32_t point)> pick);
@@ -64,6 +65,7 @@ class TFlugverlaufForm : public QWidget {
   QCheckBox* gpsBox_[kGpsCurveCount] = {};
   QCheckBox* channelBox_[kChannelCount] = {};
   QCheckBox* ZoomCheckBox_ = nullptr;
+  bool cursorPlaced_ = false;  // the main window's replay cursor is to be marked
   QRadioButton* scaleItem_[2] = {};
   QSlider* TrackBarWindRichtung_ = nullptr;
   QSlider* TrackBarWindSpeed_ = nullptr;

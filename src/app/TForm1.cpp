@@ -412,7 +412,7 @@ void TForm1::showState() {
   }
   // The open charts mark the replay cursor; they are not redrawn for it.
   for (TFlugverlaufForm* chart : chartWindows_)
-    if (chart->isVisible()) chart->showCursor();
+    if (chart->isVisible()) chart->showCursor(p.cursorPlaced);
 }
 
 // FormActivate: the window comes to the front, the 3D view is redrawn.

@@ -90,6 +90,7 @@ void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
   if (data.LastPoint >= 0) colourPoints(data, data.CursorPoint, data.CursorPoint, colours::kRed);
   // The track bar's change handler ignores this while the replay runs.
   panels.trackBarPosition = trackBarPositionOfCursor(data);
+  panels.cursorPlaced = true;
   Track(data, view, panels);
 }
 
@@ -100,6 +101,7 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
   data.CursorPoint =
       last > 0 ? RoundToInt32(static_cast<double>(panels.trackBarPosition) / kTrackBarMax * last) : 0;
   colourFlownPath(data);
+  panels.cursorPlaced = true;
   Track(data, view, panels);
 }
 
@@ -112,6 +114,7 @@ void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long 
   data.CursorPoint = static_cast<int32_t>(std::clamp<long long>(point, 0, last));
   if (data.OverlayMode == kModeFlugweg) colourFlownPath(data);
   panels.trackBarPosition = trackBarPositionOfCursor(data);
+  panels.cursorPlaced = true;
   Track(data, view, panels);
 }
 

@@ -33,6 +33,9 @@ struct SidePanels {
   bool timer2Enabled = false;  // 200 ms, replay
 
   int trackBarPosition = 0;  // TrackBar1, 0 … kTrackBarMax
+  // The replay stepped or the user moved the cursor since the last overlay
+  // change: open charts mark CursorPoint only then.
+  bool cursorPlaced = false;
 
   // NavGroupBox values: Label9 (Entfernung), Label10 (Höhe), Label11 (V),
   // Label13 (Vario), Label15 (Flugzeit).

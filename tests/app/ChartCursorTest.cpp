@@ -37,6 +37,7 @@ TEST(ChartCursor, TheMarkFollowsTheReplayWithoutRedrawingTheChart) {
   ChartAndReplay r;
   const QImage chartBefore = r.chart->core().image;
   int previous = r.chart->cursorMarkColumn();
+  EXPECT_EQ(previous, -1);  // no mark until the replay has stepped
   for (int k = 0; k < 25; ++k) {
     r.tick();
     EXPECT_EQ(r.chart->cursorMarkColumn(), r.expectedColumn());

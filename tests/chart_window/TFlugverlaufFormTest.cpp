@@ -119,6 +119,29 @@ TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
   EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
 }
 
+// The selection figures with 15 significant digits, a sign and an exponent
+// stand whole, side by side, inside the window.
+TEST(ChartWindow, SelectionFiguresHaveRoomForEveryDigit) {
+  Program p;
+  TFlugverlaufForm* w = p.openChart();
+  const QString figure = QStringLiteral("-1,23456789012345E-300");
+  const char* prefixes[6] = {"max: ", "min: ", "maxmax: ", "minmin: ", "max1: ", "min1: "};
+  for (int k = 0; k < 6; ++k)
+    w->core().controls.Label[k] = QLatin1String(prefixes[k]) + (k / 2 == 1 ? QStringLiteral("-2147483648") : figure);
+  w->showState();
+  QRect previous;
+  for (int k = 0; k < 6; ++k) {
+    const auto* label = child<QLabel>(w, QStringLiteral("Label%1").arg(k + 1).toLatin1().constData());
+    SCOPED_TRACE(label->text().toStdString());
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    const QRect place = label->geometry().translated(label->parentWidget()->mapTo(w, QPoint()));
+    EXPECT_TRUE(w->rect().contains(place));
+    if (k % 2 == 1) EXPECT_FALSE(place.intersects(previous));
+    if (k >= 2 && k % 2 == 0) EXPECT_GT(place.left(), previous.right());
+    previous = place;
+  }
+}
+
 TEST(ChartWindow, MouseSelectsZoomsAndIsSharedBetweenWindows) {
   Program p;
   TFlugverlaufForm* a = p.openChart();
