@@ -66,6 +66,7 @@ void showLegend(SidePanels& panels, int mode, const ColourScale& scale) {
 void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   panels.timer1Enabled = false;
   panels.timer2Enabled = false;
+  panels.replayHeld = false;
   for (bool& checked : panels.overlayChecked) checked = false;
   panels.trackPanelVisible = false;
   panels.infoVisible = true;

@@ -1,6 +1,15 @@
 #include "ui/widgets/QtFileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+// One key per filter; percent-encoded, as "/" would open a settings group.
+QString folderKey(const QString& filter) {
+  return QStringLiteral("fileDialogFolders/") + QString::fromLatin1(filter.toUtf8().toPercentEncoding());
+}
+}  // namespace
 
 QStringList nameFiltersWithUpperCase(const QString& filter) {
   QStringList entries = filter.split(QStringLiteral(";;"));
@@ -32,7 +41,13 @@ QString QtFileDialogs::run(bool save, const QString& filter, const QString& titl
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters(nameFiltersWithUpperCase(filter));
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (settings_) {
+    const QString folder = settings_->value(folderKey(filter)).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+  }
   if (!initialName.contains(QLatin1Char('*'))) dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
+  const QString chosen = dialog.selectedFiles().first();
+  if (settings_) settings_->setValue(folderKey(filter), QFileInfo(chosen).absolutePath());
+  return chosen;
 }
