@@ -10,8 +10,8 @@
 
 namespace {
 
-struct Run : Window {
-  explicit Run(QSettings& settings) { form->keepBetweenRuns(&settings); }
+struct KeptRun : Window {
+  explicit KeptRun(QSettings& settings) { form->keepBetweenRuns(&settings); }
   QMenu* recentMenu() const {
     auto* menu = form->findChild<QMenu*>(QStringLiteral("ZuletztGeoeffnet1"));
     EXPECT_NE(menu, nullptr);
@@ -34,14 +34,14 @@ TEST(ComingBack, LoadedFlightsAreListedInTheNextRunAndOpenFromThere) {
   const QString csv = sourcePath(QStringLiteral("examples/ng-flug.csv"));
   QSettings settings(dir.filePath(QStringLiteral("Trelvano.conf")), QSettings::IniFormat);
   {
-    Run first(settings);
+    KeptRun first(settings);
     first.dialogs->answers = {csv, igc, sourcePath(QStringLiteral("tests/bad-inputs/empty.igc"))};
     first.item("Darstellung1")->trigger();
     first.item("igcffnen1")->trigger();
     first.item("igcffnen1")->trigger();  // fails or is not there: not listed
     EXPECT_FALSE(first.recentMenu()->isEmpty());
   }
-  Run second(settings);
+  KeptRun second(settings);
   EXPECT_EQ(second.entries(), (QStringList{"&1 " + igc, "&2 " + csv}));
   second.recentMenu()->actions().at(1)->trigger();
   EXPECT_EQ(second.form->core().state.flightFile, csv);
@@ -60,11 +60,11 @@ TEST(ComingBack, TheWindowReturnsAtItsSizeAndNothingWithoutSettings) {
   QTemporaryDir dir;
   QSettings settings(dir.filePath(QStringLiteral("Trelvano.conf")), QSettings::IniFormat);
   {
-    Run first(settings);
+    KeptRun first(settings);
     first.form->resize(1000, 700);
     first.form->close();
   }
-  EXPECT_EQ(Run(settings).form->size(), QSize(1000, 700));
+  EXPECT_EQ(KeptRun(settings).form->size(), QSize(1000, 700));
   Window plain;  // without settings the design size, as in every test
   EXPECT_NE(plain.form->size(), QSize(1000, 700));
   EXPECT_FALSE(plain.form->findChild<QMenu*>(QStringLiteral("ZuletztGeoeffnet1"))->isEnabled());
