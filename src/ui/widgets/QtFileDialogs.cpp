@@ -5,9 +5,11 @@
 #include <QSettings>
 
 namespace {
-// One key per filter; percent-encoded, as "/" would open a settings group.
-QString folderKey(const QString& filter) {
-  return QStringLiteral("fileDialogFolders/") + QString::fromLatin1(filter.toUtf8().toPercentEncoding());
+// One key per filter; a slash would open a settings group, the settings
+// escape every other character themselves.
+QString folderKey(QString filter) {
+  return QStringLiteral("fileDialogFolders/") + filter.replace(QLatin1Char('/'), QLatin1Char('|'))
+                                                    .replace(QLatin1Char('\\'), QLatin1Char('|'));
 }
 }  // namespace
 
