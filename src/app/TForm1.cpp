@@ -133,6 +133,7 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
   statusBar()->addWidget(statusPanel_, 1);
   replayStatus_ = new QLabel(statusBar());
+  replayStatus_->setObjectName(QStringLiteral("ReplayStatus"));
   statusBar()->addPermanentWidget(replayStatus_);
   buildMenus();
   watchReplayKeys(
@@ -420,8 +421,9 @@ void TForm1::showState() {
   if (replayTimerRuns(p) != Timer2_->isActive()) replayTimerRuns(p) ? Timer2_->start() : Timer2_->stop();
   const QString replayState = replayStateText(p);
   replayStatus_->setText(replayState);
-  TrackBar1_->setToolTip(QStringLiteral("momentaner Flugpunkt") +
-                         (replayState.isEmpty() ? QString() : QStringLiteral(" – ") + replayState));
+  const QString hint = QStringLiteral("momentaner Flugpunkt") +
+                       (replayState.isEmpty() ? QString() : QStringLiteral(" – ") + replayState);
+  if (TrackBar1_->toolTip() != hint) TrackBar1_->setToolTip(hint);
 
   if (c.view.redrawCount() != shownRedraws_) {
     shownRedraws_ = c.view.redrawCount();

@@ -19,7 +19,6 @@ class QGridLayout;
 class QLabel;
 class QMenu;
 class QSettings;
-class QtFileDialogs;
 class RecentFilesMenu;
 class QSlider;
 class QSpinBox;
