@@ -3,6 +3,9 @@
 #include "ParamEdit/TParamForm.h"
 #include "hopt/TOptForm.h"
 #include "Verlauf/TFlugverlaufForm.h"
+#include "app/RecentFilesMenu.h"
+#include "app/ReplayControls.h"
+#include "overlay/ReplayControl.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 #include "ui/widgets/TrackBarInput.h"
@@ -20,6 +23,7 @@
 #include <QUrl>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -127,7 +131,15 @@ TForm1::TForm1(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   statusPanel_ = new QLabel(statusBar());
   statusPanel_->setObjectName(QStringLiteral("StatusBar1Panel"));
   statusBar()->addWidget(statusPanel_, 1);
+  replayStatus_ = new QLabel(statusBar());
+  replayStatus_->setObjectName(QStringLiteral("ReplayStatus"));
+  statusBar()->addPermanentWidget(replayStatus_);
   buildMenus();
+  watchReplayKeys(
+      this, [this] { handle([this] { toggleReplayHold(core_->panels); }); },
+      [this](int direction) {
+        handle([this, direction] { stepReplayCursor(core_->data, core_->view, core_->panels, direction); });
+      });
   openAtDesignSize(*grid, below->height());
   showState();
 }
@@ -225,6 +237,8 @@ void TForm1::buildMenus() {
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.Karteladen1Click(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.Mapladen1Click(); });
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
+  recentFiles_ = new RecentFilesMenu(datei, guardedRunner(), [&c](const QString& path) { c.openByName(path); });
+  datei->addMenu(recentFiles_);
   addItem(datei, nullptr, dashes20);
   addItem(datei, "Ende1", QStringLiteral("Ende"), [this] { Ende1Click(); });
 
@@ -260,6 +274,7 @@ void TForm1::buildMenus() {
                               [&c, k] { c.overlayItemClick(k + 1); });
     overlayItem_[k]->setCheckable(true);
   }
+  addReplaySpeedMenu(overlay, [this](int speed) { handle([this, speed] { setReplaySpeed(core_->panels, speed); }); });
 
   QMenu* navigation = menuBar()->addMenu(QStringLiteral("Navigation"));
   navigation->setObjectName(QStringLiteral("Navigation1"));
@@ -359,7 +374,9 @@ void TForm1::dropEvent(QDropEvent* e) {
 }
 
 void TForm1::handle(const std::function<void()>& handler) {
+  const QString flightBefore = core_->state.flightFile;
   guard_.run(handler);
+  if (core_->state.flightFile != flightBefore) recentFiles_->noteLoaded(core_->state.flightFile);
   showState();
 }
 
@@ -404,7 +421,13 @@ void TForm1::showState() {
   for (int k = 0; k < 6; ++k) SpinEdit_[k]->setValue(c.view.spinEdit(k + 1));
 
   if (p.timer1Enabled != Timer1_->isActive()) p.timer1Enabled ? Timer1_->start() : Timer1_->stop();
-  if (p.timer2Enabled != Timer2_->isActive()) p.timer2Enabled ? Timer2_->start() : Timer2_->stop();
+  if (Timer2_->interval() != replayIntervalMs(p)) Timer2_->setInterval(replayIntervalMs(p));
+  if (replayTimerRuns(p) != Timer2_->isActive()) replayTimerRuns(p) ? Timer2_->start() : Timer2_->stop();
+  const QString replayState = replayStateText(p);
+  replayStatus_->setText(replayState);
+  const QString hint = QStringLiteral("momentaner Flugpunkt") +
+                       (replayState.isEmpty() ? QString() : QStringLiteral(" – ") + replayState);
+  if (TrackBar1_->toolTip() != hint) TrackBar1_->setToolTip(hint);
 
   if (c.view.redrawCount() != shownRedraws_) {
     shownRedraws_ = c.view.redrawCount();
@@ -419,6 +442,18 @@ void TForm1::showState() {
 void TForm1::changeEvent(QEvent* e) {
   QMainWindow::changeEvent(e);
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) handle([this] { core_->view.Grafikupdate(); });
+}
+
+void TForm1::keepBetweenRuns(QSettings* settings) {
+  settings_ = settings;
+  recentFiles_->keepIn(settings);
+  if (auto* qtDialogs = dynamic_cast<QtFileDialogs*>(dialogs_.get())) qtDialogs->rememberFoldersIn(settings);
+  if (settings_) restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  if (settings_) settings_->setValue(QStringLiteral("window/geometry"), saveGeometry());
+  QMainWindow::closeEvent(e);
 }
 
 void TForm1::showEvent(QShowEvent* e) {

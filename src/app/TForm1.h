@@ -18,6 +18,8 @@ class QAction;
 class QGridLayout;
 class QLabel;
 class QMenu;
+class QSettings;
+class RecentFilesMenu;
 class QSlider;
 class QSpinBox;
 class QTimer;
@@ -39,6 +41,11 @@ class TForm1 : public QMainWindow {
   // Opens files by name with the reader their menu command would use.
   void openFiles(const QStringList& paths);
 
+  // Keeps the recent flights, each file dialog's folder and the window's
+  // place in `settings` from now on; restores the place at once. Without it
+  // (tests) nothing of a run outlives it.
+  void keepBetweenRuns(QSettings* settings);
+
   MainController& core() { return *core_; }
   ErrorGuard& errorGuard() { return guard_; }
   // Runs a handler through the error guard and shows the resulting state.
@@ -54,6 +61,7 @@ class TForm1 : public QMainWindow {
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
 
@@ -92,6 +100,9 @@ class TForm1 : public QMainWindow {
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QAction* Grafik1_ = nullptr;
+  RecentFilesMenu* recentFiles_ = nullptr;
+  QLabel* replayStatus_ = nullptr;
+  QSettings* settings_ = nullptr;
   QAction* overlayItem_[6] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;

@@ -3,11 +3,15 @@
 #include "ui/widgets/GermanTranslations.h"
 
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   installGermanQtTranslations();
   TForm1 form;
+  // Recent flights, dialog folders and the window's place; nothing else.
+  QSettings settings(QStringLiteral("Trelvano"), QStringLiteral("Trelvano"));
+  form.keepBetweenRuns(&settings);
   // Files named on the command line open instead of the start-up dialog.
   form.FormCreate(QStringLiteral("default.par"), app.arguments().mid(1));
   form.createStartupDialogs();

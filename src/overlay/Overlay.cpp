@@ -67,6 +67,7 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   panels.timer1Enabled = false;
   panels.timer2Enabled = false;
   panels.cursorPlaced = false;
+  panels.replayHeld = false;
   for (bool& checked : panels.overlayChecked) checked = false;
   panels.trackPanelVisible = false;
   panels.infoVisible = true;

@@ -81,7 +81,7 @@ void Track(FlightData& data, View3D& view, SidePanels& panels) {
   view.Grafikupdate();
 }
 
-void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
+void replayStep(FlightData& data, SidePanels& panels) {
   data.CursorPoint = checkedAdd(data.CursorPoint, 1);
   if (data.CursorPoint > data.LastPoint) {
     data.CursorPoint = 0;  // start over with the whole path blue
@@ -91,6 +91,10 @@ void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
   // The track bar's change handler ignores this while the replay runs.
   panels.trackBarPosition = trackBarPositionOfCursor(data);
   panels.cursorPlaced = true;
+}
+
+void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
+  replayStep(data, panels);
   Track(data, view, panels);
 }
 
@@ -108,9 +112,14 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
 void TrackBar1Enter(SidePanels& panels) { panels.timer2Enabled = false; }
 
 void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long point) {
+  if (data.LastPoint < 0) return;
+  panels.timer2Enabled = false;
+  showCursorAt(data, view, panels, point);
+}
+
+void showCursorAt(FlightData& data, View3D& view, SidePanels& panels, long long point) {
   const int32_t last = data.LastPoint;
   if (last < 0) return;
-  panels.timer2Enabled = false;
   data.CursorPoint = static_cast<int32_t>(std::clamp<long long>(point, 0, last));
   if (data.OverlayMode == kModeFlugweg) colourFlownPath(data);
   panels.trackBarPosition = trackBarPositionOfCursor(data);

@@ -19,6 +19,10 @@ void Track(FlightData& data, View3D& view, SidePanels& panels);
 
 // One replay step (every 200 ms while timer 2 runs).
 void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels);
+// Its first part without the labels and the redraw: the cursor one point on
+// (back to 0 with the whole path blue after the last), that point red, the
+// track bar's position.
+void replayStep(FlightData& data, SidePanels& panels);
 
 // The track bar's position changed (by the user or the program): moves the
 // cursor unless the replay runs. Sets panels.trackBarPosition.
@@ -32,6 +36,11 @@ void TrackBar1Enter(SidePanels& panels);
 // 0 … LastPoint); in the replay overlay the path is red up to it and blue
 // after it; the track bar follows; then Track.
 void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long point);
+
+// moveCursorTo without stopping the replay: the cursor (held in 0 …
+// LastPoint), the flown path's colours in the replay overlay, the track bar,
+// then Track. Nothing happens on an empty flight.
+void showCursorAt(FlightData& data, View3D& view, SidePanels& panels, long long point);
 
 // SpeedButton1 … 4: "ab Anfang anzeigen", "ab hier anzeigen",
 // "bis hier anzeigen", "bis ende anzeigen"; then redraw.

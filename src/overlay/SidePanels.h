@@ -31,6 +31,8 @@ struct SidePanels {
 
   bool timer1Enabled = false;  // 100 ms, "Flugrichtung" animation
   bool timer2Enabled = false;  // 200 ms, replay
+  bool replayHeld = false;     // the space bar holds the playing replay; timer 2 then waits
+  int replaySpeed = 0;         // index into kReplaySpeeds (ReplayControl.h), 0 = 1×; for the run
 
   int trackBarPosition = 0;  // TrackBar1, 0 … kTrackBarMax
   // The replay stepped or the user moved the cursor since the last overlay

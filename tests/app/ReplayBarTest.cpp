@@ -111,4 +111,27 @@ TEST(ReplayBar, UserInputStopsTheReplayAndSetsTheCursor) {
   EXPECT_TRUE(r.errors.isEmpty());
 }
 
+// Space holds and releases the replay over the 3D view and the bar; "." and
+// "," step it while held. At "10×" a tick takes two points.
+TEST(ReplayBar, SpaceHoldsPeriodStepsSpeedMenuHurries) {
+  Replay r;
+  for (const char* name : {"Image1", "TrackBar1"}) {
+    QWidget* target = r.child<QWidget>(name);
+    r.startReplay();
+    target->setFocus(Qt::OtherFocusReason);
+    r.tick(4);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Period, Qt::Key_Period, Qt::Key_Comma}) QTest::keyClick(target, key);
+    EXPECT_FALSE(r.timer->isActive()) << name;
+    EXPECT_EQ(r.form->core().data.CursorPoint, 5) << name;
+    EXPECT_EQ(r.bar->value(), int(std::lrint(1000.0 / r.form->core().data.LastPoint * 5)));
+    QTest::keyClick(target, Qt::Key_Space);
+    EXPECT_TRUE(r.timer->isActive()) << name;
+  }
+  r.item("Tempo3")->trigger();
+  r.tick(3);
+  EXPECT_EQ(r.form->core().data.CursorPoint, 11);
+  EXPECT_EQ(r.timer->interval(), 40);
+  EXPECT_TRUE(r.errors.isEmpty());
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
+#include "overlay/ReplayControl.h"
 #include "view3d/Transform.h"
 
 #include <QFileInfo>
@@ -179,7 +180,7 @@ void MainController::StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Cl
 
 void MainController::overlayItemClick(int mode) { ::overlayItemClick(data, view, panels, mode); }
 void MainController::Timer1Timer() { ::Timer1Timer(data, view); }
-void MainController::Timer2Timer() { ::Timer2Timer(data, view, panels); }
+void MainController::Timer2Timer() { replayTick(data, view, panels); }
 void MainController::TrackBar1Change(int position) { ::TrackBar1Change(data, view, panels, position); }
 void MainController::TrackBar1Enter() { ::TrackBar1Enter(panels); }
 void MainController::SpeedButtonClick(int button) { ::SpeedButtonClick(data, view, button); }

@@ -3,6 +3,16 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSettings>
+
+namespace {
+// One key per filter; a slash would open a settings group, the settings
+// escape every other character themselves.
+QString folderKey(QString filter) {
+  return QStringLiteral("fileDialogFolders/") + filter.replace(QLatin1Char('/'), QLatin1Char('|'))
+                                                    .replace(QLatin1Char('\\'), QLatin1Char('|'));
+}
+}  // namespace
 
 QStringList nameFiltersWithUpperCase(const QString& filter) {
   QStringList entries = filter.split(QStringLiteral(";;"));
@@ -62,7 +72,13 @@ QString QtFileDialogs::run(bool save, const QString& filter, const QString& titl
   dialog.setNameFilters(nameFiltersWithUpperCase(filter));
   // A name typed without a suffix gets the filter's.
   if (save) dialog.setDefaultSuffix(defaultSuffixOf(filter));
+  if (settings_) {
+    const QString folder = settings_->value(folderKey(filter)).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+  }
   dialog.selectFile(initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().first();
+  const QString chosen = dialog.selectedFiles().first();
+  if (settings_) settings_->setValue(folderKey(filter), QFileInfo(chosen).absolutePath());
+  return chosen;
 }

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+class QSettings;
 class QWidget;
 
 // The entries of a filter ("*.bmp;;Bilder (*.png *.jpg)") for the dialog, each
@@ -19,10 +20,14 @@ QString defaultSuffixOf(const QString& filter);
 class QtFileDialogs : public FileDialogs {
  public:
   explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+  // Each dialog (told by its filter) opens in the folder it was last left
+  // in, kept in `settings`; without settings Qt's own choice stays.
+  void rememberFoldersIn(QSettings* settings) { settings_ = settings; }
   QString openFile(const QString& filter, const QString& title, const QString& initialName) override;
   QString saveFile(const QString& filter, const QString& title, const QString& initialName) override;
 
  private:
   QString run(bool save, const QString& filter, const QString& title, const QString& initialName);
   QWidget* parent_;
+  QSettings* settings_ = nullptr;
 };

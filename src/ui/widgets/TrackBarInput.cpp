@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QProxyStyle>
 #include <QSlider>
 
@@ -23,12 +24,25 @@ class UserInputFilter : public QObject {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
       case QEvent::Wheel:
-      case QEvent::KeyPress:
         return true;
+      case QEvent::KeyPress:
+        return movesTheBar(static_cast<QKeyEvent*>(event)->key());
       case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
       }
+      default:
+        return false;
+    }
+  }
+
+  // The keys a slider acts on; others (the replay's space, "." and ",") pass
+  // through it to the window.
+  static bool movesTheBar(int key) {
+    switch (key) {
+      case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+      case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
+        return true;
       default:
         return false;
     }
