@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
