@@ -41,8 +41,9 @@ std::optional<double> decimal(QStringView text, bool& ok) {
   return v;
 }
 
-double coordinate(const GpxScan& s, const char* attribute, double limit, qint64 line) {
-  const QStringView text = s.xml.attributes().value(QLatin1String(attribute));
+double coordinate(const GpxScan& s, const QXmlStreamAttributes& attributes, const char* name, double limit,
+                  qint64 line) {
+  const QStringView text = attributes.value(QLatin1String(name));
   bool ok = false;
   const std::optional<double> v = decimal(text, ok);
   if (!ok || !v || !(std::fabs(*v) <= limit)) s.fail(RunError::invalidGpx(), line);
@@ -60,7 +61,8 @@ void readPoint(GpxScan& s, bool track) {
     return;
   }
   const qint64 line = xml.lineNumber();
-  StagedGpxPoint p{coordinate(s, "lat", 90, line), coordinate(s, "lon", 180, line), 0, kNoTime};
+  const QXmlStreamAttributes attributes = xml.attributes();
+  StagedGpxPoint p{coordinate(s, attributes, "lat", 90, line), coordinate(s, attributes, "lon", 180, line), 0, kNoTime};
   if (s.points >= kMaxFlightPoints) {
     if (track) s.fail(RunError::range(), line);
     if (s.routeOverflowLine == 0) s.routeOverflowLine = line;
