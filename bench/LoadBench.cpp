@@ -2,6 +2,8 @@
 // and plumb lines; beside each, the floor of the same run: copying the point
 // records the load writes (FlightPath, ShadowPath and two PlumbLines entries
 // per point).
+#include "import/Coordinates.h"
+#include "import/GpxReader.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
 
@@ -32,6 +34,25 @@ QByteArray syntheticIgc() {
   return text;
 }
 
+// The flight of syntheticIgc as a GPS unit writes it: a trkpt per fix with
+// degrees, ele and time.
+QByteArray syntheticGpx() {
+  QByteArray text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"bench\" "
+      "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>synthetic</name><trkseg>\n";
+  char line[160];
+  for (int i = 0; i < kIgcFixes; ++i) {
+    const int t = 30000 + i;
+    const double lat = loggerDegrees(4700000 + (i * 7) % 60000);
+    const double lon = loggerDegrees(1100000 + (i * 11) % 90000);
+    std::snprintf(line, sizeof line,
+                  "<trkpt lat=\"%.9f\" lon=\"%.9f\"><ele>%d</ele><time>2023-04-%02dT%02d:%02d:%02dZ</time></trkpt>\n",
+                  lat, lon, 400 + i % 1500, 15 + t / 86400, t / 3600 % 24, t / 60 % 60, t % 60);
+    text += line;
+  }
+  return text + "</trkseg></trk>\n</gpx>\n";
+}
+
 // A new-format logger file with GPS columns: 13 channels, latitude, longitude, GPS altitude.
 QByteArray syntheticLogger() {
   QByteArray text = "1;64;4;0;0;0\r\nheader\r\n";
@@ -57,6 +78,19 @@ void BM_LoadIgc65536Fixes(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(BM_LoadIgc65536Fixes)->Unit(benchmark::kMillisecond);
+
+void BM_LoadGpx65536Points(benchmark::State& state) {
+  const QByteArray bytes = syntheticGpx();
+  const FlightDataPtr data = makeFlightData();
+  const LoadStagingPtr staging = makeLoadStaging();
+  for (auto _ : state) {
+    loadGpx(*data, *staging, bytes, QStringLiteral("bench.gpx"));
+    benchmark::DoNotOptimize(data->PlumbLines.data()[131071].Z);
+  }
+  state.counters["points"] = data->LastPoint + 1;
+  state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_LoadGpx65536Points)->Unit(benchmark::kMillisecond);
 
 void BM_LoadLogger32768Samples(benchmark::State& state) {
   const QByteArray bytes = syntheticLogger();

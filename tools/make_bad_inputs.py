@@ -20,12 +20,27 @@ NO_DATA = "Keine Flugdaten in der Datei"
 OVERFLOW = "Integerüberlauf"
 PAST_EOF = "Versuch hinter dem Dateiende zu lesen"
 BAD_BITMAP = "Bitmap ist ungültig"
+BAD_GPX = "Ungültige GPX-Datei"
 
 
 def b_record(i, second=None):
     t = 36000 + (i if second is None else second)
     return "B%02d%02d%02d%07dN%08dEA%05d%05d" % (
         t // 3600 % 24, t // 60 % 60, t % 60, 4807038 + i % 900, 1134567 + i % 700, 500 + i % 300, 550 + i % 300)
+
+
+def gpx(points, kind="trk"):
+    """A GPX 1.1 file with the given trkpt (or rtept) elements."""
+    inner = "\n".join(points)
+    body = "<trk><trkseg>\n%s\n</trkseg></trk>" % inner if kind == "trk" else "<rte>\n%s\n</rte>" % inner
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<gpx version="1.1" creator="test" '
+            'xmlns="http://www.topografix.com/GPX/1/1">\n%s\n</gpx>\n' % body).encode("utf-8")
+
+
+def trkpt(i, lat=None, lon=None):
+    return '<trkpt lat="%s" lon="%s"><ele>%d</ele><time>2023-06-01T10:%02d:%02dZ</time></trkpt>' % (
+        "%.7f" % (47.1 + i * 1e-4) if lat is None else lat, "%.7f" % (11.5 + i * 1e-4) if lon is None else lon,
+        500 + i % 300, i // 60 % 60, i % 60)
 
 
 def crlf(lines):
@@ -108,6 +123,31 @@ def cases():
     yield "huge-header.bmp", "pixelmap", too_large, bmp_header(100000, 100000)
     yield "huge-header.png", "pixelmap", too_large, png_header(100000, 100000)
     yield "map-too-many-records.map", "vectormap", RANGE, bytes(32 * 131073)
+
+    good_gpx = [trkpt(i) for i in range(20)]
+    yield "empty.gpx", "gpx", BAD_GPX, b""
+    yield "garbage.gpx", "gpx", BAD_GPX, garbage
+    yield "nul-bytes.gpx", "gpx", BAD_GPX, b"\x00" * 4096
+    yield "igc-text.gpx", "gpx", BAD_GPX, crlf(good_igc)
+    yield "cut-short.gpx", "gpx", BAD_GPX, gpx(good_gpx)[:-40]
+    yield "lat-not-a-number.gpx", "gpx", BAD_GPX, gpx(good_gpx[:5] + [trkpt(5, lat="47,1")] + good_gpx[6:])
+    yield "lat-out-of-range.gpx", "gpx", BAD_GPX, gpx(good_gpx[:5] + [trkpt(5, lat="-90.5")] + good_gpx[6:])
+    yield "lon-missing.gpx", "gpx", BAD_GPX, gpx(good_gpx[:5] + ['<trkpt lat="47"></trkpt>'] + good_gpx[6:])
+    yield "waypoints-only.gpx", "gpx", NO_DATA, gpx([]).replace(b"<trk>", b'<wpt lat="1" lon="2"/><trk>')
+    yield "other-xml.gpx", "gpx", NO_DATA, b'<?xml version="1.0"?><kml><trkpt lat="1" lon="2"/></kml>'
+    yield "points-65537.gpx", "gpx", RANGE, gpx(['<trkpt lat="47" lon="11"/>'] * 65537)
+    yield "route-points-65537.gpx", "gpx", RANGE, gpx(['<rtept lat="47" lon="11"/>'] * 65537, kind="rte")
+    # Entities that expand a thousandfold at each level stop at the reader's limit.
+    laughs = "".join('<!ENTITY l%d "%s">' % (k, "&l%d;" % (k - 1) * 10 if k else "ha") for k in range(10))
+    yield "entity-expansion.gpx", "gpx", BAD_GPX, ('<?xml version="1.0"?><!DOCTYPE gpx [%s]><gpx><trk><trkseg>'
+                                                 '<trkpt lat="1" lon="2"><name>&l9;</name></trkpt></trkseg></trk>'
+                                                 '</gpx>' % laughs).encode()
+    # An external entity is never fetched.
+    yield "external-entity.gpx", "gpx", "loads", ('<?xml version="1.0"?><!DOCTYPE gpx [<!ENTITY x SYSTEM '
+                                                   '"file:///etc/passwd">]><gpx><trk><name>&x;</name><trkseg>'
+                                                   '<trkpt lat="1" lon="2"/></trkseg></trk></gpx>').encode()
+    yield "utf16.gpx", "gpx", "loads", gpx(good_gpx).decode("utf-8").replace(
+        'encoding="UTF-8"', 'encoding="UTF-16"').encode("utf-16")
 
 
 def main():

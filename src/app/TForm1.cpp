@@ -234,9 +234,15 @@ void TForm1::buildMenus() {
   datei->setObjectName(QStringLiteral("Datei1"));
   addItem(datei, "igcffnen1", QStringLiteral("*.igc Öffnen"), [&c] { c.igcffnen1Click(); });
   addItem(datei, "Darstellung1", QStringLiteral("*.csv Öffnen"), [&c] { c.Darstellung1Click(); });
+  addItem(datei, "gpxffnen1", QStringLiteral("*.gpx Öffnen"), [&c] { c.gpxffnen1Click(); });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.Karteladen1Click(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.Mapladen1Click(); });
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
+  QMenu* exportieren = datei->addMenu(QStringLiteral("Exportieren"));
+  exportieren->setObjectName(QStringLiteral("Exportieren1"));
+  addItem(exportieren, "ExportKml1", QStringLiteral("Google Earth (KML)…"), [&c] { c.ExportKml1Click(); });
+  addItem(exportieren, "ExportGpx1", QStringLiteral("GPX…"), [&c] { c.ExportGpx1Click(); });
+  addItem(exportieren, "ExportCsv1", QStringLiteral("Messwerte als CSV…"), [&c] { c.ExportCsv1Click(); });
   recentFiles_ = new RecentFilesMenu(datei, guardedRunner(), [&c](const QString& path) { c.openByName(path); });
   datei->addMenu(recentFiles_);
   addItem(datei, nullptr, dashes20);

@@ -5,10 +5,12 @@
 #include "import/LoadStagingData.h"
 #include "import/LocalFrame.h"
 #include "import/TextLines.h"
+#include "import/UtcTime.h"
 #include "model/Numbers.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -104,6 +106,8 @@ namespace {
 struct IgcScan {
   int32_t fixes = 0;
   int32_t previousTime = 0;   // seconds of the day of the previous fix
+  int32_t midnights = 0;      // midnight crossings since the first fix
+  std::optional<double> date;  // midnight of the first fix's day, from the HFDTE record
   double lastStep = 0;        // time step of the last fix (from the second fix on)
   bool allPressureZero = true;
   bool gnssReadable = true;   // every fix so far has a readable GNSS altitude
@@ -135,8 +139,10 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
   } else {
     pt.timeStep = fixTimeStep(scan.previousTime, time);
     scan.lastStep = pt.timeStep;
+    if (time < scan.previousTime && pt.timeStep > 0) ++scan.midnights;
   }
   scan.previousTime = time;
+  pt.time = scan.midnights * double(kSecondsPerDay) + time;
 
   int32_t lat = fieldInt(b + 7, 7);
   if (b[14] == 'S') lat = -lat;
@@ -190,6 +196,9 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
     p.Color = colours::kBlue;
     p.TimeStep = s.timeStep;
   });
+  data.HasPointTimes = scan.date.has_value();
+  if (scan.date)
+    for (int32_t i = 0; i <= last; ++i) data.PointTime[i] = *scan.date + st.points[i].time;
 }
 
 }  // namespace
@@ -206,6 +215,8 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
       const char* const lineEnd = findLineEnd(p, end);
       if (lineEnd != lineStart && *lineStart == 'B')
         stageFix(staging, scan, lineStart, lineEnd - lineStart, end - lineStart);
+      else if (lineEnd != lineStart && *lineStart == 'H' && !scan.date)
+        scan.date = igcDate(std::string_view(lineStart, size_t(lineEnd - lineStart)));
       if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file
       p = afterLineEnd(lineEnd, end);
     }

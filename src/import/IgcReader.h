@@ -20,7 +20,9 @@ int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 // Reads every B record of `bytes` and, when all were good, replaces the
 // flight: FlightPath 0 … n-1, LastPoint, RangeStart 0, RangeEnd, the extents,
 // the local frame with point 0 as origin, ShadowPath, PlumbLines, PlumbLast,
-// SampleInterval, the start values, LoggerNG false.
+// SampleInterval, the start values, LoggerNG false, and PointTime with
+// HasPointTimes when a HFDTE record gives the date (a day added at each
+// midnight crossing that fixTimeStep counts).
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. Time steps come from the
 // full time of day, see fixTimeStep. A file whose fixes all have pressure
 // altitude 0 takes the GNSS altitudes instead.

@@ -17,6 +17,14 @@ struct StagedPoint {
                          // new-format altitude once the altitude source was applied
   double timeStep;       // IGC: seconds since the previous fix (2.0 for the first)
   int32_t gnssAltitude;  // IGC: GNSS altitude in metres (read only while every pressure altitude is 0)
+  double time;           // IGC: seconds from the midnight before the first fix
+};
+
+// One parsed GPX track or route point.
+struct StagedGpxPoint {
+  double lat, lon;  // degrees
+  double altitude;  // metres, 0 where the file gave none
+  double time;      // seconds since 1970 UTC, NaN where the file gave none
 };
 
 // A logger line whose first field ends the line is written to slot n and then
@@ -28,4 +36,5 @@ struct LoadStaging {
   StagedPoint points[kStagingSlots];
   SampleRow rows[kSampleRows];  // new-format samples as read
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
+  StagedGpxPoint gpxPoints[kMaxFlightPoints];
 };

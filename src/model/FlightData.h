@@ -50,6 +50,13 @@ struct FlightData {
   SampleTable ChannelSamples;  // copy of RawSamples after every new-format load (KonvertExtra)
   ChannelParamTable ChannelParams;
 
+  // UTC time of each FlightPath point, seconds since 1970-01-01 (NaN = the
+  // file gave none for this point). Valid only while HasPointTimes: set by
+  // the IGC reader (date record plus fix times) and the GPX reader (the
+  // times read); a logger flight has none.
+  double PointTime[kMaxFlightPoints];
+  bool HasPointTimes = false;
+
   // Flight-wide scalars.
   int32_t RangeStart = 0;  // first shown point; origin of the local frame
   int32_t RangeEnd = 0;    // last shown point

@@ -33,6 +33,10 @@ RunError RunError::noFlightData() {
   return {RunErrorKind::NoFlightData, QStringLiteral("Keine Flugdaten in der Datei")};
 }
 
+RunError RunError::invalidGpx() {
+  return {RunErrorKind::InvalidGpx, QStringLiteral("Ungültige GPX-Datei")};
+}
+
 RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detail) {
   // Whole megabytes, rounded up, so a file just over the limit does not read as the limit.
   const auto mb = [](qint64 n) { return (n + (1 << 20) - 1) >> 20; };

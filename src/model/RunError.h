@@ -19,6 +19,7 @@ enum class RunErrorKind {
   FileNotFound,    // "Datei nicht gefunden": a file named on the command line, dropped or listed that is gone
   CannotOpen,      // "Datei kann nicht geöffnet werden": such a file is a folder, FIFO, device or unreadable
   FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
+  InvalidGpx,      // "Ungültige GPX-Datei": not well-formed XML, or a point without a valid position
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
 };
 
@@ -34,6 +35,7 @@ class RunError : public std::exception {
   static RunError readPastEof();
   static RunError invalidFloatOp();
   static RunError noFlightData();
+  static RunError invalidGpx();
   static RunError fileNotFound();
   static RunError cannotOpen();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);

@@ -48,6 +48,7 @@ struct Program {
   void open(const QString& reader, const QString& path) {
     const std::map<QString, std::function<void()>> commands = {
         {QStringLiteral("igc"), [this] { core.igcffnen1Click(); }},
+        {QStringLiteral("gpx"), [this] { core.gpxffnen1Click(); }},
         {QStringLiteral("logger"), [this] { core.Darstellung1Click(); }},
         {QStringLiteral("par"), [this] { core.laden1Click(); }},
         {QStringLiteral("pixelmap"), [this] { core.Karteladen1Click(); }},

@@ -25,7 +25,7 @@ const char* const kValueNames[] = {
     "OverlayMode",   "MaxAltitude",     "MaxLat",          "MinLat",           "MaxLon",
     "MinLon",        "StartLatRaw",     "StartLonRaw",     "StartAltitude",    "SampleInterval",
     "LoggerNG",      "Temperature",     "UseBaroAltitude", "FastMapLoading",   "HideMapWhileDragging",
-    "MapDragMode",   "HasGpsColumns",   "LoggerHeaderId",  "LoggerHeaderFlags"};
+    "MapDragMode",   "HasGpsColumns",   "LoggerHeaderId",  "LoggerHeaderFlags", "HasPointTimes"};
 
 std::vector<double> valuesOf(const FlightData& d) {
   return {double(d.LastPoint),     double(d.GridLast),      double(d.ArrowLast),         double(d.PlumbLast),
@@ -35,7 +35,7 @@ std::vector<double> valuesOf(const FlightData& d) {
           d.StartLatRaw,           d.StartLonRaw,           d.StartAltitude,             d.SampleInterval,
           double(d.LoggerNG),      d.Temperature,           double(d.UseBaroAltitude),   double(d.FastMapLoading),
           double(d.HideMapWhileDragging), double(d.MapDragMode), double(d.HasGpsColumns), double(d.LoggerHeaderId),
-          double(d.LoggerHeaderFlags)};
+          double(d.LoggerHeaderFlags), double(d.HasPointTimes)};
 }
 
 template <class T>
@@ -60,7 +60,8 @@ StateSnapshot::StateSnapshot(const FlightData& d, int points, int rows)
       channel_(d.ChannelSamples.rows, d.ChannelSamples.rows + rows),
       params_(d.ChannelParams.rows, d.ChannelParams.rows + kChannelCount),
       paramImage_(d.ChannelParams.fileImage),
-      values_(valuesOf(d)) {
+      values_(valuesOf(d)),
+      pointTimes_(d.PointTime, d.PointTime + std::min(points, kMaxFlightPoints)) {
   for (int k = 0; k < 8; ++k) {
     // A pixel map writes all of its cells, whatever the file's size.
     const int n = k == kMapCellsArray ? std::max(points, kMapCellsWritten) : points;
@@ -71,6 +72,7 @@ StateSnapshot::StateSnapshot(const FlightData& d, int points, int rows)
 std::string StateSnapshot::differenceTo(const FlightData& d) const {
   for (int k = 0; k < 8; ++k)
     if (const long i = firstChange(arrays_[k], arrayAt(d, k).pts); i >= 0) return at(kArrayNames[k], i);
+  if (const long i = firstChange(pointTimes_, d.PointTime); i >= 0) return at("PointTime", i);
   if (const long i = firstChange(raw_, d.RawSamples.rows); i >= 0) return at("RawSamples", i);
   if (const long i = firstChange(channel_, d.ChannelSamples.rows); i >= 0) return at("ChannelSamples", i);
   for (int k = 0; k < kChannelCount; ++k) {

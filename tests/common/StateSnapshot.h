@@ -1,6 +1,6 @@
 #pragma once
 // A copy of everything a failed load must leave as it was: the eight point
-// arrays with their last indexes, both sample tables, the channel parameter
+// arrays with their last indexes, the point times, both sample tables, the channel parameter
 // table and every flight-wide value. Needs no test framework, so the fuzz
 // targets share it.
 
@@ -29,4 +29,5 @@ struct StateSnapshot {
   std::vector<ChannelParam> params_;
   std::array<uint8_t, kParamFileSize> paramImage_{};
   std::vector<double> values_;
+  std::vector<double> pointTimes_;
 };

@@ -258,3 +258,23 @@ TEST(Dump, ChartOfTheLoggerFlight) {
                                  {QStringLiteral("--chart"), png, QStringLiteral("--scale"), QStringLiteral("log")}})
     EXPECT_EQ(runDump(bad + QStringList{example("ng-flug.csv")}).exitCode, 2) << bad.join(' ').toStdString();
 }
+
+TEST(Dump, GpxFlightAndExportsAfterTheLoads) {
+  QTemporaryDir dir;
+  const QString csv = dir.filePath(QStringLiteral("f.csv")), missing = dir.filePath(QStringLiteral("no/f.kml"));
+  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--export-kml"), missing,
+                             QStringLiteral("--export-csv"), csv, dataPath(QStringLiteral("gpx/route-only-gpx10.gpx")),
+                             example("ng-flug.csv")});
+  EXPECT_EQ(r.exitCode, 1);  // the KML had nowhere to go
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 5);
+  EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("ok"));  // the GPX flight
+  EXPECT_EQ(files[3].toObject()["error"].toString().section(QLatin1Char('\n'), 0, 0), QStringLiteral("E/A-Fehler 3"));
+  EXPECT_EQ(files[4].toObject()["status"].toString(), QStringLiteral("ok"));
+  // The logger flight's CSV: a row per point with the channel texts of "channels".
+  const QJsonArray channels = r.json["channels"].toArray();
+  const QStringList rows = QString::fromUtf8(readBytes(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), channels.size() + 1);
+  for (int i = 0; i < channels.size(); ++i)
+    for (int k = 0; k < 13; ++k) ASSERT_EQ(rows[i + 1].section(QLatin1Char(';'), 4 + k, 4 + k), channels[i][k].toString());
+}

@@ -38,6 +38,7 @@ const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
+    "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
@@ -60,6 +61,12 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       if (!next(o.parFile)) return false;
     } else if (a == QLatin1String("--save-par")) {
       if (!next(o.saveParFile)) return false;
+    } else if (a == QLatin1String("--export-kml")) {
+      if (!next(o.exportKml)) return false;
+    } else if (a == QLatin1String("--export-gpx")) {
+      if (!next(o.exportGpx)) return false;
+    } else if (a == QLatin1String("--export-csv")) {
+      if (!next(o.exportCsv)) return false;
     } else if (a == QLatin1String("--temperature")) {
       if (!next(v)) return false;
       o.temperature = v.toDouble(&ok);

@@ -11,6 +11,8 @@ extern const char* const kDumpUsage;
 struct DumpOptions {
   QString parFile;
   QString saveParFile;  // --save-par: "Parameter" → "speichern" into this file after the loads
+  // --export-kml, --export-gpx, --export-csv: "Datei" → "Exportieren" into these files after the loads.
+  QString exportKml, exportGpx, exportCsv;
   std::optional<double> temperature;
   bool baro = false;
   std::optional<int> origin;

@@ -3,6 +3,7 @@
 #include "DumpChart.h"
 
 #include "import/ChannelConversion.h"
+#include "import/GpxReader.h"
 #include "import/IgcReader.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
@@ -49,7 +50,10 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] {
-    return (isIgcFileName(path) ? program.openIgcFile(path) : program.openLoggerFile(path)) == LoadStatus::Loaded;
+    const LoadStatus status = isIgcFileName(path)   ? program.openIgcFile(path)
+                              : isGpxFileName(path) ? program.openGpxFile(path)
+                                                    : program.openLoggerFile(path);
+    return status == LoadStatus::Loaded;
   });
 }
 
@@ -64,6 +68,18 @@ FileOutcome saveParForDump(MainController& program, const QString& path) {
     program.speichern1Click();
     return true;
   });
+}
+
+void exportsForDump(MainController& program, const DumpOptions& o, std::vector<FileOutcome>& outcomes) {
+  const std::pair<const QString&, void (MainController::*)(const QString&)> exports[] = {
+      {o.exportKml, &MainController::exportKml},
+      {o.exportGpx, &MainController::exportGpx},
+      {o.exportCsv, &MainController::exportCsv}};
+  for (const auto& [path, write] : exports)
+    if (!path.isEmpty()) outcomes.push_back(fileCommand(path, [&] {
+      (program.*write)(path);
+      return true;
+    }));
 }
 
 void applyFinalOptions(MainController& program, const DumpOptions& o) {

@@ -17,12 +17,15 @@ struct FileOutcome {
 // Before the files: --size, --layers, --par, --temperature, --baro, --slow.
 // The parameter file's outcome joins `outcomes`; a failed one changes nothing.
 void applyStartOptions(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
-// Loads one file with the reader the menu would use (".igc" in any case → IGC).
+// Loads one file with the reader the menu would use (".igc" in any case → IGC,
+// ".gpx" → GPX, anything else → logger file).
 FileOutcome loadForDump(MainController& program, const QString& path);
 // One --pixelmap or --vectormap file, as the menu's map commands load it.
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
 // After the loads: "Parameter" → "speichern", its dialog answered with `path`.
 FileOutcome saveParForDump(MainController& program, const QString& path);
+// After the loads: --export-kml, --export-gpx, --export-csv, each an outcome.
+void exportsForDump(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // After the files and maps: --layers again (a map load switches its layer
 // on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);

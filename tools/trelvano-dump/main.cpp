@@ -5,6 +5,7 @@
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--save-par FILE]
+//                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
@@ -70,6 +71,7 @@ int main(int argc, char** argv) {
     for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
     for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
     if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));
+    exportsForDump(program, options, outcomes);
     applyFinalOptions(program, options);
   } catch (const RunError& e) {
     std::fprintf(stderr, "trelvano-dump: %s\n", e.boxText().toLocal8Bit().constData());

@@ -4,6 +4,7 @@
 #include "ui/PngBytes.h"
 #include "import/FileBytes.h"
 #include "import/FlightFrame.h"
+#include "import/GpxReader.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
 #include "import/ParameterFile.h"
@@ -59,6 +60,7 @@ LoadStatus MainController::openByName(const QString& path) {
 
 LoadStatus MainController::openWithReaderOf(const QString& path) {
   if (isIgcFileName(path)) return openIgcFile(path);
+  if (isGpxFileName(path)) return openGpxFile(path);
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
@@ -102,6 +104,28 @@ LoadStatus MainController::openIgcFile(const QString& path) {
   return LoadStatus::Loaded;
 }
 
+// "*.gpx Öffnen"
+void MainController::gpxffnen1Click() {
+  const QString path = dialogs.openFile(QStringLiteral("*.gpx"), QStringLiteral("GPX-Datei laden"),
+                                        QStringLiteral("*.gpx"));
+  if (path.isEmpty()) {
+    Infobox(data, panels);
+    return;
+  }
+  openGpxFile(path);
+}
+
+LoadStatus MainController::openGpxFile(const QString& path) {
+  QByteArray bytes;
+  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
+  state.hLabel = loadGpx(data, *staging_, bytes, QFileInfo(path).fileName());
+  state.grafikVisible = false;
+  state.statusText = path;
+  state.flightFile = path;
+  trackClosingSteps();
+  return LoadStatus::Loaded;
+}
+
 // The end of "*.igc Öffnen" after a load: camera, overlay, zoom, statistics.
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
@@ -131,6 +155,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
   const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
+  data.HasPointTimes = false;  // a logger writes no dates
   state.grafikVisible = result.newFormat;
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;

@@ -64,10 +64,12 @@ class MainController {
   // Menu "Datei".
   void igcffnen1Click();
   void Darstellung1Click();
+  void gpxffnen1Click();
   // The two file commands without their dialogs, for a known path; the closing
   // calls (camera, overlay, zoom, statistics) run as after the dialog.
   LoadStatus openIgcFile(const QString& path);
   LoadStatus openLoggerFile(const QString& path);
+  LoadStatus openGpxFile(const QString& path);
   // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
   // dialogs for a known path (MapCommands.cpp).
   void Karteladen1Click();
@@ -79,6 +81,16 @@ class MainController {
   void BildSpeichern1Click();
   // Asks for a file name and writes `picture` there as PNG (also the chart's).
   void savePicture(const QImage& picture);
+
+  // "Datei" → "Exportieren": the flight for a globe viewer (KML), for other
+  // GPS programs (GPX) and for a spreadsheet (CSV); the same without their
+  // dialogs for a known path (ExportCommands.cpp).
+  void ExportKml1Click();
+  void ExportGpx1Click();
+  void ExportCsv1Click();
+  void exportKml(const QString& path);
+  void exportGpx(const QString& path);
+  void exportCsv(const QString& path);
 
   // Menu "Parameter".
   void laden1Click();
@@ -104,5 +116,8 @@ class MainController {
   LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
+  // The save dialog of an export: filter "*.<suffix>", initial name the
+  // flight file's with that suffix. Empty when cancelled.
+  QString askExportPath(const QString& suffix, const QString& title);
   LoadStagingPtr staging_;
 };

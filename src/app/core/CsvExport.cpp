@@ -1,0 +1,42 @@
+#include "app/core/FlightExport.h"
+
+#include "import/ChannelConversion.h"
+#include "model/Numbers.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr QChar kSeparator = QLatin1Char(';');
+
+// A field with a separator, quote or line break in quotes, its quotes doubled.
+QString csvField(const QString& text) {
+  if (!text.contains(kSeparator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
+      !text.contains(QLatin1Char('\r')))
+    return text;
+  QString quoted = text;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+}  // namespace
+
+QByteArray csvBytes(const FlightData& data) {
+  QStringList header{QStringLiteral("Zeit [s]"), QStringLiteral("Breite [°]"), QStringLiteral("Länge [°]"),
+                     QStringLiteral("Höhe [m]")};
+  if (data.LoggerNG)
+    for (int k = 0; k < kChannelCount; ++k) header << csvField(data.ChannelParams[k].Name);
+  QString text = header.join(kSeparator) + QStringLiteral("\r\n");
+
+  double elapsed = 0;
+  for (int32_t i = 0; i <= data.LastPoint; ++i) {
+    const FlightPoint& p = data.FlightPath[i];
+    if (i > 0) elapsed += p.TimeStep;
+    text += formatGeneral(elapsed) + kSeparator + formatGeneral(p.Lat) + kSeparator + formatGeneral(p.Lon) +
+            kSeparator + formatGeneral(p.Altitude);
+    if (data.LoggerNG)
+      for (int k = 0; k < kChannelCount; ++k) text += kSeparator + csvField(ParameterToString(data, i, k));
+    text += QStringLiteral("\r\n");
+  }
+  return text.toUtf8();
+}

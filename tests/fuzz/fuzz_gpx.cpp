@@ -1,0 +1,9 @@
+// GPX reader: any bytes load or change nothing.
+#include "FuzzHarness.h"
+#include "import/GpxReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  FuzzWorld& w = fuzzWorld();
+  expectLoadedOrUnchanged(bytes, size, [&](QByteArrayView in) { loadGpx(w.data, *w.staging, in, QStringLiteral("f.gpx")); });
+  return 0;
+}

@@ -1,0 +1,85 @@
+#include "ImportTestSupport.h"
+#include "common/TestPaths.h"
+#include "import/GpxReader.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace {
+
+constexpr double kNone = NAN;
+
+class GpxReader : public ImportTest {
+ protected:
+  QString gpx(const QByteArray& text) { return loadGpx(data, *staging, text, QStringLiteral("t.gpx")); }
+};
+
+double utc(const char* text) {
+  return QDateTime::fromString(QLatin1String(text), Qt::ISODateWithMs).toMSecsSinceEpoch() / 1000.0;
+}
+
+struct Expected {
+  double lat, lon, ele, step, time;
+};
+
+TEST_F(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
+  // Each point as read by eye from the files in tests/data/gpx.
+  const std::pair<const char*, std::vector<Expected>> files[] = {
+      {"unit-extensions-segments.gpx",
+       {{47.1234567, 11.7654321, 612.4, 2, utc("2023-06-01T10:00:00Z")},
+        {47.124, 11.766, 630, 2, utc("2023-06-01T10:00:02Z")},
+        {47.125, 11.767, 655.5, 5, utc("2023-06-01T10:00:07Z")},
+        {-47.126, -11.768, -12.5, 1, utc("2023-06-01T10:00:08Z")}}},
+      {"phone-prefixed-crlf-zones.gpx",
+       {{52.5200001, 13.4049999, 0, 2, utc("2023-06-01T10:00:00.250Z")},
+        {52.5201, 13.4051, 35.75, 1.5, utc("2023-06-01T10:00:01.750Z")},
+        {52.5202, 13.4052, 36, 1, kNone},
+        {52.5203, 13.4053, 37, 1, utc("2023-06-01T10:00:04Z")},
+        {52.5204, 13.4054, 38, 0, utc("2023-06-01T10:00:03.5Z")}}},  // the time goes back: 0 s
+      {"route-only-gpx10.gpx", {{46, 7, 1500, 2, kNone}, {46.01, 7.02, 0, 1, kNone}, {46.02, 7.01, 1600.5, 1, kNone}}},
+  };
+  for (const auto& [name, points] : files) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(gpx(readBytes(dataPath(QStringLiteral("gpx/") + QLatin1String(name)))), QStringLiteral("Höhe: GPS"));
+    ASSERT_EQ(data.LastPoint + 1, int(points.size()));
+    for (int i = 0; i <= data.LastPoint; ++i) {
+      const Expected& e = points[i];
+      const FlightPoint& p = data.FlightPath[i];
+      EXPECT_NEAR(p.Lat, e.lat, 1e-12) << i;
+      EXPECT_NEAR(p.Lon, e.lon, 1e-12) << i;
+      EXPECT_EQ(p.Altitude, e.ele) << i;
+      EXPECT_NEAR(p.TimeStep, e.step, 1e-9) << i;
+      EXPECT_EQ(std::isnan(data.PointTime[i]), std::isnan(e.time)) << i;
+      if (!std::isnan(e.time)) EXPECT_NEAR(data.PointTime[i], e.time, 1e-6) << i;
+    }
+    EXPECT_EQ(data.HasPointTimes, !std::isnan(points[0].time));
+    EXPECT_EQ(data.SampleInterval, data.FlightPath[data.LastPoint].TimeStep);
+  }
+  // Track points win over route points wherever these stand.
+  gpx("<gpx><rte><rtept lat='1' lon='1'/></rte><trk><trkseg><trkpt lat='2' lon='3'/></trkseg></trk>"
+      "<rte><rtept lat='4' lon='4'/></rte><trkpt lat='5' lon='5'/></gpx>");
+  EXPECT_EQ(data.LastPoint, 0);
+  EXPECT_EQ(data.FlightPath[0].Lon, 3.0);
+}
+
+TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
+  const std::pair<QByteArray, int> cases[] = {  // text, line of "Ungültige GPX-Datei"
+      {"", 1},
+      {"<gpx>\n<trk><trkseg>\n<trkpt lat='1' lon='2'>\n</trkseg></trk></gpx>", 4},
+      {"<gpx><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>\n<gpx/>", 2},
+      {"<gpx><trk><trkseg>\r\n\r\n<trkpt lat='x' lon='2'/></trkseg></trk></gpx>", 3},
+      {"<gpx><trk><trkseg>\n<trkpt lat='90.0001' lon='-180.5'/></trkseg></trk></gpx>", 2},
+      {"<gpx><trk><trkseg>\n<trkpt lat='nan' lon='2'/></trkseg></trk></gpx>", 2},
+      {"<gpx><trk><trkseg>\n<trkpt lat='1' lon='2'>\n<ele>hoch</ele></trkpt></trkseg></trk></gpx>", 3},
+  };
+  igc(joinLines({bRecord("120000", "4807038N", "01131456E"), bRecord("120002", "4807100N", "01131500E")}));
+  for (const auto& [text, line] : cases) {
+    const FlightSnapshot before(data);
+    const std::optional<RunError> e = errorOf([&] { gpx(text); });
+    ASSERT_TRUE(e) << text.constData();
+    EXPECT_EQ(e->boxText(), QStringLiteral("Ungültige GPX-Datei\nDatei t.gpx, Zeile %1").arg(line)) << text.constData();
+    expectUnchanged(before, data);
+  }
+}
+
+}  // namespace

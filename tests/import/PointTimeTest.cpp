@@ -1,0 +1,44 @@
+// UTC times of the flight files: GPX time texts, the IGC date record, the
+// texts the exports write, and the times the IGC reader gives its fixes.
+#include "ImportTestSupport.h"
+#include "import/UtcTime.h"
+
+#include <QDateTime>
+
+namespace {
+
+// Qt's own ISO reader is the oracle for every text both accept.
+double qtSeconds(const char* text) {
+  return QDateTime::fromString(QLatin1String(text), Qt::ISODateWithMs).toMSecsSinceEpoch() / 1000.0;
+}
+
+TEST(UtcTime, IsoTimesReadWrittenAndRefused) {
+  for (const char* text : {"2023-06-01T10:00:00Z", "2023-06-01T12:00:00.250+02:00", "2023-06-01T05:00:04-05:00",
+                           "2024-02-29T23:59:59.5Z", "1969-07-20T20:17:40+0130"}) {
+    const std::optional<double> t = parseIsoTime(QString::fromLatin1(text));
+    ASSERT_TRUE(t) << text;
+    EXPECT_NEAR(*t, qtSeconds(text), 1e-6) << text;
+    EXPECT_EQ(parseIsoTime(isoTimeText(*t)), *t) << text;
+  }
+  EXPECT_EQ(isoTimeText(qtSeconds("2023-06-01T10:00:01.25Z")), QStringLiteral("2023-06-01T10:00:01.25Z"));
+  EXPECT_EQ(parseIsoTime(u" 2023-06-01T10:00:00 "), qtSeconds("2023-06-01T10:00:00Z"));  // no zone: UTC
+  for (const char16_t* text : {u"", u"2023-06-01 10:00:00Z", u"2023-02-29T10:00:00Z", u"2023-06-01T24:00:00Z",
+                               u"2023-06-01T10:00:00.Z", u"2023-06-01T10:00:00+2", u"2023-06-01T10:00:00Zjunk"})
+    EXPECT_FALSE(parseIsoTime(text)) << QString::fromUtf16(text).toStdString();
+}
+
+class IgcPointTimes : public ImportTest {};
+
+TEST_F(IgcPointTimes, DateRecordPlusFixTimesAcrossMidnight) {
+  igc(joinLines({"HFDTEDATE:311223,01", bRecord("235958", "4807038N", "01131456E"),
+                 bRecord("000001", "4807100N", "01131500E")}));
+  ASSERT_TRUE(data.HasPointTimes);
+  EXPECT_EQ(data.PointTime[0], qtSeconds("2023-12-31T23:59:58Z"));
+  EXPECT_EQ(data.PointTime[1], qtSeconds("2024-01-01T00:00:01Z"));
+  for (const char* badDate : {"HFDTE999999", "HFDTE0106", "HFDTEDATE:xx0623"}) {  // loads without times
+    igc(joinLines({badDate, bRecord("120000", "4807038N", "01131456E")}));
+    EXPECT_FALSE(data.HasPointTimes) << badDate;
+  }
+}
+
+}  // namespace
