@@ -86,39 +86,29 @@ void MainController::savePicture(const QImage& picture) {
 // "*.igc Öffnen"
 void MainController::igcffnen1Click() {
   const QString path = dialogs.openFile(QStringLiteral("*.igc"), kFlightTitle, QStringLiteral("*.igc"));
-  if (path.isEmpty()) {
+  if (path.isEmpty())
     Infobox(data, panels);
-    return;
-  }
-  openIgcFile(path);
-}
-
-LoadStatus MainController::openIgcFile(const QString& path) {
-  QByteArray bytes;
-  if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  state.hLabel = loadIgc(data, *staging_, bytes, QFileInfo(path).fileName());
-  state.grafikVisible = false;
-  state.statusText = path;
-  state.flightFile = path;
-  trackClosingSteps();
-  return LoadStatus::Loaded;
+  else
+    openIgcFile(path);
 }
 
 // "*.gpx Öffnen"
 void MainController::gpxffnen1Click() {
   const QString path = dialogs.openFile(QStringLiteral("*.gpx"), QStringLiteral("GPX-Datei laden"),
                                         QStringLiteral("*.gpx"));
-  if (path.isEmpty()) {
+  if (path.isEmpty())
     Infobox(data, panels);
-    return;
-  }
-  openGpxFile(path);
+  else
+    openGpxFile(path);
 }
 
-LoadStatus MainController::openGpxFile(const QString& path) {
+LoadStatus MainController::openIgcFile(const QString& path) { return openTrackFile(path, loadIgc); }
+LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFile(path, loadGpx); }
+
+LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  state.hLabel = loadGpx(data, *staging_, bytes, QFileInfo(path).fileName());
+  state.hLabel = read(data, *staging_, bytes, QFileInfo(path).fileName());
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
@@ -126,7 +116,7 @@ LoadStatus MainController::openGpxFile(const QString& path) {
   return LoadStatus::Loaded;
 }
 
-// The end of "*.igc Öffnen" after a load: camera, overlay, zoom, statistics.
+// The end of a track load (IGC, GPX): camera, overlay, zoom, statistics.
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {

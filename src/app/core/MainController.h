@@ -113,6 +113,9 @@ class MainController {
  private:
   void loggerClosingSteps();
   void trackClosingSteps();
+  // A reader of GPS tracks: loads `bytes` into the flight, returns the altitude label.
+  using TrackReader = QString (*)(FlightData&, LoadStaging&, QByteArrayView, const QString&);
+  LoadStatus openTrackFile(const QString& path, TrackReader read);
   LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
