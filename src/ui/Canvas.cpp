@@ -28,18 +28,21 @@ __int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((
 
 // One run of line pixels along the major axis. r is the error numerator of
 // the first pixel; the minor coordinate steps when r reaches twoD. mc is the absolute
-// minor coordinate, tracked only when the second pixel of a wide line may
-// fall off the last row or column.
+// minor coordinate, tracked only when a pixel of a wide line may fall outside
+// [minorFirst, minorEnd): the second pixel off the last row or column, or the
+// first one above the write band while its second pixel lies in it.
 template <bool kXor, bool kWide, bool kCheckBeside>
 void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count,
-             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorSize,
+             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorFirst, int minorEnd,
              uint32_t colour) {
   const uint32_t xorBits = colour & kColourBits;
   for (int64_t k = 0; k < count; ++k) {
-    if constexpr (kXor) *p ^= xorBits;
-    else *p = colour;
+    if (!kCheckBeside || mc >= minorFirst) {
+      if constexpr (kXor) *p ^= xorBits;
+      else *p = colour;
+    }
     if constexpr (kWide) {
-      if (!kCheckBeside || mc + 1 < minorSize) {
+      if (!kCheckBeside || mc + 1 < minorEnd) {
         if constexpr (kXor) p[besideStep] ^= xorBits;
         else p[besideStep] = colour;
       }
@@ -72,6 +75,12 @@ Canvas::Canvas(QImage& image) : image_(image) {
   stride_ = static_cast<int>(image_.bytesPerLine() / 4);
   w_ = image_.width();
   h_ = image_.height();
+  rowBottom_ = h_;
+}
+
+void Canvas::setWriteRows(int top, int bottom) {
+  rowTop_ = std::clamp(top, 0, h_);
+  rowBottom_ = std::clamp(bottom, rowTop_, h_);
 }
 
 Canvas::~Canvas() { flush(); }
@@ -151,9 +160,9 @@ void Canvas::flush() {
 
 void Canvas::fillRect(int left, int top, int right, int bottom) {
   left = std::max(left, 0);
-  top = std::max(top, 0);
+  top = std::max(top, rowTop_);
   right = std::min(right, w_);
-  bottom = std::min(bottom, h_);
+  bottom = std::min(bottom, rowBottom_);
   if (left >= right || top >= bottom) return;
   forgetSpans();
   const uint32_t c = toRgb32(brushBgr_);
@@ -181,22 +190,32 @@ void Canvas::painterLine(int x0, int y0, int x1, int y1) {
 // coordinate is start + k, the minor one start + floor((2k·Dm + D) / 2D), that
 // is k·Dm/D rounded with halves away from the start. Lines that leave the
 // image are cut to the steps whose pixel lies inside, computed in closed form,
-// so a far-away end point costs nothing.
+// so a far-away end point costs nothing. Within a write band, a step is cut
+// to the pixels that fall in the band.
 void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
   if (dx == 0 && dy == 0) return;
+  // Every pixel row lies between the end rows (the second pixel of a wide line one below).
+  if (std::max(y0, y1) < rowTop_ - 1 || std::min(y0, y1) >= rowBottom_) return;
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   const int64_t dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
   const int64_t D = std::llabs(dMajor), Dm = std::llabs(dMinor);
   const int majorDir = dMajor > 0 ? 1 : -1, minorDir = dMinor >= 0 ? 1 : -1;
   const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
-  const int majorSize = xMajor ? w_ : h_, minorSize = xMajor ? h_ : w_;
+  const bool wide = penWidth_ == 2;
+  // The steps drawn: major and minor coordinate in these ranges. A step of a
+  // wide x-major line just above the band still puts its second pixel into
+  // it; above the picture's first row it is no step of the line.
+  const int majorLo = xMajor ? 0 : rowTop_, majorHi = xMajor ? w_ - 1 : rowBottom_ - 1;
+  const int minorLo = xMajor ? std::max(0, rowTop_ - (wide ? 1 : 0)) : 0, minorHi = xMajor ? rowBottom_ - 1 : w_ - 1;
+  // Pixels are written at minor coordinates in [minorFirst, minorEnd).
+  const int minorFirst = xMajor ? rowTop_ : 0, minorEnd = xMajor ? rowBottom_ : w_;
 
   int64_t kFirst = 0, kLast = D - 1;
   const bool bothInside = static_cast<unsigned>(x0) < static_cast<unsigned>(w_) &&
-                          static_cast<unsigned>(y0) < static_cast<unsigned>(h_) &&
+                          static_cast<unsigned>(y0 - rowTop_) < static_cast<unsigned>(rowBottom_ - rowTop_) &&
                           static_cast<unsigned>(x1) < static_cast<unsigned>(w_) &&
-                          static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
+                          static_cast<unsigned>(y1 - rowTop_) < static_cast<unsigned>(rowBottom_ - rowTop_);
   // Short plain lines inside the picture (flight segments, the outlines of the
   // map cells): nothing to cut and too short for the column spans.
   if (bothInside && D < kMinSpanLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
@@ -206,27 +225,27 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
     const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
     const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
     if (penWidth_ == 1)
-      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
-    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorSize)  // the second pixel stays inside
-      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, 0, penRgb_);
+    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorEnd)  // the second pixel stays inside
+      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, 0, penRgb_);
     else
       plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir,
-                                 minorSize, penRgb_);
+                                 minorFirst, minorEnd, penRgb_);
     return;
   }
   if (!bothInside) {
-    if (w_ <= 0 || h_ <= 0) return;
+    if (w_ <= 0 || rowTop_ >= rowBottom_) return;
     // Steps whose major coordinate lies inside.
     if (majorDir > 0) {
-      kFirst = std::max(kFirst, -major0);
-      kLast = std::min(kLast, majorSize - 1 - major0);
+      kFirst = std::max(kFirst, majorLo - major0);
+      kLast = std::min(kLast, majorHi - major0);
     } else {
-      kFirst = std::max(kFirst, major0 - (majorSize - 1));
-      kLast = std::min(kLast, major0);
+      kFirst = std::max(kFirst, major0 - majorHi);
+      kLast = std::min(kLast, major0 - majorLo);
     }
     // Minor offsets m inside, then the steps whose offset lies in [mLo, mHi].
-    const int64_t mLo = minorDir > 0 ? -minor0 : minor0 - (minorSize - 1);
-    const int64_t mHi = minorDir > 0 ? minorSize - 1 - minor0 : minor0;
+    const int64_t mLo = minorDir > 0 ? minorLo - minor0 : minor0 - minorHi;
+    const int64_t mHi = minorDir > 0 ? minorHi - minor0 : minor0 - minorLo;
     if (Dm == 0) {
       if (mLo > 0 || mHi < 0) return;
     } else {
@@ -265,16 +284,18 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
   const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
   auto run = [&](auto plot) {
-    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorFirst, minorEnd,
+         penRgb_);
   };
   if (penWidth_ != 2) {
     if (isXor) run(plotRun<true, false, false>);
     else run(plotRun<false, false, false>);
     return;
   }
-  // The second pixel needs a check only if the run reaches the last row or column.
+  // The pixels need a check only if the run reaches the last row or column,
+  // or starts or ends just above the band.
   const int64_t minorLast = minor0 + minorDir * static_cast<int64_t>((2 * __int128(kLast) * Dm + D) / twoD);
-  if (std::max(minor, minorLast) + 1 >= minorSize) {
+  if (std::max(minor, minorLast) + 1 >= minorEnd || std::min(minor, minorLast) < minorFirst) {
     if (isXor) run(plotRun<true, true, true>);
     else run(plotRun<false, true, true>);
   } else {
@@ -357,7 +378,8 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
     minY = std::min(minY, points[i].y());
     maxY = std::max(maxY, points[i].y());
   }
-  const int firstRow = std::max(minY, 0), lastRow = static_cast<int>(std::min<int64_t>(int64_t(maxY) - 1, h_ - 1));
+  const int firstRow = std::max(minY, rowTop_);
+  const int lastRow = static_cast<int>(std::min<int64_t>(int64_t(maxY) - 1, rowBottom_ - 1));
   if (firstRow > lastRow || w_ <= 0) return;
   forgetSpans();
   const uint32_t colour = toRgb32(brushBgr_);
@@ -406,7 +428,7 @@ void Canvas::textOut(int x, int y, const QString& text) {
 }
 
 void Canvas::setPixel(int x, int y, int32_t bgr) {
-  if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+  if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_) return;
   forgetSpans();
   bits_[static_cast<ptrdiff_t>(y) * stride_ + x] = toRgb32(bgr);
 }
@@ -422,7 +444,7 @@ void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
   // Each border pixel once, inverted where x + y is even (a fixed checkerboard,
   // so overlapping rectangles line up).
   auto invert = [this](int x, int y) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || ((x + y) & 1)) return;
+    if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_ || ((x + y) & 1)) return;
     bits_[static_cast<ptrdiff_t>(y) * stride_ + x] ^= kColourBits;
   };
   for (int x = std::max(left, 0), xEnd = std::min(right, w_); x < xEnd; ++x) {

@@ -32,6 +32,14 @@ class Canvas {
   int width() const { return w_; }
   int height() const { return h_; }
 
+  // Limits the rasterizer's writes (lines of width 1 and 2, polygon fills,
+  // rectangles, pixels) to rows [top, bottom): every pixel it writes there is
+  // the one the whole canvas would write, and nothing else is written. Sizes
+  // and clipping stay those of the whole picture, so two canvases on halves
+  // of one image may draw the same scene from two threads at once. Text and
+  // QPainter lines ignore the band: draw them with a canvas over all rows.
+  void setWriteRows(int top, int bottom);
+
   void setPenColor(int32_t bgr) {  // inline: the renderer sets it for every point
     if (bgr == penBgr_) return;
     penBgr_ = bgr;
@@ -89,6 +97,7 @@ class Canvas {
   uint32_t* bits_;
   int stride_;  // pixels per line
   int w_, h_;
+  int rowTop_ = 0, rowBottom_ = 0;  // writes go to rows [rowTop_, rowBottom_); the whole picture unless set
   int penX_ = 0, penY_ = 0;
   int32_t penBgr_ = 0;
   uint32_t penRgb_ = 0xFF000000u;  // penBgr_ as an image pixel

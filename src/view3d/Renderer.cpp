@@ -3,6 +3,7 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 #include "ui/Canvas.h"
+#include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
 
 #include <cmath>
@@ -122,9 +123,9 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
 
 namespace {
 
-// Layers 9 … 11: the flight path, the "Flugweg" line, the start coordinates.
-void drawFlightAndAbove(RenderPass& pass, Canvas& canvas, const FlightData& data, const Layers& layers,
-                        const Camera& cam) {
+// Layers 9 and 10: the flight path and the "Flugweg" line.
+void drawFlightAndCursorLine(RenderPass& pass, Canvas& canvas, const FlightData& data, const Layers& layers,
+                             const Camera& cam) {
   // 9: the flight, thick while the camera is near its home distance.
   if (layers.Flugbahn) {
     canvas.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
@@ -138,13 +139,6 @@ void drawFlightAndAbove(RenderPass& pass, Canvas& canvas, const FlightData& data
     pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
     pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
   }
-
-  // 11: the start coordinates on a white background.
-  canvas.setBrushColor(colours::kWhite);
-  canvas.setPenColor(colours::kBlack);
-  if (layers.Startkoordinaten)
-    canvas.textOut(10, pass.H - 20,
-                   startCoordinatesText(data.StartLatRaw, data.StartLonRaw, data.StartAltitude));
 }
 
 void ensureRgb32(QImage& image) {
@@ -152,57 +146,135 @@ void ensureRgb32(QImage& image) {
     image = image.convertToFormat(QImage::Format_RGB32);
 }
 
-// Copies `from` into `to`, reusing the pixels of `to` when the size fits.
-void copyPicture(const QImage& from, QImage& to) {
+// Gives `to` the size and format of `from`, reusing its pixels when they fit.
+void matchPicture(const QImage& from, QImage& to) {
   if (to.size() != from.size() || to.format() != from.format()) to = QImage(from.size(), from.format());
-  if (!from.isNull()) std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
+// Copies rows [top, bottom) of `from` to the pixels `to` of a picture of the
+// same size and format (taken with bits() beforehand: from a band's thread,
+// scanLine() would touch the picture's shared bookkeeping).
+void copyRows(const QImage& from, uchar* to, int top, int bottom) {
+  if (from.isNull() || top >= bottom) return;
+  const qsizetype line = from.bytesPerLine();
+  std::memcpy(to + line * top, from.constScanLine(top), static_cast<size_t>(line * (bottom - top)));
+}
+
+// The rows of band `part` of `parts`: the upper band ends at `split`.
+struct Band {
+  int top, bottom;
+};
+Band bandOf(int part, int parts, int split, int height) {
+  if (parts == 1) return {0, height};
+  return part == 0 ? Band{0, split} : Band{split, height};
+}
+
+// Each band of the picture is drawn by its own thread with its own canvas
+// and pass: every layer in order, but writing only the band's rows, so the
+// picture is the one a single canvas would paint. Both passes see every
+// point, so their OutOfView agree; part 0's is kept. The text goes on last,
+// from this thread, once both bands are done.
+struct BandedRedraw {
+  const FlightData& data;
+  const Layers& layers;
+  const Camera& cam;
+  QImage& picture;
+  int split;
+  Canvas* canvas[2];
+  bool outOfView[2] = {false, false};
+  const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
+  Underlay* keep = nullptr;         // keep the rows below the flight path here
+  uchar* pictureBits = nullptr;
+  uchar* keepBits = nullptr;
+
+  void operator()(int part, int parts) {
+    Canvas& c = *canvas[part];
+    const Band band = bandOf(part, parts, split, picture.height());
+    c.setWriteRows(band.top, band.bottom);
+    bool& out = outOfView[part];
+    if (from) {
+      copyRows(from->picture, pictureBits, band.top, band.bottom);
+      out = from->outOfView;
+    } else {
+      drawBelowFlight(c, out);
+      if (keep) {
+        copyRows(picture, keepBits, band.top, band.bottom);
+        if (part == 0) keep->outOfView = out;
+      }
+    }
+    RenderPass pass(c, out);
+    drawFlightAndCursorLine(pass, c, data, layers, cam);
+  }
+
+  // Layers 1 … 8.
+  void drawBelowFlight(Canvas& canvas, bool& out) {
+    canvas.setPenWidth(1);
+    // 1: background.
+    canvas.setPenColor(colours::kWhite);
+    canvas.setBrushColor(colours::kBackground);
+    canvas.fillRect(0, 0, canvas.width(), canvas.height());
+    RenderPass pass(canvas, out);
+
+    // 2, 3: the maps.
+    if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
+    if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
+
+    // 4 - 6: scene furniture.
+    if (layers.Gitter) pass.DrawPointArray(data.GridPoints, 0, data.GridLast);
+    if (layers.NordPfeil) pass.DrawPointArray(data.ArrowPoints, 0, data.ArrowLast);
+    if (layers.Karte && data.MapDragMode) pass.DrawPointArray(data.MapFrame, 0, data.MapFrameLast);
+
+    // 7: plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
+    // end of the first point's line, a move, so that line itself is left out.
+    if (layers.Lot)
+      pass.DrawPointArray(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
+                          checkedAdd(checkedMul(2, data.RangeEnd), 1));
+
+    // 8: the shadow of the whole flight.
+    if (layers.Schatten) pass.DrawPointArray(data.ShadowPath, 0, data.LastPoint);
+  }
+};
+
+void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
+  const int h = job.picture.height();
+  job.split = h / 2;
+  // Made here: taking a picture's pixels is not thread-safe.
+  job.pictureBits = job.picture.bits();
+  if (job.keep) job.keepBits = job.keep->picture.bits();
+  Canvas upper(job.picture), lower(job.picture);
+  job.canvas[0] = &upper;
+  job.canvas[1] = &lower;
+  try {
+    runParts(worker && h >= 2 ? worker : nullptr, job);
+  } catch (...) {
+    outOfView = job.outOfView[0];
+    throw;
+  }
+  outOfView = job.outOfView[0];
+  // 11: the start coordinates on a white background.
+  Canvas canvas(job.picture);
+  canvas.setBrushColor(colours::kWhite);
+  canvas.setPenColor(colours::kBlack);
+  if (job.layers.Startkoordinaten)
+    canvas.textOut(10, canvas.height() - 20,
+                   startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude));
 }
 
 }  // namespace
 
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView, Underlay* keep) {
+             bool& outOfView, Underlay* keep, RedrawWorker* worker) {
   ensureRgb32(backBuffer);
-  Canvas canvas(backBuffer);
-  canvas.setPenWidth(1);
-
-  // 1: background.
-  canvas.setPenColor(colours::kWhite);
-  canvas.setBrushColor(colours::kBackground);
-  canvas.fillRect(0, 0, canvas.width(), canvas.height());
-  RenderPass pass(canvas, outOfView);
-
-  // 2, 3: the maps.
-  if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
-  if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
-
-  // 4 - 6: scene furniture.
-  if (layers.Gitter) pass.DrawPointArray(data.GridPoints, 0, data.GridLast);
-  if (layers.NordPfeil) pass.DrawPointArray(data.ArrowPoints, 0, data.ArrowLast);
-  if (layers.Karte && data.MapDragMode) pass.DrawPointArray(data.MapFrame, 0, data.MapFrameLast);
-
-  // 7: plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
-  // end of the first point's line, a move, so that line itself is left out.
-  if (layers.Lot)
-    pass.DrawPointArray(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
-                        checkedAdd(checkedMul(2, data.RangeEnd), 1));
-
-  // 8: the shadow of the whole flight.
-  if (layers.Schatten) pass.DrawPointArray(data.ShadowPath, 0, data.LastPoint);
-
-  if (keep) {
-    canvas.flush();
-    copyPicture(backBuffer, keep->picture);
-    keep->outOfView = outOfView;
-  }
-  drawFlightAndAbove(pass, canvas, data, layers, cam);
+  if (keep) matchPicture(backBuffer, keep->picture);
+  BandedRedraw job{data, layers, cam, backBuffer, 0, {nullptr, nullptr}};
+  job.keep = keep;
+  redrawInBands(job, worker, outOfView);
 }
 
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
-                       QImage& backBuffer, bool& outOfView) {
-  copyPicture(underlay.picture, backBuffer);
-  outOfView = underlay.outOfView;
-  Canvas canvas(backBuffer);
-  RenderPass pass(canvas, outOfView);
-  drawFlightAndAbove(pass, canvas, data, layers, cam);
+                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker) {
+  matchPicture(underlay.picture, backBuffer);
+  BandedRedraw job{data, layers, cam, backBuffer, 0, {nullptr, nullptr}};
+  job.from = &underlay;
+  redrawInBands(job, worker, outOfView);
 }

@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QString>
 
+class RedrawWorker;
+
 // The start coordinates line, e.g.
 // "Startpunkt: Breite: N 48°7'2''   Länge: E 11°34'34''   Höhe: 512m".
 QString startCoordinatesText(double startLatRaw, double startLonRaw, double startAltitude);
@@ -22,12 +24,13 @@ struct Underlay {
 // Draws every layer in its fixed order into backBuffer (Format_RGB32), reading
 // the projections written by DDDCalc. Sets outOfView as the last drawn point
 // array (and the "Flugweg" line after it) left it. With `keep`, the picture
-// below the flight path is copied into it on the way.
+// below the flight path is copied into it on the way. With a worker, the
+// upper and lower half of the picture are drawn at the same time.
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView, Underlay* keep = nullptr);
+             bool& outOfView, Underlay* keep = nullptr, RedrawWorker* worker = nullptr);
 
 // The flight path and the layers above it (9 … 11) drawn on a copy of
 // `underlay`: the picture DDDGraf paints when nothing but FlightPath colours
 // changed since the underlay was kept.
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
-                       QImage& backBuffer, bool& outOfView);
+                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker = nullptr);
