@@ -9,17 +9,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <climits>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
-// Steep lines at least this long (pixels) and this steep (rows per column)
-// are drawn column by column against the remembered spans. Below that the
-// bookkeeping per column costs more than the pixels it saves.
-constexpr int64_t kMinSpanLine = 16;
-constexpr int64_t kMinSpanSteepness = 16;
+// Steep lines of at least this many pixels are collected as runs of rows per
+// column and written at the next settle. Below that the bookkeeping costs
+// more than the pixels it saves.
+constexpr int64_t kMinPendingLine = 16;
 // Polygons with at most this many corners fill without the heap.
 constexpr int kSmallPolygon = 8;
 
@@ -152,6 +152,7 @@ void Canvas::syncPainter(bool forText) {
 }
 
 void Canvas::flush() {
+  settle();
   if (painter_) {
     painter_->end();
     painter_.reset();
@@ -164,7 +165,7 @@ void Canvas::fillRect(int left, int top, int right, int bottom) {
   right = std::min(right, w_);
   bottom = std::min(bottom, rowBottom_);
   if (left >= right || top >= bottom) return;
-  forgetSpans();
+  settle();
   const uint32_t c = toRgb32(brushBgr_);
   for (int y = top; y < bottom; ++y) {
     uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
@@ -181,7 +182,7 @@ void Canvas::lineTo(int x, int y) {
 
 void Canvas::painterLine(int x0, int y0, int x1, int y1) {
   if ((x0 == x1 && y0 == y1) || image_.isNull()) return;
-  forgetSpans();
+  settle();
   syncPainter(false);
   painter_->drawLine(x0, y0, x1, y1);
 }
@@ -218,8 +219,8 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
                           static_cast<unsigned>(y1 - rowTop_) < static_cast<unsigned>(rowBottom_ - rowTop_);
   // Short plain lines inside the picture (flight segments, the outlines of the
   // map cells): nothing to cut and too short for the column spans.
-  if (bothInside && D < kMinSpanLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
-    if (penRgb_ != coverRgb_) forgetSpans();
+  if (bothInside && D < kMinPendingLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
+    if (penRgb_ != pendingRgb_) settle();
     uint32_t* p = bits_ + static_cast<ptrdiff_t>(y0) * stride_ + x0;
     const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
     const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
@@ -272,12 +273,12 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t count = kLast - kFirst + 1;
   const bool isXor = penMode_ == PenMode::Xor;
 
-  if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinSpanLine && D >= kMinSpanSteepness * Dm) {
+  if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinPendingLine) {
     steepLine(static_cast<int>(x), static_cast<int>(y), majorDir, minorDir, count, r, 2 * Dm, twoD);
     return;
   }
-  // Any other write may cover pixels the column spans remember in their colour.
-  if (isXor || penRgb_ != coverRgb_) forgetSpans();
+  // Pending pixels of another colour go first; those of this colour may come at any time.
+  if (isXor || penRgb_ != pendingRgb_) settle();
 
   uint32_t* p = bits_ + static_cast<ptrdiff_t>(y) * stride_ + x;
   const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
@@ -305,56 +306,77 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
 }
 
 // A steep line is a chain of vertical runs, one per column. Many steep lines
-// of one colour (the plumb lines) overlap heavily; each column remembers one
-// span of rows already in that colour, and only the rest of a run is written.
-// The spans are forgotten (coverGen_ advances) as soon as anything else is drawn.
+// of one colour (the plumb lines) cover the same pixels again and again, so
+// the runs are only marked in a bit mask of the picture (small enough to stay
+// in the cache) and every marked pixel is written once, at the next settle.
 void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD) {
-  if (penRgb_ != coverRgb_) {
-    coverRgb_ = penRgb_;
-    forgetSpans();
+  if (penRgb_ != pendingRgb_) {
+    settle();
+    pendingRgb_ = penRgb_;
   }
-  if (cover_.size() != static_cast<size_t>(w_)) cover_.assign(static_cast<size_t>(w_), ColumnSpan{});
+  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64);
+  if (pending_.size() != words) pending_.assign(words, 0);
   // Pixels left in the first column: until the error numerator reaches twoD.
   // Every later column starts with r < twoDm and holds q or q + 1 pixels,
   // where twoD = q · twoDm + rem.
   int64_t n = twoDm == 0 ? count : std::min(count, (twoD - r + twoDm - 1) / twoDm);
   r += n * twoDm - twoD;
   const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
+  const int firstX = x;
+  int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
+  int minTop = top, maxBottom = top;
+  uint64_t* const mask = pending_.data();
   while (true) {
-    const int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
     const int bottom = top + static_cast<int>(n);
-    ColumnSpan& span = cover_[static_cast<size_t>(x)];
-    // A forgotten span counts as the empty one just below this run.
-    const bool valid = span.gen == coverGen_;
-    const int spanTop = valid ? span.top : bottom, spanBottom = valid ? span.bottom : bottom;
-    fillColumn(x, top, std::min(bottom, spanTop));        // above the span
-    fillColumn(x, std::max(top, spanBottom), bottom);     // below it
-    // Keep the union when the run touches the span, else the longer of the two.
-    const bool touching = top <= spanBottom && bottom >= spanTop;
-    const bool runLonger = bottom - top > spanBottom - spanTop;
-    span.top = touching ? std::min(spanTop, top) : runLonger ? top : spanTop;
-    span.bottom = touching ? std::max(spanBottom, bottom) : runLonger ? bottom : spanBottom;
-    span.gen = coverGen_;
+    minTop = std::min(minTop, top);
+    maxBottom = std::max(maxBottom, bottom);
+    // Rows [top, bottom) of column x: whole words between two partial ones.
+    const int w0 = top >> 6, w1 = (bottom - 1) >> 6;
+    const uint64_t first = ~uint64_t{0} << (top & 63), last = ~uint64_t{0} >> (63 - ((bottom - 1) & 63));
+    uint64_t* word = mask + static_cast<size_t>(w0) * static_cast<size_t>(w_) + static_cast<size_t>(x);
+    if (w0 == w1) {
+      *word |= first & last;
+    } else {
+      *word |= first;
+      for (int w = w0 + 1; w < w1; ++w) *(word += w_) = ~uint64_t{0};
+      *(word + w_) |= last;
+    }
     count -= n;
     if (count <= 0) break;
-    y += yDir * static_cast<int>(n);
     x += xDir;
     const bool longer = r < rem;
     n = std::min(count, q + (longer ? 1 : 0));
     r += (longer ? twoDm : 0) - rem;
+    top = yDir > 0 ? bottom : static_cast<int>(top - n);
   }
+  pendingLeft_ = std::min({pendingLeft_, firstX, x});
+  pendingRight_ = std::max({pendingRight_, firstX, x});
+  pendingTop_ = std::min(pendingTop_, minTop);
+  pendingBottom_ = std::max(pendingBottom_, maxBottom);
 }
 
-void Canvas::forgetSpans() {
-  if (++coverGen_ == 0) {  // wrapped: old spans could look valid again
-    std::fill(cover_.begin(), cover_.end(), ColumnSpan{});
-    coverGen_ = 1;
+// Writes the marked pixels, a band of 64 rows at a time, and clears the mask.
+void Canvas::settle() const {
+  if (pendingLeft_ > pendingRight_) return;
+  const uint32_t colour = pendingRgb_;
+  uint64_t* const mask = pending_.data();
+  for (int w = pendingTop_ >> 6, wEnd = (pendingBottom_ - 1) >> 6; w <= wEnd; ++w) {
+    uint64_t* word = mask + static_cast<size_t>(w) * static_cast<size_t>(w_);
+    uint32_t* const rows = bits_ + static_cast<ptrdiff_t>(w) * 64 * stride_;
+    for (int x = pendingLeft_; x <= pendingRight_; ++x) {
+      uint64_t b = word[x];
+      if (!b) continue;
+      word[x] = 0;
+      do {
+        rows[static_cast<ptrdiff_t>(__builtin_ctzll(b)) * stride_ + x] = colour;
+        b &= b - 1;
+      } while (b);
+    }
   }
-}
-
-void Canvas::fillColumn(int x, int top, int bottom) {
-  uint32_t* p = bits_ + static_cast<ptrdiff_t>(top) * stride_ + x;
-  for (int y = top; y < bottom; ++y, p += stride_) *p = penRgb_;
+  pendingLeft_ = INT_MAX;
+  pendingRight_ = INT_MIN;
+  pendingTop_ = INT_MAX;
+  pendingBottom_ = INT_MIN;
 }
 
 void Canvas::polygon(const QPoint* points, int count) {
@@ -381,7 +403,7 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
   const int firstRow = std::max(minY, rowTop_);
   const int lastRow = static_cast<int>(std::min<int64_t>(int64_t(maxY) - 1, rowBottom_ - 1));
   if (firstRow > lastRow || w_ <= 0) return;
-  forgetSpans();
+  settle();
   const uint32_t colour = toRgb32(brushBgr_);
   const bool isXor = penMode_ == PenMode::Xor;
   // A row crosses at most `count` edges. Small polygons (the map cells, four
@@ -418,7 +440,7 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
 
 void Canvas::textOut(int x, int y, const QString& text) {
   if (text.isEmpty() || image_.isNull()) return;
-  forgetSpans();
+  settle();
   QPainter& p = painter();
   const QFontMetrics fm(p.font());
   // The opaque background is the text's cell: its advance times the font height.
@@ -429,18 +451,19 @@ void Canvas::textOut(int x, int y, const QString& text) {
 
 void Canvas::setPixel(int x, int y, int32_t bgr) {
   if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_) return;
-  forgetSpans();
+  settle();
   bits_[static_cast<ptrdiff_t>(y) * stride_ + x] = toRgb32(bgr);
 }
 
 int32_t Canvas::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return -1;
+  settle();
   return fromRgb32(bits_[static_cast<ptrdiff_t>(y) * stride_ + x]);
 }
 
 void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
   if (left >= right || top >= bottom) return;
-  forgetSpans();
+  settle();
   // Each border pixel once, inverted where x + y is even (a fixed checkerboard,
   // so overlapping rectangles line up).
   auto invert = [this](int x, int y) {

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -78,7 +79,8 @@ class Canvas {
   // restores the picture.
   void drawFocusRect(int left, int top, int right, int bottom);
 
-  // Finishes pending QPainter work; called by the destructor too.
+  // Writes the pixels still pending and finishes QPainter work; called by
+  // the destructor too. Read the image only after it.
   void flush();
 
  private:
@@ -89,8 +91,7 @@ class Canvas {
   void rasterLine(int x0, int y0, int x1, int y1);
   void steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD);
   void fillPolygon(const QPoint* points, int count);  // the inside, in the brush colour
-  void fillColumn(int x, int top, int bottom);  // rows [top, bottom) in the pen colour
-  void forgetSpans();                          // something else was drawn
+  void settle() const;  // writes the pending pixels: before anything else is drawn or read
   void painterLine(int x0, int y0, int x1, int y1);
 
   QImage& image_;
@@ -110,13 +111,11 @@ class Canvas {
   bool painterStale_ = true;     // pen or brush changed since the last syncPainter
   bool painterForText_ = false;  // the painter is in the text state
 
-  // Rows [top, bottom) of one column known to hold coverRgb_, valid while gen == coverGen_.
-  struct ColumnSpan {
-    int top = 0, bottom = 0;
-    uint32_t gen = 0;
-  };
-  std::vector<ColumnSpan> cover_;  // one per column, sized on first use
+  // Pixels of steep lines not yet written, all of colour pendingRgb_: bit
+  // y % 64 of word (y / 64) · w_ + x marks pixel (x, y). Sized on first use;
+  // the bounds enclose every marked pixel (empty: left > right).
+  mutable std::vector<uint64_t> pending_;
+  uint32_t pendingRgb_ = 0;
+  mutable int pendingLeft_ = INT_MAX, pendingRight_ = INT_MIN, pendingTop_ = INT_MAX, pendingBottom_ = INT_MIN;
   std::vector<double> crossings_;  // x where a polygon's edges cross one row
-  uint32_t coverGen_ = 1;
-  uint32_t coverRgb_ = 0;
 };

@@ -198,12 +198,14 @@ struct BandedRedraw {
     } else {
       drawBelowFlight(c, out);
       if (keep) {
+        c.flush();
         copyRows(picture, keepBits, band.top, band.bottom);
         if (part == 0) keep->outOfView = out;
       }
     }
     RenderPass pass(c, out);
     drawFlightAndCursorLine(pass, c, data, layers, cam);
+    c.flush();  // the band's last pixels, before the text goes on
   }
 
   // Layers 1 … 8.
