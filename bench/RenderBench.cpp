@@ -45,6 +45,21 @@ void BM_DDDGraf(benchmark::State& state) {
   }
 }
 
+// One layer of the high flight at 1600 × 1000 on one core, the others
+// switched off: 0 plumb lines, 1 shadow, 2 flight path, 3 grid.
+void BM_DrawOneLayer(benchmark::State& state) {
+  View3D view(syntheticFlight(1), 1600, 1000);
+  placeCamera(view, false);
+  bool Layers::*const items[] = {&Layers::Lot, &Layers::Schatten, &Layers::Flugbahn, &Layers::Gitter};
+  for (bool Layers::*item : items) view.layers.*item = item == items[state.range(0)];
+  view.layers.NordPfeil = view.layers.Startkoordinaten = false;
+  bool outOfView = false;
+  for (auto _ : state) {
+    DDDGraf(view.data, view.layers, view.cam, view.BackBuffer, outOfView);
+    benchmark::DoNotOptimize(view.BackBuffer.constBits());
+  }
+}
+
 // The same with a pixel map under the flight: 9801 filled cells at the home
 // position. Arguments: picture width and height, 0 to switch the flight's
 // layers off and time the map alone.
@@ -74,6 +89,7 @@ BENCHMARK(BM_Grafikupdate)
     ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}})
     ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawOneLayer)->ArgName("layer")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DDDGraf)
     ->ArgNames({"w", "h", "zoomedOut", "high"})
     ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}})

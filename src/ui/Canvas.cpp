@@ -314,45 +314,67 @@ void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t 
     settle();
     pendingRgb_ = penRgb_;
   }
-  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64);
+  // One spare row of words: a run's second word may lie below the last row.
+  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64 + 1);
   if (pending_.size() != words) pending_.assign(words, 0);
+  uint64_t* const mask = pending_.data();
+  const ptrdiff_t stride = w_;
+
+  const int lineTop = yDir > 0 ? y : static_cast<int>(y - (count - 1));
+  pendingTop_ = std::min(pendingTop_, lineTop);
+  pendingBottom_ = std::max(pendingBottom_, lineTop + static_cast<int>(count));
+  const int firstX = x;
+
   // Pixels left in the first column: until the error numerator reaches twoD.
   // Every later column starts with r < twoDm and holds q or q + 1 pixels,
   // where twoD = q · twoDm + rem.
   int64_t n = twoDm == 0 ? count : std::min(count, (twoD - r + twoDm - 1) / twoDm);
   r += n * twoDm - twoD;
   const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
-  const int firstX = x;
   int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
-  int minTop = top, maxBottom = top;
-  uint64_t* const mask = pending_.data();
-  while (true) {
-    const int bottom = top + static_cast<int>(n);
-    minTop = std::min(minTop, top);
-    maxBottom = std::max(maxBottom, bottom);
-    // Rows [top, bottom) of column x: whole words between two partial ones.
-    const int w0 = top >> 6, w1 = (bottom - 1) >> 6;
-    const uint64_t first = ~uint64_t{0} << (top & 63), last = ~uint64_t{0} >> (63 - ((bottom - 1) & 63));
-    uint64_t* word = mask + static_cast<size_t>(w0) * static_cast<size_t>(w_) + static_cast<size_t>(x);
-    if (w0 == w1) {
-      *word |= first & last;
-    } else {
-      *word |= first;
-      for (int w = w0 + 1; w < w1; ++w) *(word += w_) = ~uint64_t{0};
-      *(word + w_) |= last;
+  if (twoDm != 0 && q < 64) {
+    // No run is longer than 64 rows, so each touches one word or two
+    // neighbouring ones: both are or-ed, without a branch per column.
+    for (;;) {
+      const int last = top + static_cast<int>(n) - 1;
+      uint64_t* const word = mask + (top >> 6) * stride + x;
+      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
+      const bool oneWord = (top >> 6) == (last >> 6);
+      word[0] |= oneWord ? from & to : from;
+      word[stride] |= oneWord ? 0 : to;
+      count -= n;
+      if (count <= 0) break;
+      x += xDir;
+      const bool longer = r < rem;
+      const int64_t next = std::min(count, q + (longer ? 1 : 0));
+      r += (longer ? twoDm : 0) - rem;
+      top = yDir > 0 ? last + 1 : static_cast<int>(top - next);
+      n = next;
     }
-    count -= n;
-    if (count <= 0) break;
-    x += xDir;
-    const bool longer = r < rem;
-    n = std::min(count, q + (longer ? 1 : 0));
-    r += (longer ? twoDm : 0) - rem;
-    top = yDir > 0 ? bottom : static_cast<int>(top - n);
+  } else {
+    for (;;) {
+      const int last = top + static_cast<int>(n) - 1;
+      const int w0 = top >> 6, w1 = last >> 6;
+      uint64_t* word = mask + w0 * stride + x;
+      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
+      if (w0 == w1) {
+        *word |= from & to;
+      } else {
+        *word |= from;
+        for (int w = w0 + 1; w < w1; ++w) *(word += stride) = ~uint64_t{0};
+        *(word + stride) |= to;
+      }
+      count -= n;
+      if (count <= 0) break;
+      x += xDir;
+      const bool longer = r < rem;
+      n = std::min(count, q + (longer ? 1 : 0));
+      r += (longer ? twoDm : 0) - rem;
+      top = yDir > 0 ? last + 1 : static_cast<int>(top - n);
+    }
   }
   pendingLeft_ = std::min({pendingLeft_, firstX, x});
   pendingRight_ = std::max({pendingRight_, firstX, x});
-  pendingTop_ = std::min(pendingTop_, minTop);
-  pendingBottom_ = std::max(pendingBottom_, maxBottom);
 }
 
 // Writes the marked pixels, a band of 64 rows at a time, and clears the mask.

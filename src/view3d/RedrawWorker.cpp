@@ -21,11 +21,13 @@ void RedrawWorker::run(Call call, void* job) {
   }
   wake_.notify_one();
   std::exception_ptr mine;
+  const Clock::time_point start = Clock::now();
   try {
     call(job, 0);
   } catch (...) {
     mine = std::current_exception();
   }
+  seconds_[0] = std::chrono::duration<double>(Clock::now() - start).count();
   // Part 1 works on the same data: wait for it even when part 0 failed.
   std::exception_ptr theirs;
   {
@@ -48,12 +50,15 @@ void RedrawWorker::loop() {
     call_ = nullptr;
     lock.unlock();
     std::exception_ptr error;
+    const Clock::time_point start = Clock::now();
     try {
       call(job, 1);
     } catch (...) {
       error = std::current_exception();
     }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     lock.lock();
+    seconds_[1] = seconds;
     error_ = error;
     busy_ = false;
     done_.notify_one();

@@ -4,6 +4,7 @@
 // in two parts, runs part 1 there and part 0 on the calling thread, and
 // returns when both are done.
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -23,8 +24,15 @@ class RedrawWorker {
     run([](void* j, int part) { (*static_cast<Job*>(j))(part, 2); }, &job);
   }
 
+  // Seconds each part of the last runParts took.
+  double partSeconds(int part) const { return seconds_[part]; }
+  // Where the caller splits its next job, kept here between redraws: the
+  // renderer moves it so that both parts take equally long.
+  double split = 0.5;
+
  private:
   using Call = void (*)(void*, int);
+  using Clock = std::chrono::steady_clock;
   void run(Call call, void* job);
   void loop();
 
@@ -36,6 +44,7 @@ class RedrawWorker {
   bool busy_ = false;
   bool quit_ = false;
   std::exception_ptr error_;
+  double seconds_[2] = {0, 0};
   std::thread thread_;  // last: starts once everything above exists
 };
 

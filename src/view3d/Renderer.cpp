@@ -6,6 +6,7 @@
 #include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -237,9 +238,23 @@ struct BandedRedraw {
   }
 };
 
+// Moves the worker's split towards the row where the last redraw's times say
+// both bands take equally long, assuming its time per row stays the same in
+// each band; half way, so one odd redraw cannot throw it far.
+void rebalance(RedrawWorker& worker, int lastSplit, int height) {
+  const double t0 = worker.partSeconds(0), t1 = worker.partSeconds(1);
+  double share = worker.split;
+  if (t0 > 0 && t1 > 0 && lastSplit > 0 && lastSplit < height) {
+    const double perRow0 = t0 / lastSplit, perRow1 = t1 / (height - lastSplit);
+    share = 0.5 * share + 0.5 * perRow1 / (perRow0 + perRow1);
+  }
+  worker.split = std::clamp(share, 0.1, 0.9);
+}
+
 void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   const int h = job.picture.height();
-  job.split = h / 2;
+  if (h < 2) worker = nullptr;
+  job.split = worker ? std::clamp(static_cast<int>(std::lround(worker->split * h)), 1, h - 1) : h;
   // Made here: taking a picture's pixels is not thread-safe.
   job.pictureBits = job.picture.bits();
   if (job.keep) job.keepBits = job.keep->picture.bits();
@@ -247,11 +262,12 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   job.canvas[0] = &upper;
   job.canvas[1] = &lower;
   try {
-    runParts(worker && h >= 2 ? worker : nullptr, job);
+    runParts(worker, job);
   } catch (...) {
     outOfView = job.outOfView[0];
     throw;
   }
+  if (worker) rebalance(*worker, job.split, h);
   outOfView = job.outOfView[0];
   // 11: the start coordinates on a white background.
   Canvas canvas(job.picture);
