@@ -4,11 +4,13 @@
 // in two parts, runs part 1 there and part 0 on the calling thread, and
 // returns when both are done.
 
+#include <QPoint>
 #include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class RedrawWorker {
  public:
@@ -29,6 +31,9 @@ class RedrawWorker {
   // Where the caller splits its next job, kept here between redraws: the
   // renderer moves it so that both parts take equally long.
   double split = 0.5;
+  // The screen positions of the point arrays a redraw strokes, kept so a
+  // redraw allocates nothing.
+  std::vector<QPoint> screen;
 
  private:
   using Call = void (*)(void*, int);

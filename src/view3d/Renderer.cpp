@@ -5,11 +5,13 @@
 #include "ui/Canvas.h"
 #include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
+#include "view3d/StrokeArray.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -124,24 +126,6 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
 
 namespace {
 
-// Layers 9 and 10: the flight path and the "Flugweg" line.
-void drawFlightAndCursorLine(RenderPass& pass, Canvas& canvas, const FlightData& data, const Layers& layers,
-                             const Camera& cam) {
-  // 9: the flight, thick while the camera is near its home distance.
-  if (layers.Flugbahn) {
-    canvas.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
-    pass.DrawPointArray(data.FlightPath, data.RangeStart, data.RangeEnd);
-  }
-  canvas.setPenWidth(1);
-
-  // 10: the red line from the first shown point to the cursor.
-  if (layers.Flugweg) {
-    canvas.setPenColor(colours::kRed);
-    pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
-    pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
-  }
-}
-
 void ensureRgb32(QImage& image) {
   if (!image.isNull() && image.format() != QImage::Format_RGB32)
     image = image.convertToFormat(QImage::Format_RGB32);
@@ -170,24 +154,73 @@ Band bandOf(int part, int parts, int split, int height) {
   return part == 0 ? Band{0, split} : Band{split, height};
 }
 
+// The point arrays stroked in a redraw, in the order they are drawn.
+enum StrokeLayer { kGrid, kArrow, kMapFrame, kPlumb, kShadow, kFlight, kStrokeLayers };
+
 // Each band of the picture is drawn by its own thread with its own canvas
 // and pass: every layer in order, but writing only the band's rows, so the
-// picture is the one a single canvas would paint. Both passes see every
-// point, so their OutOfView agree; part 0's is kept. The text goes on last,
-// from this thread, once both bands are done.
+// picture is the one a single canvas would paint. The screen positions of
+// the point arrays are computed first, half by each thread, so OutOfView
+// and errors come out as one pass over the arrays would leave them. The text
+// goes on last, from this thread, once both bands are done.
 struct BandedRedraw {
+  BandedRedraw(const FlightData& d, const Layers& l, const Camera& c, QImage& p)
+      : data(d), layers(l), cam(c), picture(p) {}
   const FlightData& data;
   const Layers& layers;
   const Camera& cam;
   QImage& picture;
-  int split;
-  Canvas* canvas[2];
+  int split = 0;
+  Canvas* canvas[2] = {nullptr, nullptr};
   bool outOfView[2] = {false, false};
   const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
   Underlay* keep = nullptr;         // keep the rows below the flight path here
   uchar* pictureBits = nullptr;
   uchar* keepBits = nullptr;
+  StrokeArray strokes[kStrokeLayers];
 
+  // The arrays of the switched-on layers, with their screen positions in `screen`.
+  void setStrokes(std::vector<QPoint>& screen) {
+    if (!from) {
+      if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
+      if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
+      if (layers.Karte && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
+      // Plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
+      // end of the first point's line, a move, so that line itself is left out.
+      if (layers.Lot) {
+        try {
+          strokes[kPlumb].set(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
+                              checkedAdd(checkedMul(2, data.RangeEnd), 1));
+        } catch (...) {
+          strokes[kPlumb].points = &data.PlumbLines;
+          strokes[kPlumb].startError = std::current_exception();
+        }
+      }
+      if (layers.Schatten) strokes[kShadow].set(data.ShadowPath, 0, data.LastPoint);
+    }
+    if (layers.Flugbahn) strokes[kFlight].set(data.FlightPath, data.RangeStart, data.RangeEnd);
+    int64_t total = 0;
+    for (const StrokeArray& s : strokes) total += s.count();
+    if (screen.size() < static_cast<size_t>(total)) screen.resize(static_cast<size_t>(total));
+    QPoint* next = screen.data();
+    for (StrokeArray& s : strokes) {
+      s.screen = next;
+      next += s.count();
+    }
+  }
+
+  // Phase 1: the screen positions, split by entries.
+  struct Project {
+    BandedRedraw& r;
+    void operator()(int part, int parts) {
+      bool unused = false;
+      RenderPass pass(*r.canvas[part], unused);
+      for (StrokeArray& s : r.strokes)
+        if (s.count() > 0) s.project(pass, part, parts);
+    }
+  };
+
+  // Phase 2: the layers, split by rows.
   void operator()(int part, int parts) {
     Canvas& c = *canvas[part];
     const Band band = bandOf(part, parts, split, picture.height());
@@ -197,7 +230,7 @@ struct BandedRedraw {
       copyRows(from->picture, pictureBits, band.top, band.bottom);
       out = from->outOfView;
     } else {
-      drawBelowFlight(c, out);
+      drawBelowFlight(c, out, band);
       if (keep) {
         c.flush();
         copyRows(picture, keepBits, band.top, band.bottom);
@@ -205,12 +238,23 @@ struct BandedRedraw {
       }
     }
     RenderPass pass(c, out);
-    drawFlightAndCursorLine(pass, c, data, layers, cam);
+    // 9: the flight, thick while the camera is near its home distance.
+    if (layers.Flugbahn) {
+      c.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
+      strokes[kFlight].draw(pass, band.top, band.bottom);
+    }
+    c.setPenWidth(1);
+    // 10: the red line from the first shown point to the cursor.
+    if (layers.Flugweg) {
+      c.setPenColor(colours::kRed);
+      pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
+      pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
+    }
     c.flush();  // the band's last pixels, before the text goes on
   }
 
   // Layers 1 … 8.
-  void drawBelowFlight(Canvas& canvas, bool& out) {
+  void drawBelowFlight(Canvas& canvas, bool& out, Band band) {
     canvas.setPenWidth(1);
     // 1: background.
     canvas.setPenColor(colours::kWhite);
@@ -222,19 +266,8 @@ struct BandedRedraw {
     if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
     if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
 
-    // 4 - 6: scene furniture.
-    if (layers.Gitter) pass.DrawPointArray(data.GridPoints, 0, data.GridLast);
-    if (layers.NordPfeil) pass.DrawPointArray(data.ArrowPoints, 0, data.ArrowLast);
-    if (layers.Karte && data.MapDragMode) pass.DrawPointArray(data.MapFrame, 0, data.MapFrameLast);
-
-    // 7: plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
-    // end of the first point's line, a move, so that line itself is left out.
-    if (layers.Lot)
-      pass.DrawPointArray(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
-                          checkedAdd(checkedMul(2, data.RangeEnd), 1));
-
-    // 8: the shadow of the whole flight.
-    if (layers.Schatten) pass.DrawPointArray(data.ShadowPath, 0, data.LastPoint);
+    // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.
+    for (int layer = kGrid; layer <= kShadow; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
   }
 };
 
@@ -261,7 +294,12 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   Canvas upper(job.picture), lower(job.picture);
   job.canvas[0] = &upper;
   job.canvas[1] = &lower;
+  job.outOfView[0] = job.outOfView[1] = outOfView;
+  std::vector<QPoint> local;
+  job.setStrokes(worker ? worker->screen : local);
   try {
+    BandedRedraw::Project project{job};
+    runParts(worker, project);
     runParts(worker, job);
   } catch (...) {
     outOfView = job.outOfView[0];
@@ -284,7 +322,7 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
              bool& outOfView, Underlay* keep, RedrawWorker* worker) {
   ensureRgb32(backBuffer);
   if (keep) matchPicture(backBuffer, keep->picture);
-  BandedRedraw job{data, layers, cam, backBuffer, 0, {nullptr, nullptr}};
+  BandedRedraw job(data, layers, cam, backBuffer);
   job.keep = keep;
   redrawInBands(job, worker, outOfView);
 }
@@ -292,7 +330,7 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
                        QImage& backBuffer, bool& outOfView, RedrawWorker* worker) {
   matchPicture(underlay.picture, backBuffer);
-  BandedRedraw job{data, layers, cam, backBuffer, 0, {nullptr, nullptr}};
+  BandedRedraw job(data, layers, cam, backBuffer);
   job.from = &underlay;
   redrawInBands(job, worker, outOfView);
 }

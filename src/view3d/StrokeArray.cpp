@@ -1,0 +1,57 @@
+#include "view3d/StrokeArray.h"
+
+#include "model/RunError.h"
+#include "view3d/RenderPass.h"
+
+void StrokeArray::set(const PointArray& array, int32_t firstEntry, int32_t lastEntry) {
+  points = &array;
+  first = firstEntry;
+  last = lastEntry;
+  startError = nullptr;
+  if (first > last) return;
+  try {
+    checkIndex(first, kPointCapacity);
+    checkIndex(last, kPointCapacity);
+  } catch (...) {
+    startError = std::current_exception();
+    clearsOutOfView = true;
+  }
+}
+
+void StrokeArray::project(RenderPass& pass, int part, int parts) {
+  const int64_t n = count();
+  const auto from = static_cast<int32_t>(first + n * part / parts);
+  const auto to = static_cast<int32_t>(first + n * (part + 1) / parts);
+  end_[part] = stop_[part] = to;
+  error_[part] = nullptr;
+  if (parts == 1) end_[1] = stop_[1] = to, error_[1] = nullptr, outOfView_[1] = false;
+  const FlightPoint* const p = points->data();
+  pass.OutOfView = false;
+  bool behind = false;
+  int32_t i = from;
+  try {
+    for (; i < to; ++i) {
+      screen[i - first] = pass.ToScreen(p[i].ProjX, p[i].ProjY);
+      behind |= p[i].Pen > kPenLine;
+    }
+  } catch (...) {
+    stop_[part] = i;
+    error_[part] = std::current_exception();
+  }
+  outOfView_[part] = pass.OutOfView || behind;
+}
+
+void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
+  if (!points) return;
+  if (startError) {
+    if (clearsOutOfView) pass.OutOfView = false;
+    std::rethrow_exception(startError);
+  }
+  pass.OutOfView = false;
+  if (first > last) return;
+  // The strokes end at the first entry ToScreen refused.
+  const int half = stop_[0] < end_[0] ? 0 : 1;
+  pass.DrawScreenPoints(points->data(), screen, first, stop_[half], rowTop, rowBottom);
+  pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
+  if (error_[half]) std::rethrow_exception(error_[half]);
+}
