@@ -4,7 +4,8 @@
 // in two parts, runs part 1 there and part 0 on the calling thread, and
 // returns when both are done.
 
-#include <QPoint>
+#include "view3d/StrokeArray.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <exception>
@@ -33,7 +34,7 @@ class RedrawWorker {
   double split = 0.5;
   // The screen positions of the point arrays a redraw strokes, kept so a
   // redraw allocates nothing.
-  std::vector<QPoint> screen;
+  std::vector<ScreenPoint> screen;
 
  private:
   using Call = void (*)(void*, int);

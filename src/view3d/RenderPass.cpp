@@ -109,27 +109,25 @@ void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t
   }
 }
 
-void RenderPass::DrawScreenPoints(const FlightPoint* entries, const QPoint* screen, int32_t first, int32_t end,
-                                  int rowTop, int rowBottom) {
+void RenderPass::DrawScreenPoints(const ScreenPoint* entries, int32_t count, int rowTop, int rowBottom) {
   bool hidden = false;
   int lastX = 0, lastY = 0;
-  for (int32_t i = first; i < end; ++i) {
-    const FlightPoint& pt = entries[i];
-    const QPoint s = screen[i - first];
-    if (pt.Pen != kPenLine || i == first) {
-      hidden = pt.Pen > kPenLine;
+  for (int32_t i = 0; i < count; ++i) {
+    const ScreenPoint& s = entries[i];
+    if (s.pen != kPenLine || i == 0) {
+      hidden = s.pen > kPenLine;
     } else if (hidden) {
       hidden = false;
-    } else if (std::max(lastY, s.y()) >= rowTop - 1 && std::min(lastY, s.y()) < rowBottom) {
+    } else if (std::max(lastY, s.y) >= rowTop - 1 && std::min(lastY, s.y) < rowBottom) {
       // Every pixel of a segment lies between its end rows; a wide line's
       // second pixel one row below.
-      canvas.setPenColor(pt.Color);
-      clippedLine(lastX, lastY, s.x(), s.y());
+      canvas.setPenColor(s.color);
+      clippedLine(lastX, lastY, s.x, s.y);
     }
-    lastX = s.x();
-    lastY = s.y();
+    lastX = s.x;
+    lastY = s.y;
   }
-  if (end > first) {
+  if (count > 0) {
     PenLastX = lastX;
     PenLastY = lastY;
   }

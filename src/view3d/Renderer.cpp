@@ -180,7 +180,7 @@ struct BandedRedraw {
   StrokeArray strokes[kStrokeLayers];
 
   // The arrays of the switched-on layers, with their screen positions in `screen`.
-  void setStrokes(std::vector<QPoint>& screen) {
+  void setStrokes(std::vector<ScreenPoint>& screen) {
     if (!from) {
       if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
       if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
@@ -202,7 +202,7 @@ struct BandedRedraw {
     int64_t total = 0;
     for (const StrokeArray& s : strokes) total += s.count();
     if (screen.size() < static_cast<size_t>(total)) screen.resize(static_cast<size_t>(total));
-    QPoint* next = screen.data();
+    ScreenPoint* next = screen.data();
     for (StrokeArray& s : strokes) {
       s.screen = next;
       next += s.count();
@@ -295,7 +295,7 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   job.canvas[0] = &upper;
   job.canvas[1] = &lower;
   job.outOfView[0] = job.outOfView[1] = outOfView;
-  std::vector<QPoint> local;
+  std::vector<ScreenPoint> local;
   job.setStrokes(worker ? worker->screen : local);
   try {
     BandedRedraw::Project project{job};

@@ -31,8 +31,10 @@ void StrokeArray::project(RenderPass& pass, int part, int parts) {
   int32_t i = from;
   try {
     for (; i < to; ++i) {
-      screen[i - first] = pass.ToScreen(p[i].ProjX, p[i].ProjY);
-      behind |= p[i].Pen > kPenLine;
+      const FlightPoint& pt = p[i];
+      const QPoint at = pass.ToScreen(pt.ProjX, pt.ProjY);
+      screen[i - first] = {at.x(), at.y(), pt.Pen, pt.Color};
+      behind |= pt.Pen > kPenLine;
     }
   } catch (...) {
     stop_[part] = i;
@@ -51,7 +53,7 @@ void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
   if (first > last) return;
   // The strokes end at the first entry ToScreen refused.
   const int half = stop_[0] < end_[0] ? 0 : 1;
-  pass.DrawScreenPoints(points->data(), screen, first, stop_[half], rowTop, rowBottom);
+  pass.DrawScreenPoints(screen, stop_[half] - first, rowTop, rowBottom);
   pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
   if (error_[half]) std::rethrow_exception(error_[half]);
 }

@@ -4,11 +4,18 @@
 
 #include "model/FlightPoint.h"
 
-#include <QPoint>
 #include <cstdint>
 #include <exception>
 
 struct RenderPass;
+
+// An entry as a band strokes it: its pixel, pen state and colour, packed so
+// that both bands read 16 bytes per entry instead of its whole record.
+struct ScreenPoint {
+  int32_t x, y;
+  int32_t pen;
+  int32_t color;
+};
 
 struct StrokeArray {
   const PointArray* points = nullptr;  // null: the layer is off
@@ -17,7 +24,7 @@ struct StrokeArray {
   // formed, or (clearsOutOfView) the index check refused it.
   std::exception_ptr startError;
   bool clearsOutOfView = false;
-  QPoint* screen = nullptr;  // entry i at screen[i - first]
+  ScreenPoint* screen = nullptr;  // entry i at screen[i - first]
 
   // Entries first … last of `array`, checked as DrawPointArray checks them.
   void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);
