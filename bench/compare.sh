@@ -18,7 +18,7 @@ trap 'rm -rf "$out"' EXIT
 for i in $(seq "$runs"); do
   for side in old new; do
     eval bin=\$$side
-    "$bin" --benchmark_filter="$filter" --benchmark_format=json >"$out/$side-$i.json" 2>/dev/null
+    QT_QPA_PLATFORM=offscreen "$bin" --benchmark_filter="$filter" --benchmark_format=json >"$out/$side-$i.json" 2>/dev/null
   done
 done
 python3 - "$out" "$runs" <<'PY'
