@@ -6,6 +6,7 @@
 #include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
 #include "view3d/StrokeArray.h"
+#include "view3d/Transform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -178,6 +179,17 @@ struct BandedRedraw {
   uchar* pictureBits = nullptr;
   uchar* keepBits = nullptr;
   StrokeArray strokes[kStrokeLayers];
+  // Set when phase 1 transforms these arrays first (DDDCalc's, in its order).
+  const Matrix4* matrix = nullptr;
+  TransformedArray* transforms = nullptr;
+  int transformCount = 0;
+
+  // The stroke that projects entries of `array`, if any.
+  StrokeArray* strokeOf(const PointArray* array) {
+    for (StrokeArray& s : strokes)
+      if (s.points == array && s.count() > 0) return &s;
+    return nullptr;
+  }
 
   // The arrays of the switched-on layers, with their screen positions in `screen`.
   void setStrokes(std::vector<ScreenPoint>& screen) {
@@ -209,14 +221,48 @@ struct BandedRedraw {
     }
   }
 
-  // Phase 1: the screen positions, split by entries.
+  // Phase 1: the screen positions, split by entries. With a matrix, each
+  // core first transforms its half of every array, a piece at a time, and
+  // projects the piece's stroked entries while their records are in the cache.
   struct Project {
     BandedRedraw& r;
+    static constexpr int64_t kPiece = 2048;  // entries
+
     void operator()(int part, int parts) {
       bool unused = false;
       RenderPass pass(*r.canvas[part], unused);
-      for (StrokeArray& s : r.strokes)
-        if (s.count() > 0) s.project(pass, part, parts);
+      bool projected[kStrokeLayers] = {};
+      for (int k = 0; k < r.transformCount; ++k) {
+        StrokeArray* s = r.strokeOf(r.transforms[k].points);
+        if (s) projected[s - r.strokes] = true;
+        transformAndProject(pass, r.transforms[k], s, part, parts);
+      }
+      for (int k = 0; k < kStrokeLayers; ++k)
+        if (!projected[k] && r.strokes[k].count() > 0) r.strokes[k].project(pass, part, parts);
+    }
+
+    void transformAndProject(RenderPass& pass, const TransformedArray& a, StrokeArray* s, int part, int parts) {
+      const int64_t count = std::max<int64_t>(int64_t(a.last) + 1, 0);
+      // Part 1 starts where the stroke's second half does, so every entry is
+      // projected by the core that transformed it.
+      const int64_t split = std::clamp<int64_t>(s ? s->halfBegin(1, 2) : count / 2, 0, count);
+      const int64_t tBegin = parts == 2 && part == 1 ? split : 0;
+      const int64_t tEnd = parts == 2 && part == 0 ? split : count;
+      int64_t pBegin = tBegin, pEnd = tBegin;  // empty
+      if (s) {
+        s->startHalf(part, parts);
+        pBegin = s->halfBegin(part, parts);
+        pEnd = s->halfBegin(part + 1, parts);
+      }
+      const int64_t from = pBegin < pEnd ? std::min(tBegin, pBegin) : tBegin;
+      const int64_t to = pBegin < pEnd ? std::max(tEnd, pEnd) : tEnd;
+      for (int64_t piece = from; piece < to; piece += kPiece) {
+        const int64_t end = std::min(piece + kPiece, to);
+        const int64_t t0 = std::max(piece, tBegin), t1 = std::min(end, tEnd);
+        if (t0 < t1) TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix);
+        const int64_t p0 = std::max(piece, pBegin), p1 = std::min(end, pEnd);
+        if (s && p0 < p1) s->projectEntries(pass, part, static_cast<int32_t>(p0), static_cast<int32_t>(p1));
+      }
     }
   };
 
@@ -325,6 +371,27 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
   BandedRedraw job(data, layers, cam, backBuffer);
   job.keep = keep;
   redrawInBands(job, worker, outOfView);
+}
+
+void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker) {
+  TransformedArray arrays[8];
+  const int n = transformedArrays(data, layers, arrays);
+  for (int k = 0; k < n; ++k)
+    if (arrays[k].last >= kPointCapacity) {  // DDDCalc stops with the range error
+      DDDCalc(data, cam, layers, viewMatrix, &worker);
+      DDDGraf(data, layers, cam, backBuffer, outOfView, keep, &worker);
+      return;
+    }
+  viewMatrix = buildViewMatrix(cam);
+  ensureRgb32(backBuffer);
+  if (keep) matchPicture(backBuffer, keep->picture);
+  BandedRedraw job(data, layers, cam, backBuffer);
+  job.keep = keep;
+  job.matrix = &viewMatrix;
+  job.transforms = arrays;
+  job.transformCount = n;
+  redrawInBands(job, &worker, outOfView);
 }
 
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,

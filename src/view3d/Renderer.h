@@ -4,6 +4,7 @@
 #include "model/FlightData.h"
 #include "view3d/Camera.h"
 #include "view3d/Layers.h"
+#include "view3d/Matrix4.h"
 
 #include <QImage>
 #include <QString>
@@ -28,6 +29,12 @@ struct Underlay {
 // upper and lower half of the picture are drawn at the same time.
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
              bool& outOfView, Underlay* keep = nullptr, RedrawWorker* worker = nullptr);
+
+// DDDCalc followed by DDDGraf with the same results, in one pass over the
+// points: each core transforms its half of every array and projects it to
+// the screen while the records are in the cache.
+void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker);
 
 // The flight path and the layers above it (9 … 11) drawn on a copy of
 // `underlay`: the picture DDDGraf paints when nothing but FlightPath colours

@@ -19,12 +19,19 @@ void StrokeArray::set(const PointArray& array, int32_t firstEntry, int32_t lastE
 }
 
 void StrokeArray::project(RenderPass& pass, int part, int parts) {
-  const int64_t n = count();
-  const auto from = static_cast<int32_t>(first + n * part / parts);
-  const auto to = static_cast<int32_t>(first + n * (part + 1) / parts);
-  end_[part] = stop_[part] = to;
+  startHalf(part, parts);
+  projectEntries(pass, part, halfBegin(part, parts), halfBegin(part + 1, parts));
+}
+
+void StrokeArray::startHalf(int part, int parts) {
+  end_[part] = stop_[part] = halfBegin(part + 1, parts);
   error_[part] = nullptr;
-  if (parts == 1) end_[1] = stop_[1] = to, error_[1] = nullptr, outOfView_[1] = false;
+  outOfView_[part] = false;
+  if (parts == 1) end_[1] = stop_[1] = end_[0], error_[1] = nullptr, outOfView_[1] = false;
+}
+
+void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32_t to) {
+  if (error_[part] || from >= to) return;  // this half already stopped
   const FlightPoint* const p = points->data();
   pass.OutOfView = false;
   bool behind = false;
@@ -40,7 +47,7 @@ void StrokeArray::project(RenderPass& pass, int part, int parts) {
     stop_[part] = i;
     error_[part] = std::current_exception();
   }
-  outOfView_[part] = pass.OutOfView || behind;
+  outOfView_[part] = outOfView_[part] || pass.OutOfView || behind;
 }
 
 void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {

@@ -30,8 +30,15 @@ struct StrokeArray {
   void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);
   // How many screen positions it needs.
   int64_t count() const { return points && !startError && first <= last ? int64_t(last) - first + 1 : 0; }
-  // Screen positions of half `part` of `parts` of the entries.
+  // Screen positions of half `part` of `parts` of the entries: startHalf,
+  // then projectEntries over the half's entries in order, in pieces if need be.
   void project(RenderPass& pass, int part, int parts);
+  // The first entry of half `part` of `parts` (last + 1 for the end).
+  int32_t halfBegin(int part, int parts) const {
+    return static_cast<int32_t>(first + count() * part / parts);
+  }
+  void startHalf(int part, int parts);
+  void projectEntries(RenderPass& pass, int part, int32_t from, int32_t to);
   // Strokes the entries into rows [rowTop, rowBottom) of the pass's canvas
   // and leaves OutOfView, or throws, as DrawPointArray would.
   void draw(RenderPass& pass, int rowTop, int rowBottom) const;

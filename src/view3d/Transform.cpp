@@ -41,10 +41,7 @@ Matrix4 buildViewMatrix(const Camera& cam) {
   return view;
 }
 
-namespace {
-
-// Entries first … end, which exist.
-void transformRange(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix) {
+void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix) {
   const auto& m = viewMatrix.m;
   const double m00 = m[0][0], m10 = m[1][0], m20 = m[2][0], m30 = m[3][0];
   const double m02 = m[0][2], m12 = m[1][2], m22 = m[2][2], m32 = m[3][2];
@@ -74,25 +71,16 @@ void transformRange(PointArray& points, int32_t first, int32_t end, const Matrix
   }
 }
 
-}  // namespace
-
 void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
   if (last < 0) return;
   // The index check is done once for the whole loop: the entries that exist
   // are transformed, then a last index beyond the array stops with the range error.
   const int32_t end = std::min<int32_t>(last, kPointCapacity - 1);
-  transformRange(points, 0, end, viewMatrix);
+  TransformEntries(points, 0, end, viewMatrix);
   if (last > end) throw RunError::range();
 }
 
-void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix, RedrawWorker* worker) {
-  viewMatrix = buildViewMatrix(cam);
-  // The arrays of the switched-on layers, in the order they are transformed.
-  struct Array {
-    PointArray* points;
-    int32_t last;
-  };
-  Array arrays[8];
+int transformedArrays(FlightData& data, const Layers& layers, TransformedArray (&arrays)[8]) {
   int n = 0;
   if (layers.Gitter) arrays[n++] = {&data.GridPoints, data.GridLast};
   if (layers.NordPfeil) arrays[n++] = {&data.ArrowPoints, data.ArrowLast};
@@ -102,6 +90,13 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
   if (layers.Karte && !data.MapDragMode) arrays[n++] = {&data.MapCells, data.MapCellsLast};
   if (layers.Karte && data.MapDragMode) arrays[n++] = {&data.MapFrame, data.MapFrameLast};
   if (layers.VectorKarte) arrays[n++] = {&data.VectorMap, data.VectorMapLast};
+  return n;
+}
+
+void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix, RedrawWorker* worker) {
+  viewMatrix = buildViewMatrix(cam);
+  TransformedArray arrays[8];
+  const int n = transformedArrays(data, layers, arrays);
 
   // Every point is transformed on its own, so the halves of an array may go
   // to two cores. A last index beyond an array stops the sequence there with
@@ -118,7 +113,7 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
       if (count <= 0) continue;
       const auto first = static_cast<int32_t>(count * part / parts);
       const auto end = static_cast<int32_t>(count * (part + 1) / parts) - 1;
-      transformRange(*arrays[k].points, first, end, viewMatrix);
+      TransformEntries(*arrays[k].points, first, end, viewMatrix);
     }
   };
   runParts(worker, halves);

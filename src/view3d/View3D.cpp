@@ -93,8 +93,8 @@ void View3D::Grafikupdate() {
   if (distance < kFineGridBand) GitterPfeil(data, 100);
   if (distance > kCoarseGridBand) GitterPfeil(data, 1000);
   impl_->underlayValid = false;
-  DDDCalc(data, cam, layers, impl_->viewMatrix, &impl_->worker);
-  DDDGraf(data, layers, cam, BackBuffer, OutOfView, keepUnderlay ? &impl_->underlay : nullptr, &impl_->worker);
+  TransformAndDraw(data, cam, layers, impl_->viewMatrix, BackBuffer, OutOfView,
+                   keepUnderlay ? &impl_->underlay : nullptr, impl_->worker);
   if (keepUnderlay) {
     impl_->underlayKey = sceneKey(*this);
     impl_->underlayValid = true;
