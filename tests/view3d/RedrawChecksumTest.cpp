@@ -2,7 +2,8 @@
 // reference pictures by checksum. The table in tests/data/redraw-checksums.txt
 // was written once by the single-threaded renderer of commit 2eb0cf7, running
 // this test with TRELVANO_WRITE_REDRAW_CHECKSUMS=<file>; any change of a pixel
-// or of OutOfView shows up as a changed line.
+// or of OutOfView shows up as a changed line. Under the address sanitizer,
+// which draws ten times slower, a quarter of the views is drawn.
 #include "../../bench/SyntheticFlight.h"
 #include "common/TestPaths.h"
 #include "view3d/View3D.h"
@@ -16,6 +17,12 @@
 #include <string>
 
 namespace {
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kViewStep = 4;
+#else
+constexpr int kViewStep = 1;
+#endif
 
 uint64_t fnv1a(const QImage& img) {
   uint64_t h = 1469598103934665603ull;
@@ -59,7 +66,10 @@ struct Flight {
 
 class RedrawChecksums : public ::testing::Test {
  protected:
-  std::map<std::string, std::string> seen;
+  std::map<std::string, std::string> seen;  // name -> "checksum outOfView"
+
+  void drawFullSize();
+  void compareWithTable();
 
   void draw(const std::string& name, FlightData& d, bool map, int w, int h, int view) {
     View3D v(d, w, h);
@@ -80,11 +90,16 @@ TEST_F(RedrawChecksums, MatchTheReferencePictures) {
                       {"map", makeSyntheticFlight(kModelGlider, 8192), true}};
   addCheckerMap(*flights[2].data);
   for (Flight& f : flights)
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < 64; i += kViewStep) {
       draw(std::string(f.name) + "-650x400-" + std::to_string(i), *f.data, f.map, 650, 400, i);
       if (!f.map) draw(std::string(f.name) + "-1600x1000-" + std::to_string(i), *f.data, false, 1600, 1000, i);
     }
-  // The full-size flights at the benchmark's views and sizes.
+  if (kViewStep == 1) drawFullSize();
+  compareWithTable();
+}
+
+// The full-size flights at the benchmark's views and sizes.
+void RedrawChecksums::drawFullSize() {
   Flight full[] = {{"full-model", makeSyntheticFlight(kModelGlider), false},
                    {"full-high", makeSyntheticFlight(kHighFlight), false}};
   for (Flight& f : full)
@@ -94,17 +109,23 @@ TEST_F(RedrawChecksums, MatchTheReferencePictures) {
              *f.data, false, w, h, view);
   addCheckerMap(*full[0].data);
   draw("full-map-1600x1000", *full[0].data, true, 1600, 1000, -1);
+}
 
+void RedrawChecksums::compareWithTable() {
   QString table;
   for (const auto& [name, sum] : seen) table += QString::fromStdString(name + " " + sum + "\n");
   if (const QByteArray out = qgetenv("TRELVANO_WRITE_REDRAW_CHECKSUMS"); !out.isEmpty()) {
     writeBytes(QString::fromLocal8Bit(out), table.toUtf8());
     GTEST_SKIP() << "reference table written";
   }
-  const QStringList want = QString::fromUtf8(readBytes(dataPath("redraw-checksums.txt"))).split('\n');
-  const QStringList got = table.split('\n');
-  ASSERT_EQ(want.size(), got.size());
-  for (qsizetype i = 0; i < want.size(); ++i) EXPECT_EQ(got[i], want[i]);
+  std::map<std::string, std::string> want;
+  for (const QString& line : QString::fromUtf8(readBytes(dataPath("redraw-checksums.txt"))).split('\n'))
+    if (const qsizetype space = line.indexOf(' '); space > 0)
+      want[line.left(space).toStdString()] = line.mid(space + 1).toStdString();
+  if (kViewStep == 1) {
+    EXPECT_EQ(seen.size(), want.size());
+  }
+  for (const auto& [name, sum] : seen) EXPECT_EQ(sum, want[name]) << name;
 }
 
 }  // namespace
