@@ -24,7 +24,16 @@ constexpr int64_t kMinPendingLine = 16;
 constexpr int kSmallPolygon = 8;
 
 // Smallest integer >= a / b for b > 0.
-__int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+template <class Int>
+Int ceilDiv(Int a, Int b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+// (a · b + c) / d, in 64 bits when every product fits (|a|, |b|, |c| < 2^30,
+// as for any line within a few times the picture), else in 128.
+int64_t mulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d) {
+  constexpr int64_t kSmall = int64_t{1} << 30;
+  if (std::llabs(a) < kSmall && std::llabs(b) < kSmall && std::llabs(c) < kSmall) return (a * b + c) / d;
+  return static_cast<int64_t>((__int128(a) * b + c) / d);
+}
 
 // One run of line pixels along the major axis. r is the error numerator of
 // the first pixel; the minor coordinate steps when r reaches twoD. mc is the absolute
@@ -250,9 +259,16 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
     if (Dm == 0) {
       if (mLo > 0 || mHi < 0) return;
     } else {
-      const __int128 twoDm = 2 * __int128(Dm);
-      const __int128 lo = ceilDiv((2 * __int128(mLo) - 1) * D, twoDm);
-      const __int128 hi = ceilDiv((2 * __int128(mHi) + 1) * D, twoDm) - 1;
+      __int128 lo, hi;
+      constexpr int64_t kSmall = int64_t{1} << 30;
+      if (D < kSmall && std::llabs(mLo) < kSmall && std::llabs(mHi) < kSmall) {
+        lo = ceilDiv<int64_t>((2 * mLo - 1) * D, 2 * Dm);
+        hi = ceilDiv<int64_t>((2 * mHi + 1) * D, 2 * Dm) - 1;
+      } else {
+        const __int128 twoDm = 2 * __int128(Dm);
+        lo = ceilDiv<__int128>((2 * __int128(mLo) - 1) * D, twoDm);
+        hi = ceilDiv<__int128>((2 * __int128(mHi) + 1) * D, twoDm) - 1;
+      }
       if (lo > kLast || hi < kFirst) return;
       kFirst = std::max<int64_t>(kFirst, static_cast<int64_t>(lo));
       kLast = std::min<int64_t>(kLast, static_cast<int64_t>(hi));
@@ -263,9 +279,9 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t twoD = 2 * D;
   int64_t m = 0, r = D;  // minor offset and error numerator of step kFirst
   if (kFirst > 0) {
-    const __int128 num = 2 * __int128(kFirst) * Dm + D;
-    m = static_cast<int64_t>(num / twoD);
-    r = static_cast<int64_t>(num % twoD);
+    m = mulAddDiv(2 * kFirst, Dm, D, twoD);
+    // The remainder, below twoD, comes out right modulo 2^64.
+    r = static_cast<int64_t>(uint64_t(2 * kFirst) * uint64_t(Dm) + uint64_t(D) - uint64_t(m) * uint64_t(twoD));
   }
   const int64_t major = major0 + majorDir * kFirst;
   const int64_t minor = minor0 + minorDir * m;
@@ -295,7 +311,7 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   }
   // The pixels need a check only if the run reaches the last row or column,
   // or starts or ends just above the band.
-  const int64_t minorLast = minor0 + minorDir * static_cast<int64_t>((2 * __int128(kLast) * Dm + D) / twoD);
+  const int64_t minorLast = minor0 + minorDir * mulAddDiv(2 * kLast, Dm, D, twoD);
   if (std::max(minor, minorLast) + 1 >= minorEnd || std::min(minor, minorLast) < minorFirst) {
     if (isXor) run(plotRun<true, true, true>);
     else run(plotRun<false, true, true>);
