@@ -223,7 +223,7 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   FrameOrigin origin{};
   if (last >= 0)
     origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), st.points[0].altitude};
-  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
+  writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
     writeRead(i, p);
     p.Altitude = st.points[i].altitude;
     p.TimeStep = step;
