@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -68,6 +69,28 @@ TEST(LoggerSplit, TwoHalvesLoadAsOnePass) {
     const QString wholeOutcome = outcome(*one, *stagingOne, text, std::numeric_limits<size_t>::max());
     EXPECT_EQ(outcome(*two, *stagingTwo, text, 0), wholeOutcome);
     EXPECT_EQ(StateSnapshot(*one).differenceTo(*two), "");
+  }
+}
+
+TEST(LoggerSplit, RandomBytesNearTheMiddleLoadAsOnePass) {
+  const QByteArray plain = fileOf({"plain", 3000, nullptr, "\r\n", false});
+  const char alphabet[] = "0123456789;;;--\r\n\r\n\x1a x";
+  std::mt19937 rng(17);
+  LoadStagingPtr stagingOne = makeLoadStaging(), stagingTwo = makeLoadStaging();
+  // Kept equal from variant to variant: a failed load leaves both as they were.
+  FlightDataPtr one = makeFlightData(), two = makeFlightData();
+  for (int variant = 0; variant < 100; ++variant) {
+    QByteArray text = plain;
+    const int changes = 1 + variant % 6;
+    for (int k = 0; k < changes; ++k) {
+      // Within a few lines of the middle, where the halves meet.
+      const qsizetype at = text.size() / 2 + std::uniform_int_distribution<int>(-300, 300)(rng);
+      text[at] = alphabet[std::uniform_int_distribution<int>(0, sizeof alphabet - 2)(rng)];
+    }
+    SCOPED_TRACE(variant);
+    const QString wholeOutcome = outcome(*one, *stagingOne, text, std::numeric_limits<size_t>::max());
+    ASSERT_EQ(outcome(*two, *stagingTwo, text, 0), wholeOutcome);
+    ASSERT_EQ(StateSnapshot(*one, 2 * 3000 + 2, 3000).differenceTo(*two), "");
   }
 }
 
