@@ -2,6 +2,7 @@
 // synthetic flight: the redraw that follows every mouse move while dragging.
 #include "SyntheticFlight.h"
 #include "model/FlightData.h"
+#include "view3d/RedrawWorker.h"
 #include "view3d/Renderer.h"
 #include "view3d/View3D.h"
 
@@ -95,3 +96,16 @@ BENCHMARK(BM_DDDGraf)
     ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}})
     ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// Handing an empty job to the redraw's second core and waiting for it: the
+// cost a redraw pays per phase for using two cores.
+void BM_RedrawWorkerHandoff(benchmark::State& state) {
+  RedrawWorker worker;
+  auto nothing = [](int, int) {};
+  for (auto _ : state) worker.runParts(nothing);
+}
+BENCHMARK(BM_RedrawWorkerHandoff)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
