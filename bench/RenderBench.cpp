@@ -1,83 +1,14 @@
 // One full redraw of the 3D view (grid, transform, all layers) of a long
 // synthetic flight: the redraw that follows every mouse move while dragging.
+#include "SyntheticFlight.h"
 #include "model/FlightData.h"
+#include "view3d/RedrawWorker.h"
 #include "view3d/Renderer.h"
 #include "view3d/View3D.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cmath>
-#include <numbers>
-#include <random>
-
 namespace {
-
-// How high the synthetic flight goes above its start, in metres.
-struct HeightBand {
-  double floor, ceiling;
-};
-constexpr HeightBand kModelGlider{80, 450};  // a model glider in sight of its pilot
-constexpr HeightBand kHighFlight{300, 1500};  // long plumb lines: the most pixels
-
-// 65536 points a second apart: glides of a kilometre or two between
-// thermals, circles of 60 … 100 m radius drifting with the wind, all within
-// a few kilometres of the start.
-FlightDataPtr makeSyntheticFlight(HeightBand band) {
-  FlightDataPtr data = makeFlightData();
-  FlightData& d = *data;
-  std::mt19937 rng(2024);
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
-  constexpr int kLast = kMaxFlightPoints - 1;
-  double x = 0, y = 0, z = 0, heading = 0;
-  int i = 0;
-  while (i <= kLast) {
-    // Glide towards a point inside a 5 km square around the start.
-    const double tx = (unit(rng) - 0.5) * 5000, ty = (unit(rng) - 0.5) * 5000;
-    heading = std::atan2(ty - y, tx - x);
-    const int glide = std::min(kLast - i + 1, static_cast<int>(std::hypot(tx - x, ty - y) / 25));
-    for (int k = 0; k < glide; ++k, ++i) {
-      x += 25 * std::cos(heading);
-      y += 25 * std::sin(heading);
-      z = std::max(band.floor, z - 1.0);
-      d.FlightPath[i].X = x, d.FlightPath[i].Y = y, d.FlightPath[i].Z = z;
-    }
-    // Climb in a thermal that drifts with the wind.
-    const double radius = 60 + 40 * unit(rng);
-    const int circle = std::min(kLast - i + 1, 300 + static_cast<int>(600 * unit(rng)));
-    const double cx = x - radius * std::cos(heading - std::numbers::pi / 2);
-    const double cy = y - radius * std::sin(heading - std::numbers::pi / 2);
-    for (int k = 0; k < circle; ++k, ++i) {
-      const double a = heading - std::numbers::pi / 2 + k * 2 * std::numbers::pi / 25;
-      x = cx + radius * std::cos(a) + 1.5 * k;
-      y = cy + radius * std::sin(a) + 0.5 * k;
-      z = std::min(band.ceiling, z + 1.5 * band.ceiling / 1500);
-      d.FlightPath[i].X = x, d.FlightPath[i].Y = y, d.FlightPath[i].Z = z;
-    }
-  }
-  d.LastPoint = kLast;
-  d.RangeStart = 0;
-  d.RangeEnd = kLast;
-  d.CursorPoint = kLast / 2;
-  d.MaxAltitude = band.ceiling;
-  d.StartLatRaw = 4807038;
-  d.StartLonRaw = 1134567;
-  d.StartAltitude = 512.4;
-  for (int k = 0; k <= kLast; ++k) {
-    FlightPoint& p = d.FlightPath[k];
-    p.Pen = k == 0 ? kPenMove : kPenLine;
-    p.Color = k % 2000 < 1000 ? colours::kBlue : colours::kRed;  // as an overlay would colour it
-    d.ShadowPath[k] = p;
-    d.ShadowPath[k].Z = 0;
-    d.ShadowPath[k].Color = colours::kShadow;
-    d.PlumbLines[2 * k] = p;
-    d.PlumbLines[2 * k].Pen = kPenMove;
-    d.PlumbLines[2 * k + 1] = d.ShadowPath[k];
-    d.PlumbLines[2 * k + 1].Pen = kPenLine;
-  }
-  d.PlumbLast = 2 * kLast + 1;
-  return data;
-}
 
 FlightData& syntheticFlight(int64_t highFlight) {
   static FlightDataPtr model = makeSyntheticFlight(kModelGlider);
@@ -115,21 +46,27 @@ void BM_DDDGraf(benchmark::State& state) {
   }
 }
 
+// One layer of the high flight at 1600 × 1000 on one core, the others
+// switched off: 0 plumb lines, 1 shadow, 2 flight path, 3 grid.
+void BM_DrawOneLayer(benchmark::State& state) {
+  View3D view(syntheticFlight(1), 1600, 1000);
+  placeCamera(view, false);
+  bool Layers::*const items[] = {&Layers::Lot, &Layers::Schatten, &Layers::Flugbahn, &Layers::Gitter};
+  for (bool Layers::*item : items) view.layers.*item = item == items[state.range(0)];
+  view.layers.NordPfeil = view.layers.Startkoordinaten = false;
+  bool outOfView = false;
+  for (auto _ : state) {
+    DDDGraf(view.data, view.layers, view.cam, view.BackBuffer, outOfView);
+    benchmark::DoNotOptimize(view.BackBuffer.constBits());
+  }
+}
+
 // The same with a pixel map under the flight: 9801 filled cells at the home
 // position. Arguments: picture width and height, 0 to switch the flight's
 // layers off and time the map alone.
 void BM_GrafikupdateWithPixelMap(benchmark::State& state) {
   FlightData& d = syntheticFlight(0);
-  for (int r = 0; r < 100; ++r)
-    for (int c = 0; c < 100; ++c) {
-      FlightPoint& p = d.MapCells[r * 100 + c];
-      p.X = 500 - 10 * c;
-      p.Y = 500 - 10 * r;
-      p.Z = 0;
-      p.Pen = kPenMove;
-      p.Color = ((r / 10 + c / 10) % 2) ? 0x0040A040 : 0x00306030;
-    }
-  d.MapCellsLast = 9999;
+  addCheckerMap(d);
   View3D view(d, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   view.layers.Karte = view.layers.KarteVisible = true;
   if (!state.range(2)) view.layers.Flugbahn = view.layers.Schatten = view.layers.Lot = false;
@@ -153,8 +90,22 @@ BENCHMARK(BM_Grafikupdate)
     ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}})
     ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawOneLayer)->ArgName("layer")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DDDGraf)
     ->ArgNames({"w", "h", "zoomedOut", "high"})
     ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}})
     ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// Handing an empty job to the redraw's second core and waiting for it: the
+// cost a redraw pays per phase for using two cores.
+void BM_RedrawWorkerHandoff(benchmark::State& state) {
+  RedrawWorker worker;
+  auto nothing = [](int, int) {};
+  for (auto _ : state) worker.runParts(nothing);
+}
+BENCHMARK(BM_RedrawWorkerHandoff)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -51,8 +52,14 @@ void readNewFormatHeader(LoggerCursor& c, LoggerScan& scan) {
   skipLine(c);
 }
 
+// Where the data lines go: slot n into rows[n] and points[n].
+struct LineSlots {
+  SampleRow* rows;
+  StagedPoint* points;
+};
+
 // One data line into slot n; returns whether its first field ended the line.
-bool readNewFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, bool gpsColumns, LoggerScan& scan) {
+bool readNewFormatLine(LoggerCursor& c, LineSlots st, int32_t n, bool gpsColumns, LoggerScan& scan) {
   if (n >= kSampleRows) throw RunError::range();
   int32_t* const row = st.rows[n].v;
   const int fields = gpsColumns ? kSampleColumns : kChannelCount;
@@ -71,7 +78,7 @@ bool readNewFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, bool gpsColu
   return firstEnded;
 }
 
-bool readOldFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, LoggerScan& scan) {
+bool readOldFormatLine(LoggerCursor& c, LineSlots st, int32_t n, LoggerScan& scan) {
   const int32_t lat = ReadLoggerField(c);
   const bool firstEnded = c.FieldEndedLine;
   const int32_t lon = ReadLoggerField(c);
@@ -90,25 +97,89 @@ bool readOldFormatLine(LoggerCursor& c, LoadStaging& st, int32_t n, LoggerScan& 
   return firstEnded;
 }
 
-void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName) {
+// Reads the lines from c.pos on until the cursor reaches `stop` (or the end
+// of the text), counting on from scan.points.
+void readLineRange(LoggerCursor& c, const char* stop, LineSlots st, LoggerScan& scan) {
   const bool gpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
-  int32_t n = 0;
-  while (!atTextEnd(c)) {
-    try {
-      c.FieldEndedLine = false;
-      c.DigitSeen = false;
-      const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
-                                             : readOldFormatLine(c, st, n, scan);
-      scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
-      if (!firstEnded) scan.anyDigit |= c.DigitSeen;
-      // A line whose first field ended it is not counted: the next line overwrites slot n.
-      if (!firstEnded && ++n > kMaxFlightPoints) throw RunError::range();
-    } catch (const RunError& e) {
-      throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
+  int32_t n = scan.points;
+  while (!atTextEnd(c) && c.pos < stop) {
+    c.FieldEndedLine = false;
+    c.DigitSeen = false;
+    const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
+                                           : readOldFormatLine(c, st, n, scan);
+    scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
+    if (!firstEnded) scan.anyDigit |= c.DigitSeen;
+    // A line whose first field ended it is not counted: the next line overwrites slot n.
+    if (!firstEnded && ++n > kMaxFlightPoints) {
+      scan.points = n;
+      throw RunError::range();
     }
     skipLine(c);
+    scan.points = n;
   }
-  scan.points = n;
+}
+
+// The first line start after `from`, or `end`.
+const char* nextLineStart(const char* from, const char* end) {
+  while (from < end && *from != '\n' && *from != '\r') ++from;
+  if (from < end && *from == '\r') ++from;
+  if (from < end && *from == '\n') ++from;
+  return from;
+}
+
+// The later half of a long file is read on a second core into slots of its
+// own, counting from 0, while this thread reads the earlier half. It holds
+// when the earlier half ends exactly where the later one began (no field ran
+// on across that line end), neither half failed and the slots still fit;
+// then the later slots move behind the earlier ones. Otherwise the reading
+// simply goes on from where the earlier half stopped.
+void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName,
+               size_t splitFrom) {
+  try {
+    if (static_cast<size_t>(c.end - c.pos) >= splitFrom) {
+      const char* const middle = nextLineStart(c.pos + (c.end - c.pos) / 2, c.end);
+      LoggerScan later = scan;
+      later.points = later.slotsWritten = 0;
+      later.anyDigit = false;
+      bool laterHolds = true;
+      std::thread second([&] {
+        try {
+          LoggerCursor lc{middle, c.end};
+          readLineRange(lc, c.end, {st.laterRows, st.laterPoints}, later);
+        } catch (...) {
+          laterHolds = false;  // read again below, so the error comes out as in one pass
+        }
+      });
+      try {
+        readLineRange(c, middle, {st.rows, st.points}, scan);
+      } catch (...) {
+        second.join();
+        throw;
+      }
+      second.join();
+      const int32_t base = scan.points;
+      if (laterHolds && c.pos == middle && base + later.slotsWritten <= kSampleRows &&
+          base + later.points <= kMaxFlightPoints) {
+        if (later.slotsWritten > 0) {
+          if (scan.newFormat) std::memcpy(st.rows + base, st.laterRows, sizeof(SampleRow) * later.slotsWritten);
+          std::memcpy(st.points + base, st.laterPoints, sizeof(StagedPoint) * later.slotsWritten);
+          scan.slotsWritten = std::max(scan.slotsWritten, base + later.slotsWritten);
+          if (base == 0) {
+            scan.startLatRaw = later.startLatRaw;
+            scan.startLonRaw = later.startLonRaw;
+            scan.startAltitude = later.startAltitude;
+          }
+        }
+        scan.points = base + later.points;
+        scan.anyDigit |= later.anyDigit;
+        c.pos = c.end;
+        return;
+      }
+    }
+    readLineRange(c, c.end, {st.rows, st.points}, scan);
+  } catch (const RunError& e) {
+    throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
+  }
 }
 
 // The flight tables from the staged file; nothing here can fail.
@@ -152,7 +223,7 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   FrameOrigin origin{};
   if (last >= 0)
     origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), st.points[0].altitude};
-  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
+  writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
     writeRead(i, p);
     p.Altitude = st.points[i].altitude;
     p.TimeStep = step;
@@ -162,7 +233,7 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
 }  // namespace
 
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
-                                const QString& fileName) {
+                                const QString& fileName, size_t splitFrom) {
   const char* const text = bytes.data();
   LoggerCursor c{text, textEnd(text, text + bytes.size())};
   LoggerScan scan;
@@ -174,7 +245,7 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
   }
-  readLines(c, staging, scan, text, fileName);
+  readLines(c, staging, scan, text, fileName, splitFrom);
   // Text without a single digit reads as zeros; it is no recording.
   if (scan.points == 0 || !scan.anyDigit) throw inFile(RunError::noFlightData(), fileName);
 

@@ -9,37 +9,49 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <climits>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
-// Steep lines at least this long (pixels) and this steep (rows per column)
-// are drawn column by column against the remembered spans. Below that the
-// bookkeeping per column costs more than the pixels it saves.
-constexpr int64_t kMinSpanLine = 16;
-constexpr int64_t kMinSpanSteepness = 16;
+// Steep lines of at least this many pixels are collected as runs of rows per
+// column and written at the next settle. Below that the bookkeeping costs
+// more than the pixels it saves.
+constexpr int64_t kMinPendingLine = 16;
 // Polygons with at most this many corners fill without the heap.
 constexpr int kSmallPolygon = 8;
 
 // Smallest integer >= a / b for b > 0.
-__int128 ceilDiv(__int128 a, __int128 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+template <class Int>
+Int ceilDiv(Int a, Int b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+// (a · b + c) / d, in 64 bits when every product fits (|a|, |b|, |c| < 2^30,
+// as for any line within a few times the picture), else in 128.
+int64_t mulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d) {
+  constexpr int64_t kSmall = int64_t{1} << 30;
+  if (std::llabs(a) < kSmall && std::llabs(b) < kSmall && std::llabs(c) < kSmall) return (a * b + c) / d;
+  return static_cast<int64_t>((__int128(a) * b + c) / d);
+}
 
 // One run of line pixels along the major axis. r is the error numerator of
 // the first pixel; the minor coordinate steps when r reaches twoD. mc is the absolute
-// minor coordinate, tracked only when the second pixel of a wide line may
-// fall off the last row or column.
+// minor coordinate, tracked only when a pixel of a wide line may fall outside
+// [minorFirst, minorEnd): the second pixel off the last row or column, or the
+// first one above the write band while its second pixel lies in it.
 template <bool kXor, bool kWide, bool kCheckBeside>
 void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count,
-             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorSize,
+             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorFirst, int minorEnd,
              uint32_t colour) {
   const uint32_t xorBits = colour & kColourBits;
   for (int64_t k = 0; k < count; ++k) {
-    if constexpr (kXor) *p ^= xorBits;
-    else *p = colour;
+    if (!kCheckBeside || mc >= minorFirst) {
+      if constexpr (kXor) *p ^= xorBits;
+      else *p = colour;
+    }
     if constexpr (kWide) {
-      if (!kCheckBeside || mc + 1 < minorSize) {
+      if (!kCheckBeside || mc + 1 < minorEnd) {
         if constexpr (kXor) p[besideStep] ^= xorBits;
         else p[besideStep] = colour;
       }
@@ -72,6 +84,12 @@ Canvas::Canvas(QImage& image) : image_(image) {
   stride_ = static_cast<int>(image_.bytesPerLine() / 4);
   w_ = image_.width();
   h_ = image_.height();
+  rowBottom_ = h_;
+}
+
+void Canvas::setWriteRows(int top, int bottom) {
+  rowTop_ = std::clamp(top, 0, h_);
+  rowBottom_ = std::clamp(bottom, rowTop_, h_);
 }
 
 Canvas::~Canvas() { flush(); }
@@ -143,6 +161,7 @@ void Canvas::syncPainter(bool forText) {
 }
 
 void Canvas::flush() {
+  settle();
   if (painter_) {
     painter_->end();
     painter_.reset();
@@ -151,11 +170,11 @@ void Canvas::flush() {
 
 void Canvas::fillRect(int left, int top, int right, int bottom) {
   left = std::max(left, 0);
-  top = std::max(top, 0);
+  top = std::max(top, rowTop_);
   right = std::min(right, w_);
-  bottom = std::min(bottom, h_);
+  bottom = std::min(bottom, rowBottom_);
   if (left >= right || top >= bottom) return;
-  forgetSpans();
+  settle();
   const uint32_t c = toRgb32(brushBgr_);
   for (int y = top; y < bottom; ++y) {
     uint32_t* row = bits_ + static_cast<ptrdiff_t>(y) * stride_;
@@ -172,7 +191,7 @@ void Canvas::lineTo(int x, int y) {
 
 void Canvas::painterLine(int x0, int y0, int x1, int y1) {
   if ((x0 == x1 && y0 == y1) || image_.isNull()) return;
-  forgetSpans();
+  settle();
   syncPainter(false);
   painter_->drawLine(x0, y0, x1, y1);
 }
@@ -181,58 +200,75 @@ void Canvas::painterLine(int x0, int y0, int x1, int y1) {
 // coordinate is start + k, the minor one start + floor((2k·Dm + D) / 2D), that
 // is k·Dm/D rounded with halves away from the start. Lines that leave the
 // image are cut to the steps whose pixel lies inside, computed in closed form,
-// so a far-away end point costs nothing.
+// so a far-away end point costs nothing. Within a write band, a step is cut
+// to the pixels that fall in the band.
 void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
   if (dx == 0 && dy == 0) return;
+  // Every pixel row lies between the end rows (the second pixel of a wide line one below).
+  if (std::max(y0, y1) < rowTop_ - 1 || std::min(y0, y1) >= rowBottom_) return;
   const bool xMajor = std::llabs(dx) >= std::llabs(dy);
   const int64_t dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
   const int64_t D = std::llabs(dMajor), Dm = std::llabs(dMinor);
   const int majorDir = dMajor > 0 ? 1 : -1, minorDir = dMinor >= 0 ? 1 : -1;
   const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
-  const int majorSize = xMajor ? w_ : h_, minorSize = xMajor ? h_ : w_;
+  const bool wide = penWidth_ == 2;
+  // The steps drawn: major and minor coordinate in these ranges. A step of a
+  // wide x-major line just above the band still puts its second pixel into
+  // it; above the picture's first row it is no step of the line.
+  const int majorLo = xMajor ? 0 : rowTop_, majorHi = xMajor ? w_ - 1 : rowBottom_ - 1;
+  const int minorLo = xMajor ? std::max(0, rowTop_ - (wide ? 1 : 0)) : 0, minorHi = xMajor ? rowBottom_ - 1 : w_ - 1;
+  // Pixels are written at minor coordinates in [minorFirst, minorEnd).
+  const int minorFirst = xMajor ? rowTop_ : 0, minorEnd = xMajor ? rowBottom_ : w_;
 
   int64_t kFirst = 0, kLast = D - 1;
   const bool bothInside = static_cast<unsigned>(x0) < static_cast<unsigned>(w_) &&
-                          static_cast<unsigned>(y0) < static_cast<unsigned>(h_) &&
+                          static_cast<unsigned>(y0 - rowTop_) < static_cast<unsigned>(rowBottom_ - rowTop_) &&
                           static_cast<unsigned>(x1) < static_cast<unsigned>(w_) &&
-                          static_cast<unsigned>(y1) < static_cast<unsigned>(h_);
+                          static_cast<unsigned>(y1 - rowTop_) < static_cast<unsigned>(rowBottom_ - rowTop_);
   // Short plain lines inside the picture (flight segments, the outlines of the
   // map cells): nothing to cut and too short for the column spans.
-  if (bothInside && D < kMinSpanLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
-    if (penRgb_ != coverRgb_) forgetSpans();
+  if (bothInside && D < kMinPendingLine && penWidth_ <= 2 && penMode_ == PenMode::Copy) {
+    if (penRgb_ != pendingRgb_) settle();
     uint32_t* p = bits_ + static_cast<ptrdiff_t>(y0) * stride_ + x0;
     const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
     const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
     const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
     if (penWidth_ == 1)
-      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
-    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorSize)  // the second pixel stays inside
-      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, penRgb_);
+      plotRun<false, false, false>(p, majorStep, minorStep, 0, D, D, 2 * Dm, 2 * D, 0, 0, 0, 0, penRgb_);
+    else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorEnd)  // the second pixel stays inside
+      plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, 0, penRgb_);
     else
       plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir,
-                                 minorSize, penRgb_);
+                                 minorFirst, minorEnd, penRgb_);
     return;
   }
   if (!bothInside) {
-    if (w_ <= 0 || h_ <= 0) return;
+    if (w_ <= 0 || rowTop_ >= rowBottom_) return;
     // Steps whose major coordinate lies inside.
     if (majorDir > 0) {
-      kFirst = std::max(kFirst, -major0);
-      kLast = std::min(kLast, majorSize - 1 - major0);
+      kFirst = std::max(kFirst, majorLo - major0);
+      kLast = std::min(kLast, majorHi - major0);
     } else {
-      kFirst = std::max(kFirst, major0 - (majorSize - 1));
-      kLast = std::min(kLast, major0);
+      kFirst = std::max(kFirst, major0 - majorHi);
+      kLast = std::min(kLast, major0 - majorLo);
     }
     // Minor offsets m inside, then the steps whose offset lies in [mLo, mHi].
-    const int64_t mLo = minorDir > 0 ? -minor0 : minor0 - (minorSize - 1);
-    const int64_t mHi = minorDir > 0 ? minorSize - 1 - minor0 : minor0;
+    const int64_t mLo = minorDir > 0 ? minorLo - minor0 : minor0 - minorHi;
+    const int64_t mHi = minorDir > 0 ? minorHi - minor0 : minor0 - minorLo;
     if (Dm == 0) {
       if (mLo > 0 || mHi < 0) return;
     } else {
-      const __int128 twoDm = 2 * __int128(Dm);
-      const __int128 lo = ceilDiv((2 * __int128(mLo) - 1) * D, twoDm);
-      const __int128 hi = ceilDiv((2 * __int128(mHi) + 1) * D, twoDm) - 1;
+      __int128 lo, hi;
+      constexpr int64_t kSmall = int64_t{1} << 30;
+      if (D < kSmall && std::llabs(mLo) < kSmall && std::llabs(mHi) < kSmall) {
+        lo = ceilDiv<int64_t>((2 * mLo - 1) * D, 2 * Dm);
+        hi = ceilDiv<int64_t>((2 * mHi + 1) * D, 2 * Dm) - 1;
+      } else {
+        const __int128 twoDm = 2 * __int128(Dm);
+        lo = ceilDiv<__int128>((2 * __int128(mLo) - 1) * D, twoDm);
+        hi = ceilDiv<__int128>((2 * __int128(mHi) + 1) * D, twoDm) - 1;
+      }
       if (lo > kLast || hi < kFirst) return;
       kFirst = std::max<int64_t>(kFirst, static_cast<int64_t>(lo));
       kLast = std::min<int64_t>(kLast, static_cast<int64_t>(hi));
@@ -243,9 +279,9 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t twoD = 2 * D;
   int64_t m = 0, r = D;  // minor offset and error numerator of step kFirst
   if (kFirst > 0) {
-    const __int128 num = 2 * __int128(kFirst) * Dm + D;
-    m = static_cast<int64_t>(num / twoD);
-    r = static_cast<int64_t>(num % twoD);
+    m = mulAddDiv(2 * kFirst, Dm, D, twoD);
+    // The remainder, below twoD, comes out right modulo 2^64.
+    r = static_cast<int64_t>(uint64_t(2 * kFirst) * uint64_t(Dm) + uint64_t(D) - uint64_t(m) * uint64_t(twoD));
   }
   const int64_t major = major0 + majorDir * kFirst;
   const int64_t minor = minor0 + minorDir * m;
@@ -253,28 +289,30 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const int64_t count = kLast - kFirst + 1;
   const bool isXor = penMode_ == PenMode::Xor;
 
-  if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinSpanLine && D >= kMinSpanSteepness * Dm) {
+  if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinPendingLine) {
     steepLine(static_cast<int>(x), static_cast<int>(y), majorDir, minorDir, count, r, 2 * Dm, twoD);
     return;
   }
-  // Any other write may cover pixels the column spans remember in their colour.
-  if (isXor || penRgb_ != coverRgb_) forgetSpans();
+  // Pending pixels of another colour go first; those of this colour may come at any time.
+  if (isXor || penRgb_ != pendingRgb_) settle();
 
   uint32_t* p = bits_ + static_cast<ptrdiff_t>(y) * stride_ + x;
   const ptrdiff_t majorStep = xMajor ? majorDir : ptrdiff_t(majorDir) * stride_;
   const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
   const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
   auto run = [&](auto plot) {
-    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorSize, penRgb_);
+    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorFirst, minorEnd,
+         penRgb_);
   };
   if (penWidth_ != 2) {
     if (isXor) run(plotRun<true, false, false>);
     else run(plotRun<false, false, false>);
     return;
   }
-  // The second pixel needs a check only if the run reaches the last row or column.
-  const int64_t minorLast = minor0 + minorDir * static_cast<int64_t>((2 * __int128(kLast) * Dm + D) / twoD);
-  if (std::max(minor, minorLast) + 1 >= minorSize) {
+  // The pixels need a check only if the run reaches the last row or column,
+  // or starts or ends just above the band.
+  const int64_t minorLast = minor0 + minorDir * mulAddDiv(2 * kLast, Dm, D, twoD);
+  if (std::max(minor, minorLast) + 1 >= minorEnd || std::min(minor, minorLast) < minorFirst) {
     if (isXor) run(plotRun<true, true, true>);
     else run(plotRun<false, true, true>);
   } else {
@@ -284,56 +322,99 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
 }
 
 // A steep line is a chain of vertical runs, one per column. Many steep lines
-// of one colour (the plumb lines) overlap heavily; each column remembers one
-// span of rows already in that colour, and only the rest of a run is written.
-// The spans are forgotten (coverGen_ advances) as soon as anything else is drawn.
+// of one colour (the plumb lines) cover the same pixels again and again, so
+// the runs are only marked in a bit mask of the picture (small enough to stay
+// in the cache) and every marked pixel is written once, at the next settle.
 void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD) {
-  if (penRgb_ != coverRgb_) {
-    coverRgb_ = penRgb_;
-    forgetSpans();
+  if (penRgb_ != pendingRgb_) {
+    settle();
+    pendingRgb_ = penRgb_;
   }
-  if (cover_.size() != static_cast<size_t>(w_)) cover_.assign(static_cast<size_t>(w_), ColumnSpan{});
+  // One spare row of words: a run's second word may lie below the last row.
+  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64 + 1);
+  if (pending_.size() != words) pending_.assign(words, 0);
+  uint64_t* const mask = pending_.data();
+  const ptrdiff_t stride = w_;
+
+  const int lineTop = yDir > 0 ? y : static_cast<int>(y - (count - 1));
+  pendingTop_ = std::min(pendingTop_, lineTop);
+  pendingBottom_ = std::max(pendingBottom_, lineTop + static_cast<int>(count));
+  const int firstX = x;
+
   // Pixels left in the first column: until the error numerator reaches twoD.
   // Every later column starts with r < twoDm and holds q or q + 1 pixels,
   // where twoD = q · twoDm + rem.
   int64_t n = twoDm == 0 ? count : std::min(count, (twoD - r + twoDm - 1) / twoDm);
   r += n * twoDm - twoD;
   const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
-  while (true) {
-    const int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
-    const int bottom = top + static_cast<int>(n);
-    ColumnSpan& span = cover_[static_cast<size_t>(x)];
-    // A forgotten span counts as the empty one just below this run.
-    const bool valid = span.gen == coverGen_;
-    const int spanTop = valid ? span.top : bottom, spanBottom = valid ? span.bottom : bottom;
-    fillColumn(x, top, std::min(bottom, spanTop));        // above the span
-    fillColumn(x, std::max(top, spanBottom), bottom);     // below it
-    // Keep the union when the run touches the span, else the longer of the two.
-    const bool touching = top <= spanBottom && bottom >= spanTop;
-    const bool runLonger = bottom - top > spanBottom - spanTop;
-    span.top = touching ? std::min(spanTop, top) : runLonger ? top : spanTop;
-    span.bottom = touching ? std::max(spanBottom, bottom) : runLonger ? bottom : spanBottom;
-    span.gen = coverGen_;
-    count -= n;
-    if (count <= 0) break;
-    y += yDir * static_cast<int>(n);
-    x += xDir;
-    const bool longer = r < rem;
-    n = std::min(count, q + (longer ? 1 : 0));
-    r += (longer ? twoDm : 0) - rem;
+  int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
+  if (twoDm != 0 && q < 64) {
+    // No run is longer than 64 rows, so each touches one word or two
+    // neighbouring ones: both are or-ed, without a branch per column.
+    for (;;) {
+      const int last = top + static_cast<int>(n) - 1;
+      uint64_t* const word = mask + (top >> 6) * stride + x;
+      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
+      const bool oneWord = (top >> 6) == (last >> 6);
+      word[0] |= oneWord ? from & to : from;
+      word[stride] |= oneWord ? 0 : to;
+      count -= n;
+      if (count <= 0) break;
+      x += xDir;
+      const bool longer = r < rem;
+      const int64_t next = std::min(count, q + (longer ? 1 : 0));
+      r += (longer ? twoDm : 0) - rem;
+      top = yDir > 0 ? last + 1 : static_cast<int>(top - next);
+      n = next;
+    }
+  } else {
+    for (;;) {
+      const int last = top + static_cast<int>(n) - 1;
+      const int w0 = top >> 6, w1 = last >> 6;
+      uint64_t* word = mask + w0 * stride + x;
+      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
+      if (w0 == w1) {
+        *word |= from & to;
+      } else {
+        *word |= from;
+        for (int w = w0 + 1; w < w1; ++w) *(word += stride) = ~uint64_t{0};
+        *(word + stride) |= to;
+      }
+      count -= n;
+      if (count <= 0) break;
+      x += xDir;
+      const bool longer = r < rem;
+      n = std::min(count, q + (longer ? 1 : 0));
+      r += (longer ? twoDm : 0) - rem;
+      top = yDir > 0 ? last + 1 : static_cast<int>(top - n);
+    }
   }
+  pendingLeft_ = std::min({pendingLeft_, firstX, x});
+  pendingRight_ = std::max({pendingRight_, firstX, x});
 }
 
-void Canvas::forgetSpans() {
-  if (++coverGen_ == 0) {  // wrapped: old spans could look valid again
-    std::fill(cover_.begin(), cover_.end(), ColumnSpan{});
-    coverGen_ = 1;
+// Writes the marked pixels, a band of 64 rows at a time, and clears the mask.
+void Canvas::settle() const {
+  if (pendingLeft_ > pendingRight_) return;
+  const uint32_t colour = pendingRgb_;
+  uint64_t* const mask = pending_.data();
+  for (int w = pendingTop_ >> 6, wEnd = (pendingBottom_ - 1) >> 6; w <= wEnd; ++w) {
+    uint64_t* word = mask + static_cast<size_t>(w) * static_cast<size_t>(w_);
+    uint32_t* const rows = bits_ + static_cast<ptrdiff_t>(w) * 64 * stride_;
+    for (int x = pendingLeft_; x <= pendingRight_; ++x) {
+      uint64_t b = word[x];
+      if (!b) continue;
+      word[x] = 0;
+      do {
+        rows[static_cast<ptrdiff_t>(__builtin_ctzll(b)) * stride_ + x] = colour;
+        b &= b - 1;
+      } while (b);
+    }
   }
-}
-
-void Canvas::fillColumn(int x, int top, int bottom) {
-  uint32_t* p = bits_ + static_cast<ptrdiff_t>(top) * stride_ + x;
-  for (int y = top; y < bottom; ++y, p += stride_) *p = penRgb_;
+  pendingLeft_ = INT_MAX;
+  pendingRight_ = INT_MIN;
+  pendingTop_ = INT_MAX;
+  pendingBottom_ = INT_MIN;
 }
 
 void Canvas::polygon(const QPoint* points, int count) {
@@ -357,9 +438,10 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
     minY = std::min(minY, points[i].y());
     maxY = std::max(maxY, points[i].y());
   }
-  const int firstRow = std::max(minY, 0), lastRow = static_cast<int>(std::min<int64_t>(int64_t(maxY) - 1, h_ - 1));
+  const int firstRow = std::max(minY, rowTop_);
+  const int lastRow = static_cast<int>(std::min<int64_t>(int64_t(maxY) - 1, rowBottom_ - 1));
   if (firstRow > lastRow || w_ <= 0) return;
-  forgetSpans();
+  settle();
   const uint32_t colour = toRgb32(brushBgr_);
   const bool isXor = penMode_ == PenMode::Xor;
   // A row crosses at most `count` edges. Small polygons (the map cells, four
@@ -396,7 +478,7 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
 
 void Canvas::textOut(int x, int y, const QString& text) {
   if (text.isEmpty() || image_.isNull()) return;
-  forgetSpans();
+  settle();
   QPainter& p = painter();
   const QFontMetrics fm(p.font());
   // The opaque background is the text's cell: its advance times the font height.
@@ -406,23 +488,24 @@ void Canvas::textOut(int x, int y, const QString& text) {
 }
 
 void Canvas::setPixel(int x, int y, int32_t bgr) {
-  if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
-  forgetSpans();
+  if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_) return;
+  settle();
   bits_[static_cast<ptrdiff_t>(y) * stride_ + x] = toRgb32(bgr);
 }
 
 int32_t Canvas::pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= w_ || y >= h_) return -1;
+  settle();
   return fromRgb32(bits_[static_cast<ptrdiff_t>(y) * stride_ + x]);
 }
 
 void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
   if (left >= right || top >= bottom) return;
-  forgetSpans();
+  settle();
   // Each border pixel once, inverted where x + y is even (a fixed checkerboard,
   // so overlapping rectangles line up).
   auto invert = [this](int x, int y) {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_ || ((x + y) & 1)) return;
+    if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_ || ((x + y) & 1)) return;
     bits_[static_cast<ptrdiff_t>(y) * stride_ + x] ^= kColourBits;
   };
   for (int x = std::max(left, 0), xEnd = std::min(right, w_); x < xEnd; ++x) {

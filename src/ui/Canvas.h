@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,6 +32,14 @@ class Canvas {
 
   int width() const { return w_; }
   int height() const { return h_; }
+
+  // Limits the rasterizer's writes (lines of width 1 and 2, polygon fills,
+  // rectangles, pixels) to rows [top, bottom): every pixel it writes there is
+  // the one the whole canvas would write, and nothing else is written. Sizes
+  // and clipping stay those of the whole picture, so two canvases on halves
+  // of one image may draw the same scene from two threads at once. Text and
+  // QPainter lines ignore the band: draw them with a canvas over all rows.
+  void setWriteRows(int top, int bottom);
 
   void setPenColor(int32_t bgr) {  // inline: the renderer sets it for every point
     if (bgr == penBgr_) return;
@@ -70,7 +79,8 @@ class Canvas {
   // restores the picture.
   void drawFocusRect(int left, int top, int right, int bottom);
 
-  // Finishes pending QPainter work; called by the destructor too.
+  // Writes the pixels still pending and finishes QPainter work; called by
+  // the destructor too. Read the image only after it.
   void flush();
 
  private:
@@ -81,14 +91,14 @@ class Canvas {
   void rasterLine(int x0, int y0, int x1, int y1);
   void steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD);
   void fillPolygon(const QPoint* points, int count);  // the inside, in the brush colour
-  void fillColumn(int x, int top, int bottom);  // rows [top, bottom) in the pen colour
-  void forgetSpans();                          // something else was drawn
+  void settle() const;  // writes the pending pixels: before anything else is drawn or read
   void painterLine(int x0, int y0, int x1, int y1);
 
   QImage& image_;
   uint32_t* bits_;
   int stride_;  // pixels per line
   int w_, h_;
+  int rowTop_ = 0, rowBottom_ = 0;  // writes go to rows [rowTop_, rowBottom_); the whole picture unless set
   int penX_ = 0, penY_ = 0;
   int32_t penBgr_ = 0;
   uint32_t penRgb_ = 0xFF000000u;  // penBgr_ as an image pixel
@@ -101,13 +111,11 @@ class Canvas {
   bool painterStale_ = true;     // pen or brush changed since the last syncPainter
   bool painterForText_ = false;  // the painter is in the text state
 
-  // Rows [top, bottom) of one column known to hold coverRgb_, valid while gen == coverGen_.
-  struct ColumnSpan {
-    int top = 0, bottom = 0;
-    uint32_t gen = 0;
-  };
-  std::vector<ColumnSpan> cover_;  // one per column, sized on first use
+  // Pixels of steep lines not yet written, all of colour pendingRgb_: bit
+  // y % 64 of word (y / 64) · w_ + x marks pixel (x, y). Sized on first use;
+  // the bounds enclose every marked pixel (empty: left > right).
+  mutable std::vector<uint64_t> pending_;
+  uint32_t pendingRgb_ = 0;
+  mutable int pendingLeft_ = INT_MAX, pendingRight_ = INT_MIN, pendingTop_ = INT_MAX, pendingBottom_ = INT_MIN;
   std::vector<double> crossings_;  // x where a polygon's edges cross one row
-  uint32_t coverGen_ = 1;
-  uint32_t coverRgb_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 
+#include <algorithm>
 #include <cmath>
 
 RenderPass::RenderPass(Canvas& c, bool& outOfView) : canvas(c), OutOfView(outOfView) { InitScreenScale(); }
@@ -105,5 +106,29 @@ void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t
     }
     lastX = PenLastX = s.x();
     lastY = PenLastY = s.y();
+  }
+}
+
+void RenderPass::DrawScreenPoints(const ScreenPoint* entries, int32_t count, int rowTop, int rowBottom) {
+  bool hidden = false;
+  int lastX = 0, lastY = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const ScreenPoint& s = entries[i];
+    if (s.pen != kPenLine || i == 0) {
+      hidden = s.pen > kPenLine;
+    } else if (hidden) {
+      hidden = false;
+    } else if (std::max(lastY, s.y) >= rowTop - 1 && std::min(lastY, s.y) < rowBottom) {
+      // Every pixel of a segment lies between its end rows; a wide line's
+      // second pixel one row below.
+      canvas.setPenColor(s.color);
+      clippedLine(lastX, lastY, s.x, s.y);
+    }
+    lastX = s.x;
+    lastY = s.y;
+  }
+  if (count > 0) {
+    PenLastX = lastX;
+    PenLastY = lastY;
   }
 }

@@ -6,6 +6,7 @@
 #include "model/FlightPoint.h"
 #include "model/Numbers.h"
 #include "ui/Canvas.h"
+#include "view3d/StrokeArray.h"
 
 #include <QPoint>
 #include <cmath>
@@ -59,6 +60,9 @@ struct RenderPass {
   // point, broken at Pen 0 and around points behind the viewer (Pen 2, 3).
   // Clears OutOfView first. Indexes outside the array raise the range error.
   void DrawPointArray(const PointArray& points, int32_t first, int32_t last);
+  // The same strokes of `count` entries projected before, drawn only where
+  // a segment may reach rows [rowTop, rowBottom). OutOfView is left alone.
+  void DrawScreenPoints(const ScreenPoint* entries, int32_t count, int rowTop, int rowBottom);
 
  private:
   void clippedLine(int fromX, int fromY, int x, int y);

@@ -3,11 +3,16 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 #include "ui/Canvas.h"
+#include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
+#include "view3d/StrokeArray.h"
+#include "view3d/Transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -122,87 +127,277 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
 
 namespace {
 
-// Layers 9 … 11: the flight path, the "Flugweg" line, the start coordinates.
-void drawFlightAndAbove(RenderPass& pass, Canvas& canvas, const FlightData& data, const Layers& layers,
-                        const Camera& cam) {
-  // 9: the flight, thick while the camera is near its home distance.
-  if (layers.Flugbahn) {
-    canvas.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
-    pass.DrawPointArray(data.FlightPath, data.RangeStart, data.RangeEnd);
-  }
-  canvas.setPenWidth(1);
-
-  // 10: the red line from the first shown point to the cursor.
-  if (layers.Flugweg) {
-    canvas.setPenColor(colours::kRed);
-    pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
-    pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
-  }
-
-  // 11: the start coordinates on a white background.
-  canvas.setBrushColor(colours::kWhite);
-  canvas.setPenColor(colours::kBlack);
-  if (layers.Startkoordinaten)
-    canvas.textOut(10, pass.H - 20,
-                   startCoordinatesText(data.StartLatRaw, data.StartLonRaw, data.StartAltitude));
-}
-
 void ensureRgb32(QImage& image) {
   if (!image.isNull() && image.format() != QImage::Format_RGB32)
     image = image.convertToFormat(QImage::Format_RGB32);
 }
 
-// Copies `from` into `to`, reusing the pixels of `to` when the size fits.
-void copyPicture(const QImage& from, QImage& to) {
+// Gives `to` the size and format of `from`, reusing its pixels when they fit.
+void matchPicture(const QImage& from, QImage& to) {
   if (to.size() != from.size() || to.format() != from.format()) to = QImage(from.size(), from.format());
-  if (!from.isNull()) std::memcpy(to.bits(), from.constBits(), static_cast<size_t>(from.sizeInBytes()));
+}
+
+// Copies rows [top, bottom) of `from` to the pixels `to` of a picture of the
+// same size and format (taken with bits() beforehand: from a band's thread,
+// scanLine() would touch the picture's shared bookkeeping).
+void copyRows(const QImage& from, uchar* to, int top, int bottom) {
+  if (from.isNull() || top >= bottom) return;
+  const qsizetype line = from.bytesPerLine();
+  std::memcpy(to + line * top, from.constScanLine(top), static_cast<size_t>(line * (bottom - top)));
+}
+
+// The rows of band `part` of `parts`: the upper band ends at `split`.
+struct Band {
+  int top, bottom;
+};
+Band bandOf(int part, int parts, int split, int height) {
+  if (parts == 1) return {0, height};
+  return part == 0 ? Band{0, split} : Band{split, height};
+}
+
+// The point arrays stroked in a redraw, in the order they are drawn.
+enum StrokeLayer { kGrid, kArrow, kMapFrame, kPlumb, kShadow, kFlight, kStrokeLayers };
+
+// Each band of the picture is drawn by its own thread with its own canvas
+// and pass: every layer in order, but writing only the band's rows, so the
+// picture is the one a single canvas would paint. The screen positions of
+// the point arrays are computed first, half by each thread, so OutOfView
+// and errors come out as one pass over the arrays would leave them. The text
+// goes on last, from this thread, once both bands are done.
+struct BandedRedraw {
+  BandedRedraw(const FlightData& d, const Layers& l, const Camera& c, QImage& p)
+      : data(d), layers(l), cam(c), picture(p) {}
+  const FlightData& data;
+  const Layers& layers;
+  const Camera& cam;
+  QImage& picture;
+  int split = 0;
+  Canvas* canvas[2] = {nullptr, nullptr};
+  bool outOfView[2] = {false, false};
+  const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
+  Underlay* keep = nullptr;         // keep the rows below the flight path here
+  uchar* pictureBits = nullptr;
+  uchar* keepBits = nullptr;
+  StrokeArray strokes[kStrokeLayers];
+  // Set when phase 1 transforms these arrays first (DDDCalc's, in its order).
+  const Matrix4* matrix = nullptr;
+  TransformedArray* transforms = nullptr;
+  int transformCount = 0;
+
+  // The stroke that projects entries of `array`, if any.
+  StrokeArray* strokeOf(const PointArray* array) {
+    for (StrokeArray& s : strokes)
+      if (s.points == array && s.count() > 0) return &s;
+    return nullptr;
+  }
+
+  // The arrays of the switched-on layers, with their screen positions in `screen`.
+  void setStrokes(std::vector<ScreenPoint>& screen) {
+    if (!from) {
+      if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
+      if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
+      if (layers.Karte && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
+      // Plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
+      // end of the first point's line, a move, so that line itself is left out.
+      if (layers.Lot) {
+        try {
+          strokes[kPlumb].set(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
+                              checkedAdd(checkedMul(2, data.RangeEnd), 1));
+        } catch (...) {
+          strokes[kPlumb].points = &data.PlumbLines;
+          strokes[kPlumb].startError = std::current_exception();
+        }
+      }
+      if (layers.Schatten) strokes[kShadow].set(data.ShadowPath, 0, data.LastPoint);
+    }
+    if (layers.Flugbahn) strokes[kFlight].set(data.FlightPath, data.RangeStart, data.RangeEnd);
+    int64_t total = 0;
+    for (const StrokeArray& s : strokes) total += s.count();
+    if (screen.size() < static_cast<size_t>(total)) screen.resize(static_cast<size_t>(total));
+    ScreenPoint* next = screen.data();
+    for (StrokeArray& s : strokes) {
+      s.screen = next;
+      next += s.count();
+    }
+  }
+
+  // Phase 1: the screen positions, split by entries. With a matrix, each
+  // core first transforms its half of every array, a piece at a time, and
+  // projects the piece's stroked entries while their records are in the cache.
+  struct Project {
+    BandedRedraw& r;
+    static constexpr int64_t kPiece = 2048;  // entries
+
+    void operator()(int part, int parts) {
+      bool unused = false;
+      RenderPass pass(*r.canvas[part], unused);
+      bool projected[kStrokeLayers] = {};
+      for (int k = 0; k < r.transformCount; ++k) {
+        StrokeArray* s = r.strokeOf(r.transforms[k].points);
+        if (s) projected[s - r.strokes] = true;
+        transformAndProject(pass, r.transforms[k], s, part, parts);
+      }
+      for (int k = 0; k < kStrokeLayers; ++k)
+        if (!projected[k] && r.strokes[k].count() > 0) r.strokes[k].project(pass, part, parts);
+    }
+
+    void transformAndProject(RenderPass& pass, const TransformedArray& a, StrokeArray* s, int part, int parts) {
+      const int64_t count = std::max<int64_t>(int64_t(a.last) + 1, 0);
+      // Part 1 starts where the stroke's second half does, so every entry is
+      // projected by the core that transformed it.
+      const int64_t split = std::clamp<int64_t>(s ? s->halfBegin(1, 2) : count / 2, 0, count);
+      const int64_t tBegin = parts == 2 && part == 1 ? split : 0;
+      const int64_t tEnd = parts == 2 && part == 0 ? split : count;
+      int64_t pBegin = tBegin, pEnd = tBegin;  // empty
+      if (s) {
+        s->startHalf(part, parts);
+        pBegin = s->halfBegin(part, parts);
+        pEnd = s->halfBegin(part + 1, parts);
+      }
+      const int64_t from = pBegin < pEnd ? std::min(tBegin, pBegin) : tBegin;
+      const int64_t to = pBegin < pEnd ? std::max(tEnd, pEnd) : tEnd;
+      for (int64_t piece = from; piece < to; piece += kPiece) {
+        const int64_t end = std::min(piece + kPiece, to);
+        const int64_t t0 = std::max(piece, tBegin), t1 = std::min(end, tEnd);
+        if (t0 < t1) TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix);
+        const int64_t p0 = std::max(piece, pBegin), p1 = std::min(end, pEnd);
+        if (s && p0 < p1) s->projectEntries(pass, part, static_cast<int32_t>(p0), static_cast<int32_t>(p1));
+      }
+    }
+  };
+
+  // Phase 2: the layers, split by rows.
+  void operator()(int part, int parts) {
+    Canvas& c = *canvas[part];
+    const Band band = bandOf(part, parts, split, picture.height());
+    c.setWriteRows(band.top, band.bottom);
+    bool& out = outOfView[part];
+    if (from) {
+      copyRows(from->picture, pictureBits, band.top, band.bottom);
+      out = from->outOfView;
+    } else {
+      drawBelowFlight(c, out, band);
+      if (keep) {
+        c.flush();
+        copyRows(picture, keepBits, band.top, band.bottom);
+        if (part == 0) keep->outOfView = out;
+      }
+    }
+    RenderPass pass(c, out);
+    // 9: the flight, thick while the camera is near its home distance.
+    if (layers.Flugbahn) {
+      c.setPenWidth(std::fabs(cam.CamY - 2000) < 3000 ? 2 : 1);
+      strokes[kFlight].draw(pass, band.top, band.bottom);
+    }
+    c.setPenWidth(1);
+    // 10: the red line from the first shown point to the cursor.
+    if (layers.Flugweg) {
+      c.setPenColor(colours::kRed);
+      pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
+      pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
+    }
+    c.flush();  // the band's last pixels, before the text goes on
+  }
+
+  // Layers 1 … 8.
+  void drawBelowFlight(Canvas& canvas, bool& out, Band band) {
+    canvas.setPenWidth(1);
+    // 1: background.
+    canvas.setPenColor(colours::kWhite);
+    canvas.setBrushColor(colours::kBackground);
+    canvas.fillRect(0, 0, canvas.width(), canvas.height());
+    RenderPass pass(canvas, out);
+
+    // 2, 3: the maps.
+    if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
+    if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
+
+    // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.
+    for (int layer = kGrid; layer <= kShadow; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
+  }
+};
+
+// Moves the worker's split towards the row where the last redraw's times say
+// both bands take equally long, assuming its time per row stays the same in
+// each band; half way, so one odd redraw cannot throw it far.
+void rebalance(RedrawWorker& worker, int lastSplit, int height) {
+  const double t0 = worker.partSeconds(0), t1 = worker.partSeconds(1);
+  double share = worker.split;
+  if (t0 > 0 && t1 > 0 && lastSplit > 0 && lastSplit < height) {
+    const double perRow0 = t0 / lastSplit, perRow1 = t1 / (height - lastSplit);
+    share = 0.5 * share + 0.5 * perRow1 / (perRow0 + perRow1);
+  }
+  worker.split = std::clamp(share, 0.1, 0.9);
+}
+
+void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
+  const int h = job.picture.height();
+  if (h < 2) worker = nullptr;
+  job.split = worker ? std::clamp(static_cast<int>(std::lround(worker->split * h)), 1, h - 1) : h;
+  // Made here: taking a picture's pixels is not thread-safe.
+  job.pictureBits = job.picture.bits();
+  if (job.keep) job.keepBits = job.keep->picture.bits();
+  Canvas upper(job.picture), lower(job.picture);
+  job.canvas[0] = &upper;
+  job.canvas[1] = &lower;
+  job.outOfView[0] = job.outOfView[1] = outOfView;
+  std::vector<ScreenPoint> local;
+  job.setStrokes(worker ? worker->screen : local);
+  try {
+    BandedRedraw::Project project{job};
+    runParts(worker, project);
+    runParts(worker, job);
+  } catch (...) {
+    outOfView = job.outOfView[0];
+    throw;
+  }
+  if (worker) rebalance(*worker, job.split, h);
+  outOfView = job.outOfView[0];
+  // 11: the start coordinates on a white background.
+  Canvas canvas(job.picture);
+  canvas.setBrushColor(colours::kWhite);
+  canvas.setPenColor(colours::kBlack);
+  if (job.layers.Startkoordinaten)
+    canvas.textOut(10, canvas.height() - 20,
+                   startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude));
 }
 
 }  // namespace
 
 void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView, Underlay* keep) {
+             bool& outOfView, Underlay* keep, RedrawWorker* worker) {
   ensureRgb32(backBuffer);
-  Canvas canvas(backBuffer);
-  canvas.setPenWidth(1);
+  if (keep) matchPicture(backBuffer, keep->picture);
+  BandedRedraw job(data, layers, cam, backBuffer);
+  job.keep = keep;
+  redrawInBands(job, worker, outOfView);
+}
 
-  // 1: background.
-  canvas.setPenColor(colours::kWhite);
-  canvas.setBrushColor(colours::kBackground);
-  canvas.fillRect(0, 0, canvas.width(), canvas.height());
-  RenderPass pass(canvas, outOfView);
-
-  // 2, 3: the maps.
-  if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
-  if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
-
-  // 4 - 6: scene furniture.
-  if (layers.Gitter) pass.DrawPointArray(data.GridPoints, 0, data.GridLast);
-  if (layers.NordPfeil) pass.DrawPointArray(data.ArrowPoints, 0, data.ArrowLast);
-  if (layers.Karte && data.MapDragMode) pass.DrawPointArray(data.MapFrame, 0, data.MapFrameLast);
-
-  // 7: plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
-  // end of the first point's line, a move, so that line itself is left out.
-  if (layers.Lot)
-    pass.DrawPointArray(data.PlumbLines, checkedAdd(checkedMul(2, data.RangeStart), 1),
-                        checkedAdd(checkedMul(2, data.RangeEnd), 1));
-
-  // 8: the shadow of the whole flight.
-  if (layers.Schatten) pass.DrawPointArray(data.ShadowPath, 0, data.LastPoint);
-
-  if (keep) {
-    canvas.flush();
-    copyPicture(backBuffer, keep->picture);
-    keep->outOfView = outOfView;
-  }
-  drawFlightAndAbove(pass, canvas, data, layers, cam);
+void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker) {
+  TransformedArray arrays[8];
+  const int n = transformedArrays(data, layers, arrays);
+  for (int k = 0; k < n; ++k)
+    if (arrays[k].last >= kPointCapacity) {  // DDDCalc stops with the range error
+      DDDCalc(data, cam, layers, viewMatrix, &worker);
+      DDDGraf(data, layers, cam, backBuffer, outOfView, keep, &worker);
+      return;
+    }
+  viewMatrix = buildViewMatrix(cam);
+  ensureRgb32(backBuffer);
+  if (keep) matchPicture(backBuffer, keep->picture);
+  BandedRedraw job(data, layers, cam, backBuffer);
+  job.keep = keep;
+  job.matrix = &viewMatrix;
+  job.transforms = arrays;
+  job.transformCount = n;
+  redrawInBands(job, &worker, outOfView);
 }
 
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
-                       QImage& backBuffer, bool& outOfView) {
-  copyPicture(underlay.picture, backBuffer);
-  outOfView = underlay.outOfView;
-  Canvas canvas(backBuffer);
-  RenderPass pass(canvas, outOfView);
-  drawFlightAndAbove(pass, canvas, data, layers, cam);
+                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker) {
+  matchPicture(underlay.picture, backBuffer);
+  BandedRedraw job(data, layers, cam, backBuffer);
+  job.from = &underlay;
+  redrawInBands(job, worker, outOfView);
 }

@@ -2,6 +2,7 @@
 
 #include "model/Numbers.h"
 #include "model/RunError.h"
+#include "view3d/RedrawWorker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,19 +41,14 @@ Matrix4 buildViewMatrix(const Camera& cam) {
   return view;
 }
 
-void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
-  if (last < 0) return;
-  // The index check is done once for the whole loop: the entries that exist
-  // are transformed, then a last index beyond the array stops with the range error.
-  const int32_t end = std::min<int32_t>(last, kPointCapacity - 1);
-
+void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix) {
   const auto& m = viewMatrix.m;
   const double m00 = m[0][0], m10 = m[1][0], m20 = m[2][0], m30 = m[3][0];
   const double m02 = m[0][2], m12 = m[1][2], m22 = m[2][2], m32 = m[3][2];
   const double m03 = m[0][3], m13 = m[1][3], m23 = m[2][3], m33 = m[3][3];
 
   FlightPoint* p = points.data();
-  for (int32_t i = 0; i <= end; ++i) {
+  for (int32_t i = first; i <= end; ++i) {
     FlightPoint& pt = p[i];
     const double x = pt.X, y = pt.Y, z = pt.Z;
     // Same summation order as the row vector (x, y, z, 1) times the matrix.
@@ -73,19 +69,54 @@ void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix
       pt.ProjY = 0;
     }
   }
+}
+
+void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
+  if (last < 0) return;
+  // The index check is done once for the whole loop: the entries that exist
+  // are transformed, then a last index beyond the array stops with the range error.
+  const int32_t end = std::min<int32_t>(last, kPointCapacity - 1);
+  TransformEntries(points, 0, end, viewMatrix);
   if (last > end) throw RunError::range();
 }
 
-void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix) {
+int transformedArrays(FlightData& data, const Layers& layers, TransformedArray (&arrays)[8]) {
+  int n = 0;
+  if (layers.Gitter) arrays[n++] = {&data.GridPoints, data.GridLast};
+  if (layers.NordPfeil) arrays[n++] = {&data.ArrowPoints, data.ArrowLast};
+  if (layers.Lot) arrays[n++] = {&data.PlumbLines, data.PlumbLast};
+  if (layers.Schatten) arrays[n++] = {&data.ShadowPath, data.LastPoint};
+  if (layers.Flugbahn) arrays[n++] = {&data.FlightPath, data.LastPoint};
+  if (layers.Karte && !data.MapDragMode) arrays[n++] = {&data.MapCells, data.MapCellsLast};
+  if (layers.Karte && data.MapDragMode) arrays[n++] = {&data.MapFrame, data.MapFrameLast};
+  if (layers.VectorKarte) arrays[n++] = {&data.VectorMap, data.VectorMapLast};
+  return n;
+}
+
+void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix, RedrawWorker* worker) {
   viewMatrix = buildViewMatrix(cam);
-  if (layers.Gitter) TransformPoints(data.GridPoints, data.GridLast, viewMatrix);
-  if (layers.NordPfeil) TransformPoints(data.ArrowPoints, data.ArrowLast, viewMatrix);
-  if (layers.Lot) TransformPoints(data.PlumbLines, data.PlumbLast, viewMatrix);
-  if (layers.Schatten) TransformPoints(data.ShadowPath, data.LastPoint, viewMatrix);
-  if (layers.Flugbahn) TransformPoints(data.FlightPath, data.LastPoint, viewMatrix);
-  if (layers.Karte && !data.MapDragMode) TransformPoints(data.MapCells, data.MapCellsLast, viewMatrix);
-  if (layers.Karte && data.MapDragMode) TransformPoints(data.MapFrame, data.MapFrameLast, viewMatrix);
-  if (layers.VectorKarte) TransformPoints(data.VectorMap, data.VectorMapLast, viewMatrix);
+  TransformedArray arrays[8];
+  const int n = transformedArrays(data, layers, arrays);
+
+  // Every point is transformed on its own, so the halves of an array may go
+  // to two cores. A last index beyond an array stops the sequence there with
+  // the range error, after the arrays before it; that stays on this thread.
+  bool allExist = true;
+  for (int k = 0; k < n; ++k) allExist = allExist && arrays[k].last < kPointCapacity;
+  if (!worker || !allExist) {
+    for (int k = 0; k < n; ++k) TransformPoints(*arrays[k].points, arrays[k].last, viewMatrix);
+    return;
+  }
+  auto halves = [&](int part, int parts) {
+    for (int k = 0; k < n; ++k) {
+      const int64_t count = int64_t(arrays[k].last) + 1;
+      if (count <= 0) continue;
+      const auto first = static_cast<int32_t>(count * part / parts);
+      const auto end = static_cast<int32_t>(count * (part + 1) / parts) - 1;
+      TransformEntries(*arrays[k].points, first, end, viewMatrix);
+    }
+  };
+  runParts(worker, halves);
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include "view3d/Layers.h"
 #include "view3d/Matrix4.h"
 
+class RedrawWorker;
+
 // Rz · Rx · T · P from the camera state.
 Matrix4 buildViewMatrix(const Camera& cam);
 
@@ -14,10 +16,22 @@ Matrix4 buildViewMatrix(const Camera& cam);
 // array raises the range error.
 void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix);
 
+// Entries first … end (which must exist) as TransformPoints projects them.
+void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix);
+
+// The arrays DDDCalc transforms, in its order: each with its last index.
+struct TransformedArray {
+  PointArray* points;
+  int32_t last;
+};
+int transformedArrays(FlightData& data, const Layers& layers, TransformedArray (&out)[8]);
+
 // Builds the view matrix into `viewMatrix` and transforms every point array
 // whose layer is switched on (MapCells only while MapDragMode is false,
-// MapFrame only while it is true).
-void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix);
+// MapFrame only while it is true). With a worker, each array's halves are
+// transformed at the same time.
+void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+             RedrawWorker* worker = nullptr);
 
 // Rebuilds GridPoints (GridLast 901) and ArrowPoints (ArrowLast 7) for spacing a metres.
 void GitterPfeil(FlightData& data, int32_t a);

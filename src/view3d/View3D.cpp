@@ -4,6 +4,7 @@
 #include "model/RunError.h"
 #include "view3d/Framing.h"
 #include "view3d/Matrix4.h"
+#include "view3d/RedrawWorker.h"
 #include "view3d/Renderer.h"
 #include "view3d/Transform.h"
 
@@ -75,6 +76,7 @@ struct View3D::Impl {
   Underlay underlay;
   bool underlayValid = false;
   SceneKey underlayKey{};
+  RedrawWorker worker;  // the second core of every redraw
 };
 
 namespace {
@@ -98,8 +100,8 @@ void View3D::Grafikupdate() {
   if (distance < kFineGridBand) GitterPfeil(data, 100);
   if (distance > kCoarseGridBand) GitterPfeil(data, 1000);
   impl_->underlayValid = false;
-  DDDCalc(data, cam, layers, impl_->viewMatrix);
-  DDDGraf(data, layers, cam, BackBuffer, OutOfView, keepUnderlay ? &impl_->underlay : nullptr);
+  TransformAndDraw(data, cam, layers, impl_->viewMatrix, BackBuffer, OutOfView,
+                   keepUnderlay ? &impl_->underlay : nullptr, impl_->worker);
   if (keepUnderlay) {
     impl_->underlayKey = sceneKey(*this);
     impl_->underlayValid = true;
@@ -113,7 +115,7 @@ void View3D::redrawFlightColours() {
     return;
   }
   // Same camera, layers and scene: the projections of the last redraw still hold.
-  DDDGrafOnUnderlay(data, layers, cam, impl_->underlay, BackBuffer, OutOfView);
+  DDDGrafOnUnderlay(data, layers, cam, impl_->underlay, BackBuffer, OutOfView, &impl_->worker);
   ++redraws_;
 }
 

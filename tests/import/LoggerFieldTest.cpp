@@ -72,7 +72,8 @@ std::string outcome(const QByteArray& text) {
   LoggerCursor c{text.constData(), text.constData() + text.size()};
   try {
     const int32_t v = ReadLoggerField(c);
-    return std::to_string(v) + (c.FieldEndedLine ? " ended" : "") + " at " + std::to_string(c.pos - text.constData());
+    return std::to_string(v) + (c.FieldEndedLine ? " ended" : "") + (c.DigitSeen ? " digits" : "") + " at " +
+           std::to_string(c.pos - text.constData());
   } catch (const RunError& e) {
     return e.text().toStdString();
   }
@@ -84,7 +85,8 @@ TEST(ReadLoggerField, LongTextReadsLikeShortText) {
   const char* const bodies[] = {"", "-", "0", "7", "-7", "12", "4807038", "-1131456", "99999999", "123456789",
                                 "2147483647", "2147483648", "-2147483647", "-2147483648", "9999999999",
                                 "00000000001", "000000002147483647", "12345678901", "1-2", "0-5", "-0", "12.5",
-                                " 7", "--3", "1 2", "123456789a"};
+                                " 7", "--3", "1 2", "123456789a", "1234567", "-7654321", "0000000",
+                                "12345678", "x", "1\x80", "9/", ":", "\xff" "9"};
   for (const char* body : bodies)
     for (const char* stop : {";", "\r\n", "\n", "\r"}) {
       if (!*body && *stop != ';') continue;  // a field at a line end runs on: no end of text to compare with

@@ -1,0 +1,66 @@
+#include "view3d/StrokeArray.h"
+
+#include "model/RunError.h"
+#include "view3d/RenderPass.h"
+
+void StrokeArray::set(const PointArray& array, int32_t firstEntry, int32_t lastEntry) {
+  points = &array;
+  first = firstEntry;
+  last = lastEntry;
+  startError = nullptr;
+  if (first > last) return;
+  try {
+    checkIndex(first, kPointCapacity);
+    checkIndex(last, kPointCapacity);
+  } catch (...) {
+    startError = std::current_exception();
+    clearsOutOfView = true;
+  }
+}
+
+void StrokeArray::project(RenderPass& pass, int part, int parts) {
+  startHalf(part, parts);
+  projectEntries(pass, part, halfBegin(part, parts), halfBegin(part + 1, parts));
+}
+
+void StrokeArray::startHalf(int part, int parts) {
+  end_[part] = stop_[part] = halfBegin(part + 1, parts);
+  error_[part] = nullptr;
+  outOfView_[part] = false;
+  if (parts == 1) end_[1] = stop_[1] = end_[0], error_[1] = nullptr, outOfView_[1] = false;
+}
+
+void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32_t to) {
+  if (error_[part] || from >= to) return;  // this half already stopped
+  const FlightPoint* const p = points->data();
+  pass.OutOfView = false;
+  bool behind = false;
+  int32_t i = from;
+  try {
+    for (; i < to; ++i) {
+      const FlightPoint& pt = p[i];
+      const QPoint at = pass.ToScreen(pt.ProjX, pt.ProjY);
+      screen[i - first] = {at.x(), at.y(), pt.Pen, pt.Color};
+      behind |= pt.Pen > kPenLine;
+    }
+  } catch (...) {
+    stop_[part] = i;
+    error_[part] = std::current_exception();
+  }
+  outOfView_[part] = outOfView_[part] || pass.OutOfView || behind;
+}
+
+void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
+  if (!points) return;
+  if (startError) {
+    if (clearsOutOfView) pass.OutOfView = false;
+    std::rethrow_exception(startError);
+  }
+  pass.OutOfView = false;
+  if (first > last) return;
+  // The strokes end at the first entry ToScreen refused.
+  const int half = stop_[0] < end_[0] ? 0 : 1;
+  pass.DrawScreenPoints(screen, stop_[half] - first, rowTop, rowBottom);
+  pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
+  if (error_[half]) std::rethrow_exception(error_[half]);
+}

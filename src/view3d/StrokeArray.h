@@ -1,0 +1,53 @@
+#pragma once
+// A point array that both bands of a redraw stroke: its screen positions are
+// computed once, half of them by each core, before either band draws it.
+
+#include "model/FlightPoint.h"
+
+#include <cstdint>
+#include <exception>
+
+struct RenderPass;
+
+// An entry as a band strokes it: its pixel, pen state and colour, packed so
+// that both bands read 16 bytes per entry instead of its whole record.
+struct ScreenPoint {
+  int32_t x, y;
+  int32_t pen;
+  int32_t color;
+};
+
+struct StrokeArray {
+  const PointArray* points = nullptr;  // null: the layer is off
+  int32_t first = 0, last = -1;        // the entries stroked
+  // Thrown before any entry is drawn: the range of entries could not be
+  // formed, or (clearsOutOfView) the index check refused it.
+  std::exception_ptr startError;
+  bool clearsOutOfView = false;
+  ScreenPoint* screen = nullptr;  // entry i at screen[i - first]
+
+  // Entries first … last of `array`, checked as DrawPointArray checks them.
+  void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);
+  // How many screen positions it needs.
+  int64_t count() const { return points && !startError && first <= last ? int64_t(last) - first + 1 : 0; }
+  // Screen positions of half `part` of `parts` of the entries: startHalf,
+  // then projectEntries over the half's entries in order, in pieces if need be.
+  void project(RenderPass& pass, int part, int parts);
+  // The first entry of half `part` of `parts` (last + 1 for the end).
+  int32_t halfBegin(int part, int parts) const {
+    return static_cast<int32_t>(first + count() * part / parts);
+  }
+  void startHalf(int part, int parts);
+  void projectEntries(RenderPass& pass, int part, int32_t from, int32_t to);
+  // Strokes the entries into rows [rowTop, rowBottom) of the pass's canvas
+  // and leaves OutOfView, or throws, as DrawPointArray would.
+  void draw(RenderPass& pass, int rowTop, int rowBottom) const;
+
+ private:
+  // Per half: its end, where ToScreen refused an entry (the end: none), the
+  // error, and OutOfView over the entries before.
+  int32_t end_[2] = {0, 0};
+  int32_t stop_[2] = {0, 0};
+  std::exception_ptr error_[2];
+  bool outOfView_[2] = {false, false};
+};
