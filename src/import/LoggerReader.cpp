@@ -188,6 +188,7 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   data.LoggerHeaderFlags = scan.headerFlags;
   data.HasGpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
   data.LoggerNG = scan.newFormat;
+  data.HasPointTimes = false;  // a logger writes no dates
   data.SampleInterval = scan.sampleInterval;
   data.UseBaroAltitude = useBaro;
   if (scan.newFormat) {

@@ -145,7 +145,6 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
   const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
-  data.HasPointTimes = false;  // a logger writes no dates
   state.grafikVisible = result.newFormat;
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;
