@@ -1,0 +1,104 @@
+// The fast GPX path against the QXmlStreamReader one: on every file it reads,
+// the same points, bit for bit (common/GpxPathAgreement.h); and it must read
+// the plain files writers emit, or loads are slow again without a sign.
+#include "common/GpxPathAgreement.h"
+#include "common/TestPaths.h"
+#include "import/LoadStaging.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class GpxFastPath : public ::testing::Test {
+ protected:
+  LoadStagingPtr fast = makeLoadStaging(), xml = makeLoadStaging();
+
+  // Checks agreement; returns whether the fast path read the file.
+  bool agrees(const QByteArray& bytes) {
+    bool fastRead = false;
+    const std::string difference = gpxPathsDisagree(bytes, *fast, *xml, &fastRead);
+    EXPECT_EQ(difference, "") << bytes.left(300).constData();
+    return fastRead;
+  }
+};
+
+QByteArray track(const QByteArray& points) { return "<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>"; }
+
+TEST_F(GpxFastPath, FilesOfOtherProgramsAndBadInputs) {
+  const QDir good(dataPath(QStringLiteral("gpx")));
+  for (const QString& name : good.entryList({QStringLiteral("*.gpx")}, QDir::Files)) {
+    SCOPED_TRACE(name.toStdString());
+    EXPECT_TRUE(agrees(readBytes(good.filePath(name))));
+  }
+  const QDir bad(sourcePath(QStringLiteral("tests/bad-inputs")));
+  const QStringList badNames = bad.entryList({QStringLiteral("*.gpx")}, QDir::Files);
+  EXPECT_GE(badNames.size(), 10);
+  for (const QString& name : badNames) {
+    SCOPED_TRACE(name.toStdString());
+    agrees(readBytes(bad.filePath(name)));
+  }
+}
+
+TEST_F(GpxFastPath, ReadsThePlainXmlWritersEmit) {
+  const QByteArray point = "<trkpt lat='47.5' lon='11.25'><ele>612.4</ele><time>2023-06-01T10:00:00Z</time></trkpt>";
+  const QByteArray rows[] = {
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"x\" "
+      "xmlns=\"http://www.topografix.com/GPX/1/1\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      "xsi:schemaLocation=\"a b\">\n<trk><name>x</name><trkseg>\n" + point + "\n</trkseg></trk>\n</gpx>\n",
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8' standalone='yes' ?>\r\n" + track(point) + "\r\n",
+      "<g:gpx xmlns:g='u'><g:trk><g:trkseg><g:trkpt lat='1' lon='2'><g:ele>3</g:ele></g:trkpt></g:trkseg></g:trk></g:gpx>",
+      "<!-- c --><gpx><!-- a - b --><trk><trkseg>" + point + "<!----></trkseg></trk></gpx><!-- after -->",
+      track("<trkpt lon=\"-11.768\" lat='-47.126' x:y='1' xmlns:x='v' xml:lang='de'><name>A &amp; B &lt;&gt;&apos;&quot;"
+            "&#228;&#xE4; \xC3\xBC \xF0\x9F\x9B\xA9 ]] ></name></trkpt>"),
+      track("<trkpt lat=' \t47.5\n' lon='\r\n-0'><ele>\n -0.0 \n</ele></trkpt>"),  // blanks, minus zero
+      track("<trkpt lat='0047.500' lon='1.23456789012345678901'><ele>12345678901234.5</ele></trkpt>"),
+      track("<trkpt lat='90' lon='-180'><ele/><time/></trkpt><trkpt lat='1' lon='1'><ele> </ele><time>noon</time>"
+            "</trkpt>"),
+      track("<trkpt lat='1' lon='1'><ele>5</ele><ele>6</ele><time>2023-06-01T12:00:00.250+02:00</time>"
+            "<extensions><ele>9</ele><time>2020-01-01T00:00:00Z</time></extensions></trkpt>"),
+      track("<trkpt lat='1' lon='1'><ele><!--c-->5</ele><time>2023-06-01T10:00:00-0130<!--c--></time></trkpt>"),
+      "<gpx><rte><rtept lat='1' lon='1'/></rte><trk><trkseg>" + point + "</trkseg><x><trkseg>" + point +
+          "</trkseg></x></trk><rte><rtept lat='4' lon='4'/></rte><trkpt lat='5' lon='5'/></gpx>",
+      "<gpx><wpt lat='3' lon='3'/><rte><name>r</name><rtept lat='1' lon='1'><ele>7</ele></rtept>"
+      "<rtept lat='2' lon='2'/></rte></gpx>",
+  };
+  for (const QByteArray& row : rows) EXPECT_TRUE(agrees(row)) << row.constData();
+}
+
+TEST_F(GpxFastPath, LeavesTheRestToTheXmlReader) {
+  const QByteArray rows[] = {
+      // faults
+      "", "<gpx>", track("<trkpt lat='1' lon='2'>"), "<gpx></gpX>", "<gpx/><gpx/>", "<gpx/>x",
+      track("<trkpt lat='1' lat='1' lon='2'/>"), track("<trkpt lat=1 lon='2'/>"), track("<trkpt lat='1'lon='2'/>"),
+      track("<p:trkpt lat='1' lon='2'/>"), track("<trkpt lat='1' lon='2' a:b='1'/>"),
+      "<gpx xmlns:a='u' xmlns:b='u'><trk><trkseg><trkpt lat='1' lon='2' a:x='1' b:x='2'/></trkseg></trk></gpx>",
+      "<gpx><name>&foo;</name></gpx>", "<gpx><name>&#0;</name></gpx>", "<gpx><name>&#xD800;</name></gpx>",
+      "<gpx><name>a]]>b</name></gpx>", "<gpx><!-- a -- b --></gpx>", "<gpx><!-- a ---></gpx>",
+      "<gpx><name>\x01</name></gpx>", "<gpx><name>\xC0\x80</name></gpx>", "<gpx><name>\x80</name></gpx>",
+      "<gpx><name>\xED\xA0\x80</name></gpx>", "<gpx><name>\xEF\xBF\xBE</name></gpx>", "<gpx><name>\xC3</name></gpx>",
+      "<gpx><1a/></gpx>", "<gpx><a:b:c xmlns:a='u'/></gpx>", "<gpx a='<'/>", " <?xml version='1.0'?><gpx/>",
+      // values the XML reader judges
+      track("<trkpt lat='4.75e1' lon='2'/>"), track("<trkpt lat='+5' lon='2'/>"), track("<trkpt lat='.5' lon='2'/>"),
+      track("<trkpt lat='5.' lon='2'/>"), track("<trkpt lat='nan' lon='2'/>"), track("<trkpt lat='90.5' lon='2'/>"),
+      track("<trkpt lat='1' lon=''/>"), track("<trkpt lat='1'/>"), track("<trkpt lat='&#52;' lon='2'/>"),
+      track("<trkpt lat='1' lon='2' p:lat='3' xmlns:p='u'/>"), track("<trkpt lat='1' lon='2'><ele>4.5e2</ele></trkpt>"),
+      track("<trkpt lat='1' lon='2'><ele>&#52;</ele></trkpt>"), track("<trkpt lat='1' lon='2'><ele>4<!--c-->5</ele></trkpt>"),
+      track("<trkpt lat='1' lon='2'><ele><b>4</b></ele></trkpt>"),
+      track("<trkpt lat='1' lon='2'><time>\xC2\xA0" "2023-06-01T10:00:00Z</time></trkpt>"),
+      "<gpx><rte><rtept lat='1' lon='2'/></rte><wpt lat='1' lon='2'/></gpx><!-- and no track -->" + QByteArray("x"),
+      "<gpx><wpt lat='1' lon='2'/></gpx>", "<other><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></other>",
+      // XML beyond the plain subset
+      "<!DOCTYPE gpx><gpx/>", "<gpx><name><![CDATA[x]]></name></gpx>", "<gpx><?pi x?></gpx>",
+      "<?xml version='1.0' encoding='ISO-8859-1'?>" + track("<trkpt lat='1' lon='2'/>"),
+      "<?xml version='1.1'?>" + track("<trkpt lat='1' lon='2'/>"), QByteArray("\xFF\xFE<\0g\0p\0x\0/\0>\0", 14),
+      track("<trkpt lat='1' lon='2'><n\xC3\xA4me/></trkpt>"),
+  };
+  for (const QByteArray& row : rows) EXPECT_FALSE(agrees(row)) << row.constData();
+  // Too many points are the XML reader's to report.
+  QByteArray many;
+  for (int i = 0; i <= kMaxFlightPoints; ++i) many += "<trkpt lat='1' lon='2'/>";
+  EXPECT_FALSE(agrees(track(many)));
+}
+
+}  // namespace
