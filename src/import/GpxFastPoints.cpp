@@ -3,7 +3,9 @@
 #include "import/PlainXmlScanner.h"
 #include "import/UtcTime.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -26,6 +28,20 @@ std::string_view trimmed(std::string_view text) {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Eight ASCII digits at p as a number, all at once (little-endian machines;
+// elsewhere the digit loop does it).
+bool eightDigits(const char* p, uint64_t& value) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  if ((((v + 0x4646464646464646) | (v - 0x3030303030303030)) & 0x8080808080808080) != 0) return false;
+  v -= 0x3030303030303030;
+  v = v * 10 + (v >> 8);  // pairs of digits
+  constexpr uint64_t kMask = 0x000000FF000000FF;
+  value = (((v & kMask) * (100 + (1000000ULL << 32))) + (((v >> 16) & kMask) * (1 + (10000ULL << 32)))) >> 32;
+  return true;
+}
+
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
@@ -35,29 +51,33 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 std::optional<double> plainDecimal(std::string_view text) {
   constexpr size_t kLongest = 40;
   if (text.empty() || text.size() > kLongest) return std::nullopt;
-  const bool negative = text[0] == '-';
-  size_t i = negative ? 1 : 0;
-  const size_t intStart = i;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = *p == '-';
+  p += negative;
+  const char* const first = p;
   uint64_t mantissa = 0;  // wraps beyond 19 digits, but is used only up to 15
-  for (; i < text.size() && isDigit(text[i]); ++i) mantissa = mantissa * 10 + uint64_t(text[i] - '0');
-  if (i == intStart) return std::nullopt;
+  while (p < end && isDigit(*p)) mantissa = mantissa * 10 + uint64_t(*p++ - '0');
+  const size_t intDigits = size_t(p - first);
+  if (intDigits == 0) return std::nullopt;
   size_t fractionDigits = 0;
-  if (i < text.size() && text[i] == '.') {
-    const size_t fractionStart = ++i;
-    for (; i < text.size() && isDigit(text[i]); ++i) mantissa = mantissa * 10 + uint64_t(text[i] - '0');
-    fractionDigits = i - fractionStart;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (uint64_t eight; end - p >= 8 && eightDigits(p, eight); p += 8) mantissa = mantissa * 100000000 + eight;
+    while (p < end && isDigit(*p)) mantissa = mantissa * 10 + uint64_t(*p++ - '0');
+    fractionDigits = size_t(p - fraction);
     if (fractionDigits == 0) return std::nullopt;
   }
-  if (i != text.size()) return std::nullopt;
+  if (p != end) return std::nullopt;
   // Up to 15 digits and their power of ten are exact in a double, so one
   // division rounds correctly (Clinger's fast path), as from_chars would.
-  if (i - intStart - (fractionDigits > 0) <= 15) {
+  if (intDigits + fractionDigits <= 15) {
     const double v = double(mantissa) / kPowersOfTen[fractionDigits];
     return negative ? -v : v;
   }
   double v;
-  const std::from_chars_result r = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return std::nullopt;
+  const std::from_chars_result r = std::from_chars(text.data(), end, v);
+  if (r.ec != std::errc() || r.ptr != end) return std::nullopt;
   return v;
 }
 
@@ -102,12 +122,6 @@ bool readEle(std::string_view text, double& altitude) {
   return v.has_value();
 }
 
-bool isAscii(std::string_view text) {
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
 }  // namespace
 
 std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView bytes) {
@@ -119,6 +133,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
   StagedGpxPoint point{};
   std::string_view value;  // the text of the current ele or time
   bool valueSeen = false;
+  bool valueIsAscii = true;
   for (;;) {
     switch (xml.next()) {
       case Token::StartElement: {
@@ -155,6 +170,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
               role = name == "ele" ? Role::Ele : Role::Time;
               value = {};
               valueSeen = false;
+              valueIsAscii = true;
             }
             break;
           case Role::Ele:
@@ -173,6 +189,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
         if (valueSeen || xml.textHasReferences()) return std::nullopt;
         value = xml.text();
         valueSeen = true;
+        valueIsAscii = xml.textIsAscii();
         break;
       }
       case Token::EndElement:
@@ -182,7 +199,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
             break;
           case Role::Time:
             // Qt trims blanks beyond ASCII, which the byte reading does not know.
-            if (!isAscii(value)) return std::nullopt;
+            if (!valueIsAscii) return std::nullopt;
             point.time = parseIsoTime(value).value_or(kNoPointTime);
             break;
           case Role::Point:

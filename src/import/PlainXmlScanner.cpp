@@ -6,9 +6,10 @@
 
 namespace {
 
-constexpr bool isSpace(unsigned c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+constexpr uint64_t kSpaces = 1ull << ' ' | 1ull << '\t' | 1ull << '\n' | 1ull << '\r';
+constexpr bool isSpace(unsigned c) { return c <= ' ' && (kSpaces >> c & 1) != 0; }
 // ASCII names only; a name with other characters is left to the full reader.
-constexpr bool isNameStart(unsigned c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+constexpr bool isNameStart(unsigned c) { return ((c | 0x20) - 'a') < 26u || c == '_'; }
 
 constexpr bool isXmlChar(uint32_t c) {
   return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
@@ -25,14 +26,6 @@ int digitValue(unsigned c, bool hex) {
 
 std::string_view view(const unsigned char* from, const unsigned char* to) {
   return {reinterpret_cast<const char*>(from), size_t(to - from)};
-}
-
-// Names are short: a plain loop beats a call of memcmp.
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
 }
 
 size_t colonIn(std::string_view name) {
@@ -67,7 +60,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view lowerCase) {
 PlainXmlScanner::PlainXmlScanner(std::string_view bytes)
     : pos_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(pos_ + bytes.size()) {
   if (startsWith(pos_, end_, "\xEF\xBB\xBF")) pos_ += 3;
-  declined_ = !readDeclaration();
+  declined_ = !readDeclaration(pos_);
 }
 
 PlainXmlScanner::Token PlainXmlScanner::decline() {
@@ -75,48 +68,46 @@ PlainXmlScanner::Token PlainXmlScanner::decline() {
   return Token::Declined;
 }
 
-bool PlainXmlScanner::skipSpaces() {
-  const unsigned char* p = pos_;
+inline bool PlainXmlScanner::skipSpaces(const unsigned char*& p) const {
+  const unsigned char* const start = p;
   while (p < end_ && isSpace(*p)) ++p;
-  const bool skipped = p != pos_;
-  pos_ = p;
-  return skipped;
+  return p != start;
 }
 
 // `<?xml version="1.0"` with an optional UTF-8 encoding and standalone, in
 // this order; any other declaration is the full reader's.
-bool PlainXmlScanner::readDeclaration() {
-  if (!startsWith(pos_, end_, "<?xml") || end_ - pos_ < 6 || !isSpace(pos_[5])) return true;
-  pos_ += 5;
+bool PlainXmlScanner::readDeclaration(const unsigned char*& p) {
+  if (!startsWith(p, end_, "<?xml") || end_ - p < 6 || !isSpace(p[5])) return true;
+  p += 5;
   auto value = [&](std::string_view name, std::string_view& text) {
-    if (!startsWith(pos_, end_, name)) return false;
-    pos_ += name.size();
-    skipSpaces();
-    if (pos_ == end_ || *pos_ != '=') return false;
-    ++pos_;
-    skipSpaces();
-    if (pos_ == end_ || (*pos_ != '"' && *pos_ != '\'')) return false;
-    const unsigned char* const close = static_cast<const unsigned char*>(std::memchr(pos_ + 1, *pos_, end_ - pos_ - 1));
+    if (!startsWith(p, end_, name)) return false;
+    p += name.size();
+    skipSpaces(p);
+    if (p == end_ || *p != '=') return false;
+    ++p;
+    skipSpaces(p);
+    if (p == end_ || (*p != '"' && *p != '\'')) return false;
+    const unsigned char* const close = static_cast<const unsigned char*>(std::memchr(p + 1, *p, end_ - p - 1));
     if (!close) return false;
-    text = view(pos_ + 1, close);
-    pos_ = close + 1;
+    text = view(p + 1, close);
+    p = close + 1;
     return true;
   };
   std::string_view text;
-  skipSpaces();
+  skipSpaces(p);
   if (!value("version", text) || text != "1.0") return false;
   bool encoding = false, standalone = false;
   for (;;) {
-    const bool space = skipSpaces();
-    if (startsWith(pos_, end_, "?>")) {
-      pos_ += 2;
+    const bool space = skipSpaces(p);
+    if (startsWith(p, end_, "?>")) {
+      p += 2;
       return true;
     }
     if (!space) return false;
-    if (!encoding && !standalone && startsWith(pos_, end_, "encoding")) {
+    if (!encoding && !standalone && startsWith(p, end_, "encoding")) {
       if (!value("encoding", text) || !equalsIgnoringCase(text, "utf-8")) return false;
       encoding = true;
-    } else if (!standalone && startsWith(pos_, end_, "standalone")) {
+    } else if (!standalone && startsWith(p, end_, "standalone")) {
       if (!value("standalone", text) || (text != "yes" && text != "no")) return false;
       standalone = true;
     } else {
@@ -125,86 +116,61 @@ bool PlainXmlScanner::readDeclaration() {
   }
 }
 
-PlainXmlScanner::Token PlainXmlScanner::next() {
-  if (declined_) return Token::Declined;
-  if (pendingEnd_) {
-    pendingEnd_ = false;
-    return closeElement();
-  }
-  for (;;) {
-    if (pos_ == end_) return rootClosed_ ? Token::EndOfDocument : decline();
-    if (*pos_ != '<') {
-      if (depth_ > 0) return readText();
-      if (!isSpace(*pos_)) return decline();
-      ++pos_;
-      continue;
-    }
-    if (end_ - pos_ < 2) return decline();
-    if (pos_[1] == '/') return readEndTag();
-    if (pos_[1] == '!') {
-      if (!skipComment()) return decline();
-      continue;
-    }
-    if (rootClosed_) return decline();  // a second root
-    return readStartTag();               // "<?" fails at the name
-  }
-}
-
-PlainXmlScanner::Token PlainXmlScanner::readStartTag() {
-  ++pos_;
+inline PlainXmlScanner::Token PlainXmlScanner::readStartTag(const unsigned char*& p) {
+  ++p;
   if (depth_ == kMaxDepth) return decline();
   tagHasColon_ = false;
   tagHasXmlns_ = false;
-  const std::string_view name = readName();
+  const std::string_view name = readName(p);
   if (name.empty()) return decline();
   attributeCount_ = 0;
   bool selfClosing = false;
   for (;;) {
-    const bool space = skipSpaces();
-    if (pos_ == end_) return decline();
-    if (*pos_ == '>') {
-      ++pos_;
+    const bool space = skipSpaces(p);
+    if (p == end_) return decline();
+    if (*p == '>') {
+      ++p;
       break;
     }
-    if (*pos_ == '/') {
-      if (end_ - pos_ < 2 || pos_[1] != '>') return decline();
-      pos_ += 2;
+    if (*p == '/') {
+      if (end_ - p < 2 || p[1] != '>') return decline();
+      p += 2;
       selfClosing = true;
       break;
     }
     if (!space || attributeCount_ == kMaxAttributes) return decline();
     Attribute& a = attributes_[attributeCount_];
-    a.name = readName();
+    a.name = readName(p);
     if (a.name.empty()) return decline();
     tagHasXmlns_ = tagHasXmlns_ || (a.name.size() >= 5 && a.name.substr(0, 5) == "xmlns");
-    skipSpaces();
-    if (pos_ == end_ || *pos_ != '=') return decline();
-    ++pos_;
-    skipSpaces();
-    if (pos_ == end_ || (*pos_ != '"' && *pos_ != '\'')) return decline();
-    const unsigned char quote = *pos_++;
-    const unsigned char* const start = pos_;
+    skipSpaces(p);
+    if (p == end_ || *p != '=') return decline();
+    ++p;
+    skipSpaces(p);
+    if (p == end_ || (*p != '"' && *p != '\'')) return decline();
+    const unsigned char quote = *p++;
+    const unsigned char* const start = p;
     a.hasReferences = false;
     for (;;) {
-      pos_ = xmlruns::runEnd<xmlruns::Value>(pos_, end_);
-      if (pos_ == end_) return decline();
-      const unsigned char c = *pos_;
+      p = xmlruns::runEnd<xmlruns::Value>(p, end_);
+      if (p == end_) return decline();
+      const unsigned char c = *p;
       if (c == quote) break;
       if (c == '"' || c == '\'' || isSpace(c)) {
-        ++pos_;
+        ++p;
       } else if (c == '&') {
-        if (!readReference()) return decline();
+        if (!readReference(p)) return decline();
         a.hasReferences = true;
       } else if (c >= 0x80) {
-        if (!checkUtf8()) return decline();
+        if (!checkUtf8(p)) return decline();
       } else {
         return decline();  // '<' or a control character
       }
     }
-    a.rawValue = view(start, pos_);
-    ++pos_;
+    a.rawValue = view(start, p);
+    ++p;
     for (int k = 0; k < attributeCount_; ++k)
-      if (sameName(attributes_[k].name, a.name)) return decline();
+      if (attributes_[k].name == a.name) return decline();
     ++attributeCount_;
   }
   const int namespacesBefore = namespaceCount_;
@@ -212,7 +178,7 @@ PlainXmlScanner::Token PlainXmlScanner::readStartTag() {
   OpenElement& e = open_[depth_++];
   e.name = name.data();
   e.size = uint32_t(name.size());
-  e.localStart = uint32_t(name.size() - withoutPrefix(name).size());
+  e.localStart = tagHasColon_ ? uint32_t(name.size() - withoutPrefix(name).size()) : 0;
   e.namespaceCount = namespacesBefore;
   localName_ = name.substr(e.localStart);
   eventDepth_ = depth_;
@@ -220,18 +186,19 @@ PlainXmlScanner::Token PlainXmlScanner::readStartTag() {
   return Token::StartElement;
 }
 
-PlainXmlScanner::Token PlainXmlScanner::readEndTag() {
-  pos_ += 2;
+inline PlainXmlScanner::Token PlainXmlScanner::readEndTag(const unsigned char*& p) {
+  p += 2;
   if (depth_ == 0) return decline();
   const OpenElement& e = open_[depth_ - 1];
-  if (!sameName(readName(), std::string_view(e.name, e.size))) return decline();
-  skipSpaces();
-  if (pos_ == end_ || *pos_ != '>') return decline();
-  ++pos_;
+  const std::string_view name = readName(p);
+  if (name.size() != e.size || !xmlruns::sameBytes(name.data(), e.name, e.size, end_)) return decline();
+  skipSpaces(p);
+  if (p == end_ || *p != '>') return decline();
+  ++p;
   return closeElement();
 }
 
-PlainXmlScanner::Token PlainXmlScanner::closeElement() {
+inline PlainXmlScanner::Token PlainXmlScanner::closeElement() {
   eventDepth_ = depth_;
   const OpenElement& e = open_[--depth_];
   namespaceCount_ = e.namespaceCount;
@@ -240,52 +207,54 @@ PlainXmlScanner::Token PlainXmlScanner::closeElement() {
   return Token::EndElement;
 }
 
-PlainXmlScanner::Token PlainXmlScanner::readText() {
-  const unsigned char* const start = pos_;
+inline PlainXmlScanner::Token PlainXmlScanner::readText(const unsigned char*& p) {
+  const unsigned char* const start = p;
   textHasReferences_ = false;
+  textIsAscii_ = true;
   for (;;) {
-    pos_ = xmlruns::runEnd<xmlruns::Text>(pos_, end_);
-    if (pos_ == end_) return decline();  // the root is still open
-    const unsigned char c = *pos_;
+    p = xmlruns::runEnd<xmlruns::Text>(p, end_);
+    if (p == end_) return decline();  // the root is still open
+    const unsigned char c = *p;
     if (c == '<') break;
     if (c == '&') {
-      if (!readReference()) return decline();
+      if (!readReference(p)) return decline();
       textHasReferences_ = true;
     } else if (c == ']') {
-      if (startsWith(pos_, end_, "]]>")) return decline();
-      ++pos_;
+      if (startsWith(p, end_, "]]>")) return decline();
+      ++p;
     } else if (isSpace(c)) {
-      ++pos_;
+      ++p;
     } else if (c >= 0x80) {
-      if (!checkUtf8()) return decline();
+      if (!checkUtf8(p)) return decline();
+      textIsAscii_ = false;
     } else {
       return decline();  // a control character
     }
   }
-  text_ = view(start, pos_);
+  text_ = view(start, p);
   eventDepth_ = depth_;
   return Token::Text;
 }
 
 // "<!-- … -->" without "--" inside; any other "<!" is the full reader's.
-bool PlainXmlScanner::skipComment() {
-  if (!startsWith(pos_, end_, "<!--")) return false;
-  pos_ += 4;
+bool PlainXmlScanner::skipComment(const unsigned char*& p) const {
+  if (!startsWith(p, end_, "<!--")) return false;
+  p += 4;
   for (;;) {
-    pos_ = xmlruns::runEnd<xmlruns::Comment>(pos_, end_);
-    if (pos_ == end_) return false;
-    const unsigned char c = *pos_;
+    p = xmlruns::runEnd<xmlruns::Comment>(p, end_);
+    if (p == end_) return false;
+    const unsigned char c = *p;
     if (c == '-') {
-      if (startsWith(pos_, end_, "--")) {
-        if (!startsWith(pos_, end_, "-->")) return false;
-        pos_ += 3;
+      if (startsWith(p, end_, "--")) {
+        if (!startsWith(p, end_, "-->")) return false;
+        p += 3;
         return true;
       }
-      ++pos_;
+      ++p;
     } else if (isSpace(c)) {
-      ++pos_;
+      ++p;
     } else if (c >= 0x80) {
-      if (!checkUtf8()) return false;
+      if (!checkUtf8(p)) return false;
     } else {
       return false;
     }
@@ -295,37 +264,36 @@ bool PlainXmlScanner::skipComment() {
 // A name with at most one colon, which has characters on either side;
 // empty where there is none. Returned, not written through a reference:
 // the store and the wider load after it cost a stall per name.
-std::string_view PlainXmlScanner::readName() {
-  const unsigned char* const start = pos_;
+inline std::string_view PlainXmlScanner::readName(const unsigned char*& p) {
+  const unsigned char* const start = p;
   if (start == end_ || !isNameStart(*start)) return {};
-  const unsigned char* const p = xmlruns::runEnd<xmlruns::Name>(start + 1, end_);
-  pos_ = p;
+  unsigned colons;  // a bit for each colon of the name
+  p = xmlruns::nameEnd(start, end_, colons);
   const std::string_view name = view(start, p);
-  const size_t colon = colonIn(name);
-  if (colon == std::string_view::npos) return name;
+  if (colons == 0) return name;
   tagHasColon_ = true;
-  if (colon + 1 < name.size() && colonIn(name.substr(colon + 1)) == std::string_view::npos) return name;
-  return {};
+  // One colon, not the last character (names never start with one).
+  return (colons & (colons - 1)) == 0 && name.back() != ':' ? name : std::string_view();
 }
 
 // "&amp;", "&lt;", "&gt;", "&apos;", "&quot;" or a reference to a character XML allows.
-bool PlainXmlScanner::readReference() {
-  const unsigned char* p = pos_ + 1;
-  if (p < end_ && *p == '#') {
-    ++p;
-    const bool hex = p < end_ && *p == 'x';
-    if (hex) ++p;
+bool PlainXmlScanner::readReference(const unsigned char*& p) const {
+  const unsigned char* r = p + 1;
+  if (r < end_ && *r == '#') {
+    ++r;
+    const bool hex = r < end_ && *r == 'x';
+    if (hex) ++r;
     uint32_t value = 0;
     int count = 0;
-    for (int d; p < end_ && count <= 8 && (d = digitValue(*p, hex)) >= 0; ++p, ++count)
+    for (int d; r < end_ && count <= 8 && (d = digitValue(*r, hex)) >= 0; ++r, ++count)
       value = value * (hex ? 16 : 10) + uint32_t(d);
-    if (count == 0 || count > 8 || p == end_ || *p != ';' || !isXmlChar(value)) return false;
-    pos_ = p + 1;
+    if (count == 0 || count > 8 || r == end_ || *r != ';' || !isXmlChar(value)) return false;
+    p = r + 1;
     return true;
   }
   for (std::string_view entity : {"amp;", "lt;", "gt;", "apos;", "quot;"}) {
-    if (startsWith(p, end_, entity)) {
-      pos_ = p + entity.size();
+    if (startsWith(r, end_, entity)) {
+      p = r + entity.size();
       return true;
     }
   }
@@ -333,9 +301,9 @@ bool PlainXmlScanner::readReference() {
 }
 
 // A UTF-8 sequence of a character XML allows: no overlong forms, no surrogates.
-bool PlainXmlScanner::checkUtf8() {
+bool PlainXmlScanner::checkUtf8(const unsigned char*& p) const {
   static constexpr uint32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
-  const unsigned first = *pos_;
+  const unsigned first = *p;
   int length;
   uint32_t c;
   if (first < 0xC2) return false;
@@ -351,13 +319,13 @@ bool PlainXmlScanner::checkUtf8() {
   } else {
     return false;
   }
-  if (end_ - pos_ < length) return false;
+  if (end_ - p < length) return false;
   for (int k = 1; k < length; ++k) {
-    if ((pos_[k] & 0xC0) != 0x80) return false;
-    c = c << 6 | (pos_[k] & 0x3F);
+    if ((p[k] & 0xC0) != 0x80) return false;
+    c = c << 6 | (p[k] & 0x3F);
   }
   if (c < kLeast[length] || !isXmlChar(c)) return false;
-  pos_ += length;
+  p += length;
   return true;
 }
 
@@ -395,7 +363,41 @@ bool PlainXmlScanner::checkNamespaces(std::string_view element) {
     if (!declared(prefix)) return false;
     // Two prefixes may name one namespace: whether a:x and b:x clash takes the URIs.
     for (int k = 0; k < attributeCount_; ++k)
-      if (k != i && sameName(withoutPrefix(attributes_[k].name), withoutPrefix(attributes_[i].name))) return false;
+      if (k != i && withoutPrefix(attributes_[k].name) == withoutPrefix(attributes_[i].name)) return false;
   }
   return true;
+}
+
+PlainXmlScanner::Token PlainXmlScanner::next() {
+  if (declined_) return Token::Declined;
+  if (pendingEnd_) {
+    pendingEnd_ = false;
+    return closeElement();
+  }
+  // The position lives in a register while a token is read: through the
+  // member, every byte read would have to reload it (bytes alias anything).
+  const unsigned char* p = pos_;
+  const Token token = readToken(p);
+  pos_ = p;
+  return token;
+}
+
+inline PlainXmlScanner::Token PlainXmlScanner::readToken(const unsigned char*& p) {
+  for (;;) {
+    if (p == end_) return rootClosed_ ? Token::EndOfDocument : decline();
+    if (*p != '<') {
+      if (depth_ > 0) return readText(p);
+      if (!isSpace(*p)) return decline();
+      ++p;
+      continue;
+    }
+    if (end_ - p < 2) return decline();
+    if (p[1] == '/') return readEndTag(p);
+    if (p[1] == '!') {
+      if (!skipComment(p)) return decline();
+      continue;
+    }
+    if (rootClosed_) return decline();  // a second root
+    return readStartTag(p);               // "<?" fails at the name
+  }
 }

@@ -41,6 +41,7 @@ class PlainXmlScanner {
   // Text: as written, references not resolved; only inside the root.
   std::string_view text() const { return text_; }
   bool textHasReferences() const { return textHasReferences_; }
+  bool textIsAscii() const { return textIsAscii_; }
 
  private:
   // Scalars, not string_views: GCC copies a view it has just stored with a
@@ -53,16 +54,18 @@ class PlainXmlScanner {
   };
 
   Token decline();
-  bool skipSpaces();
-  bool readDeclaration();
-  Token readStartTag();
-  Token readEndTag();
-  Token readText();
+  // Readers of the bytes at p, which they move behind what they read.
+  bool skipSpaces(const unsigned char*& p) const;
+  bool readDeclaration(const unsigned char*& p);
+  Token readToken(const unsigned char*& p);
+  Token readStartTag(const unsigned char*& p);
+  Token readEndTag(const unsigned char*& p);
+  Token readText(const unsigned char*& p);
   Token closeElement();
-  bool skipComment();
-  std::string_view readName();
-  bool readReference();
-  bool checkUtf8();
+  bool skipComment(const unsigned char*& p) const;
+  std::string_view readName(const unsigned char*& p);
+  bool readReference(const unsigned char*& p) const;
+  bool checkUtf8(const unsigned char*& p) const;
   bool checkNamespaces(std::string_view element);
   bool declared(std::string_view prefix) const;
 
@@ -78,6 +81,7 @@ class PlainXmlScanner {
   std::string_view localName_;
   std::string_view text_;
   bool textHasReferences_ = false;
+  bool textIsAscii_ = true;
   int attributeCount_ = 0;
   int namespaceCount_ = 0;
   Attribute attributes_[kMaxAttributes];

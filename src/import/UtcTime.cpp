@@ -49,12 +49,14 @@ bool at(const Text& text, qsizetype pos, char c) {
 
 QStringView trimmed(QStringView text) { return text.trimmed(); }
 
-// The blanks QStringView::trimmed removes that ASCII has.
+// The blanks QStringView::trimmed removes that ASCII has: tab … carriage return, space.
+bool isAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
 std::string_view trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\n\v\f\r";
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+  size_t first = 0, end = text.size();
+  while (first < end && isAsciiBlank(text[first])) ++first;
+  while (end > first && isAsciiBlank(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
 
 // Civil date of a day count since 1970-01-01 (the inverse of daysFromCivil).

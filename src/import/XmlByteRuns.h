@@ -67,4 +67,43 @@ inline const unsigned char* runEnd(const unsigned char* p, const unsigned char* 
   return p;
 }
 
+// The end of the name at p (its first character checked by the caller), and
+// in `colons` a bit for each colon in it, bit 0 for p itself.
+inline const unsigned char* nameEnd(const unsigned char* p, const unsigned char* end, unsigned& colons) {
+#if defined(__SSE2__)
+  if (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned stops = Name::mask(v);
+    if (stops != 0) {
+      const unsigned length = unsigned(__builtin_ctz(stops));
+      colons = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(':')))) & ((1u << length) - 1);
+      return p + length;
+    }
+  }
+#endif
+  const unsigned char* const start = p;
+  p = runEnd<Name>(p, end);
+  colons = 0;
+  for (const unsigned char* c = start; c < p; ++c)
+    if (*c == ':') colons |= c - start < 32 ? 1u << (c - start) : 0x80000000u | 1u;  // long names: "two" colons
+  return p;
+}
+
+// Whether the `size` bytes at a and b are equal; b lies before a, a before end.
+// Names are short: one compare of 16 bytes instead of a call of memcmp.
+inline bool sameBytes(const char* a, const char* b, uint32_t size, const unsigned char* end) {
+#if defined(__SSE2__)
+  if (size <= 16 && reinterpret_cast<const unsigned char*>(a) + 16 <= end) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+    const unsigned equal = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)));
+    const unsigned wanted = (1u << size) - 1;
+    return (equal & wanted) == wanted;
+  }
+#endif
+  for (uint32_t i = 0; i < size; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 }  // namespace xmlruns
