@@ -31,12 +31,17 @@ TEST_F(GpxFastPath, FilesOfOtherProgramsAndBadInputs) {
     SCOPED_TRACE(name.toStdString());
     EXPECT_TRUE(agrees(readBytes(good.filePath(name))));
   }
-  const QDir bad(sourcePath(QStringLiteral("tests/bad-inputs")));
-  const QStringList badNames = bad.entryList({QStringLiteral("*.gpx")}, QDir::Files);
-  EXPECT_GE(badNames.size(), 10);
-  for (const QString& name : badNames) {
-    SCOPED_TRACE(name.toStdString());
-    agrees(readBytes(bad.filePath(name)));
+  for (const char* folder : {"tests/bad-inputs", "tests/fuzz/seeds/gpx"}) {
+    const QDir dir(sourcePath(QLatin1String(folder)));
+    const QStringList names = dir.entryList({QStringLiteral("*.gpx")}, QDir::Files);
+    EXPECT_GE(names.size(), 5) << folder;
+    for (const QString& name : names) {
+      SCOPED_TRACE(name.toStdString());
+      const bool read = agrees(readBytes(dir.filePath(name)));
+      if (name.startsWith(QLatin1String("plain-"))) {
+        EXPECT_TRUE(read);
+      }
+    }
   }
 }
 
@@ -64,6 +69,19 @@ TEST_F(GpxFastPath, ReadsThePlainXmlWritersEmit) {
       "<rtept lat='2' lon='2'/></rte></gpx>",
   };
   for (const QByteArray& row : rows) EXPECT_TRUE(agrees(row)) << row.constData();
+}
+
+TEST_F(GpxFastPath, AgreesOnRareButWellFormedXml) {
+  const QByteArray points = "<trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk>";
+  const QByteArray rows[] = {
+      "<gpx><xml:x/>" + points + "</gpx>", "<gpx><xmlns/><xmlfoo/>" + points + "</gpx>",
+      "<gpx xmlns=''>" + points + "</gpx>", "<gpx x='a]]>b' y='>'>" + points + "</gpx>",
+      "<gpx><a xmlns:p='u'><p:b xmlns:p='v'/><p:c/></a><p:d/>" + points + "</gpx>",
+      "<gpx><name>\x7F \xC2\x85 \xEF\xBF\xBD \xF0\x9F\xBF\xBE \xF4\x8F\xBF\xBF &#x1FFFE; \xEF\xBB\xBF</name>" +
+          points + "</gpx>",
+      "<gpx\n\tversion\r\n=\n'1'\n>\n" + points + "</gpx\n>",
+  };
+  for (const QByteArray& row : rows) agrees(row);
 }
 
 TEST_F(GpxFastPath, LeavesTheRestToTheXmlReader) {
