@@ -50,7 +50,8 @@ bench: bootstrap $(BUILD_BENCH)/build.ninja
 	cmake --build $(BUILD_BENCH) -j $(JOBS) --target trelvano_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD_BENCH)/trelvano_bench --benchmark_counters_tabular=true
 
-# Each target starts from its seeds in tests/fuzz/seeds/<reader> and keeps
+# Each target starts from its seeds in tests/fuzz/seeds/<reader> (with the
+# dictionary tests/fuzz/<reader>.dict where there is one) and keeps
 # what it finds in $(BUILD_FUZZ)/corpus; a crash leaves its input in $(BUILD_FUZZ).
 fuzz:
 	@tools/bootstrap.sh --fuzz
@@ -58,9 +59,10 @@ fuzz:
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 	@set -e; for t in $(FUZZ_TARGETS); do \
 	  seeds=tests/fuzz/seeds/$${t#fuzz_}; corpus=$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
+	  dict=tests/fuzz/$${t#fuzz_}.dict; dictflag=; if [ -f $$dict ]; then dictflag=-dict=$(CURDIR)/$$dict; fi; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
 	  ( cd $(BUILD_FUZZ) && QT_QPA_PLATFORM=offscreen ./$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	      -rss_limit_mb=4096 corpus/$$t ../$$seeds ); \
+	      -rss_limit_mb=4096 $$dictflag corpus/$$t ../$$seeds ); \
 	done
 
 clean:

@@ -2,6 +2,8 @@
 // GPX files as phones, GPS units and other programs write them: the points of
 // every trk/trkseg/trkpt in file order, or, in a file without track points,
 // those of every rte/rtept. Namespaces, prefixes and extensions are ignored.
+// The plain XML most writers emit is read in one pass over the bytes, any
+// other XML by QXmlStreamReader; both give the same points (import/GpxPoints.h).
 
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"

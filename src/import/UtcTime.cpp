@@ -1,6 +1,7 @@
 #include "import/UtcTime.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -34,10 +35,28 @@ bool digits(const Text& text, qsizetype& pos, int count, int& value) {
   return true;
 }
 
-bool expect(QStringView text, qsizetype& pos, char c) {
-  if (pos >= text.size() || text[pos] != QLatin1Char(c)) return false;
+template <class Text>
+bool expect(const Text& text, qsizetype& pos, char c) {
+  if (pos >= qsizetype(text.size()) || code(text[pos]) != c) return false;
   ++pos;
   return true;
+}
+
+template <class Text>
+bool at(const Text& text, qsizetype pos, char c) {
+  return pos < qsizetype(text.size()) && code(text[pos]) == c;
+}
+
+QStringView trimmed(QStringView text) { return text.trimmed(); }
+
+// The blanks QStringView::trimmed removes that ASCII has: tab … carriage return, space.
+bool isAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string_view trimmed(std::string_view text) {
+  size_t first = 0, end = text.size();
+  while (first < end && isAsciiBlank(text[first])) ++first;
+  while (end > first && isAsciiBlank(text[end - 1])) --end;
+  return text.substr(first, end - first);
 }
 
 // Civil date of a day count since 1970-01-01 (the inverse of daysFromCivil).
@@ -65,8 +84,13 @@ int64_t daysFromCivil(int64_t year, int month, int day) {
   return era * 146097 + doe - 719468;
 }
 
-std::optional<double> parseIsoTime(QStringView text) {
-  text = text.trimmed();
+namespace {
+
+// One reading of the time for both kinds of text, so the two give the same seconds.
+template <class Text>
+std::optional<double> isoTime(Text text) {
+  text = trimmed(text);
+  const qsizetype size = qsizetype(text.size());
   qsizetype pos = 0;
   int year, month, day, hour, minute, second;
   if (!digits(text, pos, 4, year) || !expect(text, pos, '-') || !digits(text, pos, 2, month) ||
@@ -76,32 +100,37 @@ std::optional<double> parseIsoTime(QStringView text) {
     return std::nullopt;
   if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 60) return std::nullopt;
   double fraction = 0;
-  if (pos < text.size() && text[pos] == QLatin1Char('.')) {
-    ++pos;
+  if (expect(text, pos, '.')) {
     double scale = 0.1;
     const qsizetype first = pos;
-    for (; pos < text.size() && text[pos] >= QLatin1Char('0') && text[pos] <= QLatin1Char('9'); ++pos) {
-      fraction += (text[pos].unicode() - '0') * scale;
+    for (; pos < size && code(text[pos]) >= '0' && code(text[pos]) <= '9'; ++pos) {
+      fraction += (code(text[pos]) - '0') * scale;
       scale /= 10;
     }
     if (pos == first) return std::nullopt;
   }
   int offset = 0;  // seconds east of UTC
-  if (pos < text.size() && (text[pos] == QLatin1Char('+') || text[pos] == QLatin1Char('-'))) {
-    const int sign = text[pos] == QLatin1Char('-') ? -1 : 1;
+  if (at(text, pos, '+') || at(text, pos, '-')) {
+    const int sign = at(text, pos, '-') ? -1 : 1;
     ++pos;
     int oh, om;
     if (!digits(text, pos, 2, oh)) return std::nullopt;
-    if (pos < text.size() && text[pos] == QLatin1Char(':')) ++pos;
+    expect(text, pos, ':');
     if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return std::nullopt;
     offset = sign * (oh * 3600 + om * 60);
-  } else if (pos < text.size() && text[pos] == QLatin1Char('Z')) {
-    ++pos;
+  } else {
+    expect(text, pos, 'Z');
   }
-  if (pos != text.size()) return std::nullopt;
+  if (pos != size) return std::nullopt;
   const int64_t whole = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
   return double(whole - offset) + fraction;
 }
+
+}  // namespace
+
+std::optional<double> parseIsoTime(QStringView text) { return isoTime(text); }
+
+std::optional<double> parseIsoTime(std::string_view text) { return isoTime(text); }
 
 std::optional<double> igcDate(std::string_view line) {
   constexpr std::string_view kRecord = "HFDTE", kLabel = "DATE:";
