@@ -187,6 +187,9 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
   data.LastPoint = last;
   data.RangeStart = 0;
   data.RangeEnd = last;
+  data.HasPointTimes = scan.date.has_value();
+  const double date = scan.date.value_or(0);
+  double* const pointTime = data.PointTime;
   writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
     p.Lat = loggerDegrees(s.latRaw);
@@ -195,10 +198,8 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
     p.Pen = i == 0 ? kPenMove : kPenLine;
     p.Color = colours::kBlue;
     p.TimeStep = s.timeStep;
+    if (data.HasPointTimes) pointTime[i] = date + s.time;
   });
-  data.HasPointTimes = scan.date.has_value();
-  if (scan.date)
-    for (int32_t i = 0; i <= last; ++i) data.PointTime[i] = *scan.date + st.points[i].time;
 }
 
 }  // namespace
