@@ -1,6 +1,7 @@
 #include "import/GpxPoints.h"
 #include "import/LoadStagingData.h"
 #include "import/PlainXmlScanner.h"
+#include "import/TextLines.h"
 #include "import/UtcTime.h"
 
 #include <bit>
@@ -15,16 +16,6 @@ using Token = PlainXmlScanner::Token;
 // What an element is to the reader: decided by its name and its parent's role,
 // as the XML reader walks gpx → trk → trkseg → trkpt and gpx → rte → rtept.
 enum class Role : uint8_t { Document, Gpx, Track, Segment, Route, Point, Ele, Time, Other };
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-// Blanks as XML writes them; all of them QStringView::trimmed removes too.
-std::string_view trimmed(std::string_view text) {
-  size_t first = 0, end = text.size();
-  while (first < end && isBlank(text[first])) ++first;
-  while (end > first && isBlank(text[end - 1])) --end;
-  return text.substr(first, end - first);
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -83,7 +74,7 @@ std::optional<double> plainDecimal(std::string_view text) {
 
 std::optional<double> coordinate(const PlainXmlScanner::Attribute& a, double limit) {
   if (a.hasReferences) return std::nullopt;
-  const std::optional<double> v = plainDecimal(trimmed(a.rawValue));
+  const std::optional<double> v = plainDecimal(trimmedBlanks(a.rawValue));
   if (!v || !(std::fabs(*v) <= limit)) return std::nullopt;
   return v;
 }
@@ -112,7 +103,7 @@ bool readPosition(const PlainXmlScanner& xml, StagedGpxPoint& p) {
 
 // An empty ele is 0 m, as in the XML reader.
 bool readEle(std::string_view text, double& altitude) {
-  text = trimmed(text);
+  text = trimmedBlanks(text);
   if (text.empty()) {
     altitude = 0;
     return true;

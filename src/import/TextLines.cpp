@@ -18,3 +18,11 @@ RunError atFileLine(const RunError& e, const QString& fileName, int line) {
 RunError inFile(const RunError& e, const QString& fileName) {
   return e.withDetail(QStringLiteral("Datei %1").arg(fileName));
 }
+
+std::string_view trimmedBlanks(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  size_t first = 0, end = text.size();
+  while (first < end && blank(text[first])) ++first;
+  while (end > first && blank(text[end - 1])) --end;
+  return text.substr(first, end - first);
+}

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 constexpr char kCtrlZ = '\x1a';
 
@@ -48,3 +49,7 @@ int lineNumberAt(const char* begin, const char* pos);
 RunError atFileLine(const RunError& e, const QString& fileName, int line);
 // The error with "Datei <name>" as detail, where no single line is to blame.
 RunError inFile(const RunError& e, const QString& fileName);
+
+// `text` without the ASCII blanks QStringView::trimmed removes at either end
+// (tab … carriage return, space).
+std::string_view trimmedBlanks(std::string_view text);

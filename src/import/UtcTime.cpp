@@ -1,5 +1,7 @@
 #include "import/UtcTime.h"
 
+#include "import/TextLines.h"
+
 #include <cmath>
 #include <string_view>
 
@@ -49,15 +51,7 @@ bool at(const Text& text, qsizetype pos, char c) {
 
 QStringView trimmed(QStringView text) { return text.trimmed(); }
 
-// The blanks QStringView::trimmed removes that ASCII has: tab … carriage return, space.
-bool isAsciiBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string_view trimmed(std::string_view text) {
-  size_t first = 0, end = text.size();
-  while (first < end && isAsciiBlank(text[first])) ++first;
-  while (end > first && isAsciiBlank(text[end - 1])) --end;
-  return text.substr(first, end - first);
-}
+std::string_view trimmed(std::string_view text) { return trimmedBlanks(text); }
 
 // Civil date of a day count since 1970-01-01 (the inverse of daysFromCivil).
 void civilFromDays(int64_t z, int64_t& year, int& month, int& day) {

@@ -84,11 +84,14 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
         }
         const bool timed = d.HasPointTimes && !std::isnan(d.PointTime[i]);
         ASSERT_EQ(fromGpx[i].time.isEmpty(), !timed) << i;
-        if (timed)
+        if (timed) {
           ASSERT_EQ(QDateTime::fromString(fromGpx[i].time, Qt::ISODateWithMs).toMSecsSinceEpoch(),
                     std::llround(d.PointTime[i] * 1000)) << i;
+        }
       }
-      if (!file.endsWith(QLatin1String(".gpx"))) EXPECT_EQ(d.HasPointTimes, file.endsWith(QLatin1String(".igc")));
+      if (!file.endsWith(QLatin1String(".gpx"))) {
+        EXPECT_EQ(d.HasPointTimes, file.endsWith(QLatin1String(".igc")));
+      }
 
       const QStringList rows = QString::fromUtf8(readBytes(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
       ASSERT_EQ(rows.size(), d.LastPoint + 2);

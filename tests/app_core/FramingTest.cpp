@@ -25,7 +25,9 @@ void expectWholeFlightShown(const MainController& c, const QString& what, bool l
   }
   EXPECT_FALSE(c.view.OutOfView);
   EXPECT_TRUE(left >= 0 && right <= w && top >= 0 && bottom <= h) << left << " " << right << " " << top << " " << bottom;
-  if (large) EXPECT_TRUE(right - left >= w / 3 || bottom - top >= h / 3) << right - left << " x " << bottom - top;
+  if (large) {
+    EXPECT_TRUE(right - left >= w / 3 || bottom - top >= h / 3) << right - left << " x " << bottom - top;
+  }
 }
 
 TEST(Framing, RecordingsOpenWholeAndFlugEinpassenFramesAnyFlight) {

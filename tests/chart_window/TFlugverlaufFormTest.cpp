@@ -136,8 +136,12 @@ TEST(ChartWindow, SelectionFiguresHaveRoomForEveryDigit) {
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
     const QRect place = label->geometry().translated(label->parentWidget()->mapTo(w, QPoint()));
     EXPECT_TRUE(w->rect().contains(place));
-    if (k % 2 == 1) EXPECT_FALSE(place.intersects(previous));
-    if (k >= 2 && k % 2 == 0) EXPECT_GT(place.left(), previous.right());
+    if (k % 2 == 1) {
+      EXPECT_FALSE(place.intersects(previous));
+    }
+    if (k >= 2 && k % 2 == 0) {
+      EXPECT_GT(place.left(), previous.right());
+    }
     previous = place;
   }
 }

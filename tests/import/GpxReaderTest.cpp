@@ -50,7 +50,9 @@ TEST_F(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
       EXPECT_EQ(p.Altitude, e.ele) << i;
       EXPECT_NEAR(p.TimeStep, e.step, 1e-9) << i;
       EXPECT_EQ(std::isnan(data.PointTime[i]), std::isnan(e.time)) << i;
-      if (!std::isnan(e.time)) EXPECT_NEAR(data.PointTime[i], e.time, 1e-6) << i;
+      if (!std::isnan(e.time)) {
+        EXPECT_NEAR(data.PointTime[i], e.time, 1e-6) << i;
+      }
     }
     EXPECT_EQ(data.HasPointTimes, !std::isnan(points[0].time));
     EXPECT_EQ(data.SampleInterval, data.FlightPath[data.LastPoint].TimeStep);
