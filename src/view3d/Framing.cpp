@@ -24,6 +24,15 @@ struct Rotation {
         ce(std::cos(cam.CamE * std::numbers::pi / 180)), se(std::sin(cam.CamE * std::numbers::pi / 180)) {}
 };
 
+// A point turned into the view's axes: x across, y along the line of sight, z up.
+struct Turned {
+  double x, y, z;
+};
+Turned turn(const FlightPoint& p, const Rotation& r) {
+  const double y1 = p.X * r.sa + p.Y * r.ca;
+  return {p.X * r.ca - p.Y * r.sa, y1 * r.ce - p.Z * r.se, y1 * r.se + p.Z * r.ce};
+}
+
 struct Fit {
   bool fits;
   double camX, camZ;
@@ -37,16 +46,13 @@ Fit fitAt(const FlightPoint* p, int32_t first, int32_t last, const Rotation& r, 
           double halfX, double halfZ) {
   double loX = -INFINITY, hiX = INFINITY, loZ = -INFINITY, hiZ = INFINITY;
   for (int32_t i = first; i <= last; ++i) {
-    const double x1 = p[i].X * r.ca - p[i].Y * r.sa;
-    const double y1 = p[i].X * r.sa + p[i].Y * r.ca;
-    const double y2 = y1 * r.ce - p[i].Z * r.se;
-    const double z2 = y1 * r.se + p[i].Z * r.ce;
-    const double w = 1 + (y2 - camY) / camD;
+    const Turned t = turn(p[i], r);
+    const double w = 1 + (t.y - camY) / camD;
     if (!(w > 0)) return {false, 0, 0};
-    loX = std::max(loX, x1 - halfX * w);
-    hiX = std::min(hiX, x1 + halfX * w);
-    loZ = std::max(loZ, z2 - halfZ * w);
-    hiZ = std::min(hiZ, z2 + halfZ * w);
+    loX = std::max(loX, t.x - halfX * w);
+    hiX = std::min(hiX, t.x + halfX * w);
+    loZ = std::max(loZ, t.z - halfZ * w);
+    hiZ = std::min(hiZ, t.z + halfZ * w);
   }
   // The holders keep whole metres, and CamZ's clamps: the shift must still lie in the interval.
   const double camX = roundHalfEven((loX + hiX) / 2);
@@ -62,10 +68,9 @@ Extremes projectedExtremes(const FlightPoint* p, int32_t first, int32_t last, co
                            double camD, double camX, double camZ) {
   Extremes e;
   for (int32_t i = first; i <= last; ++i) {
-    const double x1 = p[i].X * r.ca - p[i].Y * r.sa;
-    const double y1 = p[i].X * r.sa + p[i].Y * r.ca;
-    const double w = 1 + (y1 * r.ce - p[i].Z * r.se - camY) / camD;
-    const double px = (x1 - camX) / w, pz = (y1 * r.se + p[i].Z * r.ce - camZ) / w;
+    const Turned t = turn(p[i], r);
+    const double w = 1 + (t.y - camY) / camD;
+    const double px = (t.x - camX) / w, pz = (t.z - camZ) / w;
     e.minX = std::min(e.minX, px), e.maxX = std::max(e.maxX, px);
     e.minZ = std::min(e.minZ, pz), e.maxZ = std::max(e.maxZ, pz);
   }
