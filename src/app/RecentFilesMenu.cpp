@@ -34,13 +34,13 @@ void RecentFilesMenu::noteLoaded(const QString& path) {
 void RecentFilesMenu::choose(const QString& path) {
   run_([this, path] {
     try {
-      if (!QFileInfo::exists(path)) throw RunError::fileNotFound();
-      open_(path);
+      open_(path);  // opening by name reports a file that is gone ("Datei nicht gefunden")
     } catch (const RunError& e) {
-      if (e.kind() != RunErrorKind::FileNotFound) throw;
-      files_.remove(path);
-      changed();
-      throw e.detail().isEmpty() ? e.withDetail(QStringLiteral("Datei ") + QFileInfo(path).fileName()) : e;
+      if (e.kind() == RunErrorKind::FileNotFound) {
+        files_.remove(path);
+        changed();
+      }
+      throw;
     }
   });
 }

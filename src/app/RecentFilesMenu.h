@@ -12,8 +12,8 @@ class QSettings;
 
 class RecentFilesMenu : public QMenu {
  public:
-  // A chosen entry runs `open` with its path through `run`; a file that is
-  // gone leaves the list with the error "Datei nicht gefunden".
+  // A chosen entry runs `open` with its path through `run`; when `open`
+  // reports the file gone (RunErrorKind::FileNotFound), the entry leaves the list.
   RecentFilesMenu(QWidget* parent, GuardedRunner run, std::function<void(const QString&)> open);
 
   // Takes the list from `settings` and writes every change back there.
