@@ -25,4 +25,4 @@ QByteArray csvBytes(const FlightData& data);
 
 // Shared by the XML writers: a coordinate or altitude in fixed notation with
 // a point as separator, whatever the locale.
-QString fixedNumber(double v, int decimals);
+inline QString fixedNumber(double v, int decimals) { return QString::number(v, 'f', decimals); }

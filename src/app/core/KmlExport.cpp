@@ -7,8 +7,6 @@ namespace {
 QString kmlColour(int32_t bgr) { return QStringLiteral("ff%1").arg(bgr & 0xFFFFFF, 6, 16, QLatin1Char('0')); }
 }  // namespace
 
-QString fixedNumber(double v, int decimals) { return QString::number(v, 'f', decimals); }
-
 QByteArray kmlBytes(const FlightData& data, const QString& flightName) {
   QString coordinates = QStringLiteral("\n");
   for (int32_t i = 0; i <= data.LastPoint; ++i) {
