@@ -3,8 +3,6 @@
 #include "DumpChart.h"
 
 #include "import/ChannelConversion.h"
-#include "import/GpxReader.h"
-#include "import/IgcReader.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
@@ -49,12 +47,7 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
-  return fileCommand(path, [&] {
-    const LoadStatus status = isIgcFileName(path)   ? program.openIgcFile(path)
-                              : isGpxFileName(path) ? program.openGpxFile(path)
-                                                    : program.openLoggerFile(path);
-    return status == LoadStatus::Loaded;
-  });
+  return fileCommand(path, [&] { return program.openFlightFile(path) == LoadStatus::Loaded; });
 }
 
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map) {

@@ -59,12 +59,16 @@ LoadStatus MainController::openByName(const QString& path) {
 }
 
 LoadStatus MainController::openWithReaderOf(const QString& path) {
-  if (isIgcFileName(path)) return openIgcFile(path);
-  if (isGpxFileName(path)) return openGpxFile(path);
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
   if (isPictureFileName(path)) return openPixelMap(path);
+  return openFlightFile(path);
+}
+
+LoadStatus MainController::openFlightFile(const QString& path) {
+  if (isIgcFileName(path)) return openIgcFile(path);
+  if (isGpxFileName(path)) return openGpxFile(path);
   return openLoggerFile(path);
 }
 

@@ -70,6 +70,8 @@ class MainController {
   LoadStatus openIgcFile(const QString& path);
   LoadStatus openLoggerFile(const QString& path);
   LoadStatus openGpxFile(const QString& path);
+  // A flight by its name: ".igc" → IGC, ".gpx" → GPX (any case), anything else → logger file.
+  LoadStatus openFlightFile(const QString& path);
   // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
   // dialogs for a known path (MapCommands.cpp).
   void Karteladen1Click();
