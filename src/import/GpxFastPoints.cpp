@@ -1,13 +1,14 @@
+#include "import/GpxPlainPoint.h"
 #include "import/GpxPoints.h"
 #include "import/LoadStagingData.h"
+#include "import/PlainDecimal.h"
 #include "import/PlainXmlScanner.h"
 #include "import/TextLines.h"
 #include "import/UtcTime.h"
 
-#include <bit>
-#include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
+#include <thread>
 
 namespace {
 
@@ -17,66 +18,9 @@ using Token = PlainXmlScanner::Token;
 // as the XML reader walks gpx → trk → trkseg → trkpt and gpx → rte → rtept.
 enum class Role : uint8_t { Document, Gpx, Track, Segment, Route, Point, Ele, Time, Other };
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Eight ASCII digits at p as a number, all at once (little-endian machines;
-// elsewhere the digit loop does it).
-bool eightDigits(const char* p, uint64_t& value) {
-  if constexpr (std::endian::native != std::endian::little) return false;
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  if ((((v + 0x4646464646464646) | (v - 0x3030303030303030)) & 0x8080808080808080) != 0) return false;
-  v -= 0x3030303030303030;
-  v = v * 10 + (v >> 8);  // pairs of digits
-  constexpr uint64_t kMask = 0x000000FF000000FF;
-  value = (((v & kMask) * (100 + (1000000ULL << 32))) + (((v >> 16) & kMask) * (1 + (10000ULL << 32)))) >> 32;
-  return true;
-}
-
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// "-12.5": the decimals writers emit, which QString::toDouble reads to the
-// same double. Nothing for other forms (exponents, "+", ".5", long digit
-// strings), which the XML reader judges.
-std::optional<double> plainDecimal(std::string_view text) {
-  constexpr size_t kLongest = 40;
-  if (text.empty() || text.size() > kLongest) return std::nullopt;
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const bool negative = *p == '-';
-  p += negative;
-  const char* const first = p;
-  uint64_t mantissa = 0;  // wraps beyond 19 digits, but is used only up to 15
-  while (p < end && isDigit(*p)) mantissa = mantissa * 10 + uint64_t(*p++ - '0');
-  const size_t intDigits = size_t(p - first);
-  if (intDigits == 0) return std::nullopt;
-  size_t fractionDigits = 0;
-  if (p < end && *p == '.') {
-    const char* const fraction = ++p;
-    for (uint64_t eight; end - p >= 8 && eightDigits(p, eight); p += 8) mantissa = mantissa * 100000000 + eight;
-    while (p < end && isDigit(*p)) mantissa = mantissa * 10 + uint64_t(*p++ - '0');
-    fractionDigits = size_t(p - fraction);
-    if (fractionDigits == 0) return std::nullopt;
-  }
-  if (p != end) return std::nullopt;
-  // Up to 15 digits and their power of ten are exact in a double, so one
-  // division rounds correctly (Clinger's fast path), as from_chars would.
-  if (intDigits + fractionDigits <= 15) {
-    const double v = double(mantissa) / kPowersOfTen[fractionDigits];
-    return negative ? -v : v;
-  }
-  double v;
-  const std::from_chars_result r = std::from_chars(text.data(), end, v);
-  if (r.ec != std::errc() || r.ptr != end) return std::nullopt;
-  return v;
-}
-
-std::optional<double> coordinate(const PlainXmlScanner::Attribute& a, double limit) {
-  if (a.hasReferences) return std::nullopt;
-  const std::optional<double> v = plainDecimal(trimmedBlanks(a.rawValue));
-  if (!v || !(std::fabs(*v) <= limit)) return std::nullopt;
-  return v;
+// lat or lon: a plain decimal within ±limit.
+bool coordinate(const PlainXmlScanner::Attribute& a, double limit, double& value) {
+  return !a.hasReferences && plainDecimal(trimmedBlanks(a.rawValue), value) && std::fabs(value) <= limit;
 }
 
 bool endsWith(std::string_view text, std::string_view end) {
@@ -85,19 +29,20 @@ bool endsWith(std::string_view text, std::string_view end) {
 
 // lat and lon of a point's start tag, found by the name as written.
 bool readPosition(const PlainXmlScanner& xml, StagedGpxPoint& p) {
-  std::optional<double> lat, lon;
+  double lat = 0, lon = 0;
+  bool haveLat = false, haveLon = false;
   for (int i = 0; i < xml.attributeCount(); ++i) {
     const PlainXmlScanner::Attribute& a = xml.attribute(i);
     if (a.name == "lat") {
-      if (!(lat = coordinate(a, 90))) return false;
+      if (!(haveLat = coordinate(a, 90, lat))) return false;
     } else if (a.name == "lon") {
-      if (!(lon = coordinate(a, 180))) return false;
+      if (!(haveLon = coordinate(a, 180, lon))) return false;
     } else if (endsWith(a.name, ":lat") || endsWith(a.name, ":lon")) {
       return false;  // which of the two counts is the XML reader's matter
     }
   }
-  if (!lat || !lon) return false;
-  p = {*lat, *lon, 0, kNoPointTime};
+  if (!haveLat || !haveLon) return false;
+  p = {lat, lon, 0, kNoPointTime};
   return true;
 }
 
@@ -108,15 +53,62 @@ bool readEle(std::string_view text, double& altitude) {
     altitude = 0;
     return true;
   }
-  const std::optional<double> v = plainDecimal(text);
-  if (v) altitude = *v;
-  return v.has_value();
+  return plainDecimal(text, altitude);
 }
+
+// The later half of a long track, read on a second core: the plain track
+// points from the first end of one behind the middle of the file, up to one
+// of another shape. They hold when the reading in order ends a plain point
+// exactly where they begin; otherwise that reading simply goes on.
+class LaterPoints {
+ public:
+  LaterPoints(LoadStaging& staging, std::string_view bytes) : staging_(staging) {
+    constexpr size_t kWorthASecondCore = 256 * 1024;  // bytes
+    constexpr std::string_view kPointEnd = "</trkpt>";
+    if (bytes.size() < kWorthASecondCore) return;
+    const size_t close = bytes.find(kPointEnd, bytes.size() / 2);
+    if (close == std::string_view::npos) return;
+    start_ = bytes.data() + close + kPointEnd.size();
+    second_ = std::jthread([this, end = bytes.data() + bytes.size()] {
+      const char* p = start_;
+      while (count_ < kMaxFlightPoints) {
+        const char* const behind = readPlainPoint(p, end, "trkpt", staging_.laterGpxPoints[count_]);
+        if (!behind) break;
+        p = behind;
+        ++count_;
+      }
+      stop_ = p;
+    });
+  }
+
+  // Where they begin; nullptr once taken or where there are none.
+  const char* start() const { return start_; }
+
+  // Appends them behind the `points` staged so far where they fit, and
+  // gives the position behind them; nullptr where they do not fit.
+  const char* take(int32_t& points) {
+    second_.join();
+    start_ = nullptr;
+    if (points + count_ > kMaxFlightPoints) return nullptr;
+    std::memcpy(staging_.gpxPoints + points, staging_.laterGpxPoints, sizeof(StagedGpxPoint) * size_t(count_));
+    points += count_;
+    return stop_;
+  }
+
+ private:
+  LoadStaging& staging_;
+  const char* start_ = nullptr;
+  const char* stop_ = nullptr;
+  int32_t count_ = 0;
+  std::jthread second_;  // last: joined before the rest goes
+};
 
 }  // namespace
 
 std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView bytes) {
-  PlainXmlScanner xml(std::string_view(bytes.data(), size_t(bytes.size())));
+  const std::string_view text(bytes.data(), size_t(bytes.size()));
+  PlainXmlScanner xml(text);
+  LaterPoints later(staging, text);
   Role roles[PlainXmlScanner::kMaxDepth + 1];
   roles[0] = Role::Document;
   int32_t points = 0;  // of the kind in use
@@ -125,7 +117,38 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
   std::string_view value;  // the text of the current ele or time
   bool valueSeen = false;
   bool valueIsAscii = true;
+  // Whether a point of this kind counts; the first track point drops the
+  // route points read so far.
+  auto counts = [&](bool track) {
+    if (track && !tracks) {
+      tracks = true;
+      points = 0;
+    }
+    return track || !tracks;
+  };
+  // Points of the common shape are read whole; a file whose points have
+  // another shape soon stops trying.
+  constexpr int kMaxMisses = 64;
+  int misses = 0;
   for (;;) {
+    const Role open = roles[xml.openDepth()];
+    if ((open == Role::Segment || open == Role::Route) && misses < kMaxMisses && points < kMaxFlightPoints) {
+      const bool track = open == Role::Segment;
+      const std::string_view rest = xml.unread();
+      const char* behind =
+          track || !tracks ? readPlainPoint(rest.data(), rest.data() + rest.size(), track ? "trkpt" : "rtept", point)
+                           : nullptr;
+      if (behind) {
+        counts(track);
+        staging.gpxPoints[points++] = point;
+        if (track && behind == later.start()) {
+          if (const char* const stop = later.take(points)) behind = stop;
+        }
+        xml.skip(size_t(behind - rest.data()));
+        continue;
+      }
+      ++misses;
+    }
     switch (xml.next()) {
       case Token::StartElement: {
         const Role parent = roles[xml.depth() - 1];
@@ -145,13 +168,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
           case Role::Segment:
           case Role::Route: {
             const bool track = parent == Role::Segment;
-            if (name != (track ? "trkpt" : "rtept")) break;
-            if (track && !tracks) {
-              tracks = true;  // the routes read so far give way to the tracks
-              points = 0;
-            } else if (!track && tracks) {
-              break;
-            }
+            if (name != (track ? "trkpt" : "rtept") || !counts(track)) break;
             if (points == kMaxFlightPoints || !readPosition(xml, point)) return std::nullopt;
             role = Role::Point;
             break;
@@ -191,7 +208,7 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
           case Role::Time:
             // Qt trims blanks beyond ASCII, which the byte reading does not know.
             if (!valueIsAscii) return std::nullopt;
-            point.time = parseIsoTime(value).value_or(kNoPointTime);
+            point.time = isoTimeOrNaN(value);
             break;
           case Role::Point:
             staging.gpxPoints[points++] = point;

@@ -43,6 +43,18 @@ class PlainXmlScanner {
   bool textHasReferences() const { return textHasReferences_; }
   bool textIsAscii() const { return textIsAscii_; }
 
+  // Elements open now: after an EndElement, its parent's depth.
+  int openDepth() const { return depth_; }
+
+  // For a caller that reads a whole element of a shape it checks itself:
+  // the bytes not yet read (none right after "<…/>" or a fault), and skip()
+  // to go on behind what it read.
+  std::string_view unread() const {
+    if (declined_ || pendingEnd_) return {};
+    return {reinterpret_cast<const char*>(pos_), size_t(end_ - pos_)};
+  }
+  void skip(size_t bytes) { pos_ += bytes; }
+
  private:
   // Scalars, not string_views: GCC copies a view it has just stored with a
   // wider load, which stalls on every tag.

@@ -3,6 +3,7 @@
 #include "import/TextLines.h"
 
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -82,7 +83,7 @@ namespace {
 
 // One reading of the time for both kinds of text, so the two give the same seconds.
 template <class Text>
-std::optional<double> isoTime(Text text) {
+bool isoTime(Text text, double& seconds) {
   text = trimmed(text);
   const qsizetype size = qsizetype(text.size());
   qsizetype pos = 0;
@@ -91,8 +92,8 @@ std::optional<double> isoTime(Text text) {
       !expect(text, pos, '-') || !digits(text, pos, 2, day) || !expect(text, pos, 'T') ||
       !digits(text, pos, 2, hour) || !expect(text, pos, ':') || !digits(text, pos, 2, minute) ||
       !expect(text, pos, ':') || !digits(text, pos, 2, second))
-    return std::nullopt;
-  if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 60) return std::nullopt;
+    return false;
+  if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 60) return false;
   double fraction = 0;
   if (expect(text, pos, '.')) {
     double scale = 0.1;
@@ -101,30 +102,37 @@ std::optional<double> isoTime(Text text) {
       fraction += (code(text[pos]) - '0') * scale;
       scale /= 10;
     }
-    if (pos == first) return std::nullopt;
+    if (pos == first) return false;
   }
   int offset = 0;  // seconds east of UTC
   if (at(text, pos, '+') || at(text, pos, '-')) {
     const int sign = at(text, pos, '-') ? -1 : 1;
     ++pos;
     int oh, om;
-    if (!digits(text, pos, 2, oh)) return std::nullopt;
+    if (!digits(text, pos, 2, oh)) return false;
     expect(text, pos, ':');
-    if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return std::nullopt;
+    if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return false;
     offset = sign * (oh * 3600 + om * 60);
   } else {
     expect(text, pos, 'Z');
   }
-  if (pos != size) return std::nullopt;
+  if (pos != size) return false;
   const int64_t whole = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
-  return double(whole - offset) + fraction;
+  seconds = double(whole - offset) + fraction;
+  return true;
 }
 
 }  // namespace
 
-std::optional<double> parseIsoTime(QStringView text) { return isoTime(text); }
+std::optional<double> parseIsoTime(QStringView text) {
+  double seconds;
+  return isoTime(text, seconds) ? std::optional<double>(seconds) : std::nullopt;
+}
 
-std::optional<double> parseIsoTime(std::string_view text) { return isoTime(text); }
+double isoTimeOrNaN(std::string_view text) {
+  double seconds;
+  return isoTime(text, seconds) ? seconds : std::numeric_limits<double>::quiet_NaN();
+}
 
 std::optional<double> igcDate(std::string_view line) {
   constexpr std::string_view kRecord = "HFDTE", kLabel = "DATE:";

@@ -16,8 +16,9 @@ int64_t daysFromCivil(int64_t year, int month, int day);
 // blanks around it are allowed. Nothing for any other text or a field out of
 // range.
 std::optional<double> parseIsoTime(QStringView text);
-// The same for bytes; equal results for ASCII text (other bytes never match).
-std::optional<double> parseIsoTime(std::string_view text);
+// The same for bytes, NaN for none; equal results for ASCII text (other bytes
+// never match). A double, not an optional: the time of every GPX point passes here.
+double isoTimeOrNaN(std::string_view text);
 
 // The date of an IGC header line "HFDTEddmmyy" or "HFDTEDATE:ddmmyy,NN" as
 // seconds at its midnight; two-digit years 80 … 99 are 1980 … 1999, the others

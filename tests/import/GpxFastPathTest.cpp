@@ -8,6 +8,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 namespace {
@@ -160,6 +161,37 @@ TEST_F(GpxFastPath, RandomFilesOfWritersAgree) {
   constexpr int kFiles = 3000;
   for (int i = 0; i < kFiles; ++i) read += agrees(random.document());
   EXPECT_GT(read, kFiles / 2);  // the comparisons above must mostly have happened
+}
+
+// Long tracks have their later half read on a second core; whatever lies at
+// the middle of the file or in the later half, the points come out as read
+// in order.
+TEST_F(GpxFastPath, LongTracksReadOnTwoCores) {
+  auto points = [](int from, int to) {  // all of one length, so the middle of the file is known
+    QByteArray text;
+    char point[128];
+    for (int i = from; i < to; ++i) {
+      std::snprintf(point, sizeof point,
+                    "<trkpt lat=\"47.%05d\" lon='11.%05d'>\n <ele>%03d</ele> <time>2023-06-01T10:%02d:%02dZ</time></trkpt>\n",
+                    i, i * 7 % 100000, i % 900, i / 60 % 60, i % 60);
+      text += point;
+    }
+    return text;
+  };
+  constexpr int k = 1000;  // a quarter of the points: the file is well beyond what a second core is worth
+  auto file = [&](const QByteArray& atMiddle, const QByteArray& atQuarters) {
+    return track(points(0, k) + atQuarters + points(k, 2 * k) + atMiddle + points(2 * k, 3 * k) + atQuarters +
+                 points(3 * k, 4 * k));
+  };
+  const QByteArray oddPoint = "<trkpt lat='1' lon='2'><extensions><x>1</x></extensions></trkpt>";
+  const QByteArray rows[] = {
+      file("", ""),
+      file(oddPoint, ""),                                      // the second core starts behind a point it cannot read
+      file("<!--" + QByteArray(30, ' ') + "</trkpt> -->", ""),  // … behind an end the reading in order never meets
+      file("", oddPoint), file("", "</trkseg><trkseg>\n"),   // the second core stops early
+  };
+  for (const QByteArray& row : rows) EXPECT_TRUE(agrees(row)) << row.mid(row.size() / 2 - 100, 200).constData();
+  EXPECT_FALSE(agrees(track(points(0, kMaxFlightPoints + 1))));  // too many, however they are read
 }
 
 TEST_F(GpxFastPath, LeavesTheRestToTheXmlReader) {
