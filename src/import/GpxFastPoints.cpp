@@ -126,25 +126,30 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
     }
     return track || !tracks;
   };
-  // Points of the common shape are read whole; a file whose points have
-  // another shape soon stops trying.
-  constexpr int kMaxMisses = 64;
+  // Runs of points of the common shape are read whole; a file whose points
+  // have another shape soon stops trying.
+  constexpr int kMaxMisses = 64;  // in a row
   int misses = 0;
   for (;;) {
     const Role open = roles[xml.openDepth()];
-    if ((open == Role::Segment || open == Role::Route) && misses < kMaxMisses && points < kMaxFlightPoints) {
+    if ((open == Role::Segment || open == Role::Route) && misses < kMaxMisses) {
       const bool track = open == Role::Segment;
       const std::string_view rest = xml.unread();
-      const char* behind =
-          track || !tracks ? readPlainPoint(rest.data(), rest.data() + rest.size(), track ? "trkpt" : "rtept", point)
-                           : nullptr;
-      if (behind) {
+      const char* p = rest.data();
+      const char* const end = p + rest.size();
+      const char* behind;
+      while ((track || !tracks) && points < kMaxFlightPoints &&
+             (behind = readPlainPoint(p, end, track ? "trkpt" : "rtept", point))) {
         counts(track);
         staging.gpxPoints[points++] = point;
         if (track && behind == later.start()) {
           if (const char* const stop = later.take(points)) behind = stop;
         }
-        xml.skip(size_t(behind - rest.data()));
+        p = behind;
+      }
+      if (p != rest.data()) {
+        xml.skip(size_t(p - rest.data()));
+        misses = 0;
         continue;
       }
       ++misses;

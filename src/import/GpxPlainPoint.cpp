@@ -5,7 +5,6 @@
 #include "import/XmlByteRuns.h"
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -17,8 +16,12 @@ const char* skipSpaces(const char* p, const char* end) {
   return p;
 }
 
+// A loop, not memcmp: the texts are a few bytes, and a call costs more.
 bool startsWith(const char* p, const char* end, std::string_view text) {
-  return size_t(end - p) >= text.size() && std::memcmp(p, text.data(), text.size()) == 0;
+  if (size_t(end - p) < text.size()) return false;
+  for (const char c : text)
+    if (*p++ != c) return false;
+  return true;
 }
 
 // `= "47.1"` behind an attribute's name: the position behind the closing quote.
@@ -45,8 +48,7 @@ const char* timeTextEnd(const char* p, const char* end) {
 
 const char* readPlainPoint(const char* p, const char* const end, std::string_view name, StagedGpxPoint& point) {
   p = skipSpaces(p, end);
-  if (end - p < 1 + ptrdiff_t(name.size()) || *p != '<' || std::memcmp(p + 1, name.data(), name.size()) != 0)
-    return nullptr;
+  if (p == end || *p != '<' || !startsWith(p + 1, end, name)) return nullptr;
   p += 1 + name.size();
 
   double lat = 0, lon = 0;

@@ -81,6 +81,21 @@ int64_t daysFromCivil(int64_t year, int month, int day) {
 
 namespace {
 
+// Days since 1970 of a valid date. The last date read is kept: the points of
+// a flight share a few, and each thread reading them keeps its own.
+bool dayNumber(int year, int month, int day, int64_t& days) {
+  thread_local int lastKey = -1;
+  thread_local int64_t lastDays = 0;
+  const int key = (year * 100 + month) * 100 + day;  // year < 10000, month and day < 100
+  if (key != lastKey) {
+    if (!validDate(year, month, day)) return false;
+    lastDays = daysFromCivil(year, month, day);
+    lastKey = key;
+  }
+  days = lastDays;
+  return true;
+}
+
 // One reading of the time for both kinds of text, so the two give the same seconds.
 template <class Text>
 bool isoTime(Text text, double& seconds) {
@@ -93,7 +108,8 @@ bool isoTime(Text text, double& seconds) {
       !digits(text, pos, 2, hour) || !expect(text, pos, ':') || !digits(text, pos, 2, minute) ||
       !expect(text, pos, ':') || !digits(text, pos, 2, second))
     return false;
-  if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 60) return false;
+  int64_t days;
+  if (hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
   double fraction = 0;
   if (expect(text, pos, '.')) {
     double scale = 0.1;
@@ -117,7 +133,7 @@ bool isoTime(Text text, double& seconds) {
     expect(text, pos, 'Z');
   }
   if (pos != size) return false;
-  const int64_t whole = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+  const int64_t whole = days * kSecondsPerDay + hour * 3600 + minute * 60 + second;
   seconds = double(whole - offset) + fraction;
   return true;
 }
