@@ -350,14 +350,19 @@ void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t 
   int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
   if (twoDm != 0 && q < 64) {
     // No run is longer than 64 rows, so each touches one word or two
-    // neighbouring ones: both are or-ed, without a branch per column.
+    // neighbouring ones. The second is a branch, not an or of nothing: few
+    // runs cross a word, and the or of nothing costs a load and a store.
     for (;;) {
       const int last = top + static_cast<int>(n) - 1;
       uint64_t* const word = mask + (top >> 6) * stride + x;
       const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
       const bool oneWord = (top >> 6) == (last >> 6);
-      word[0] |= oneWord ? from & to : from;
-      word[stride] |= oneWord ? 0 : to;
+      if (oneWord) {
+        word[0] |= from & to;
+      } else {
+        word[0] |= from;
+        word[stride] |= to;
+      }
       count -= n;
       if (count <= 0) break;
       x += xDir;
