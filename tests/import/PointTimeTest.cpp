@@ -24,6 +24,10 @@ TEST(UtcTime, IsoTimesReadWrittenAndRefused) {
   }
   EXPECT_EQ(isoTimeText(qtSeconds("2023-06-01T10:00:01.25Z")), QStringLiteral("2023-06-01T10:00:01.25Z"));
   EXPECT_EQ(parseIsoTime(u" 2023-06-01T10:00:00 "), qtSeconds("2023-06-01T10:00:00Z"));  // no zone: UTC
+  // The day count kept from the date before never stands in for another date.
+  EXPECT_EQ(isoTimeOrNaN("2024-01-01T00:00:00Z"), qtSeconds("2024-01-01T00:00:00Z"));
+  EXPECT_TRUE(std::isnan(isoTimeOrNaN("2023-17-01T00:00:00Z")));
+  EXPECT_EQ(isoTimeOrNaN("2024-01-01T00:00:01Z"), qtSeconds("2024-01-01T00:00:01Z"));
   for (const char16_t* text : {u"", u"2023-06-01 10:00:00Z", u"2023-02-29T10:00:00Z", u"2023-06-01T24:00:00Z",
                                u"2023-06-01T10:00:00.Z", u"2023-06-01T10:00:00+2", u"2023-06-01T10:00:00Zjunk", u"2023-06-01T10:00:00.5+15:00"})
   {
