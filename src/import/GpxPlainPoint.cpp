@@ -5,6 +5,7 @@
 #include "import/XmlByteRuns.h"
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace {

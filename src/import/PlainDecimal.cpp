@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
