@@ -1,5 +1,24 @@
 #include "view3d/RedrawWorker.h"
 
+namespace {
+
+// Runs part `part` of a job: its exception, if it threw, and in `seconds` its time.
+template <class Call>
+std::exception_ptr timedPart(Call call, void* job, int part, double& seconds) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  std::exception_ptr error;
+  try {
+    call(job, part);
+  } catch (...) {
+    error = std::current_exception();
+  }
+  seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return error;
+}
+
+}  // namespace
+
 RedrawWorker::RedrawWorker() : thread_([this] { loop(); }) {}
 
 RedrawWorker::~RedrawWorker() {
@@ -20,14 +39,7 @@ void RedrawWorker::run(Call call, void* job) {
     error_ = nullptr;
   }
   wake_.notify_one();
-  std::exception_ptr mine;
-  const Clock::time_point start = Clock::now();
-  try {
-    call(job, 0);
-  } catch (...) {
-    mine = std::current_exception();
-  }
-  seconds_[0] = std::chrono::duration<double>(Clock::now() - start).count();
+  const std::exception_ptr mine = timedPart(call, job, 0, seconds_[0]);
   // Part 1 works on the same data: wait for it even when part 0 failed.
   std::exception_ptr theirs;
   {
@@ -49,14 +61,8 @@ void RedrawWorker::loop() {
     void* const job = job_;
     call_ = nullptr;
     lock.unlock();
-    std::exception_ptr error;
-    const Clock::time_point start = Clock::now();
-    try {
-      call(job, 1);
-    } catch (...) {
-      error = std::current_exception();
-    }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    double seconds;
+    const std::exception_ptr error = timedPart(call, job, 1, seconds);
     lock.lock();
     seconds_[1] = seconds;
     error_ = error;

@@ -38,7 +38,6 @@ class RedrawWorker {
 
  private:
   using Call = void (*)(void*, int);
-  using Clock = std::chrono::steady_clock;
   void run(Call call, void* job);
   void loop();
 
