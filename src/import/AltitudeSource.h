@@ -31,9 +31,10 @@ double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, 
 // checked by the caller), first with the GPS altitudes of gpsRows, then with
 // useBaro from the altitude channel of channelRows, each sample's temperature
 // term using its GPS altitude. Switches useBaro off when no channel has kind
-// Höhe. Returns the label for the altitude source.
-template <class AltitudeAt>
-QString fillAltitudes(int32_t last, const SampleRow* gpsRows, const SampleRow* channelRows,
+// Höhe. Returns the label for the altitude source. The rows are anything
+// that rows[i] gives a SampleRow of: an array, or the two halves of a load.
+template <class GpsRows, class ChannelRows, class AltitudeAt>
+QString fillAltitudes(int32_t last, const GpsRows& gpsRows, const ChannelRows& channelRows,
                       const ChannelParamTable& params, double temperature, bool& useBaro,
                       AltitudeAt&& altitudeAt) {
   for (int32_t i = 0; i <= last; ++i)

@@ -27,7 +27,22 @@ struct LoggerScan {
   int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
   int32_t startLatRaw = 0, startLonRaw = 0;
   double startAltitude = 0;
+  // Slots laterBase … laterBase + laterSlots - 1 stay where the second core read them.
+  int32_t laterBase = 0, laterSlots = 0;
 };
+
+// Slot i of a load, wherever it was read: the later half of a long file
+// stays in the arrays the second core wrote, rather than being moved.
+struct StagedSlots {
+  LoadStaging& st;
+  int32_t laterBase, laterSlots;
+
+  bool later(int32_t i) const { return static_cast<uint32_t>(i - laterBase) < static_cast<uint32_t>(laterSlots); }
+  const SampleRow& operator[](int32_t i) const { return later(i) ? st.laterRows[i - laterBase] : st.rows[i]; }
+  StagedPoint& point(int32_t i) const { return later(i) ? st.laterPoints[i - laterBase] : st.points[i]; }
+};
+
+StagedSlots stagedSlots(LoadStaging& st, const LoggerScan& scan) { return {st, scan.laterBase, scan.laterSlots}; }
 
 // Line 1 has six or more fields: the new format. Fields 1 and 2 are the header values.
 void detectFormat(LoggerCursor& c, LoggerScan& scan) {
@@ -131,8 +146,8 @@ const char* nextLineStart(const char* from, const char* end) {
 // own, counting from 0, while this thread reads the earlier half. It holds
 // when the earlier half ends exactly where the later one began (no field ran
 // on across that line end), neither half failed and the slots still fit;
-// then the later slots move behind the earlier ones. Otherwise the reading
-// simply goes on from where the earlier half stopped.
+// then the later slots count behind the earlier ones (StagedSlots). Otherwise
+// the reading simply goes on from where the earlier half stopped.
 void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName,
                size_t splitFrom) {
   try {
@@ -161,8 +176,8 @@ void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* t
       if (laterHolds && c.pos == middle && base + later.slotsWritten <= kSampleRows &&
           base + later.points <= kMaxFlightPoints) {
         if (later.slotsWritten > 0) {
-          if (scan.newFormat) std::memcpy(st.rows + base, st.laterRows, sizeof(SampleRow) * later.slotsWritten);
-          std::memcpy(st.points + base, st.laterPoints, sizeof(StagedPoint) * later.slotsWritten);
+          scan.laterBase = base;
+          scan.laterSlots = later.slotsWritten;
           scan.slotsWritten = std::max(scan.slotsWritten, base + later.slotsWritten);
           if (base == 0) {
             scan.startLatRaw = later.startLatRaw;
@@ -182,8 +197,17 @@ void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* t
   }
 }
 
+// Sample rows beyond the flight's points: the slot of a last line that was
+// not counted, and in ChannelSamples the copy of the raw rows the load left
+// (the rows of the flight itself are copied point by point below).
+void copyRowsBeyondPoints(FlightData& data, const StagedSlots& staged, const LoggerScan& scan) {
+  for (int32_t i = scan.points; i < scan.slotsWritten; ++i) data.RawSamples.rows[i] = staged[i];
+  const int32_t from = std::max(scan.points, 0);
+  std::memcpy(data.ChannelSamples.rows + from, data.RawSamples.rows + from, sizeof(SampleRow) * (kSampleRows - from));
+}
+
 // The flight tables from the staged file; nothing here can fail.
-void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, bool useBaro) {
+void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan, bool useBaro) {
   data.LoggerHeaderId = scan.headerId;
   data.LoggerHeaderFlags = scan.headerFlags;
   data.HasGpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
@@ -191,10 +215,8 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   data.HasPointTimes = false;  // a logger writes no dates
   data.SampleInterval = scan.sampleInterval;
   data.UseBaroAltitude = useBaro;
-  if (scan.newFormat) {
-    std::memcpy(data.RawSamples.rows, st.rows, sizeof(SampleRow) * scan.slotsWritten);
-    KonvertExtra(data);
-  }
+  const bool newFormat = scan.newFormat;
+  if (newFormat) copyRowsBeyondPoints(data, staged, scan);
   if (scan.slotsWritten > 0) {
     data.StartLatRaw = scan.startLatRaw;
     data.StartLonRaw = scan.startLonRaw;
@@ -205,9 +227,8 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   data.RangeEnd = last;
   data.RangeStart = 0;
 
-  const bool newFormat = scan.newFormat;
-  auto writeRead = [&st, newFormat](int32_t i, FlightPoint& p) {
-    const StagedPoint& s = st.points[i];
+  auto writeRead = [&staged, newFormat](int32_t i, FlightPoint& p) {
+    const StagedPoint& s = staged.point(i);
     p.Lat = loggerDegrees(s.latRaw);
     p.Lon = loggerDegrees(s.lonRaw);
     if (!newFormat) p.Aux = s.aux;
@@ -218,16 +239,21 @@ void commit(FlightData& data, const LoadStaging& st, const LoggerScan& scan, boo
   if (scan.slotsWritten > scan.points) {
     FlightPoint& extra = data.FlightPath[scan.points];
     writeRead(scan.points, extra);
-    if (!newFormat) extra.Altitude = st.points[scan.points].altitude;
+    if (!newFormat) extra.Altitude = staged.point(scan.points).altitude;
   }
   const double step = scan.sampleInterval;
   FrameOrigin origin{};
-  if (last >= 0)
-    origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), st.points[0].altitude};
+  if (last >= 0) {
+    const StagedPoint& first = staged.point(0);
+    origin = {loggerDegrees(first.latRaw), loggerDegrees(first.lonRaw), first.altitude};
+  }
+  // The sample rows go into both tables here, on both cores: ChannelSamples
+  // starts as the copy of RawSamples (KonvertExtra).
   writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
     writeRead(i, p);
-    p.Altitude = st.points[i].altitude;
+    p.Altitude = staged.point(i).altitude;
     p.TimeStep = step;
+    if (newFormat) data.RawSamples.rows[i] = data.ChannelSamples.rows[i] = staged[i];
   });
 }
 
@@ -250,24 +276,23 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
   // Text without a single digit reads as zeros; it is no recording.
   if (scan.points == 0 || !scan.anyDigit) throw inFile(RunError::noFlightData(), fileName);
 
+  const StagedSlots staged = stagedSlots(staging, scan);
   LoggerLoadResult result;
   result.newFormat = scan.newFormat;
   bool useBaro = data.UseBaroAltitude;
   if (scan.newFormat) {
     // The altitude source works on the staged samples, so a conversion that
     // fails leaves the flight as it was.
-    StagedPoint* const points = staging.points;
     try {
-      result.hLabel = fillAltitudes(scan.points - 1, staging.rows, staging.rows, data.ChannelParams,
-                                    data.Temperature, useBaro,
-                                    [points](int32_t i) -> double& { return points[i].altitude; });
+      result.hLabel = fillAltitudes(scan.points - 1, staged, staged, data.ChannelParams, data.Temperature, useBaro,
+                                    [&staged](int32_t i) -> double& { return staged.point(i).altitude; });
     } catch (const RunError& e) {
       throw inFile(e, fileName);
     }
   } else {
     result.hLabel = altitudeLabel(-1);
   }
-  commit(data, staging, scan, useBaro);
+  commit(data, staged, scan, useBaro);
   return result;
 }
 

@@ -5,6 +5,7 @@
 #include "import/LoggerReader.h"
 
 #include <QList>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -70,6 +71,22 @@ TEST(LoggerSplit, TwoHalvesLoadAsOnePass) {
     EXPECT_EQ(outcome(*two, *stagingTwo, text, 0), wholeOutcome);
     EXPECT_EQ(StateSnapshot(*one).differenceTo(*two), "");
   }
+}
+
+// A shorter flight after a longer one: the sample tables come out as one
+// pass leaves them, ChannelSamples a copy of RawSamples to the last row.
+TEST(LoggerSplit, ShorterFlightAfterALongerLeavesTheTablesAsOnePass) {
+  const QByteArray longer = fileOf({"plain", 3000, nullptr, "\r\n", false});
+  const QByteArray shorter = fileOf({"plain", 2500, nullptr, "\n", false}) + "\n9";  // and an uncounted last line
+  FlightDataPtr one = makeFlightData(), two = makeFlightData();
+  LoadStagingPtr staging = makeLoadStaging();
+  for (const QByteArray& text : {longer, shorter}) {
+    EXPECT_EQ(outcome(*one, *staging, text, std::numeric_limits<size_t>::max()), "");
+    EXPECT_EQ(outcome(*two, *staging, text, 0), "");
+  }
+  EXPECT_EQ(std::memcmp(one->RawSamples.rows, two->RawSamples.rows, sizeof one->RawSamples.rows), 0);
+  EXPECT_EQ(std::memcmp(two->ChannelSamples.rows, two->RawSamples.rows, sizeof two->RawSamples.rows), 0);
+  EXPECT_EQ(StateSnapshot(*one).differenceTo(*two), "");
 }
 
 TEST(LoggerSplit, RandomBytesNearTheMiddleLoadAsOnePass) {
