@@ -75,9 +75,9 @@ inline int32_t altitudeField(const char* f) {
 
 // Latitude 0000000 and longitude 00000000, whatever the hemisphere letters:
 // what recorders write before their first position, not a place at 0°/0°.
+// Compared as two words, not digit by digit: every fix passes here.
 bool isPlaceholderPosition(const char* b) {
-  return std::all_of(b + 7, b + 14, [](char ch) { return ch == '0'; }) &&
-         std::all_of(b + 15, b + 23, [](char ch) { return ch == '0'; });
+  return std::memcmp(b + 15, "00000000", 8) == 0 && std::memcmp(b + 7, "0000000", 7) == 0;
 }
 
 bool tryAltitudeField(const char* f, int32_t& value) {
@@ -190,7 +190,7 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
   data.HasPointTimes = scan.date.has_value();
   const double date = scan.date.value_or(0);
   double* const pointTime = data.PointTime;
-  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
+  writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
     p.Lat = loggerDegrees(s.latRaw);
     p.Lon = loggerDegrees(s.lonRaw);
