@@ -57,16 +57,15 @@ bool readEle(std::string_view text, double& altitude) {
 }
 
 // The later half of a long track, read on a second core: the plain track
-// points from the first end of one behind the middle of the file, up to one
-// of another shape. They hold when the reading in order ends a plain point
+// points from the first end of one behind gpxLaterHalfFrom, up to one of
+// another shape. They hold when the reading in order ends a plain point
 // exactly where they begin; otherwise that reading simply goes on.
 class LaterPoints {
  public:
   LaterPoints(LoadStaging& staging, std::string_view bytes) : staging_(staging) {
-    constexpr size_t kWorthASecondCore = 256 * 1024;  // bytes
     constexpr std::string_view kPointEnd = "</trkpt>";
-    if (bytes.size() < kWorthASecondCore) return;
-    const size_t close = bytes.find(kPointEnd, bytes.size() / 2);
+    if (bytes.size() < kGpxWorthASecondCore) return;
+    const size_t close = bytes.find(kPointEnd, gpxLaterHalfFrom(bytes.size()));
     if (close == std::string_view::npos) return;
     start_ = bytes.data() + close + kPointEnd.size();
     second_ = std::jthread([this, end = bytes.data() + bytes.size()] {

@@ -145,9 +145,29 @@ std::optional<double> parseIsoTime(QStringView text) {
   return isoTime(text, seconds) ? std::optional<double>(seconds) : std::nullopt;
 }
 
+namespace {
+
+// "YYYY-MM-DDThh:mm:ssZ", the form nearly every GPS unit writes, read at its
+// fixed places; false for anything else, which isoTime then reads.
+bool plainUtcTime(std::string_view t, double& seconds) {
+  if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z')
+    return false;
+  int year, month, day, hour, minute, second;
+  qsizetype at[6] = {0, 5, 8, 11, 14, 17};
+  if (!digits(t, at[0], 4, year) || !digits(t, at[1], 2, month) || !digits(t, at[2], 2, day) ||
+      !digits(t, at[3], 2, hour) || !digits(t, at[4], 2, minute) || !digits(t, at[5], 2, second))
+    return false;
+  int64_t days;
+  if (hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
+  seconds = double(days * kSecondsPerDay + hour * 3600 + minute * 60 + second);
+  return true;
+}
+
+}  // namespace
+
 double isoTimeOrNaN(std::string_view text) {
   double seconds;
-  return isoTime(text, seconds) ? seconds : std::numeric_limits<double>::quiet_NaN();
+  return plainUtcTime(text, seconds) || isoTime(text, seconds) ? seconds : std::numeric_limits<double>::quiet_NaN();
 }
 
 std::optional<double> igcDate(std::string_view line) {

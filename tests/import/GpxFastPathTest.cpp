@@ -3,6 +3,7 @@
 // the plain files writers emit, or loads are slow again without a sign.
 #include "common/GpxPathAgreement.h"
 #include "common/TestPaths.h"
+#include "import/GpxPoints.h"
 #include "import/LoadStaging.h"
 
 #include <QDir>
@@ -163,11 +164,10 @@ TEST_F(GpxFastPath, RandomFilesOfWritersAgree) {
   EXPECT_GT(read, kFiles / 2);  // the comparisons above must mostly have happened
 }
 
-// Long tracks have their later half read on a second core; whatever lies at
-// the middle of the file or in the later half, the points come out as read
-// in order.
+// Long tracks have their later half read on a second core; whatever lies
+// where it starts or in the later half, the points come out as read in order.
 TEST_F(GpxFastPath, LongTracksReadOnTwoCores) {
-  auto points = [](int from, int to) {  // all of one length, so the middle of the file is known
+  auto points = [](int from, int to) {  // all of one length, so where the halves meet is known
     QByteArray text;
     char point[128];
     for (int i = from; i < to; ++i) {
@@ -178,17 +178,22 @@ TEST_F(GpxFastPath, LongTracksReadOnTwoCores) {
     }
     return text;
   };
-  constexpr int k = 1000;  // a quarter of the points: the file is well beyond what a second core is worth
-  auto file = [&](const QByteArray& atMiddle, const QByteArray& atQuarters) {
-    return track(points(0, k) + atQuarters + points(k, 2 * k) + atMiddle + points(2 * k, 3 * k) + atQuarters +
-                 points(3 * k, 4 * k));
+  const qsizetype pointBytes = points(0, 1).size();
+  constexpr int kPoints = 4000;  // the file is well beyond what a second core is worth
+  // atSplit goes where the second core starts looking, behind blanks that the
+  // search begins in; later at three quarters.
+  auto file = [&](const QByteArray& atSplit, const QByteArray& later) {
+    const QByteArray split = QByteArray(2 * pointBytes, ' ') + atSplit;
+    const qsizetype size = track(points(0, kPoints) + split + later).size();
+    const int before = int((qsizetype(gpxLaterHalfFrom(size_t(size))) - track("").indexOf("</")) / pointBytes) - 1;
+    return track(points(0, before) + split + points(before, 3 * kPoints / 4) + later + points(3 * kPoints / 4, kPoints));
   };
   const QByteArray oddPoint = "<trkpt lat='1' lon='2'><extensions><x>1</x></extensions></trkpt>";
   const QByteArray rows[] = {
       file("", ""),
-      file(oddPoint, ""),                                      // the second core starts behind a point it cannot read
-      file("<!--" + QByteArray(30, ' ') + "</trkpt> -->", ""),  // … behind an end the reading in order never meets
-      file("", oddPoint), file("", "</trkseg><trkseg>\n"),   // the second core stops early
+      file(oddPoint, ""),                   // the second core starts behind a point it cannot read
+      file("<!-- </trkpt> -->", ""),        // … behind an end the reading in order never meets
+      file("", oddPoint), file("", "</trkseg><trkseg>\n"),  // the second core stops early
   };
   for (const QByteArray& row : rows) EXPECT_TRUE(agrees(row)) << row.mid(row.size() / 2 - 100, 200).constData();
   EXPECT_FALSE(agrees(track(points(0, kMaxFlightPoints + 1))));  // too many, however they are read
