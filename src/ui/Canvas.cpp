@@ -424,6 +424,17 @@ void Canvas::settle() const {
 
 void Canvas::polygon(const QPoint* points, int count) {
   if (count <= 0) return;
+  // A polygon wholly above or below the write rows leaves no pixel there:
+  // neither its fill nor its outline (a wide line's second pixel lies one
+  // row below). The map draws thousands per band, most of them in the other.
+  if (penStyle_ == PenStyle::Solid && penWidth_ <= 2) {
+    int minY = points[0].y(), maxY = minY;
+    for (int i = 1; i < count; ++i) {
+      minY = std::min(minY, points[i].y());
+      maxY = std::max(maxY, points[i].y());
+    }
+    if (maxY < rowTop_ - 1 || minY >= rowBottom_) return;
+  }
   fillPolygon(points, count);
   // The outline: every edge with the pen, the closing one last. Like the
   // platform's polygon, it leaves the pen position where it was.
