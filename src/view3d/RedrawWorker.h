@@ -35,6 +35,7 @@ class RedrawWorker {
   // The screen positions of the point arrays a redraw strokes, kept so a
   // redraw allocates nothing.
   std::vector<ScreenPoint> screen;
+  std::vector<RowSpan> blockRows;  // and the rows of their blocks
 
  private:
   using Call = void (*)(void*, int);

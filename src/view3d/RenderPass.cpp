@@ -109,23 +109,39 @@ void RenderPass::DrawPointArray(const PointArray& points, int32_t first, int32_t
   }
 }
 
-void RenderPass::DrawScreenPoints(const ScreenPoint* entries, int32_t count, int rowTop, int rowBottom) {
+void RenderPass::DrawScreenPoints(const ScreenPoint* entries, const RowSpan* blockRows, int32_t count, int rowTop,
+                                  int rowBottom) {
   bool hidden = false;
   int lastX = 0, lastY = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    const ScreenPoint& s = entries[i];
-    if (s.pen != kPenLine || i == 0) {
+  for (int32_t from = 0; from < count; from += kStrokeBlock) {
+    const int32_t to = std::min(from + kStrokeBlock, count);
+    // Every segment of the block ends at one of its entries and starts at the
+    // one before; none reaches the band when all of their rows miss it.
+    const RowSpan rows = blockRows[from / kStrokeBlock];
+    if (from > 0 && (std::max(rows.bottom, lastY) < rowTop - 1 || std::min(rows.top, lastY) >= rowBottom)) {
+      // What the entries would have left: the last one's position, and
+      // hidden exactly when it lies behind the viewer.
+      const ScreenPoint& s = entries[to - 1];
       hidden = s.pen > kPenLine;
-    } else if (hidden) {
-      hidden = false;
-    } else if (std::max(lastY, s.y) >= rowTop - 1 && std::min(lastY, s.y) < rowBottom) {
-      // Every pixel of a segment lies between its end rows; a wide line's
-      // second pixel one row below.
-      canvas.setPenColor(s.color);
-      clippedLine(lastX, lastY, s.x, s.y);
+      lastX = s.x;
+      lastY = s.y;
+      continue;
     }
-    lastX = s.x;
-    lastY = s.y;
+    for (int32_t i = from; i < to; ++i) {
+      const ScreenPoint& s = entries[i];
+      if (s.pen != kPenLine || i == 0) {
+        hidden = s.pen > kPenLine;
+      } else if (hidden) {
+        hidden = false;
+      } else if (std::max(lastY, s.y) >= rowTop - 1 && std::min(lastY, s.y) < rowBottom) {
+        // Every pixel of a segment lies between its end rows; a wide line's
+        // second pixel one row below.
+        canvas.setPenColor(s.color);
+        clippedLine(lastX, lastY, s.x, s.y);
+      }
+      lastX = s.x;
+      lastY = s.y;
+    }
   }
   if (count > 0) {
     PenLastX = lastX;

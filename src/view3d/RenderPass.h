@@ -61,8 +61,10 @@ struct RenderPass {
   // Clears OutOfView first. Indexes outside the array raise the range error.
   void DrawPointArray(const PointArray& points, int32_t first, int32_t last);
   // The same strokes of `count` entries projected before, drawn only where
-  // a segment may reach rows [rowTop, rowBottom). OutOfView is left alone.
-  void DrawScreenPoints(const ScreenPoint* entries, int32_t count, int rowTop, int rowBottom);
+  // a segment may reach rows [rowTop, rowBottom); blocks of entries whose
+  // rows (blockRows) miss them are passed over whole. OutOfView is left alone.
+  void DrawScreenPoints(const ScreenPoint* entries, const RowSpan* blockRows, int32_t count, int rowTop,
+                        int rowBottom);
 
  private:
   void clippedLine(int fromX, int fromY, int x, int y);

@@ -192,7 +192,7 @@ struct BandedRedraw {
   }
 
   // The arrays of the switched-on layers, with their screen positions in `screen`.
-  void setStrokes(std::vector<ScreenPoint>& screen) {
+  void setStrokes(std::vector<ScreenPoint>& screen, std::vector<RowSpan>& blockRows) {
     if (!from) {
       if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
       if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
@@ -211,13 +211,20 @@ struct BandedRedraw {
       if (layers.Schatten) strokes[kShadow].set(data.ShadowPath, 0, data.LastPoint);
     }
     if (layers.Flugbahn) strokes[kFlight].set(data.FlightPath, data.RangeStart, data.RangeEnd);
-    int64_t total = 0;
-    for (const StrokeArray& s : strokes) total += s.count();
+    int64_t total = 0, blocks = 0;
+    for (const StrokeArray& s : strokes) {
+      total += s.count();
+      blocks += s.blocks();
+    }
     if (screen.size() < static_cast<size_t>(total)) screen.resize(static_cast<size_t>(total));
+    if (blockRows.size() < static_cast<size_t>(blocks)) blockRows.resize(static_cast<size_t>(blocks));
     ScreenPoint* next = screen.data();
+    RowSpan* nextBlock = blockRows.data();
     for (StrokeArray& s : strokes) {
       s.screen = next;
+      s.blockRows = nextBlock;
       next += s.count();
+      nextBlock += s.blocks();
     }
   }
 
@@ -342,7 +349,8 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   job.canvas[1] = &lower;
   job.outOfView[0] = job.outOfView[1] = outOfView;
   std::vector<ScreenPoint> local;
-  job.setStrokes(worker ? worker->screen : local);
+  std::vector<RowSpan> localBlocks;
+  job.setStrokes(worker ? worker->screen : local, worker ? worker->blockRows : localBlocks);
   try {
     BandedRedraw::Project project{job};
     runParts(worker, project);

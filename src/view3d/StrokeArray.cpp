@@ -3,6 +3,8 @@
 #include "model/RunError.h"
 #include "view3d/RenderPass.h"
 
+#include <algorithm>
+
 void StrokeArray::set(const PointArray& array, int32_t firstEntry, int32_t lastEntry) {
   points = &array;
   first = firstEntry;
@@ -40,8 +42,16 @@ void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32
     for (; i < to; ++i) {
       const FlightPoint& pt = p[i];
       const QPoint at = pass.ToScreen(pt.ProjX, pt.ProjY);
-      screen[i - first] = {at.x(), at.y(), pt.Pen, pt.Color};
+      const int32_t k = i - first;
+      screen[k] = {at.x(), at.y(), pt.Pen, pt.Color};
       behind |= pt.Pen > kPenLine;
+      RowSpan& rows = blockRows[k / kStrokeBlock];
+      if (k % kStrokeBlock == 0) {
+        rows = {at.y(), at.y()};
+      } else {
+        rows.top = std::min(rows.top, at.y());
+        rows.bottom = std::max(rows.bottom, at.y());
+      }
     }
   } catch (...) {
     stop_[part] = i;
@@ -60,7 +70,7 @@ void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
   if (first > last) return;
   // The strokes end at the first entry ToScreen refused.
   const int half = stop_[0] < end_[0] ? 0 : 1;
-  pass.DrawScreenPoints(screen, stop_[half] - first, rowTop, rowBottom);
+  pass.DrawScreenPoints(screen, blockRows, stop_[half] - first, rowTop, rowBottom);
   pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
   if (error_[half]) std::rethrow_exception(error_[half]);
 }

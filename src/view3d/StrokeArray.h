@@ -17,6 +17,13 @@ struct ScreenPoint {
   int32_t color;
 };
 
+// The rows a block of kStrokeBlock entries reaches: the least and greatest y
+// of its entries. A band of the picture passes over a block its rows miss.
+constexpr int32_t kStrokeBlock = 64;
+struct RowSpan {
+  int32_t top, bottom;
+};
+
 struct StrokeArray {
   const PointArray* points = nullptr;  // null: the layer is off
   int32_t first = 0, last = -1;        // the entries stroked
@@ -25,17 +32,21 @@ struct StrokeArray {
   std::exception_ptr startError;
   bool clearsOutOfView = false;
   ScreenPoint* screen = nullptr;  // entry i at screen[i - first]
+  RowSpan* blockRows = nullptr;   // of the entries from first + kStrokeBlock · b on at blockRows[b]
 
   // Entries first … last of `array`, checked as DrawPointArray checks them.
   void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);
-  // How many screen positions it needs.
+  // How many screen positions it needs, and how many blocks they make.
   int64_t count() const { return points && !startError && first <= last ? int64_t(last) - first + 1 : 0; }
+  int64_t blocks() const { return (count() + kStrokeBlock - 1) / kStrokeBlock; }
   // Screen positions of half `part` of `parts` of the entries: startHalf,
   // then projectEntries over the half's entries in order, in pieces if need be.
   void project(RenderPass& pass, int part, int parts);
-  // The first entry of half `part` of `parts` (last + 1 for the end).
+  // The first entry of half `part` of `parts` (last + 1 for the end). The
+  // halves meet at a block's start, so that one core writes each block's rows.
   int32_t halfBegin(int part, int parts) const {
-    return static_cast<int32_t>(first + count() * part / parts);
+    if (part >= parts) return static_cast<int32_t>(first + count());
+    return static_cast<int32_t>(first + count() * part / parts / kStrokeBlock * kStrokeBlock);
   }
   void startHalf(int part, int parts);
   void projectEntries(RenderPass& pass, int part, int32_t from, int32_t to);
