@@ -31,7 +31,12 @@ Int ceilDiv(Int a, Int b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
 // as for any line within a few times the picture), else in 128.
 int64_t mulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d) {
   constexpr int64_t kSmall = int64_t{1} << 30;
-  if (std::llabs(a) < kSmall && std::llabs(b) < kSmall && std::llabs(c) < kSmall) return (a * b + c) / d;
+  if (std::llabs(a) < kSmall && std::llabs(b) < kSmall && std::llabs(c) < kSmall) {
+    const int64_t n = a * b + c;
+    // A 32-bit division where both fit: a fraction of the time of a 64-bit one.
+    if (n >= 0 && n <= UINT32_MAX && d > 0 && d <= UINT32_MAX) return uint32_t(n) / uint32_t(d);
+    return n / d;
+  }
   return static_cast<int64_t>((__int128(a) * b + c) / d);
 }
 
@@ -254,9 +259,15 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
       kLast = std::min(kLast, major0 - majorLo);
     }
     // Minor offsets m inside, then the steps whose offset lies in [mLo, mHi].
+    // With both ends' minor coordinates inside, every step's is: no cut, and
+    // no division (a line that only crosses into the other band).
+    const int64_t minor1 = minor0 + minorDir * Dm;
+    const bool minorInside = std::min(minor0, minor1) >= minorLo && std::max(minor0, minor1) <= minorHi;
     const int64_t mLo = minorDir > 0 ? minorLo - minor0 : minor0 - minorHi;
     const int64_t mHi = minorDir > 0 ? minorHi - minor0 : minor0 - minorLo;
-    if (Dm == 0) {
+    if (minorInside) {
+      // kFirst and kLast stay as the major range cut them.
+    } else if (Dm == 0) {
       if (mLo > 0 || mHi < 0) return;
     } else {
       __int128 lo, hi;
