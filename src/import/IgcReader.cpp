@@ -8,7 +8,6 @@
 #include "import/UtcTime.h"
 #include "model/Numbers.h"
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string_view>
