@@ -189,7 +189,7 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
   data.HasPointTimes = scan.date.has_value();
   const double date = scan.date.value_or(0);
   double* const pointTime = data.PointTime;
-  writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
+  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
     p.Lat = loggerDegrees(s.latRaw);
     p.Lon = loggerDegrees(s.lonRaw);

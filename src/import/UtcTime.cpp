@@ -152,13 +152,21 @@ namespace {
 bool plainUtcTime(std::string_view t, double& seconds) {
   if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z')
     return false;
-  int year, month, day, hour, minute, second;
-  qsizetype at[6] = {0, 5, 8, 11, 14, 17};
-  if (!digits(t, at[0], 4, year) || !digits(t, at[1], 2, month) || !digits(t, at[2], 2, day) ||
-      !digits(t, at[3], 2, hour) || !digits(t, at[4], 2, minute) || !digits(t, at[5], 2, second))
-    return false;
+  // The digits without a branch each: a character that is none shows in `bad`.
+  unsigned bad = 0;
+  auto number = [&](int at, int count) {
+    int value = 0;
+    for (int k = 0; k < count; ++k) {
+      const unsigned digit = static_cast<unsigned char>(t[at + k]) - unsigned{'0'};
+      bad |= digit > 9 ? 1u : 0u;
+      value = value * 10 + int(digit);
+    }
+    return value;
+  };
+  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+  const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
   int64_t days;
-  if (hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
+  if (bad || hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
   seconds = double(days * kSecondsPerDay + hour * 3600 + minute * 60 + second);
   return true;
 }
