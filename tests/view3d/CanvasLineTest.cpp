@@ -199,6 +199,61 @@ TEST(CanvasLine, RandomScenesMatchThePixelRule) {
   }
 }
 
+// Two canvases that each write one band of rows paint, together, the picture
+// one canvas paints: lines of both widths, in copy and XOR mode, crossing the
+// bands, far outside or along their edges, and polygons above, below and
+// across them.
+TEST(CanvasLine, TwoBandsPaintWhatOneCanvasPaints) {
+  constexpr int kW = 90, kH = 70;
+  struct Op {
+    bool polygon;
+    QPoint p[4];
+    int width;
+    bool xorMode;
+    int32_t colour;
+  };
+  std::mt19937 rng(23);
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const int splits[] = {1, kH / 3, kH / 2, kH - 1};
+  std::vector<Op> ops;
+  for (int k = 0; k < 4000; ++k) {
+    Op op{uni(0, 3) == 0, {}, uni(1, 2), uni(0, 4) == 0, uni(0, 1) ? kInk : colours::kBlue};
+    if (k % 2) {  // small, just above, on or below a band's edge
+      const QPoint at(uni(0, kW), splits[uni(0, 3)] + uni(-3, 1));
+      for (QPoint& q : op.p) q = at + QPoint(uni(-10, 10), uni(-2, 0));
+    } else {
+      const int reach = uni(0, 3) == 0 ? 200 : 10;
+      const QPoint at(uni(-reach, kW + reach), uni(-reach, kH + reach));
+      for (QPoint& q : op.p) q = at + QPoint(uni(-25, 25), uni(-40, 40));
+    }
+    ops.push_back(op);
+  }
+  auto paint = [&](QImage& img, int top, int bottom) {
+    Canvas c(img);
+    c.setWriteRows(top, bottom);
+    for (const Op& op : ops) {
+      c.setPenWidth(op.width);
+      c.setPenMode(op.xorMode ? PenMode::Xor : PenMode::Copy);
+      c.setPenColor(op.colour);
+      c.setBrushColor(op.colour ^ 0x00FF00);
+      if (op.polygon) {
+        c.polygon(op.p, 4);
+      } else {
+        c.moveTo(op.p[0].x(), op.p[0].y());
+        c.lineTo(op.p[1].x(), op.p[1].y());
+      }
+    }
+  };
+  QImage whole = blankImage(kW, kH);
+  paint(whole, 0, kH);
+  for (int split : splits) {
+    QImage banded = blankImage(kW, kH);
+    paint(banded, 0, split);
+    paint(banded, split, kH);
+    EXPECT_EQ(banded, whole) << "split at row " << split;
+  }
+}
+
 TEST(CanvasLine, ShortLinesInsideMatchThePixelRule) {
   // Segments of a few pixels with both ends inside (flight segments, map-cell
   // outlines), wide ones also along the last row and column.
