@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <climits>
@@ -68,6 +69,55 @@ void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t be
       p += minorStep;
       if constexpr (kCheckBeside) mc += minorDir;
     }
+  }
+}
+
+// Word masks of the rows from bit k on, and of the rows up to bit k: loads
+// from a table leave the shift register free for the loop below.
+constexpr auto kRowsFrom = [] {
+  std::array<uint64_t, 64> t{};
+  for (int k = 0; k < 64; ++k) t[k] = ~uint64_t{0} << k;
+  return t;
+}();
+constexpr auto kRowsTo = [] {
+  std::array<uint64_t, 64> t{};
+  for (int k = 0; k < 64; ++k) t[k] = ~uint64_t{0} >> (63 - k);
+  return t;
+}();
+
+// The runs of a steep line whose runs are at most 64 rows long, one per
+// column from `column` (the mask word of the line's first column in word
+// row 0) on. The first run goes from row `first` to row `last`, kDir 1
+// downwards, −1 upwards, and the line ends at row `end`. Each run touches one
+// mask word or two neighbouring ones; the second is a branch, not an or of
+// nothing: few runs cross a word, and the or of nothing costs a load and a
+// store. Whether a run is q or q + 1 rows long is a select, not a branch: it
+// follows the line's slope in no pattern a branch predictor learns. Returns
+// the word of the last column in row 0.
+template <int kDir>
+uint64_t* markShortRuns(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int first, int last, int end,
+                        int64_t r, int64_t qMinus1, int64_t rem, int64_t twoDm) {
+  for (;;) {
+    const int top = kDir > 0 ? first : last, bottom = kDir > 0 ? last : first;
+    uint64_t* const word = column + (top >> 6) * stride;
+    const uint64_t from = kRowsFrom[top & 63], to = kRowsTo[bottom & 63];
+    if ((top >> 6) == (bottom >> 6)) {
+      word[0] |= from & to;
+    } else {
+      word[0] |= from;
+      word[stride] |= to;
+    }
+    if (last == end) return column;
+    column += xDir;
+    // r steps down by rem modulo twoDm; the run is longer when it wraps.
+    // Written as a select, the chain from one column to the next is two
+    // instructions.
+    const int64_t down = r - rem;
+    const bool longer = down < 0;
+    r = longer ? down + twoDm : down;
+    const int length = static_cast<int>(qMinus1) + longer;  // rows beyond the first
+    first = last + kDir;
+    last = kDir > 0 ? std::min(first + length, end) : std::max(first - length, end);
   }
 }
 
@@ -360,29 +410,12 @@ void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t 
   const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
   int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
   if (twoDm != 0 && q < 64) {
-    // No run is longer than 64 rows, so each touches one word or two
-    // neighbouring ones. The second is a branch, not an or of nothing: few
-    // runs cross a word, and the or of nothing costs a load and a store.
-    for (;;) {
-      const int last = top + static_cast<int>(n) - 1;
-      uint64_t* const word = mask + (top >> 6) * stride + x;
-      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
-      const bool oneWord = (top >> 6) == (last >> 6);
-      if (oneWord) {
-        word[0] |= from & to;
-      } else {
-        word[0] |= from;
-        word[stride] |= to;
-      }
-      count -= n;
-      if (count <= 0) break;
-      x += xDir;
-      const bool longer = r < rem;
-      const int64_t next = std::min(count, q + (longer ? 1 : 0));
-      r += (longer ? twoDm : 0) - rem;
-      top = yDir > 0 ? last + 1 : static_cast<int>(top - next);
-      n = next;
-    }
+    uint64_t* const column = mask + x;
+    const int first = y, last = static_cast<int>(y + yDir * (n - 1)), end = static_cast<int>(y + yDir * (count - 1));
+    uint64_t* const lastColumn =
+        yDir > 0 ? markShortRuns<1>(column, stride, xDir, first, last, end, r, q - 1, rem, twoDm)
+                 : markShortRuns<-1>(column, stride, xDir, first, last, end, r, q - 1, rem, twoDm);
+    x = static_cast<int>(lastColumn - mask);
   } else {
     for (;;) {
       const int last = top + static_cast<int>(n) - 1;
