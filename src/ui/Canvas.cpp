@@ -1,13 +1,13 @@
 #include "ui/Canvas.h"
 
 #include "ui/Colour.h"
+#include "ui/SteepRuns.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <climits>
@@ -69,55 +69,6 @@ void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t be
       p += minorStep;
       if constexpr (kCheckBeside) mc += minorDir;
     }
-  }
-}
-
-// Word masks of the rows from bit k on, and of the rows up to bit k: loads
-// from a table leave the shift register free for the loop below.
-constexpr auto kRowsFrom = [] {
-  std::array<uint64_t, 64> t{};
-  for (int k = 0; k < 64; ++k) t[k] = ~uint64_t{0} << k;
-  return t;
-}();
-constexpr auto kRowsTo = [] {
-  std::array<uint64_t, 64> t{};
-  for (int k = 0; k < 64; ++k) t[k] = ~uint64_t{0} >> (63 - k);
-  return t;
-}();
-
-// The runs of a steep line whose runs are at most 64 rows long, one per
-// column from `column` (the mask word of the line's first column in word
-// row 0) on. The first run goes from row `first` to row `last`, kDir 1
-// downwards, −1 upwards, and the line ends at row `end`. Each run touches one
-// mask word or two neighbouring ones; the second is a branch, not an or of
-// nothing: few runs cross a word, and the or of nothing costs a load and a
-// store. Whether a run is q or q + 1 rows long is a select, not a branch: it
-// follows the line's slope in no pattern a branch predictor learns. Returns
-// the word of the last column in row 0.
-template <int kDir>
-uint64_t* markShortRuns(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int first, int last, int end,
-                        int64_t r, int64_t qMinus1, int64_t rem, int64_t twoDm) {
-  for (;;) {
-    const int top = kDir > 0 ? first : last, bottom = kDir > 0 ? last : first;
-    uint64_t* const word = column + (top >> 6) * stride;
-    const uint64_t from = kRowsFrom[top & 63], to = kRowsTo[bottom & 63];
-    if ((top >> 6) == (bottom >> 6)) {
-      word[0] |= from & to;
-    } else {
-      word[0] |= from;
-      word[stride] |= to;
-    }
-    if (last == end) return column;
-    column += xDir;
-    // r steps down by rem modulo twoDm; the run is longer when it wraps.
-    // Written as a select, the chain from one column to the next is two
-    // instructions.
-    const int64_t down = r - rem;
-    const bool longer = down < 0;
-    r = longer ? down + twoDm : down;
-    const int length = static_cast<int>(qMinus1) + longer;  // rows beyond the first
-    first = last + kDir;
-    last = kDir > 0 ? std::min(first + length, end) : std::max(first - length, end);
   }
 }
 
@@ -382,71 +333,35 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   }
 }
 
-// A steep line is a chain of vertical runs, one per column. Many steep lines
-// of one colour (the plumb lines) cover the same pixels again and again, so
-// the runs are only marked in a bit mask of the picture (small enough to stay
-// in the cache) and every marked pixel is written once, at the next settle.
+// Steep lines of one colour (the plumb lines) cover the same pixels again
+// and again, so their pixels are only marked in a bit mask of the picture
+// (small enough to stay in the cache) and every marked pixel is written
+// once, at the next settle.
 void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD) {
   if (penRgb_ != pendingRgb_) {
     settle();
     pendingRgb_ = penRgb_;
   }
   // One spare row of words: a run's second word may lie below the last row.
-  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64 + 1);
+  const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64 + 1) + 2 * kSteepMaskSlack;
   if (pending_.size() != words) pending_.assign(words, 0);
-  uint64_t* const mask = pending_.data();
-  const ptrdiff_t stride = w_;
 
   const int lineTop = yDir > 0 ? y : static_cast<int>(y - (count - 1));
   pendingTop_ = std::min(pendingTop_, lineTop);
   pendingBottom_ = std::max(pendingBottom_, lineTop + static_cast<int>(count));
-  const int firstX = x;
-
-  // Pixels left in the first column: until the error numerator reaches twoD.
-  // Every later column starts with r < twoDm and holds q or q + 1 pixels,
-  // where twoD = q · twoDm + rem.
-  int64_t n = twoDm == 0 ? count : std::min(count, (twoD - r + twoDm - 1) / twoDm);
-  r += n * twoDm - twoD;
-  const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
-  int top = yDir > 0 ? y : static_cast<int>(y - (n - 1));
-  if (twoDm != 0 && q < 64) {
-    uint64_t* const column = mask + x;
-    const int first = y, last = static_cast<int>(y + yDir * (n - 1)), end = static_cast<int>(y + yDir * (count - 1));
-    uint64_t* const lastColumn =
-        yDir > 0 ? markShortRuns<1>(column, stride, xDir, first, last, end, r, q - 1, rem, twoDm)
-                 : markShortRuns<-1>(column, stride, xDir, first, last, end, r, q - 1, rem, twoDm);
-    x = static_cast<int>(lastColumn - mask);
-  } else {
-    for (;;) {
-      const int last = top + static_cast<int>(n) - 1;
-      const int w0 = top >> 6, w1 = last >> 6;
-      uint64_t* word = mask + w0 * stride + x;
-      const uint64_t from = ~uint64_t{0} << (top & 63), to = ~uint64_t{0} >> (63 - (last & 63));
-      if (w0 == w1) {
-        *word |= from & to;
-      } else {
-        *word |= from;
-        for (int w = w0 + 1; w < w1; ++w) *(word += stride) = ~uint64_t{0};
-        *(word + stride) |= to;
-      }
-      count -= n;
-      if (count <= 0) break;
-      x += xDir;
-      const bool longer = r < rem;
-      n = std::min(count, q + (longer ? 1 : 0));
-      r += (longer ? twoDm : 0) - rem;
-      top = yDir > 0 ? last + 1 : static_cast<int>(top - n);
-    }
-  }
-  pendingLeft_ = std::min({pendingLeft_, firstX, x});
-  pendingRight_ = std::max({pendingRight_, firstX, x});
+  const int lastX = markSteepLine(pendingMask(), w_, SteepLine{x, y, yDir, xDir, count, r, twoDm, twoD});
+  pendingLeft_ = std::min({pendingLeft_, x, lastX});
+  pendingRight_ = std::max({pendingRight_, x, lastX});
 }
+
+// The marking may touch a few words on either side of the picture's.
+uint64_t* Canvas::pendingMask() const { return pending_.data() + kSteepMaskSlack; }
 
 // Writes the marked pixels, a band of 64 rows at a time, and clears the mask.
 void Canvas::settle() const {
   if (pendingLeft_ > pendingRight_) return;
   const uint32_t colour = pendingRgb_;
-  uint64_t* const mask = pending_.data();
+  uint64_t* const mask = pendingMask();
   for (int w = pendingTop_ >> 6, wEnd = (pendingBottom_ - 1) >> 6; w <= wEnd; ++w) {
     uint64_t* word = mask + static_cast<size_t>(w) * static_cast<size_t>(w_);
     uint32_t* const rows = bits_ + static_cast<ptrdiff_t>(w) * 64 * stride_;

@@ -112,9 +112,10 @@ class Canvas {
   bool painterForText_ = false;  // the painter is in the text state
 
   // Pixels of steep lines not yet written, all of colour pendingRgb_: bit
-  // y % 64 of word (y / 64) · w_ + x marks pixel (x, y). Sized on first use;
-  // the bounds enclose every marked pixel (empty: left > right).
+  // y % 64 of word (y / 64) · w_ + x of pendingMask() marks pixel (x, y).
+  // Sized on first use; the bounds enclose every marked pixel (empty: left > right).
   mutable std::vector<uint64_t> pending_;
+  uint64_t* pendingMask() const;
   uint32_t pendingRgb_ = 0;
   mutable int pendingLeft_ = INT_MAX, pendingRight_ = INT_MIN, pendingTop_ = INT_MAX, pendingBottom_ = INT_MIN;
   std::vector<double> crossings_;  // x where a polygon's edges cross one row
