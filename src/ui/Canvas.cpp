@@ -302,7 +302,7 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const bool isXor = penMode_ == PenMode::Xor;
 
   if (!isXor && penWidth_ == 1 && !xMajor && count >= kMinPendingLine) {
-    steepLine(static_cast<int>(x), static_cast<int>(y), majorDir, minorDir, count, r, 2 * Dm, twoD);
+    steepLine(SteepLine{static_cast<int>(x), static_cast<int>(y), majorDir, minorDir, count, r, 2 * Dm, twoD});
     return;
   }
   // Pending pixels of another colour go first; those of this colour may come at any time.
@@ -337,7 +337,7 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
 // and again, so their pixels are only marked in a bit mask of the picture
 // (small enough to stay in the cache) and every marked pixel is written
 // once, at the next settle.
-void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD) {
+void Canvas::steepLine(const SteepLine& line) {
   if (penRgb_ != pendingRgb_) {
     settle();
     pendingRgb_ = penRgb_;
@@ -346,16 +346,13 @@ void Canvas::steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t 
   const size_t words = static_cast<size_t>(w_) * static_cast<size_t>((h_ + 63) / 64 + 1) + 2 * kSteepMaskSlack;
   if (pending_.size() != words) pending_.assign(words, 0);
 
-  const int lineTop = yDir > 0 ? y : static_cast<int>(y - (count - 1));
+  const int lineTop = line.yDir > 0 ? line.y : static_cast<int>(line.y - (line.count - 1));
   pendingTop_ = std::min(pendingTop_, lineTop);
-  pendingBottom_ = std::max(pendingBottom_, lineTop + static_cast<int>(count));
-  const int lastX = markSteepLine(pendingMask(), w_, SteepLine{x, y, yDir, xDir, count, r, twoDm, twoD});
-  pendingLeft_ = std::min({pendingLeft_, x, lastX});
-  pendingRight_ = std::max({pendingRight_, x, lastX});
+  pendingBottom_ = std::max(pendingBottom_, lineTop + static_cast<int>(line.count));
+  const int lastX = markSteepLine(pendingMask(), w_, line);
+  pendingLeft_ = std::min({pendingLeft_, line.x, lastX});
+  pendingRight_ = std::max({pendingRight_, line.x, lastX});
 }
-
-// The marking may touch a few words on either side of the picture's.
-uint64_t* Canvas::pendingMask() const { return pending_.data() + kSteepMaskSlack; }
 
 // Writes the marked pixels, a band of 64 rows at a time, and clears the mask.
 void Canvas::settle() const {

@@ -9,6 +9,7 @@
 // be copied, resized or painted on by anyone else while a canvas draws on it.
 
 #include "ui/Colour.h"
+#include "ui/SteepRuns.h"
 
 #include <QImage>
 #include <QPoint>
@@ -89,7 +90,7 @@ class Canvas {
   // forText selects the text state (font colour, copy mode).
   void syncPainter(bool forText);
   void rasterLine(int x0, int y0, int x1, int y1);
-  void steepLine(int x, int y, int yDir, int xDir, int64_t count, int64_t r, int64_t twoDm, int64_t twoD);
+  void steepLine(const SteepLine& line);
   void fillPolygon(const QPoint* points, int count);  // the inside, in the brush colour
   void settle() const;  // writes the pending pixels: before anything else is drawn or read
   void painterLine(int x0, int y0, int x1, int y1);
@@ -115,7 +116,8 @@ class Canvas {
   // y % 64 of word (y / 64) · w_ + x of pendingMask() marks pixel (x, y).
   // Sized on first use; the bounds enclose every marked pixel (empty: left > right).
   mutable std::vector<uint64_t> pending_;
-  uint64_t* pendingMask() const;
+  // The marking may touch a few words on either side of the picture's.
+  uint64_t* pendingMask() const { return pending_.data() + kSteepMaskSlack; }
   uint32_t pendingRgb_ = 0;
   mutable int pendingLeft_ = INT_MAX, pendingRight_ = INT_MIN, pendingTop_ = INT_MAX, pendingBottom_ = INT_MIN;
   std::vector<double> crossings_;  // x where a polygon's edges cross one row

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define TRELVANO_FOUR_RUNS_AT_A_TIME 1
@@ -179,9 +180,21 @@ __attribute__((target("avx2"))) uint64_t* markFourRunsAtATime(uint64_t* column, 
 int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarking how) {
   const int64_t twoDm = l.twoDm, twoD = l.twoD;
   // Pixels in the first column: until the error numerator reaches twoD.
-  const int64_t n = twoDm == 0 ? l.count : std::min(l.count, (twoD - l.r + twoDm - 1) / twoDm);
+  // Every later column holds q or q + 1, where twoD = q · twoDm + rem.
+  int64_t n = l.count, q = 0, rem = 0;
+  if (twoDm != 0 && twoD < (int64_t{1} << 31)) {
+    // 32-bit divisions (nothing here exceeds 2^32): a fraction of the time
+    // of 64-bit ones, once per line.
+    const uint32_t d = static_cast<uint32_t>(twoDm), whole = static_cast<uint32_t>(twoD);
+    n = std::min<int64_t>(n, (whole - static_cast<uint32_t>(l.r) + d - 1) / d);
+    q = whole / d;
+    rem = whole % d;
+  } else if (twoDm != 0) {
+    n = std::min(n, (twoD - l.r + twoDm - 1) / twoDm);
+    q = twoD / twoDm;
+    rem = twoD % twoDm;
+  }
   const int64_t r = l.r + n * twoDm - twoD;
-  const int64_t q = twoDm == 0 ? 0 : twoD / twoDm, rem = twoDm == 0 ? 0 : twoD % twoDm;
   if (twoDm == 0 || q >= 64)
     return markLongRuns(mask, stride, l.x, l.yDir > 0 ? l.y : static_cast<int>(l.y - (n - 1)), n, l, r, q, rem);
 
