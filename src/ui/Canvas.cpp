@@ -366,9 +366,15 @@ void Canvas::settle() const {
       uint64_t b = word[x];
       if (!b) continue;
       word[x] = 0;
+      // A run of marked rows at a time: where plumb lines crowd, most words
+      // are one run or two.
       do {
-        rows[static_cast<ptrdiff_t>(__builtin_ctzll(b)) * stride_ + x] = colour;
-        b &= b - 1;
+        const int top = __builtin_ctzll(b);
+        const uint64_t fromTop = b >> top;
+        const int length = ~fromTop == 0 ? 64 - top : __builtin_ctzll(~fromTop);
+        uint32_t* p = rows + static_cast<ptrdiff_t>(top) * stride_ + x;
+        for (int k = 0; k < length; ++k, p += stride_) *p = colour;
+        b = top + length >= 64 ? 0 : b & (~uint64_t{0} << (top + length));
       } while (b);
     }
   }
