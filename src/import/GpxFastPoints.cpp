@@ -137,10 +137,14 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
       const char* p = rest.data();
       const char* const end = p + rest.size();
       const char* behind;
+      // Read straight into the next slot: a copy of the point read would
+      // load it in halves the store of its fields cannot hand over.
       while ((track || !tracks) && points < kMaxFlightPoints &&
-             (behind = readPlainPoint(p, end, track ? "trkpt" : "rtept", point))) {
+             (behind = readPlainPoint(p, end, track ? "trkpt" : "rtept", staging.gpxPoints[points]))) {
+        const int32_t slot = points;
         counts(track);
-        staging.gpxPoints[points++] = point;
+        if (points != slot) staging.gpxPoints[points] = staging.gpxPoints[slot];
+        ++points;
         if (track && behind == later.start()) {
           if (const char* const stop = later.take(points)) behind = stop;
         }
