@@ -6,6 +6,7 @@
 
 #include "model/FlightData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -23,9 +24,11 @@ struct FrameOrigin {
 // X in metres, positive towards west, using the point's own latitude.
 // Written as (origin − lon) rather than −(lon − origin): the same value, but
 // +0 instead of −0 for the origin itself.
-inline double frameX(double lat, double lon, const FrameOrigin& o) {
-  return (o.lon - lon) * kMetresPerDegree * std::cos(lat * std::numbers::pi / 180);
+inline double latitudeCosine(double lat) { return std::cos(lat * std::numbers::pi / 180); }
+inline double frameXAt(double lon, double cosLat, const FrameOrigin& o) {
+  return (o.lon - lon) * kMetresPerDegree * cosLat;
 }
+inline double frameX(double lat, double lon, const FrameOrigin& o) { return frameXAt(lon, latitudeCosine(lat), o); }
 inline double frameY(double lat, const FrameOrigin& o) { return (lat - o.lat) * kMetresPerDegree; }
 
 // The extents of a run of points: the sequential rule of writeFlightFrame,
@@ -47,32 +50,46 @@ void writeFrameRun(FlightData& data, int32_t from, int32_t to, const FrameOrigin
   FlightPoint* const plumb = data.PlumbLines.data();
   auto above = [](double v, double acc) { return v > acc || (!kFirstStarts && acc != acc && v == v); };
   auto below = [](double v, double acc) { return v < acc || (!kFirstStarts && acc != acc && v == v); };
-  for (int32_t i = from; i < to; ++i) {
-    FlightPoint p = path[i];  // keeps what the caller does not write (Aux, projections)
-    fill(i, p);
-    p.X = frameX(p.Lat, p.Lon, origin);
-    p.Y = frameY(p.Lat, origin);
-    p.Z = p.Altitude - origin.altitude;
-    if (kFirstStarts && i == from) {
-      e.maxAlt = p.Altitude;
-      e.maxLat = e.minLat = p.Lat;
-      e.maxLon = e.minLon = p.Lon;
-    } else {
-      if (above(p.Altitude, e.maxAlt)) e.maxAlt = p.Altitude;
-      if (above(p.Lat, e.maxLat)) e.maxLat = p.Lat;
-      if (below(p.Lat, e.minLat)) e.minLat = p.Lat;
-      if (above(p.Lon, e.maxLon)) e.maxLon = p.Lon;
-      if (below(p.Lon, e.minLon)) e.minLon = p.Lon;
+  // A piece at a time: the points filled in place and their cosines taken
+  // in a loop of little more than calls, then the frame. The cosine's wait
+  // for its rounding mode overlaps the next one's work, rather than
+  // holding up the records.
+  constexpr int32_t kPiece = 32;
+  double cosLat[kPiece];
+  for (int32_t start = from; start < to; start += kPiece) {
+    const int32_t n = std::min(kPiece, to - start);
+    for (int32_t k = 0; k < n; ++k) {
+      FlightPoint& p = path[start + k];  // keeps what the caller does not write (Aux, projections)
+      fill(start + k, p);
+      cosLat[k] = latitudeCosine(p.Lat);
     }
-    path[i] = p;
-    FlightPoint s = p;
-    s.Z = 0;
-    s.Color = colours::kShadow;
-    shadow[i] = s;
-    p.Pen = kPenMove;
-    s.Pen = kPenLine;
-    plumb[2 * i] = p;
-    plumb[2 * i + 1] = s;
+    for (int32_t k = 0; k < n; ++k) {
+      const int32_t i = start + k;
+      FlightPoint p = path[i];
+      p.X = frameXAt(p.Lon, cosLat[k], origin);
+      p.Y = frameY(p.Lat, origin);
+      p.Z = p.Altitude - origin.altitude;
+      if (kFirstStarts && i == from) {
+        e.maxAlt = p.Altitude;
+        e.maxLat = e.minLat = p.Lat;
+        e.maxLon = e.minLon = p.Lon;
+      } else {
+        if (above(p.Altitude, e.maxAlt)) e.maxAlt = p.Altitude;
+        if (above(p.Lat, e.maxLat)) e.maxLat = p.Lat;
+        if (below(p.Lat, e.minLat)) e.minLat = p.Lat;
+        if (above(p.Lon, e.maxLon)) e.maxLon = p.Lon;
+        if (below(p.Lon, e.minLon)) e.minLon = p.Lon;
+      }
+      path[i] = p;
+      FlightPoint s = p;
+      s.Z = 0;
+      s.Color = colours::kShadow;
+      shadow[i] = s;
+      p.Pen = kPenMove;
+      s.Pen = kPenLine;
+      plumb[2 * i] = p;
+      plumb[2 * i + 1] = s;
+    }
   }
 }
 
