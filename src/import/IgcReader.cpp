@@ -4,6 +4,7 @@
 #include "import/Coordinates.h"
 #include "import/LoadStagingData.h"
 #include "import/LocalFrame.h"
+#include "import/PlainDigits.h"
 #include "import/TextLines.h"
 #include "import/UtcTime.h"
 #include "model/Numbers.h"
@@ -23,22 +24,6 @@ constexpr int32_t kHalfDay = kSecondsPerDay / 2;
 // Bytes the field reading may touch from the start of a B line: up to the eight-byte read
 // behind the minus of a negative GNSS altitude (columns 32-39).
 constexpr qsizetype kMinRoom = 39;
-
-// The n (1 … 8) bytes at p as a number when all are ASCII digits (eight
-// bytes readable at p): the digits are checked and combined eight at a time.
-inline bool plainDigits(const char* p, int n, int32_t& value) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  const uint64_t t = w - 0x3030303030303030ULL;  // digit values, as far as the first non-digit
-  const uint64_t nonDigit = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
-  const uint64_t field = n == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
-  if (nonDigit & field) return false;
-  uint64_t d = t << (8 * (8 - n));  // the n digits last, zeros before them
-  d = (d * 10 + (d >> 8)) & 0x00FF00FF00FF00FFULL;
-  d = (d * 100 + (d >> 16)) & 0x0000FFFF0000FFFFULL;
-  value = static_cast<int32_t>((d * 10000 + (d >> 32)) & 0xFFFFFFFFULL);
-  return true;
-}
 
 // Seconds of the day of "HHMMSS" at p when all six are ASCII digits (eight bytes readable).
 inline bool plainTimeOfDay(const char* p, int32_t& seconds) {

@@ -5,6 +5,7 @@
 #include "import/LocalFrame.h"
 #include "import/LoadStagingData.h"
 #include "import/LoggerField.h"
+#include "import/LoggerLineShape.h"
 #include "model/Numbers.h"
 
 #include <algorithm>
@@ -73,14 +74,30 @@ struct LineSlots {
   StagedPoint* points;
 };
 
+// The line at c.pos by the shape of the lines before it, or by a shape
+// learnt from it, if it is plain.
+bool readByShape(LoggerCursor& c, int32_t* row, int fields, LoggerLineShape& shape) {
+  if (!shape.worthTrying()) return false;
+  if (readShapedLine(c, row, shape)) {
+    ++shape.hits;
+    return true;
+  }
+  ++shape.misses;
+  return learnLineShape(c.pos, c.end, fields, shape) && readShapedLine(c, row, shape);
+}
+
 // One data line into slot n; returns whether its first field ended the line.
-bool readNewFormatLine(LoggerCursor& c, LineSlots st, int32_t n, bool gpsColumns, LoggerScan& scan) {
+bool readNewFormatLine(LoggerCursor& c, LineSlots st, int32_t n, bool gpsColumns, LoggerScan& scan,
+                       LoggerLineShape& shape) {
   if (n >= kSampleRows) throw RunError::range();
   int32_t* const row = st.rows[n].v;
   const int fields = gpsColumns ? kSampleColumns : kChannelCount;
-  row[0] = ReadLoggerField(c);
-  const bool firstEnded = c.FieldEndedLine;
-  for (int k = 1; k < fields; ++k) row[k] = ReadLoggerField(c);
+  bool firstEnded = false;  // a plain line has more than one field
+  if (!readByShape(c, row, fields, shape)) {
+    row[0] = ReadLoggerField(c);
+    firstEnded = c.FieldEndedLine;
+    for (int k = 1; k < fields; ++k) row[k] = ReadLoggerField(c);
+  }
   if (!gpsColumns) row[kColLat] = row[kColLon] = row[kColGpsAlt] = 0;
   StagedPoint& pt = st.points[n];
   pt.latRaw = row[kColLat];
@@ -117,10 +134,11 @@ bool readOldFormatLine(LoggerCursor& c, LineSlots st, int32_t n, LoggerScan& sca
 void readLineRange(LoggerCursor& c, const char* stop, LineSlots st, LoggerScan& scan) {
   const bool gpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
   int32_t n = scan.points;
+  LoggerLineShape shape;
   while (!atTextEnd(c) && c.pos < stop) {
     c.FieldEndedLine = false;
     c.DigitSeen = false;
-    const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan)
+    const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan, shape)
                                            : readOldFormatLine(c, st, n, scan);
     scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
     if (!firstEnded) scan.anyDigit |= c.DigitSeen;

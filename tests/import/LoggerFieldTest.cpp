@@ -1,6 +1,10 @@
 #include "import/LoggerField.h"
+#include "import/LoggerLineShape.h"
 
 #include "ImportTestSupport.h"
+
+#include <random>
+#include <string>
 
 namespace {
 
@@ -114,3 +118,62 @@ TEST(SkipLine, SkipsTheRestAndOneLineEnd) {
 }
 
 }  // namespace
+
+TEST(LoggerLineShape, ShapedLinesReadAsFieldByField) {
+  // Random lines of 13 or 16 fields, mostly plain (a minus, 1 … 10 digits),
+  // sometimes with a blank, a letter, a dot, an empty or missing field, a
+  // value beyond 32 bits or another line end, each read with the shape of
+  // the line before it (or its own, learnt): where the shape reads a line,
+  // values, cursor and flags must be those of reading it field by field.
+  std::mt19937 rng(17);
+  auto uni = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto plainField = [&] {
+    std::string f = uni(0, 5) == 0 ? "-" : "";
+    const int digits = uni(0, 9) == 0 ? uni(9, 10) : uni(1, 5);
+    for (int k = 0; k < digits; ++k) f += char('0' + uni(k == 0 && digits > 1 ? 1 : 0, 9));
+    return f;
+  };
+  const char* const odd[] = {" 12", "1a", "1.5", "", "-", "99999999999", "2147483648", "-2147483647"};
+  const char* const lineEnds[] = {"\r\n", "\n", "\r", ";\r\n", ";7;8\r\n"};
+  LoggerLineShape shape;
+  int shapedLines = 0;
+  for (int n = 0; n < 4000; ++n) {
+    const int fields = uni(0, 1) ? kSampleColumns : 13;
+    const bool sameShape = uni(0, 2) != 0 && shape.fields == fields;
+    std::string line;
+    for (int f = 0; f < fields; ++f) {
+      std::string field = uni(0, 60) == 0 ? odd[uni(0, 7)] : plainField();
+      if (sameShape && uni(0, 3) != 0) {  // the previous line's shape, new digits
+        field = shape.field[f].sign ? "-" : "";
+        for (int k = 0; k < shape.field[f].digits; ++k) field += char('0' + uni(0, 9));
+      }
+      line += field + (f + 1 < fields ? ";" : "");
+    }
+    if (uni(0, 40) == 0) line.resize(line.rfind(';'));  // a field short
+    line += lineEnds[uni(0, 9) < 7 ? 0 : uni(1, 4)];
+    const QByteArray text = QByteArray::fromStdString(line + "1;2;3\r\n" + std::string(uni(0, 20), ' '));
+    LoggerCursor byField{text.constData(), text.constData() + text.size()};
+    std::vector<int32_t> expected(fields);
+    bool overflow = false;
+    try {
+      for (int f = 0; f < fields; ++f) expected[f] = ReadLoggerField(byField);
+    } catch (const RunError&) {
+      overflow = true;
+    }
+    LoggerCursor byShape{text.constData(), text.constData() + text.size()};
+    std::vector<int32_t> row(fields);
+    bool read = shape.fields == fields && readShapedLine(byShape, row.data(), shape);
+    if (!read) {
+      ASSERT_EQ(byShape.pos, text.constData()) << line;  // a misfit leaves the cursor alone
+      read = learnLineShape(byShape.pos, byShape.end, fields, shape) && readShapedLine(byShape, row.data(), shape);
+    }
+    if (!read) continue;
+    ++shapedLines;
+    ASSERT_FALSE(overflow) << line;
+    EXPECT_EQ(row, expected) << line;
+    EXPECT_EQ(byShape.pos, byField.pos) << line;
+    EXPECT_EQ(byShape.FieldEndedLine, byField.FieldEndedLine) << line;
+    EXPECT_EQ(byShape.DigitSeen, byField.DigitSeen) << line;
+  }
+  EXPECT_GT(shapedLines, 1000);
+}
