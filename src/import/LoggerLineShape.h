@@ -9,6 +9,7 @@
 // is read field by field, and its shape taken for the next.
 
 #include "import/LoggerField.h"
+#include "import/PlainDigits.h"
 #include "model/FlightData.h"
 
 #include <cstdint>
@@ -70,31 +71,6 @@ inline bool learnLineShape(const char* p, const char* end, int fields, LoggerLin
 
 namespace logger_line_shape {
 
-// Eight digit values (byte 0 the first) as a number; bytes shifted out are 0.
-inline uint64_t eightDigits(uint64_t t) {
-  t = (t * 10 + (t >> 8)) & 0x00FF00FF00FF00FFULL;
-  t = (t * 100 + (t >> 16)) & 0x0000FFFF0000FFFFULL;
-  return (t * 10000 + (t >> 32)) & 0xFFFFFFFFULL;
-}
-
-// Four digit values (byte 0 the first) as a number: one step less.
-inline uint32_t fourDigits(uint32_t t) {
-  t = (t * 10 + (t >> 8)) & 0x00FF00FFu;
-  return (t * 100 + (t >> 16)) & 0xFFFFu;
-}
-
-inline uint32_t fourDigitValues(const char* p) {
-  uint32_t w;
-  std::memcpy(&w, p, 4);
-  return w - 0x30303030u;
-}
-
-inline uint64_t digitValues(const char* p) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  return w - 0x3030303030303030ULL;
-}
-
 // Whether the `length` bytes at p fit the template.
 inline bool fitsTemplate(const char* p, const LoggerLineShape& shape) {
 #if defined(__SSE2__)
@@ -129,12 +105,11 @@ inline bool fitsTemplate(const char* p, const LoggerLineShape& shape) {
 // its ';', or at its line end with FieldEndedLine set. Otherwise row may
 // hold anything and the cursor is untouched.
 inline bool readShapedLine(LoggerCursor& c, int32_t* row, const LoggerLineShape& shape) {
-  using namespace logger_line_shape;
   // The template is checked sixteen bytes at a time, and a field's digits
   // read eight at a time from its first one.
   if (shape.fields == 0 || c.end - c.pos < shape.length + 16) return false;
   const char* const p = c.pos;
-  if (!fitsTemplate(p, shape)) return false;
+  if (!logger_line_shape::fitsTemplate(p, shape)) return false;
   bool tooLarge = false;
   for (int f = 0; f < shape.fields; ++f) {
     const LoggerLineShape::Field& field = shape.field[f];

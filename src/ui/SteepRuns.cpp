@@ -182,7 +182,8 @@ int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarki
   // Pixels in the first column: until the error numerator reaches twoD.
   // Every later column holds q or q + 1, where twoD = q · twoDm + rem.
   int64_t n = l.count, q = 0, rem = 0;
-  if (twoDm != 0 && twoD < (int64_t{1} << 31)) {
+  const bool small = twoD < (int64_t{1} << 31);  // every quantity of the line fits 32 bits
+  if (twoDm != 0 && small) {
     // 32-bit divisions (nothing here exceeds 2^32): a fraction of the time
     // of 64-bit ones, once per line.
     const uint32_t d = static_cast<uint32_t>(twoDm), whole = static_cast<uint32_t>(twoD);
@@ -202,7 +203,7 @@ int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarki
   const int first = l.y, last = static_cast<int>(l.y + l.yDir * (n - 1));
   const int end = static_cast<int>(l.y + l.yDir * (l.count - 1));
 #ifdef TRELVANO_FOUR_RUNS_AT_A_TIME
-  if (how == RunMarking::Fastest && q <= 15 && twoD < (int64_t{1} << 31) && last != end && fourRunsAtATime()) {
+  if (how == RunMarking::Fastest && q <= 15 && small && last != end && fourRunsAtATime()) {
     markRun(column, stride, std::min(first, last), std::max(first, last));
     uint64_t* const lastColumn =
         l.yDir > 0 ? markFourRunsAtATime<1>(column, stride, l.xDir, last, end, static_cast<int>(r),
