@@ -4,6 +4,7 @@
 
 #include "model/ChannelParams.h"
 #include "model/FlightPoint.h"
+#include "model/Terrain.h"
 
 #include <cstdint>
 #include <memory>
@@ -56,6 +57,17 @@ struct FlightData {
   // times read); a logger flight has none.
   double PointTime[kMaxFlightPoints];
   bool HasPointTimes = false;
+
+  // The ground under the flight and the map on it (both empty until loaded),
+  // and each point's height above that ground, metres (NaN = no terrain
+  // under it; valid only while HasHeightAboveGround).
+  TerrainGrid Terrain;
+  TerrainInfo TerrainState;
+  MapDrape GeoMap;
+  double HeightAboveGround[kMaxFlightPoints];
+  bool HasHeightAboveGround = false;
+  // Heights of flight and terrain are drawn this many times as high (1, 2, 3 or 5).
+  double Exaggeration = 1.0;
 
   // Flight-wide scalars.
   int32_t RangeStart = 0;  // first shown point; origin of the local frame

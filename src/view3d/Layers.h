@@ -15,6 +15,7 @@ struct Layers {
   bool VectorKarte = false;
   bool VectorKarteVisible = false;
   bool Startkoordinaten = true;
+  bool Gelaende = true;  // "Gelände": the terrain surface, where terrain is loaded
   bool Flugweg = false;  // overlay item "Flugweg" checked: red line RangeStart -> CursorPoint
 
   bool operator==(const Layers&) const = default;

@@ -1,0 +1,51 @@
+#pragma once
+// The ground under the flight: heights on a regular grid in the flight's
+// local frame (108,000 m per degree, as every other layer), and the colours
+// a georeferenced map lays on the ground.
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <QString>
+#include <QStringList>
+
+// A regular grid in the local frame. Node (c, r) lies at
+//   X = x0 - c * step   (X grows towards west, so columns run east),
+//   Y = y0 + r * step   (rows run north);
+// node (0, 0) is the south-west corner. Values are row-major from the south.
+struct GroundGrid {
+  int columns = 0;
+  int rows = 0;
+  double x0 = 0;    // metres, local frame X of node (0, 0)
+  double y0 = 0;    // metres, local frame Y of node (0, 0)
+  double step = 0;  // metres between neighbouring nodes
+
+  bool empty() const { return columns < 2 || rows < 2; }
+  int index(int c, int r) const { return r * columns + c; }
+  double nodeX(int c) const { return x0 - c * step; }
+  double nodeY(int r) const { return y0 + r * step; }
+};
+
+// Heights of the ground, metres above sea level (NaN = no elevation file
+// covers this node; such cells are left out of the picture).
+struct TerrainGrid : GroundGrid {
+  std::vector<float> height;  // columns * rows
+  float minHeight = 0;        // over the covered nodes
+  float maxHeight = 0;
+};
+
+// A map warped into the local frame: one colour per node, $00BBGGRR, or -1
+// where the map does not cover.
+struct MapDrape : GroundGrid {
+  std::vector<int32_t> colour;  // columns * rows
+};
+
+// What the status bar and the dump report of the loaded terrain.
+struct TerrainInfo {
+  QStringList tiles;         // file names of the elevation files in use
+  QStringList missingTiles;  // 1° tiles under the grid that no file covers, e.g. "N47E012"
+  int filledVoids = 0;       // data points that had no value and were filled from their neighbours
+};
+
+inline bool hasHeight(float h) { return !std::isnan(h); }
