@@ -59,6 +59,7 @@ inline FlightDataPtr makeSyntheticFlight(HeightBand band, int points = kMaxFligh
   d.StartLatRaw = 4807038;
   d.StartLonRaw = 1134567;
   d.StartAltitude = 512.4;
+  d.HasFlight = true;
   for (int k = 0; k <= last; ++k) {
     FlightPoint& p = d.FlightPath[k];
     p.Pen = k == 0 ? kPenMove : kPenLine;

@@ -36,7 +36,7 @@ class ReplayKeyFilter : public QObject {
 }  // namespace
 
 void addReplaySpeedMenu(QMenu* overlay, std::function<void(int index)> onSpeed) {
-  overlay->addAction(QStringLiteral("--------------------"));
+  overlay->addSeparator();
   QMenu* speeds = overlay->addMenu(QStringLiteral("Wiedergabe-Tempo"));
   speeds->setObjectName(QStringLiteral("WiedergabeTempo1"));
   auto* group = new QActionGroup(speeds);

@@ -35,6 +35,8 @@
 
 namespace {
 
+const QString kExportFolderKey = QStringLiteral("exportFolder");
+
 // The smallest 3D view: the legend below it still fits.
 constexpr int kMinViewWidth = 300;
 constexpr int kMinViewHeight = 200;
@@ -227,8 +229,6 @@ QAction* TForm1::addItem(QMenu* menu, const char* objectName, const QString& cap
 void TForm1::buildMenus() {
   MainController& c = *core_;
   View3D& v = c.view;
-  const QString dashes20 = QStringLiteral("--------------------");
-  const QString dashes25 = QStringLiteral("-------------------------");
 
   QMenu* datei = menuBar()->addMenu(QStringLiteral("Datei"));
   datei->setObjectName(QStringLiteral("Datei1"));
@@ -240,12 +240,12 @@ void TForm1::buildMenus() {
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
   QMenu* exportieren = datei->addMenu(QStringLiteral("Exportieren"));
   exportieren->setObjectName(QStringLiteral("Exportieren1"));
-  addItem(exportieren, "ExportKml1", QStringLiteral("Google Earth (KML)…"), [&c] { c.ExportKml1Click(); });
-  addItem(exportieren, "ExportGpx1", QStringLiteral("GPX…"), [&c] { c.ExportGpx1Click(); });
-  addItem(exportieren, "ExportCsv1", QStringLiteral("Messwerte als CSV…"), [&c] { c.ExportCsv1Click(); });
+  exportItem_[0] = addItem(exportieren, "ExportKml1", QStringLiteral("Google Earth (KML)…"), [&c] { c.ExportKml1Click(); });
+  exportItem_[1] = addItem(exportieren, "ExportGpx1", QStringLiteral("GPX…"), [&c] { c.ExportGpx1Click(); });
+  exportItem_[2] = addItem(exportieren, "ExportCsv1", QStringLiteral("Messwerte als CSV…"), [&c] { c.ExportCsv1Click(); });
   recentFiles_ = new RecentFilesMenu(datei, guardedRunner(), [&c](const QString& path) { c.openByName(path); });
   datei->addMenu(recentFiles_);
-  addItem(datei, nullptr, dashes20);
+  datei->addSeparator();
   addItem(datei, "Ende1", QStringLiteral("Ende"), [this] { Ende1Click(); });
 
   QMenu* darstellung = menuBar()->addMenu(QStringLiteral("Darstellung"));
@@ -257,7 +257,7 @@ void TForm1::buildMenus() {
     return a;
   };
   layerItem("Cokpit1", "Flugweg zentrieren", &Layers::Cokpit);
-  addItem(darstellung, nullptr, dashes25);
+  darstellung->addSeparator();
   layerItem("Flugbahn1", "Flugbahn", &Layers::Flugbahn);
   layerItem("Schatten1", "Schatten", &Layers::Schatten);
   layerItem("NordPfeil1", "NordPfeil", &Layers::NordPfeil);
@@ -266,7 +266,7 @@ void TForm1::buildMenus() {
   layerItem("Karte1", "Karte", &Layers::Karte);
   layerItem("VectorKarte1", "Vektor-Karte", &Layers::VectorKarte);
   layerItem("Startkoordinaten1", "Startkoordinaten", &Layers::Startkoordinaten);
-  addItem(darstellung, nullptr, dashes25);
+  darstellung->addSeparator();
   addItem(darstellung, "Optionen1", QStringLiteral("Optionen"), [this] { Optionen1Click(); });
 
   QMenu* overlay = menuBar()->addMenu(QStringLiteral("Overlay"));
@@ -395,6 +395,11 @@ void TForm1::showState() {
   setWindowTitle(::windowTitle(c.state));
   side_.HLabel->setText(c.state.hLabel);
   Grafik1_->setVisible(c.state.grafikVisible);
+  for (QAction* item : exportItem_) item->setEnabled(c.data.HasFlight);
+  if (settings_ && c.state.exportFolder != keptExportFolder_) {
+    keptExportFolder_ = c.state.exportFolder;
+    settings_->setValue(kExportFolderKey, keptExportFolder_);
+  }
 
   for (const auto& [item, action] : layerItem_) action->setChecked(layers.*item);
   layerAction(&Layers::Karte)->setVisible(layers.KarteVisible);
@@ -454,7 +459,9 @@ void TForm1::keepBetweenRuns(QSettings* settings) {
   settings_ = settings;
   recentFiles_->keepIn(settings);
   if (auto* qtDialogs = dynamic_cast<QtFileDialogs*>(dialogs_.get())) qtDialogs->rememberFoldersIn(settings);
-  if (settings_) restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
+  if (!settings_) return;
+  restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
+  keptExportFolder_ = core_->state.exportFolder = settings_->value(kExportFolderKey).toString();
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {

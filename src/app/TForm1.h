@@ -100,9 +100,11 @@ class TForm1 : public QMainWindow {
   QTimer* Timer1_ = nullptr;
   QTimer* Timer2_ = nullptr;
   QAction* Grafik1_ = nullptr;
+  QAction* exportItem_[3] = {};  // KML, GPX, CSV: enabled once a flight is loaded
   RecentFilesMenu* recentFiles_ = nullptr;
   QLabel* replayStatus_ = nullptr;
   QSettings* settings_ = nullptr;
+  QString keptExportFolder_;  // the export folder as last written to the settings
   QAction* overlayItem_[6] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;

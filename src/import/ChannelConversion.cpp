@@ -40,22 +40,20 @@ double barometricHeight(int32_t raw, const ChannelParam& param, double temperatu
   return static_cast<double>(Round(h));
 }
 
-QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
+double channelNumber(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
   const double r = raw;
   switch (param.Kind) {
-    case kKindKeine:
-      return QString::number(raw);
     case kKindLinear:
-      return formatGeneral(checkedFinite((r - param.Offset) * param.Koeffizient));
+      return checkedFinite((r - param.Offset) * param.Koeffizient);
     case kKindHoehe:
-      return formatGeneral(barometricHeight(raw, param, temperature, altitude));
+      return barometricHeight(raw, param, temperature, altitude);
     case kKindSpeed: {
       const double d = r - param.Offset;
-      if (d < 0) return QStringLiteral("0");
+      if (d < 0) return 0;
       const double product = d * param.Koeffizient;
       if (!(product >= 0)) throw RunError::invalidFloatOp();
       const double v = std::sqrt(product * 2 / 0.012555);
-      return formatGeneral(static_cast<double>(Round(v * 10)) / 10);
+      return static_cast<double>(Round(v * 10)) / 10;
     }
     case kKindDrehzahl: {
       const long double q = raw == 0 ? 1.0L : raw;
@@ -64,11 +62,25 @@ QString convertChannelValue(int32_t raw, const ChannelParam& param, double tempe
       // The clock constant has more digits than a double holds; in double the
       // 15th shown digit comes out one low (raw 1: 22505626.4066016 instead of
       // 22505626.4066017).
-      return formatGeneral(toShownDigits(375093.77344336084L / q * 60 / n));
+      return toShownDigits(375093.77344336084L / q * 60 / n);
     }
+    case kKindKeine:
+      return r;
     default:
-      return QStringLiteral("0");
+      return 0;
   }
+}
+
+QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
+  if (param.Kind == kKindKeine) return QString::number(raw);
+  return formatGeneral(channelNumber(raw, param, temperature, altitude));
+}
+
+double channelNumberAt(const FlightData& data, long long sample, long long channel) {
+  const int32_t raw = data.ChannelSamples[sample][checkIndex(channel, kChannelCount)];
+  const ChannelParam& param = data.ChannelParams[channel];
+  const double altitude = param.Kind == kKindHoehe ? data.FlightPath[sample].Altitude : 0.0;
+  return channelNumber(raw, param, data.Temperature, altitude);
 }
 
 QString ParameterToString(const FlightData& data, long long sample, long long channel) {

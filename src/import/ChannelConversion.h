@@ -16,6 +16,8 @@ void Parameterinit(ChannelParamTable& table);
 // where the formula has no real result, the range error for a Drehzahl
 // coefficient outside 32 bits.
 QString convertChannelValue(int32_t raw, const ChannelParam& param, double temperature, double altitude);
+// The same value as a number (convertChannelValue is its general-format text).
+double channelNumber(int32_t raw, const ChannelParam& param, double temperature, double altitude);
 
 // Kind Höhe before it becomes text: the barometric height in metres, rounded
 // to a whole number (halves to even). Same failures as convertChannelValue.
@@ -23,6 +25,7 @@ double barometricHeight(int32_t raw, const ChannelParam& param, double temperatu
 
 // ChannelSamples[sample][channel] converted by row `channel` of the table.
 QString ParameterToString(const FlightData& data, long long sample, long long channel);
+double channelNumberAt(const FlightData& data, long long sample, long long channel);
 
 // Display names of the kinds: "keine", "linear", "Höhe", "Speed", "Drehzahl".
 QString channelKindName(int32_t kind);

@@ -3,9 +3,10 @@
 #include "model/RunError.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,46 +85,82 @@ bool readWholeFile(const QString& path, QByteArray& bytes) {
 
 namespace {
 
+// Writes all of `bytes` to `fd`; the errno of the failure, or 0.
+int writeAll(int fd, const QByteArray& bytes) {
+  qsizetype written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    written += n;
+  }
+  return 0;
+}
+
 // A device or FIFO named as the target: there is no file to keep whole, and a
 // rename would replace the device node itself, so it is written in place.
 void writeInPlace(const QString& path, const QByteArray& bytes) {
-  // Plain POSIX calls: the reason of a failure (errno) decides the code shown.
   const QByteArray native = QFile::encodeName(path);
   int fd;
   do {
     fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw RunError::io(ioCodeForOpenFailure(errno), path);
-
-  qsizetype written = 0;
-  bool failed = false;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      failed = true;
-      break;
-    }
-    written += n;
-  }
+  if (fd < 0) throw RunError::ioWrite(ioCodeForOpenFailure(errno), errno, path);
+  int err = writeAll(fd, bytes);
   // close() can be the first to report a full disk (network file systems).
-  if (::close(fd) != 0 && errno != EINTR) failed = true;
-  if (failed) throw RunError::io(kIoWriteFault, path);
+  if (::close(fd) != 0 && errno != EINTR && err == 0) err = errno;
+  if (err != 0) throw RunError::ioWrite(kIoWriteFault, err, path);
 }
 
 }  // namespace
 
 void writeWholeFile(const QString& path, const QByteArray& bytes) {
+  const QByteArray native = QFile::encodeName(path);
+  if (native.isEmpty()) throw RunError::ioWrite(kIoPathNotFound, ENOENT, path);
   struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) throw RunError::io(kIoAccessDenied, path);
+  const bool exists = ::stat(native.constData(), &info) == 0;
+  if (exists) {
+    if (S_ISDIR(info.st_mode)) throw RunError::ioWrite(kIoAccessDenied, EISDIR, path);
     if (!S_ISREG(info.st_mode)) return writeInPlace(path, bytes);
+    // A rename would replace a file the user protected against writing (its
+    // write bits count even for a user the system would let write).
+    if ((info.st_mode & 0222) == 0 || (::access(native.constData(), W_OK) != 0 && errno == EACCES))
+      throw RunError::ioWrite(kIoAccessDenied, EACCES, path).withCause(QStringLiteral("Datei ist schreibgeschützt"));
   }
+
   // The bytes go to a temporary file beside the target, which replaces the
-  // target only once everything is written: a failed write keeps the old file.
-  QSaveFile file(path);
-  file.setDirectWriteFallback(false);
-  errno = 0;
-  if (!file.open(QIODevice::WriteOnly)) throw RunError::io(ioCodeForOpenFailure(errno ? errno : EACCES), path);
-  if (file.write(bytes) != bytes.size() || !file.commit()) throw RunError::io(kIoWriteFault, path);
+  // target only once everything is written and on the disk: a failed write
+  // (a full disk, a read-only folder) keeps the old file byte for byte.
+  QByteArray temporary = native + ".XXXXXX";
+  int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) throw RunError::ioWrite(ioCodeForOpenFailure(errno), errno, path);
+  auto fail = [&](int err) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(temporary.constData());
+    return RunError::ioWrite(kIoWriteFault, err, path);
+  };
+  // mkostemp makes the file 0600; a new file gets the usual permissions, a
+  // replaced one keeps its own.
+  mode_t mode = exists ? (info.st_mode & 07777) : 0666;
+  if (!exists) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) throw fail(errno);
+  if (const int err = writeAll(fd, bytes)) throw fail(err);
+  if (::fsync(fd) != 0) throw fail(errno);
+  const int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0 && errno != EINTR) throw fail(errno);
+  if (::rename(temporary.constData(), native.constData()) != 0) throw fail(errno);
+  // The rename itself lasts once the folder is on the disk; a folder that
+  // cannot be synced (some network file systems) still holds the whole file.
+  const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+  const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
 }

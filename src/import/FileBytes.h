@@ -13,10 +13,11 @@ constexpr qint64 kMaxFileBytes = qint64{64} << 20;
 bool readWholeFile(const QString& path, QByteArray& bytes);
 
 // Creates or replaces `path` with `bytes`, through a temporary file beside it
-// that is renamed into place only when all was written, so a failed write
-// leaves an existing file whole (a device or FIFO is written in place). A
-// file that cannot be created or written throws "E/A-Fehler %d" with the path
-// as detail: 3 a directory of the path is missing, 5 access denied (or a
-// directory), 4 too many open files, 2 any other reason it cannot be created,
-// 101 a failed or short write.
+// that is written, synced and renamed into place only when all was written,
+// so a failed write leaves an existing file byte for byte (a device or FIFO is
+// written in place). A file that cannot be created or written throws
+// "E/A-Fehler %d", the reason in German and "Datei <name>": 3 a directory of
+// the path is missing, 5 access denied (a read-only file, a folder), 4 too
+// many open files, 2 any other reason it cannot be created, 101 a failed or
+// short write (a full disk).
 void writeWholeFile(const QString& path, const QByteArray& bytes);

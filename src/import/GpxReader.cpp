@@ -31,6 +31,8 @@ void commit(FlightData& data, const LoadStaging& st, int32_t count) {
   data.StartLatRaw = startLatRaw;
   data.StartLonRaw = startLonRaw;
   data.StartAltitude = pts[0].altitude;
+  data.HasGnssAltitudes = false;
+  data.HasFlight = true;
   data.LastPoint = last;
   data.RangeStart = 0;
   data.RangeEnd = last;

@@ -54,7 +54,7 @@ void readPoint(GpxScan& s, bool track) {
   const QXmlStreamAttributes attributes = xml.attributes();
   StagedGpxPoint p{coordinate(s, attributes, "lat", 90, line), coordinate(s, attributes, "lon", 180, line), 0, kNoPointTime};
   if (s.points >= kMaxFlightPoints) {
-    if (track) s.fail(RunError::range(), line);
+    if (track) s.fail(RunError::tooManyPoints(kMaxFlightPoints), line);
     if (s.routeOverflowLine == 0) s.routeOverflowLine = line;
   }
   while (xml.readNextStartElement()) {
@@ -112,7 +112,7 @@ int32_t stageGpxPointsXml(LoadStaging& staging, QByteArrayView bytes, const QStr
   // The rest of the file must be well-formed too.
   while (!xml.atEnd()) xml.readNext();
   if (xml.hasError()) scan.fail(RunError::invalidGpx(), xml.lineNumber());
-  if (!scan.tracks && scan.routeOverflowLine != 0) scan.fail(RunError::range(), scan.routeOverflowLine);
+  if (!scan.tracks && scan.routeOverflowLine != 0) scan.fail(RunError::tooManyPoints(kMaxFlightPoints), scan.routeOverflowLine);
   if (scan.points == 0) throw inFile(RunError::noFlightData(), fileName);
   return scan.points;
 }

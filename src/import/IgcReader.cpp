@@ -9,9 +9,12 @@
 #include "import/UtcTime.h"
 #include "model/Numbers.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -90,8 +93,15 @@ namespace {
 struct IgcScan {
   int32_t fixes = 0;
   int32_t previousTime = 0;   // seconds of the day of the previous fix
-  int32_t midnights = 0;      // midnight crossings since the first fix
-  std::optional<double> date;  // midnight of the first fix's day, from the HFDTE record
+  int32_t midnights = 0;      // midnight crossings since the last date record
+  // Midnight of the day each run of fixes was flown, from the HFDTE records:
+  // a record dates the fixes after it (the first also those before it).
+  struct DatedRun {
+    int32_t firstFix;
+    double date;
+  };
+  std::vector<DatedRun> dates;
+  bool newDate = false;  // a date record changed the day since the last fix
   double lastStep = 0;        // time step of the last fix (from the second fix on)
   bool allPressureZero = true;
   bool gnssReadable = true;   // every fix so far has a readable GNSS altitude
@@ -110,7 +120,7 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
     return;
   }
   if (isPlaceholderPosition(b)) return;
-  if (scan.fixes >= kMaxFlightPoints) throw RunError::range();  // plumb lines need two entries per fix
+  if (scan.fixes >= kMaxFlightPoints) throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
   StagedPoint& pt = st.points[scan.fixes];
 
   int32_t time;
@@ -123,9 +133,12 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
   } else {
     pt.timeStep = fixTimeStep(scan.previousTime, time);
     scan.lastStep = pt.timeStep;
-    if (time < scan.previousTime && pt.timeStep > 0) ++scan.midnights;
+    // A clock that ran past midnight adds a day, unless a date record between
+    // the two fixes already names the new day.
+    if (time < scan.previousTime && pt.timeStep > 0 && !scan.newDate) ++scan.midnights;
   }
   scan.previousTime = time;
+  scan.newDate = false;
   pt.time = scan.midnights * double(kSecondsPerDay) + time;
 
   int32_t lat = fieldInt(b + 7, 7);
@@ -138,11 +151,14 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
   const int32_t pressure = altitudeField(b + 25);
   pt.altitude = pressure;
   // Recorders without a barometer write 00000 for every fix; their GNSS
-  // altitude then stands in, so keep it while no real pressure altitude showed up.
+  // altitude then stands in while no real pressure altitude showed up. The
+  // exports take it wherever a fix has one.
+  const bool gnss = length >= kMinGnssLength && tryAltitudeField(b + 30, pt.gnssAltitude);
+  if (!gnss) pt.gnssAltitude = 0;
   if (scan.allPressureZero) {
     if (pressure != 0)
       scan.allPressureZero = false;
-    else if (length < kMinGnssLength || !tryAltitudeField(b + 30, pt.gnssAltitude))
+    else if (!gnss)
       scan.gnssReadable = false;
   }
   if (scan.fixes == 0) {
@@ -150,6 +166,20 @@ void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, q
     scan.startLonRaw = lon;
   }
   ++scan.fixes;
+}
+
+// A date record: the fixes after it were flown on that day. The same date
+// again (some recorders repeat their header) changes nothing.
+void noteDate(IgcScan& scan, std::string_view line) {
+  const std::optional<double> date = igcDate(line);
+  if (!date) return;
+  if (scan.dates.empty()) {
+    scan.dates.push_back({0, *date});
+  } else if (*date != scan.dates.back().date) {
+    scan.dates.push_back({scan.fixes, *date});
+    scan.midnights = 0;
+    scan.newDate = true;
+  }
 }
 
 void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool useGnss) {
@@ -171,9 +201,13 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
   data.LastPoint = last;
   data.RangeStart = 0;
   data.RangeEnd = last;
-  data.HasPointTimes = scan.date.has_value();
-  const double date = scan.date.value_or(0);
+  data.HasPointTimes = !scan.dates.empty();
+  data.HasGnssAltitudes = true;
+  data.HasFlight = true;
   double* const pointTime = data.PointTime;
+  double* const gnssAltitude = data.GnssAltitude;
+  size_t run = 0;
+  double lastTime = -std::numeric_limits<double>::infinity();
   writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     const StagedPoint& s = st.points[i];
     p.Lat = loggerDegrees(s.latRaw);
@@ -182,7 +216,14 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
     p.Pen = i == 0 ? kPenMove : kPenLine;
     p.Color = colours::kBlue;
     p.TimeStep = s.timeStep;
-    if (data.HasPointTimes) pointTime[i] = date + s.time;
+    gnssAltitude[i] = s.gnssAltitude;
+    if (data.HasPointTimes) {
+      while (run + 1 < scan.dates.size() && scan.dates[run + 1].firstFix <= i) ++run;
+      // Where the recorder set its clock back the flight counts no time, and
+      // the times go on by the flight's own steps from there: they never run backwards.
+      lastTime = std::max(scan.dates[run].date + s.time, lastTime + s.timeStep);
+      pointTime[i] = lastTime;
+    }
   });
 }
 
@@ -200,8 +241,8 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
       const char* const lineEnd = findLineEnd(p, end);
       if (lineEnd != lineStart && *lineStart == 'B')
         stageFix(staging, scan, lineStart, lineEnd - lineStart, end - lineStart);
-      else if (lineEnd != lineStart && *lineStart == 'H' && !scan.date)
-        scan.date = igcDate(std::string_view(lineStart, size_t(lineEnd - lineStart)));
+      else if (lineEnd != lineStart && *lineStart == 'H')
+        noteDate(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
       if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file
       p = afterLineEnd(lineEnd, end);
     }

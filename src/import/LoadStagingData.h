@@ -16,8 +16,8 @@ struct StagedPoint {
   double altitude;       // metres: IGC pressure altitude, old-format field 4 × 0.13, or the
                          // new-format altitude once the altitude source was applied
   double timeStep;       // IGC: seconds since the previous fix (2.0 for the first)
-  int32_t gnssAltitude;  // IGC: GNSS altitude in metres (read only while every pressure altitude is 0)
-  double time;           // IGC: seconds from the midnight before the first fix
+  int32_t gnssAltitude;  // IGC: GNSS altitude in metres, 0 where the fix has none
+  double time;           // IGC: seconds from the midnight of the last date record before the fix
 };
 
 // One parsed GPX track or route point.

@@ -89,7 +89,7 @@ bool readByShape(LoggerCursor& c, int32_t* row, int fields, LoggerLineShape& sha
 // One data line into slot n; returns whether its first field ended the line.
 bool readNewFormatLine(LoggerCursor& c, LineSlots st, int32_t n, bool gpsColumns, LoggerScan& scan,
                        LoggerLineShape& shape) {
-  if (n >= kSampleRows) throw RunError::range();
+  if (n >= kSampleRows) throw RunError::tooManySamples(kSampleRows);
   int32_t* const row = st.rows[n].v;
   const int fields = gpsColumns ? kSampleColumns : kChannelCount;
   bool firstEnded = false;  // a plain line has more than one field
@@ -145,7 +145,7 @@ void readLineRange(LoggerCursor& c, const char* stop, LineSlots st, LoggerScan& 
     // A line whose first field ended it is not counted: the next line overwrites slot n.
     if (!firstEnded && ++n > kMaxFlightPoints) {
       scan.points = n;
-      throw RunError::range();
+      throw RunError::tooManyPoints(kMaxFlightPoints);
     }
     skipLine(c);
     scan.points = n;
@@ -233,6 +233,8 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
   data.HasPointTimes = false;  // a logger writes no dates
   data.SampleInterval = scan.sampleInterval;
   data.UseBaroAltitude = useBaro;
+  data.HasGnssAltitudes = false;
+  data.HasFlight = true;
   const bool newFormat = scan.newFormat;
   if (newFormat) copyRowsBeyondPoints(data, staged, scan);
   if (scan.slotsWritten > 0) {

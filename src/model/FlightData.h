@@ -57,6 +57,13 @@ struct FlightData {
   // times read); a logger flight has none.
   double PointTime[kMaxFlightPoints];
   bool HasPointTimes = false;
+  // The GNSS altitude of each IGC fix, metres above sea level (0 = the fix
+  // has none). Valid only while HasGnssAltitudes, which the IGC reader sets
+  // and the other readers clear.
+  double GnssAltitude[kMaxFlightPoints];
+  bool HasGnssAltitudes = false;
+  // A flight was read (any reader); false from the start until the first load.
+  bool HasFlight = false;
 
   // The ground under the flight and the map on it (both empty until loaded),
   // and each point's height above that ground, metres (NaN = no terrain

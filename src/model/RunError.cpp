@@ -1,5 +1,9 @@
 #include "model/RunError.h"
 
+#include <QFileInfo>
+
+#include <cerrno>
+
 RunError::RunError(RunErrorKind kind, QString text, QString detail)
     : kind_(kind), text_(std::move(text)), detail_(std::move(detail)) {
   utf8_ = boxText().toStdString();
@@ -52,11 +56,71 @@ RunError RunError::cannotOpen() {
   return {RunErrorKind::CannotOpen, QStringLiteral("Datei kann nicht geöffnet werden")};
 }
 
+RunError RunError::ioWrite(int code, int err, const QString& path) {
+  return io(code, QStringLiteral("Datei %1").arg(QFileInfo(path).fileName())).withCause(systemErrorCause(err));
+}
+
+RunError RunError::tooManyPoints(int limit) {
+  return range().withCause(QStringLiteral("Die Datei enthält mehr als %1 Punkte").arg(limit));
+}
+
+RunError RunError::tooManySamples(int limit) {
+  return range().withCause(QStringLiteral("Die Datei enthält mehr als %1 Messwerte").arg(limit));
+}
+
+RunError RunError::noFlight() { return {RunErrorKind::NoFlight, QStringLiteral("Kein Flug geladen")}; }
+
+RunError RunError::ownRecording(const QString& path) {
+  return {RunErrorKind::OwnRecording, QStringLiteral("Die geladene Aufzeichnung kann nicht überschrieben werden"),
+          QStringLiteral("Datei %1").arg(QFileInfo(path).fileName())};
+}
+
 QString RunError::boxText() const {
-  return detail_.isEmpty() ? text_ : text_ + QLatin1Char('\n') + detail_;
+  QString box = text_;
+  if (!cause_.isEmpty()) box += QLatin1Char('\n') + cause_;
+  if (!detail_.isEmpty()) box += QLatin1Char('\n') + detail_;
+  return box;
 }
 
 RunError RunError::withDetail(const QString& detail) const {
   const QString joined = detail_.isEmpty() ? detail : detail_ + QStringLiteral(", ") + detail;
-  return {kind_, text_, joined};
+  return RunError(kind_, text_, joined).withCause(cause_);
+}
+
+RunError RunError::withCause(const QString& cause) const {
+  RunError e(kind_, text_, detail_);
+  e.cause_ = cause;
+  e.utf8_ = e.boxText().toStdString();
+  return e;
+}
+
+QString systemErrorCause(int err) {
+  switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("Kein Speicherplatz auf dem Gerät");
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("Keine Schreibberechtigung");
+    case EROFS:
+      return QStringLiteral("Das Dateisystem ist schreibgeschützt");
+    case ENOENT:
+    case ENOTDIR:
+      return QStringLiteral("Der Ordner existiert nicht");
+    case EISDIR:
+      return QStringLiteral("Das Ziel ist ein Ordner");
+    case EFBIG:
+      return QStringLiteral("Die Datei ist zu groß für das Dateisystem");
+    case ENAMETOOLONG:
+      return QStringLiteral("Der Dateiname ist zu lang");
+    case EMFILE:
+    case ENFILE:
+      return QStringLiteral("Zu viele offene Dateien");
+    case EIO:
+      return QStringLiteral("Gerätefehler beim Schreiben");
+    case EBADF:
+      return QStringLiteral("Die Ausgabe ist nicht beschreibbar");
+    default:
+      return {};
+  }
 }

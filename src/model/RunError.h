@@ -21,6 +21,8 @@ enum class RunErrorKind {
   FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
   InvalidGpx,      // "Ungültige GPX-Datei": not well-formed XML, or a point without a valid position
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
+  NoFlight,        // "Kein Flug geladen": an export with no flight loaded
+  OwnRecording,    // "Die geladene Aufzeichnung kann nicht überschrieben werden"
 };
 
 class RunError : public std::exception {
@@ -39,16 +41,29 @@ class RunError : public std::exception {
   static RunError fileNotFound();
   static RunError cannotOpen();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
+  // A write that failed: "E/A-Fehler %d", the reason `err` (an errno value)
+  // in words a user can act on, and "Datei <name>".
+  static RunError ioWrite(int code, int err, const QString& path);
+  static RunError noFlight();
+  // The range error of a file with more fixes or points (more logger
+  // samples) than the tables hold, with the limit as its reason.
+  static RunError tooManyPoints(int limit);
+  static RunError tooManySamples(int limit);
+  static RunError ownRecording(const QString& path);
 
   RunErrorKind kind() const { return kind_; }
   // The run-time's own text, e.g. "Fehler bei Bereichsprüfung".
   const QString& text() const { return text_; }
   // Optional context such as file name and line number; empty when none.
   const QString& detail() const { return detail_; }
-  // What the error box shows: text, and detail on a second line.
+  // Optional reason a user can act on ("Kein Speicherplatz auf dem Gerät"); empty when none.
+  const QString& cause() const { return cause_; }
+  // What the error box shows: text, then cause and detail each on a line of its own.
   QString boxText() const;
   // A copy with the given context (keeps an existing detail in front).
   RunError withDetail(const QString& detail) const;
+  // A copy with the given reason.
+  RunError withCause(const QString& cause) const;
 
   const char* what() const noexcept override { return utf8_.c_str(); }
 
@@ -56,8 +71,13 @@ class RunError : public std::exception {
   RunErrorKind kind_;
   QString text_;
   QString detail_;
+  QString cause_;
   std::string utf8_;
 };
+
+// The reason of a failed system call (an errno value) in German, for the
+// second line of an error box; empty for reasons a user cannot act on.
+QString systemErrorCause(int err);
 
 // Index check of every fixed-size table: 0 <= i < size, else the range error.
 inline int checkIndex(long long i, int size) {

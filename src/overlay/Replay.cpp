@@ -48,6 +48,8 @@ QString climbRateText(double metresPerSecond) {
   return text;
 }
 
+QString pointValueText(double v) { return formatGeneral(roundHalfEven(v * 10) / 10); }
+
 void Track(FlightData& data, View3D& view, SidePanels& panels) {
   const int32_t c = data.CursorPoint;
   const FlightPoint& here = data.FlightPath[c];
@@ -73,7 +75,7 @@ void Track(FlightData& data, View3D& view, SidePanels& panels) {
   if (data.LoggerNG) {
     for (int k = 0; k < kChannelCount; ++k) {
       panels.channelCaption[k] = data.ChannelParams[k].Name;
-      panels.channelValue[k] = ParameterToString(data, c, k);
+      panels.channelValue[k] = pointValueText(channelNumberAt(data, c, k));
     }
   }
 

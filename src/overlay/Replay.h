@@ -8,10 +8,15 @@
 
 #include <QString>
 
-// Climb rate in tenths with a comma and a hyphen-minus for sinking:
-// -1.26 -> "-1,3 m/s", -0.04 -> "0,0 m/s", 12 -> "12,0 m/s". Halves go to the
-// even tenth (0.25 -> "0,2 m/s").
+// Climb rate in tenths with a comma (whatever the locale) and a hyphen-minus
+// for sinking: -1.26 -> "-1,3 m/s", -0.04 -> "0,0 m/s", 12 -> "12,0 m/s".
+// Halves go to the even tenth (0.25 -> "0,2 m/s").
 QString climbRateText(double metresPerSecond);
+
+// A channel value beside the point: rounded to tenths as the climb rate, in
+// the general number format with the locale's separator (7199.49661 ->
+// "7199,5" in German settings, 12 -> "12").
+QString pointValueText(double v);
 
 // Fills the labels for CursorPoint, follows it with the camera while
 // "Flugweg zentrieren" is checked, redraws.

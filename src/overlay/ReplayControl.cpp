@@ -26,7 +26,13 @@ void replayTick(FlightData& data, View3D& view, SidePanels& panels) {
 }
 
 void toggleReplayHold(SidePanels& panels) {
-  if (panels.timer2Enabled) panels.replayHeld = !panels.replayHeld;
+  if (panels.timer2Enabled) {
+    panels.replayHeld = !panels.replayHeld;
+  } else if (panels.overlayChecked[kModeFlugweg - 1]) {
+    // The track bar (or a chart) stopped it: run on from the cursor it left.
+    panels.timer2Enabled = true;
+    panels.replayHeld = false;
+  }
 }
 
 void stepReplayCursor(FlightData& data, View3D& view, SidePanels& panels, int direction) {
@@ -37,7 +43,7 @@ void stepReplayCursor(FlightData& data, View3D& view, SidePanels& panels, int di
 QString replayStateText(const SidePanels& panels) {
   if (!panels.trackPanelVisible) return {};
   QStringList parts;
-  if (panels.timer2Enabled && panels.replayHeld) parts << QStringLiteral("angehalten");
+  if (!replayTimerRuns(panels) && panels.overlayChecked[kModeFlugweg - 1]) parts << QStringLiteral("angehalten");
   if (panels.replaySpeed != 0) parts << QStringLiteral("Tempo ") + QString::fromUtf8(chosenSpeed(panels).caption);
   return parts.join(QStringLiteral(", "));
 }

@@ -35,8 +35,9 @@ int replayIntervalMs(const SidePanels& panels);
 // with its own colouring and wrap at the end, then the labels and one redraw.
 void replayTick(FlightData& data, View3D& view, SidePanels& panels);
 
-// The space bar: holds a playing replay or lets a held one run on. Does
-// nothing while no replay plays (another overlay, or the track bar took over).
+// The space bar: holds a playing replay or lets a held one run on; after the
+// track bar (or a chart) stopped the replay, runs it on from the cursor's
+// point. Does nothing outside "Flugweg".
 void toggleReplayHold(SidePanels& panels);
 
 // "." (+1) and "," (-1): while the replay is held or the track bar has taken
@@ -44,7 +45,8 @@ void toggleReplayHold(SidePanels& panels);
 // would. Does nothing while the replay runs or outside "Flugweg".
 void stepReplayCursor(FlightData& data, View3D& view, SidePanels& panels, int direction);
 
-// What the replay bar adds to its hint: "angehalten" while held, the speed
+// What the replay bar adds to its hint: "angehalten" whenever the replay
+// stands while "Flugweg" is ticked (held, or stopped by the track bar), the speed
 // when it is not 1×, both joined by ", "; empty while playing at 1× or when
 // the bar is hidden.
 QString replayStateText(const SidePanels& panels);

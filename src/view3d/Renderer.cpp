@@ -365,7 +365,8 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   Canvas canvas(job.picture);
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
-  if (job.layers.Startkoordinaten)
+  // Nothing loaded has no start point to name.
+  if (job.layers.Startkoordinaten && job.data.HasFlight)
     canvas.textOut(10, canvas.height() - 20,
                    startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude));
 }

@@ -98,7 +98,7 @@ TEST(MainWindow, StartUpWithTheDialogCancelled) {
   w.form->show();
   EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
   EXPECT_EQ(w.dialogs->calls.size(), 1u);
-  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), QStringLiteral("no file"));
+  EXPECT_EQ(w.child<QLabel>("StatusBar1Panel")->text(), QStringLiteral("keine Datei"));
   EXPECT_EQ(w.form->core().data.LastPoint, 0);
   EXPECT_EQ(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
   EXPECT_TRUE(w.child<QGroupBox>("InfoGroupBox")->isVisible());

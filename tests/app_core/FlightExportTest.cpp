@@ -1,6 +1,7 @@
 // "Datei" → "Exportieren" over every example flight, real recording and GPX
 // test file: each export is read back with a plain XML or text reader and
 // compared point by point with the flight tables.
+#include "app/core/FlightExport.h"
 #include "app/core/MainController.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
@@ -9,12 +10,14 @@
 #include "model/RunError.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -80,25 +83,29 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
         for (const ReadPoint& r : {fromKml[i], fromGpx[i]}) {
           ASSERT_NEAR(r.lat, p.Lat, 1e-7) << i;
           ASSERT_NEAR(r.lon, p.Lon, 1e-7) << i;
-          ASSERT_NEAR(r.ele, p.Altitude, 0.1) << i;
+          ASSERT_NEAR(r.ele, seaLevelAltitude(d, i), 0.1) << i;
         }
         const bool timed = d.HasPointTimes && !std::isnan(d.PointTime[i]);
         ASSERT_EQ(fromGpx[i].time.isEmpty(), !timed) << i;
         if (timed) {
           ASSERT_EQ(QDateTime::fromString(fromGpx[i].time, Qt::ISODateWithMs).toMSecsSinceEpoch(),
                     std::llround(d.PointTime[i] * 1000)) << i;
+          if (i > 0 && file.endsWith(QLatin1String(".igc"))) ASSERT_GE(fromGpx[i].time, fromGpx[i - 1].time) << i;
         }
       }
       if (!file.endsWith(QLatin1String(".gpx"))) {
         EXPECT_EQ(d.HasPointTimes, file.endsWith(QLatin1String(".igc")));
       }
 
-      const QStringList rows = QString::fromUtf8(readBytes(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+      const QByteArray csvBytes = readBytes(csv);
+      ASSERT_TRUE(csvBytes.startsWith("\xEF\xBB\xBF"));
+      const QStringList rows = QString::fromUtf8(csvBytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
       ASSERT_EQ(rows.size(), d.LastPoint + 2);
       double elapsed = 0;
       for (int i = 0; i <= d.LastPoint; ++i) {
         const QStringList f = rows[i + 1].split(QLatin1Char(';'));
-        ASSERT_EQ(f.size(), d.LoggerNG ? 4 + kChannelCount : 4) << i;
+        ASSERT_EQ(f.size(), d.LoggerNG ? 5 + kChannelCount : 5) << i;
+        ASSERT_NEAR(parseFloat(f.last()), seaLevelAltitude(d, i), 1e-9) << i;
         elapsed += i > 0 ? d.FlightPath[i].TimeStep : 0;
         const FlightPoint& p = d.FlightPath[i];
         for (const auto& [text, value] : {std::pair{f[0], elapsed}, {f[1], p.Lat}, {f[2], p.Lon}, {f[3], p.Altitude}})
@@ -108,6 +115,80 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
     }
   }
   EXPECT_GE(exported, 15);
+}
+
+// Heights above sea level and times in the recording's days, read back by
+// an independent reader; the expected values come from the files' own records.
+TEST(FlightExport, HeightsAboveSeaLevelAndTheRecordedDays) {
+  struct Case {
+    const char* file;
+    double firstEle;        // metres above sea level
+    const char* lastTime;   // UTC, empty for a flight without times
+  };
+  const Case cases[] = {
+      {"examples/rundflug.igc", 455, "2024-06-15T12:34:59Z"},  // GNSS altitude, not the pressure altitude 480
+      {"examples/ng-flug.csv", 479.5, ""},                      // shown height 0 + the first sample's 4795 dm
+      // The last day's clock jumps back at 09:53:55 by 1 h 22 min: the times go on by the flight's steps.
+      {"tests/data/igc/crlf-multiday-flarm-backjumps-blanklines.igc", 520, "2014-07-18T10:11:33Z"},
+  };
+  QTemporaryDir dir;
+  ScriptedDialogs dialogs;
+  MainController c(dialogs);
+  c.formCreateWithoutDialog(sourcePath(QStringLiteral("examples/default.par")));
+  for (const Case& t : cases) {
+    SCOPED_TRACE(t.file);
+    c.openByName(sourcePath(QLatin1String(t.file)));
+    const QString gpx = dir.filePath(QStringLiteral("f.gpx")), kml = dir.filePath(QStringLiteral("f.kml"));
+    c.exportGpx(gpx);
+    c.exportKml(kml);
+    const std::vector<ReadPoint> points = readBack(gpx);
+    ASSERT_FALSE(points.empty());
+    EXPECT_NEAR(points.front().ele, t.firstEle, 0.01);
+    EXPECT_NEAR(readBack(kml).front().ele, t.firstEle, 0.05);
+    EXPECT_EQ(points.back().time, QLatin1String(t.lastTime));
+    for (size_t i = 1; i < points.size(); ++i) ASSERT_GE(points[i].time, points[i - 1].time) << i;
+  }
+}
+
+// The export dialogs propose a name of their own in the export folder, and
+// no way of writing onto the loaded recording gets through.
+TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
+  QTemporaryDir dir;
+  ScriptedDialogs dialogs;
+  MainController c(dialogs);
+  c.formCreateWithoutDialog(QStringLiteral("/nonexistent/default.par"));
+  const auto errorOf = [](const std::function<void()>& command) {
+    try {
+      command();
+    } catch (const RunError& e) {
+      return e.boxText();
+    }
+    return QString();
+  };
+  EXPECT_EQ(errorOf([&] { c.exportGpx(dir.filePath(QStringLiteral("leer.gpx"))); }), QStringLiteral("Kein Flug geladen"));
+  EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("leer.gpx"))));
+
+  const QString recording = dir.filePath(QStringLiteral("flug.gpx"));
+  QFile::copy(sourcePath(QStringLiteral("tests/data/gpx/unit-extensions-segments.gpx")), recording);
+  const QString link = dir.filePath(QStringLiteral("verweis.gpx"));
+  QFile::link(recording, link);
+  const QByteArray original = readBytes(recording);
+  c.openByName(recording);
+  c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
+  for (const QString& target : {recording, link}) {
+    dialogs.answers = {target};
+    EXPECT_EQ(errorOf([&] { c.ExportGpx1Click(); }),
+              QStringLiteral("Die geladene Aufzeichnung kann nicht überschrieben werden\nDatei ") +
+                  QFileInfo(target).fileName());
+  }
+  EXPECT_EQ(readBytes(recording), original);
+  EXPECT_EQ(dialogs.calls.front().initialName, dir.filePath(QStringLiteral("exporte/flug-export.gpx")));
+  c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
+  dialogs.answers = {dir.filePath(QStringLiteral("anders/flug.csv"))};
+  errorOf([&] { c.ExportCsv1Click(); });
+  EXPECT_EQ(dialogs.calls.back().initialName, dir.filePath(QStringLiteral("exporte/flug-messwerte.csv")));
+  EXPECT_EQ(c.state.exportFolder, dir.filePath(QStringLiteral("anders")));  // the next export opens there
+  EXPECT_EQ(exportFileName(QStringLiteral("/x/rundflug.IGC"), QStringLiteral("kml")), QStringLiteral("rundflug.kml"));
 }
 
 }  // namespace

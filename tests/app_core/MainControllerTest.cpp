@@ -36,7 +36,7 @@ TEST(StartUp, CancelledDialogLeavesTheEmptyFlight) {
   EXPECT_EQ(p.dialogs.calls[0].filter, QStringLiteral("*.csv"));
   EXPECT_EQ(p.dialogs.calls[0].title, QStringLiteral("Flug-Datei laden"));
   EXPECT_EQ(p.dialogs.calls[0].initialName, QStringLiteral("*.csv"));
-  EXPECT_EQ(p.core.state.statusText, QStringLiteral("no file"));
+  EXPECT_EQ(p.core.state.statusText, QStringLiteral("keine Datei"));
   EXPECT_FALSE(p.core.state.grafikVisible);
   EXPECT_EQ(p.core.data.LastPoint, 0);
   EXPECT_EQ(p.core.data.FlightPath[0].Color, 0x00FF0000);  // the overlay reset coloured it
@@ -87,7 +87,7 @@ TEST(IgcCommand, UnopenableFileChangesNothing) {
   p.dialogs.answers = {QStringLiteral("/nonexistent/flight.igc")};
   const long long redraws = p.core.view.redrawCount();
   p.core.igcffnen1Click();
-  EXPECT_EQ(p.core.state.statusText, QStringLiteral("no file"));
+  EXPECT_EQ(p.core.state.statusText, QStringLiteral("keine Datei"));
   EXPECT_EQ(p.core.view.redrawCount(), redraws);
 }
 

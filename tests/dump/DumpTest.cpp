@@ -1,5 +1,8 @@
 // trelvano-dump as a user runs it: exit codes, the JSON contract, rendering.
+#include "common/SmallFileSystem.h"
 #include "common/TestPaths.h"
+
+#include <QFileInfo>
 
 #include <QImage>
 #include <QJsonArray>
@@ -18,8 +21,9 @@ struct DumpRun {
 };
 
 // Runs the tool as a user's shell would, without XDG_RUNTIME_DIR.
-DumpRun runDump(const QStringList& args) {
+DumpRun runDump(const QStringList& args, const QString& standardOutput = {}) {
   QProcess p;
+  if (!standardOutput.isEmpty()) p.setStandardOutputFile(standardOutput);
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
   p.setProcessEnvironment(env);
@@ -29,7 +33,7 @@ DumpRun runDump(const QStringList& args) {
   r.exitCode = p.exitCode();
   r.err = p.readAllStandardError();
   const QByteArray out = p.readAllStandardOutput();
-  if (!out.isEmpty()) {
+  if (out.startsWith('{')) {
     QJsonParseError e;
     r.json = QJsonDocument::fromJson(out, &e).object();
     EXPECT_EQ(e.error, QJsonParseError::NoError) << e.errorString().toStdString();
@@ -129,6 +133,7 @@ TEST(Dump, FailedParameterFileIsAFileEntry) {
 
 TEST(Dump, UsageErrorsAndRendering) {
   EXPECT_EQ(runDump({}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--help")}).exitCode, 0);  // prints the usage
   EXPECT_EQ(runDump({QStringLiteral("--bogus"), example("rundflug.igc")}).exitCode, 2);
   EXPECT_EQ(runDump({QStringLiteral("--layers"), QStringLiteral("Flugbahn,Wolken"), example("rundflug.igc")}).exitCode, 2);
 
@@ -162,7 +167,7 @@ TEST(Dump, MapsLoadAfterTheFlightsEachWithItsOwnEntry) {
   EXPECT_EQ(r.exitCode, 1);
   QStringList statuses;
   for (const QJsonValue& f : r.json["files"].toArray()) statuses << f.toObject()["status"].toString();
-  EXPECT_EQ(statuses, (QStringList{"ok", "ok", "ok", "error", "unopened"}));
+  EXPECT_EQ(statuses, (QStringList{"ok", "ok", "ok", "error", "unopened", "ok"}));  // the last: --render
   EXPECT_EQ(r.json["files"].toArray()[3].toObject()["error"].toString().toStdString(),
             "Bitmap ist ungültig\nDatei kaputt.bmp");
 
@@ -277,4 +282,41 @@ TEST(Dump, GpxFlightAndExportsAfterTheLoads) {
   ASSERT_EQ(rows.size(), channels.size() + 1);
   for (int i = 0; i < channels.size(); ++i)
     for (int k = 0; k < 13; ++k) ASSERT_EQ(rows[i + 1].section(QLatin1Char(';'), 4 + k, 4 + k), channels[i][k].toString());
+}
+
+// Every file the dump writes, on a full disk: each entry says why, the old
+// files stay whole, and the exit status is 1; so is JSON that cannot be written.
+TEST(Dump, WritesThatFailAreErrors) {
+  SmallFileSystem fs;
+  if (!fs.mounted()) GTEST_SKIP() << fs.skipReason.toStdString();
+  const char* const names[] = {"a.par", "a.kml", "a.gpx", "a.csv", "a.png", "b.png"};
+  for (const char* name : names) writeBytes(fs.path(QLatin1String(name)), "alt");
+  fs.fill();
+  const DumpRun r = runDump({QStringLiteral("--save-par"), fs.path("a.par"), QStringLiteral("--export-kml"), fs.path("a.kml"),
+                             QStringLiteral("--export-gpx"), fs.path("a.gpx"), QStringLiteral("--export-csv"), fs.path("a.csv"),
+                             QStringLiteral("--render"), fs.path("a.png"), QStringLiteral("--chart"), fs.path("b.png"),
+                             example("ng-flug.csv")});
+  EXPECT_EQ(r.exitCode, 1);
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 7);
+  for (int k = 1; k < 7; ++k) {
+    const QJsonObject f = files[k].toObject();
+    EXPECT_EQ(f["status"].toString(), QStringLiteral("error"));
+    EXPECT_EQ(f["error"].toString(), QStringLiteral("E/A-Fehler 101\nKein Speicherplatz auf dem Gerät\nDatei ") +
+                                         QFileInfo(f["path"].toString()).fileName());
+  }
+  for (const char* name : names) EXPECT_EQ(readBytes(fs.path(QLatin1String(name))), QByteArray("alt")) << name;
+}
+
+TEST(Dump, UnwritableStandardOutputAndNoFlight) {
+  if (QFile::exists(QStringLiteral("/dev/full"))) {
+    const DumpRun r = runDump({example("rundflug.igc")}, QStringLiteral("/dev/full"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("Kein Speicherplatz auf dem Ger")) << r.err.toStdString();
+  }
+  QTemporaryDir dir;
+  const DumpRun r = runDump({QStringLiteral("--export-gpx"), dir.filePath(QStringLiteral("x.gpx")), dir.filePath("fehlt.igc")});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.json["files"].toArray()[1].toObject()["error"].toString(), QStringLiteral("Kein Flug geladen"));
+  EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.gpx"))));
 }

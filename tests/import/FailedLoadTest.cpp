@@ -17,17 +17,22 @@ class FailedLoad : public ImportTest {
     data.RangeStart = 1;
     moveOriginToRangeStart(data);
   }
-  void expectFailureKeepsFlight(const char* what, const std::function<void()>& load, const QString& text) {
+  // `cause`: the reason line under the text ("Die Datei enthält mehr als …"), empty for none.
+  void expectFailureKeepsFlight(const char* what, const std::function<void()>& load, const QString& text,
+                                const QString& cause = {}) {
     SCOPED_TRACE(what);
     const FlightSnapshot before(data);
     const auto e = errorOf(load);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->text(), text);
+    EXPECT_EQ(e->cause(), cause);
     expectUnchanged(before, data);
   }
 };
 
 const QString kRange = QStringLiteral("Fehler bei Bereichsprüfung");
+const QString kMorePoints = QStringLiteral("Die Datei enthält mehr als 65536 Punkte");
+const QString kMoreSamples = QStringLiteral("Die Datei enthält mehr als 32768 Messwerte");
 
 // `count` fixes one second apart, with CR LF.
 QByteArray manyFixes(int count) {
@@ -140,7 +145,7 @@ TEST_F(FailedLoad, ErrorsNameFileAndLine) {
 
 TEST_F(FailedLoad, IgcFlightsHoldUpTo65536Fixes) {
   const QByteArray text = manyFixes(65537);
-  expectFailureKeepsFlight("65537 fixes", [&] { igc(text); }, kRange);
+  expectFailureKeepsFlight("65537 fixes", [&] { igc(text); }, kRange, kMorePoints);
   igc(text.left(text.lastIndexOf('B')));
   EXPECT_EQ(data.LastPoint, 65535);
   EXPECT_EQ(data.PlumbLast, 131071);
@@ -151,7 +156,7 @@ TEST_F(FailedLoad, IgcFlightsHoldUpTo65536Fixes) {
 
 TEST_F(FailedLoad, OldFormatFlightsHoldUpTo65536Points) {
   const QByteArray text = manyOldLines(65536);
-  expectFailureKeepsFlight("65537 lines", [&] { logger(text + "4800000;1100000;1;1000\r\n"); }, kRange);
+  expectFailureKeepsFlight("65537 lines", [&] { logger(text + "4800000;1100000;1;1000\r\n"); }, kRange, kMorePoints);
   // An empty last line after the last point is not a point.
   logger(text + "\r\n");
   EXPECT_EQ(data.LastPoint, 65535);
@@ -162,9 +167,9 @@ TEST_F(FailedLoad, OldFormatFlightsHoldUpTo65536Points) {
 TEST_F(FailedLoad, NewFormatFlightsHoldUpTo32768Samples) {
   const QByteArray text = manySamples(32768);
   expectFailureKeepsFlight("32769 samples", [&] { logger(text + newFormatLine(7, 4800000, 1100000, 10) + "\r\n"); },
-                           kRange);
+                           kRange, kMoreSamples);
   // Row 32768 is written even for an empty line.
-  expectFailureKeepsFlight("32768 samples and an empty line", [&] { logger(text + "\r\n"); }, kRange);
+  expectFailureKeepsFlight("32768 samples and an empty line", [&] { logger(text + "\r\n"); }, kRange, kMoreSamples);
   logger(text);
   EXPECT_EQ(data.LastPoint, 32767);
   EXPECT_EQ(data.ChannelSamples[32767][0], 767);

@@ -74,3 +74,21 @@ TEST_F(ReplayControlTest, HoldAndStep) {
   stepReplayCursor(data, view, panels, +1);
   EXPECT_FALSE(panels.replayHeld || data.CursorPoint != 3 || panels.replaySpeed != 4);
 }
+
+// Once the track bar stopped the replay, the space bar runs it on from the
+// bar's point; until then it stands, and says so.
+TEST_F(ReplayControlTest, SpaceRunsOnAfterTheTrackBarStoppedIt) {
+  Overlay(data, view, panels);
+  replayTick(data, view, panels);
+  TrackBar1Enter(panels);
+  TrackBar1Change(data, view, panels, 500);
+  EXPECT_FALSE(replayTimerRuns(panels));
+  EXPECT_EQ(replayStateText(panels), "angehalten");
+  toggleReplayHold(panels);
+  EXPECT_TRUE(replayTimerRuns(panels));
+  EXPECT_EQ(replayStateText(panels), "");
+  replayTick(data, view, panels);
+  TrackBar1Change(twin, twinView, twinPanels, 500);
+  Timer2Timer(twin, twinView, twinPanels);
+  EXPECT_EQ(data.CursorPoint, twin.CursorPoint);
+}

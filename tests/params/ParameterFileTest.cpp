@@ -184,8 +184,7 @@ TEST_F(ParameterFileTest, FailedSavesAreReported) {
   const QString noDir = path("fehlt/default.par");
   auto e = failureOf([&] { saveParameterFile(table_, noDir); });
   ASSERT_TRUE(e.has_value());
-  EXPECT_EQ(e->text(), QStringLiteral("E/A-Fehler 3"));
-  EXPECT_EQ(e->detail(), noDir);
+  EXPECT_EQ(e->boxText(), QStringLiteral("E/A-Fehler 3\nDer Ordner existiert nicht\nDatei default.par"));
   EXPECT_FALSE(QDir(path("fehlt")).exists());
 
   e = failureOf([&] { saveParameterFile(table_, dir_.path()); });  // a directory
@@ -195,5 +194,5 @@ TEST_F(ParameterFileTest, FailedSavesAreReported) {
   if (!QFile::exists(QStringLiteral("/dev/full"))) GTEST_SKIP() << "no /dev/full";
   e = failureOf([&] { saveParameterFile(table_, QStringLiteral("/dev/full")); });  // disk full
   ASSERT_TRUE(e.has_value());
-  EXPECT_EQ(e->text(), QStringLiteral("E/A-Fehler 101"));
+  EXPECT_EQ(e->boxText(), QStringLiteral("E/A-Fehler 101\nKein Speicherplatz auf dem Gerät\nDatei full"));
 }

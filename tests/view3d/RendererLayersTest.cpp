@@ -62,9 +62,13 @@ TEST(RendererLayers, AllLayersOffGiveThePlainBackground) {
   EXPECT_EQ(countOf(s.picture, colours::kBackground), kW * kH);
 }
 
-TEST(RendererLayers, StartCoordinatesOnWhiteAtTheBottomLeft) {
+TEST(RendererLayers, StartCoordinatesOnWhiteAtTheBottomLeftOnceAFlightIsLoaded) {
   Scene s;
   s.layers.Startkoordinaten = true;
+  s.draw();
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) ASSERT_EQ(s.at(x, y), colours::kBackground) << "nothing loaded: no start point";
+  s.data->HasFlight = true;
   s.data->StartLatRaw = 4807038;
   s.data->StartLonRaw = 1134567;
   s.data->StartAltitude = 512.4;

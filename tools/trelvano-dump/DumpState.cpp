@@ -3,9 +3,11 @@
 #include "DumpChart.h"
 
 #include "import/ChannelConversion.h"
+#include "import/FileBytes.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
+#include "ui/PngBytes.h"
 
 #include <algorithm>
 #include <functional>
@@ -59,6 +61,13 @@ FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& 
 FileOutcome saveParForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] {
     program.speichern1Click();
+    return true;
+  });
+}
+
+FileOutcome savePictureForDump(const QImage& picture, const QString& path) {
+  return fileCommand(path, [&] {
+    writeWholeFile(path, pictureBytes(picture, path));
     return true;
   });
 }

@@ -26,6 +26,8 @@ FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& 
 FileOutcome saveParForDump(MainController& program, const QString& path);
 // After the loads: --export-kml, --export-gpx, --export-csv, each an outcome.
 void exportsForDump(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
+// --render or --chart: `picture` written to `path` in the format of its suffix (PNG otherwise).
+FileOutcome savePictureForDump(const QImage& picture, const QString& path);
 // After the files and maps: --layers again (a map load switches its layer
 // on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);

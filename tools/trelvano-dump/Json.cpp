@@ -1,5 +1,7 @@
 #include "Json.h"
 
+#include <cerrno>
+
 #include <charconv>
 #include <cmath>
 
@@ -74,7 +76,15 @@ void JsonWriter::string(const QString& s) {
 }
 
 void JsonWriter::flush() {
-  if (!buf_.empty()) std::fwrite(buf_.data(), 1, buf_.size(), out_);
+  errno = 0;
+  if (!buf_.empty() && std::fwrite(buf_.data(), 1, buf_.size(), out_) != buf_.size() && error_ == 0)
+    error_ = errno ? errno : EIO;
   buf_.clear();
-  std::fflush(out_);
+  if (std::fflush(out_) != 0 && error_ == 0) error_ = errno ? errno : EIO;
+}
+
+bool JsonWriter::finish() {
+  flush();
+  if (std::ferror(out_) && error_ == 0) error_ = EIO;
+  return error_ == 0;
 }

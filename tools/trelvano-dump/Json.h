@@ -11,6 +11,12 @@ class JsonWriter {
   explicit JsonWriter(std::FILE* out) : out_(out) {}
   ~JsonWriter() { flush(); }
 
+  // Writes what is left and flushes the stream; false when any write failed
+  // (error() then gives its errno).
+  bool finish();
+  int error() const { return error_; }
+  void put(char c) { buf_ += c; if (buf_.size() > 1 << 16) flush(); }
+
   void beginObject() { separate(); put('{'); first_ = true; }
   void endObject() { put('}'); first_ = false; }
   void beginArray() { separate(); put('['); first_ = true; }
@@ -27,11 +33,11 @@ class JsonWriter {
  private:
   void separate();
   void string(const QString& s);
-  void put(char c) { buf_ += c; if (buf_.size() > 1 << 16) flush(); }
   void raw(const char* s, size_t n) { buf_.append(s, n); if (buf_.size() > 1 << 16) flush(); }
 
   std::FILE* out_;
   std::string buf_;
   bool first_ = true;
   bool afterKey_ = false;
+  int error_ = 0;  // errno of the first failed write, 0 while none failed
 };

@@ -54,9 +54,14 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
 
+  const QStringList arguments = app.arguments().mid(1);
+  if (arguments.contains(QLatin1String("--help")) || arguments.contains(QLatin1String("-h"))) {
+    std::fputs(kDumpUsage, stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+  }
   DumpOptions options;
   QString usageError;
-  if (!parseDumpOptions(app.arguments().mid(1), options, usageError)) {
+  if (!parseDumpOptions(arguments, options, usageError)) {
     std::fprintf(stderr, "trelvano-dump: %s\n%s", usageError.toLocal8Bit().constData(), kDumpUsage);
     return 2;
   }
@@ -89,17 +94,17 @@ int main(int argc, char** argv) {
     }
   }
 
+  // The pictures before the JSON, so that it tells how their writes ended.
+  if (!options.renderPath.isEmpty()) outcomes.push_back(savePictureForDump(program.view.BackBuffer, options.renderPath));
+  if (chart) outcomes.push_back(savePictureForDump(chart->image, options.chartPath));
+
   JsonWriter json(stdout);
   writeDump(json, program, options, outcomes, chart.get());
-  json.flush();
-  std::fputc('\n', stdout);
-
-  if (!options.renderPath.isEmpty() && !program.view.BackBuffer.save(options.renderPath, "PNG")) {
-    std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.renderPath.toLocal8Bit().constData());
-    return 1;
-  }
-  if (chart && !chart->image.save(options.chartPath, "PNG")) {
-    std::fprintf(stderr, "trelvano-dump: cannot write %s\n", options.chartPath.toLocal8Bit().constData());
+  json.put('\n');
+  if (!json.finish()) {
+    // The JSON is the dump's result: one that did not reach its reader is a failure.
+    std::fprintf(stderr, "trelvano-dump: %s\n",
+                 RunError::ioWrite(101, json.error(), QStringLiteral("stdout")).boxText().toLocal8Bit().constData());
     return 1;
   }
   for (const FileOutcome& outcome : outcomes) allLoaded = allLoaded && outcome.status == QLatin1String("ok");

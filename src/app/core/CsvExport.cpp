@@ -26,6 +26,7 @@ QByteArray csvBytes(const FlightData& data) {
                      QStringLiteral("Höhe [m]")};
   if (data.LoggerNG)
     for (int k = 0; k < kChannelCount; ++k) header << csvField(data.ChannelParams[k].Name);
+  header << QStringLiteral("Höhe über NN [m]");
   QString text = header.join(kSeparator) + QStringLiteral("\r\n");
 
   double elapsed = 0;
@@ -36,7 +37,7 @@ QByteArray csvBytes(const FlightData& data) {
             kSeparator + formatGeneral(p.Altitude);
     if (data.LoggerNG)
       for (int k = 0; k < kChannelCount; ++k) text += kSeparator + csvField(ParameterToString(data, i, k));
-    text += QStringLiteral("\r\n");
+    text += kSeparator + formatGeneral(seaLevelAltitude(data, i)) + QStringLiteral("\r\n");
   }
-  return text.toUtf8();
+  return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }

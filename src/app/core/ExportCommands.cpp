@@ -3,17 +3,42 @@
 #include "app/core/MainController.h"
 #include "import/FileBytes.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
 
 namespace {
+
 QString flightName(const MainState& state) { return QFileInfo(state.flightFile).fileName(); }
+
+// Whether `path` names the file `recording` (also through a link of either kind).
+bool sameFile(const QString& path, const QString& recording) {
+  struct stat a {}, b {};
+  return !recording.isEmpty() && ::stat(QFile::encodeName(path).constData(), &a) == 0 &&
+         ::stat(QFile::encodeName(recording).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }  // namespace
+
+QString exportFileName(const QString& flightFile, const QString& suffix) {
+  const QFileInfo flight(flightFile);
+  const QString base = flight.completeBaseName();
+  if (suffix == QLatin1String("csv")) return base + QStringLiteral("-messwerte.csv");
+  // A GPX flight exported as GPX must never be proposed under its own name.
+  if (flight.suffix().compare(suffix, Qt::CaseInsensitive) == 0) return base + QStringLiteral("-export.") + suffix;
+  return base + QLatin1Char('.') + suffix;
+}
 
 QString MainController::askExportPath(const QString& suffix, const QString& title) {
   data.MouseDragBlocked = true;
-  const QString filter = QStringLiteral("*.") + suffix;
-  const QString base = QFileInfo(state.flightFile).completeBaseName();
-  return dialogs.saveFile(filter, title, base.isEmpty() ? filter : base + QLatin1Char('.') + suffix);
+  if (state.exportFolder.isEmpty())
+    state.exportFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  const QString proposed = QDir(state.exportFolder).filePath(exportFileName(state.flightFile, suffix));
+  const QString path = dialogs.saveFile(QStringLiteral("*.") + suffix, title, proposed);
+  if (!path.isEmpty()) state.exportFolder = QFileInfo(path).absolutePath();
+  return path;
 }
 
 // "Google Earth (KML)…"
@@ -34,6 +59,18 @@ void MainController::ExportCsv1Click() {
   if (!path.isEmpty()) exportCsv(path);
 }
 
-void MainController::exportKml(const QString& path) { writeWholeFile(path, kmlBytes(data, flightName(state))); }
-void MainController::exportGpx(const QString& path) { writeWholeFile(path, gpxBytes(data, flightName(state))); }
-void MainController::exportCsv(const QString& path) { writeWholeFile(path, csvBytes(data)); }
+void MainController::exportTo(const QString& path, const std::function<QByteArray()>& bytes) {
+  if (!data.HasFlight) throw RunError::noFlight();
+  if (sameFile(path, state.flightFile)) throw RunError::ownRecording(path);
+  writeWholeFile(path, bytes());
+}
+
+void MainController::exportKml(const QString& path) {
+  exportTo(path, [this] { return kmlBytes(data, flightName(state)); });
+}
+void MainController::exportGpx(const QString& path) {
+  exportTo(path, [this] { return gpxBytes(data, flightName(state)); });
+}
+void MainController::exportCsv(const QString& path) {
+  exportTo(path, [this] { return csvBytes(data); });
+}

@@ -7,20 +7,27 @@
 #include <QByteArray>
 #include <QString>
 
+// Point i's height above sea level, metres, as the exports write it: a
+// new-format logger flight's shown height plus the altitude of its first
+// sample, an IGC fix's GNSS altitude where it has one (its pressure altitude
+// otherwise), a GPX point's elevation.
+double seaLevelAltitude(const FlightData& data, int32_t i);
+
 // KML 2.2 for globe viewers: one Placemark named `flightName` with a
 // LineString of "lon,lat,alt" (altitudeMode absolute, degrees with 9
-// decimals, Altitude with 1), drawn in the flown path's blue.
+// decimals, seaLevelAltitude with 1), drawn in the flown path's blue.
 QByteArray kmlBytes(const FlightData& data, const QString& flightName);
 
 // GPX 1.1: one trk named `flightName` with one trkseg, a trkpt per point with
-// lat, lon, ele and, where the flight has them, its UTC time.
+// lat, lon, ele (seaLevelAltitude) and, where the flight has them, its UTC time.
 QByteArray gpxBytes(const FlightData& data, const QString& flightName);
 
-// A table for spreadsheets, UTF-8, semicolons, CR LF, the locale's decimal
-// separator, a header line: seconds since the first point, latitude,
-// longitude, altitude and, for a logger flight, the 13 channels under their
-// names with the texts the replay's point display shows. A channel that
-// cannot be converted throws as the display would, before anything is written.
+// A table for spreadsheets, UTF-8 with a byte-order mark (so spreadsheets on
+// any system read the umlauts and degree signs), semicolons, CR LF, the
+// locale's decimal separator, a header line: seconds since the first point,
+// latitude, longitude, altitude as shown and, for a new-format logger flight,
+// the 13 converted channels under their names; last the height above sea
+// level. A channel that cannot be converted throws before anything is written.
 QByteArray csvBytes(const FlightData& data);
 
 // Shared by the XML writers: a coordinate or altitude in fixed notation with

@@ -22,7 +22,7 @@ QByteArray gpxBytes(const FlightData& data, const QString& flightName) {
     xml.writeStartElement(QStringLiteral("trkpt"));
     xml.writeAttribute(QStringLiteral("lat"), fixedNumber(p.Lat, 9));
     xml.writeAttribute(QStringLiteral("lon"), fixedNumber(p.Lon, 9));
-    xml.writeTextElement(QStringLiteral("ele"), fixedNumber(p.Altitude, 2));
+    xml.writeTextElement(QStringLiteral("ele"), fixedNumber(seaLevelAltitude(data, i), 2));
     if (data.HasPointTimes && !std::isnan(data.PointTime[i]))
       xml.writeTextElement(QStringLiteral("time"), isoTimeText(data.PointTime[i]));
     xml.writeEndElement();

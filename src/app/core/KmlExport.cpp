@@ -12,7 +12,7 @@ QByteArray kmlBytes(const FlightData& data, const QString& flightName) {
   for (int32_t i = 0; i <= data.LastPoint; ++i) {
     const FlightPoint& p = data.FlightPath[i];
     coordinates += fixedNumber(p.Lon, 9) + QLatin1Char(',') + fixedNumber(p.Lat, 9) + QLatin1Char(',') +
-                   fixedNumber(p.Altitude, 1) + QLatin1Char('\n');
+                   fixedNumber(seaLevelAltitude(data, i), 1) + QLatin1Char('\n');
   }
 
   QByteArray bytes;

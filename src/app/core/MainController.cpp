@@ -84,7 +84,9 @@ void MainController::savePicture(const QImage& picture) {
   data.MouseDragBlocked = true;
   const QString path = dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"),
                                         QStringLiteral("*.png"));
-  if (!path.isEmpty()) writeWholeFile(path, pngBytes(picture));
+  if (path.isEmpty()) return;
+  const QString target = picturePath(path);
+  writeWholeFile(target, pictureBytes(picture, target));
 }
 
 // "*.igc Öffnen"

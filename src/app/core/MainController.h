@@ -13,13 +13,23 @@
 
 #include <QString>
 
+#include <functional>
+
 // Texts and visibilities of the main window outside the side panels.
 struct MainState {
-  QString statusText = QStringLiteral("no file");  // StatusBar1
+  QString statusText = QStringLiteral("keine Datei");  // StatusBar1
   QString hLabel = QStringLiteral("Höhe: ");       // HLabel, the altitude source
   bool grafikVisible = false;                      // menu item "Grafik"
   QString flightFile;  // full path of the flight file loaded last; empty before the first load
+  // Where the export dialogs open: the folder of the last export (the window
+  // keeps it between runs); empty = the documents folder.
+  QString exportFolder;
 };
+
+// The name an export proposes for the flight read from `flightFile`:
+// "<flight>.kml", "<flight>.gpx" ("<flight>-export.gpx" for a GPX flight),
+// "<flight>-messwerte.csv"; never the recording's own name.
+QString exportFileName(const QString& flightFile, const QString& suffix);
 
 // The main window's caption: "Trelvano 0.44  (NG)" until a flight is loaded,
 // then the program and the flight's file name ("Trelvano 0.44 – rundflug.igc").
@@ -87,6 +97,9 @@ class MainController {
   // "Datei" → "Exportieren": the flight for a globe viewer (KML), for other
   // GPS programs (GPX) and for a spreadsheet (CSV); the same without their
   // dialogs for a known path (ExportCommands.cpp).
+  // Each asks for a file in the export folder; writing onto the loaded
+  // recording throws "Die geladene Aufzeichnung kann nicht überschrieben
+  // werden", an export with no flight loaded "Kein Flug geladen".
   void ExportKml1Click();
   void ExportGpx1Click();
   void ExportCsv1Click();
@@ -121,8 +134,9 @@ class MainController {
   LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
-  // The save dialog of an export: filter "*.<suffix>", initial name the
-  // flight file's with that suffix. Empty when cancelled.
+  // The save dialog of an export: filter "*.<suffix>", the proposed name
+  // (exportFileName) in the export folder. Empty when cancelled.
   QString askExportPath(const QString& suffix, const QString& title);
+  void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
   LoadStagingPtr staging_;
 };

@@ -72,13 +72,19 @@ QString QtFileDialogs::run(bool save, const QString& filter, const QString& titl
   dialog.setNameFilters(nameFiltersWithUpperCase(filter));
   // A name typed without a suffix gets the filter's.
   if (save) dialog.setDefaultSuffix(defaultSuffixOf(filter));
-  if (settings_) {
+  // A command that proposes a full path keeps its folder itself (the
+  // exports); the others open where this filter's dialog was last left.
+  const QFileInfo proposed(initialName);
+  const bool ownFolder = proposed.isAbsolute();
+  if (ownFolder) {
+    if (proposed.absoluteDir().exists()) dialog.setDirectory(proposed.absolutePath());
+  } else if (settings_) {
     const QString folder = settings_->value(folderKey(filter)).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
   }
-  dialog.selectFile(initialName);
+  dialog.selectFile(ownFolder ? proposed.fileName() : initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString chosen = dialog.selectedFiles().first();
-  if (settings_) settings_->setValue(folderKey(filter), QFileInfo(chosen).absolutePath());
+  if (settings_ && !ownFolder) settings_->setValue(folderKey(filter), QFileInfo(chosen).absolutePath());
   return chosen;
 }
