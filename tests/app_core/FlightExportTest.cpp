@@ -174,6 +174,7 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
   QFile::link(recording, link);
   const QByteArray original = readBytes(recording);
   c.openByName(recording);
+  QDir(dir.path()).mkdir(QStringLiteral("exporte"));
   c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
   for (const QString& target : {recording, link}) {
     dialogs.answers = {target};
@@ -184,6 +185,7 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
   EXPECT_EQ(readBytes(recording), original);
   EXPECT_EQ(dialogs.calls.front().initialName, dir.filePath(QStringLiteral("exporte/flug-export.gpx")));
   c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
+  QDir(dir.path()).mkdir(QStringLiteral("anders"));
   dialogs.answers = {dir.filePath(QStringLiteral("anders/flug.csv"))};
   errorOf([&] { c.ExportCsv1Click(); });
   EXPECT_EQ(dialogs.calls.back().initialName, dir.filePath(QStringLiteral("exporte/flug-messwerte.csv")));

@@ -33,8 +33,11 @@ QString exportFileName(const QString& flightFile, const QString& suffix) {
 
 QString MainController::askExportPath(const QString& suffix, const QString& title) {
   data.MouseDragBlocked = true;
-  if (state.exportFolder.isEmpty())
-    state.exportFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  // The first time, and after the folder went away: the documents folder, or home without one.
+  if (state.exportFolder.isEmpty() || !QFileInfo(state.exportFolder).isDir()) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    state.exportFolder = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+  }
   const QString proposed = QDir(state.exportFolder).filePath(exportFileName(state.flightFile, suffix));
   const QString path = dialogs.saveFile(QStringLiteral("*.") + suffix, title, proposed);
   if (!path.isEmpty()) state.exportFolder = QFileInfo(path).absolutePath();
