@@ -2,7 +2,7 @@
 // curves and all thirteen channels in "einheitlich", the redraw that follows
 // every move of the wind bars; and the redraw after a move of the temperature
 // bar, which converts the "Höhe" channel again.
-#include "Verlauf/core/ChartView.h"
+#include "chart/core/ChartView.h"
 #include "import/ParameterFile.h"
 #include "model/FlightData.h"
 

@@ -3,7 +3,7 @@
 // in the settings the window is given.
 
 #include "app/core/RecentFiles.h"
-#include "ui/widgets/ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 
 #include <QMenu>
 #include <functional>

@@ -1,14 +1,14 @@
 #include "app/TForm1.h"
 
-#include "ParamEdit/TParamForm.h"
-#include "hopt/TOptForm.h"
-#include "Verlauf/TFlugverlaufForm.h"
+#include "params/TParamForm.h"
+#include "options/TOptForm.h"
+#include "chart/TFlugverlaufForm.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
 #include "overlay/ReplayControl.h"
-#include "ui/widgets/ImageView.h"
-#include "ui/widgets/QtFileDialogs.h"
-#include "ui/widgets/TrackBarInput.h"
+#include "ui/ImageView.h"
+#include "ui/QtFileDialogs.h"
+#include "ui/TrackBarInput.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,10 +3,10 @@
 // bar. It only wires widgets to the core (MainController): every handler runs
 // a core routine through the error guard and then shows the core's state.
 
-#include "ParamEdit/core/ParamEditorController.h"
+#include "params/core/ParamEditorController.h"
 #include "app/SideColumn.h"
 #include "app/core/MainController.h"
-#include "ui/widgets/ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,6 +1,6 @@
 // Trelvano: shows the recordings of a flight data logger as a 3D flight.
 #include "app/TForm1.h"
-#include "ui/widgets/GermanTranslations.h"
+#include "ui/GermanTranslations.h"
 
 #include <QApplication>
 #include <QSettings>

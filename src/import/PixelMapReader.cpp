@@ -3,7 +3,7 @@
 #include "import/TextLines.h"
 #include "model/Numbers.h"
 #include "model/RunError.h"
-#include "ui/Colour.h"
+#include "model/Colour.h"
 
 #include <QBuffer>
 #include <QFileInfo>

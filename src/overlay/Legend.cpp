@@ -2,7 +2,7 @@
 
 #include "model/Numbers.h"
 #include "overlay/ColourScale.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 
 int legendStep(int x, int width) { return static_cast<int>(Round(static_cast<double>(x) / width * 255)); }
 

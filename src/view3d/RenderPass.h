@@ -5,7 +5,7 @@
 
 #include "model/FlightPoint.h"
 #include "model/Numbers.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 #include "view3d/StrokeArray.h"
 
 #include <QPoint>

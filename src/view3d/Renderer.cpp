@@ -2,7 +2,7 @@
 
 #include "model/Numbers.h"
 #include "model/RunError.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 #include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
 #include "view3d/StrokeArray.h"

@@ -1,7 +1,7 @@
 // The replay cursor marked in an open chart window: it follows the replay and
 // the track bar without touching the chart image, and a middle click or
 // Ctrl + left click in the chart moves the cursor. The chart's picture saves too.
-#include "Verlauf/TFlugverlaufForm.h"
+#include "chart/TFlugverlaufForm.h"
 #include "WindowFixture.h"
 #include "common/TestPaths.h"
 #include "import/ParameterFile.h"

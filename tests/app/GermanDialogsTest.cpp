@@ -1,5 +1,5 @@
 // Standard dialogs speak German like the rest of the program.
-#include "ui/widgets/GermanTranslations.h"
+#include "ui/GermanTranslations.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // The real save dialog: the proposed name only filters, an existing file is
 // replaced only after a yes, and a name without a suffix gets the filter's.
-#include "ui/widgets/GermanTranslations.h"
-#include "ui/widgets/QtFileDialogs.h"
+#include "ui/GermanTranslations.h"
+#include "ui/QtFileDialogs.h"
 #include "common/TestPaths.h"
 
 #include <QApplication>

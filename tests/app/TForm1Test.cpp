@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 #include "common/TestPaths.h"
-#include "ui/widgets/QtFileDialogs.h"
+#include "ui/QtFileDialogs.h"
 
 #include <QAction>
 #include <QApplication>

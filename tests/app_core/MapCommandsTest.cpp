@@ -5,7 +5,7 @@
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
 #include "model/RunError.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 #include "view3d/RenderPass.h"
 
 #include <QTemporaryDir>

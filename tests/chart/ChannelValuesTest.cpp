@@ -2,7 +2,7 @@
 // converted again only when their inputs change.
 #include "ChartTestSupport.h"
 
-#include "Verlauf/core/ChannelValues.h"
+#include "chart/core/ChannelValues.h"
 #include "common/TestPaths.h"
 #include "import/ChannelConversion.h"
 #include "model/Numbers.h"

@@ -2,8 +2,8 @@
 // double click, and two charts sharing the drag state.
 #include "ChartTestSupport.h"
 
-#include "Verlauf/core/ChartScale.h"
-#include "ui/Canvas.h"
+#include "chart/core/ChartScale.h"
+#include "canvas/Canvas.h"
 
 using namespace chart_colours;
 using colours::kWhite;

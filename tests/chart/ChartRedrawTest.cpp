@@ -2,9 +2,9 @@
 // bar, channel boxes and the faults a redraw must survive.
 #include "ChartTestSupport.h"
 
-#include "Verlauf/core/ChartScale.h"
+#include "chart/core/ChartScale.h"
 #include "model/RunError.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

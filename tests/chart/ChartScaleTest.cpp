@@ -1,5 +1,5 @@
 // The chart's mappings, their inverse, the value grid and the probe texts.
-#include "Verlauf/core/ChartScale.h"
+#include "chart/core/ChartScale.h"
 #include "common/TestPaths.h"
 
 #include <gtest/gtest.h>

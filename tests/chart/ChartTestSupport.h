@@ -1,10 +1,10 @@
 #pragma once
 // A flight and a chart over it, and pixel helpers for the chart tests.
 
-#include "Verlauf/core/ChartColours.h"
-#include "Verlauf/core/ChartView.h"
+#include "chart/core/ChartColours.h"
+#include "chart/core/ChartView.h"
 #include "model/FlightData.h"
-#include "ui/Colour.h"
+#include "model/Colour.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The GPS curves' values and the wind model.
 #include "ChartTestSupport.h"
 
-#include "Verlauf/core/GpsSeries.h"
+#include "chart/core/GpsSeries.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // The chart window as the user meets it: opened from "Grafik", its controls,
 // the mouse through QTest, several windows, activation and resizing.
-#include "Verlauf/TFlugverlaufForm.h"
+#include "chart/TFlugverlaufForm.h"
 #include "app/TForm1.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"

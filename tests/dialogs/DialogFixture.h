@@ -6,7 +6,7 @@
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
 #include "import/ParameterFile.h"
-#include "ui/widgets/ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>

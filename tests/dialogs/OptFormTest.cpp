@@ -1,9 +1,9 @@
 // The options dialog through its check boxes, and the two menu commands.
 #include "DialogFixture.h"
 
-#include "ParamEdit/TParamForm.h"
+#include "params/TParamForm.h"
 #include "app/TForm1.h"
-#include "hopt/TOptForm.h"
+#include "options/TOptForm.h"
 
 #include <QAction>
 #include <QCheckBox>

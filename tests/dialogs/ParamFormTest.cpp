@@ -1,7 +1,7 @@
 // The parameter editor driven through its widgets, as a user drives it.
 #include "DialogFixture.h"
 
-#include "ParamEdit/TParamForm.h"
+#include "params/TParamForm.h"
 #include "import/ChannelConversion.h"
 #include "model/Numbers.h"
 

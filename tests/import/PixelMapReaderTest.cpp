@@ -2,7 +2,7 @@
 #include "import/PixelMapReader.h"
 
 #include "ImportTestSupport.h"
-#include "ui/Colour.h"
+#include "model/Colour.h"
 
 #include <QImageReader>
 

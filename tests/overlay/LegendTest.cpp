@@ -1,7 +1,7 @@
 #include "overlay/Legend.h"
 #include "overlay/Overlay.h"
-#include "ui/Canvas.h"
-#include "ui/Colour.h"
+#include "canvas/Canvas.h"
+#include "model/Colour.h"
 
 #include "FlightFixture.h"
 

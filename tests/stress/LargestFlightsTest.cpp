@@ -3,11 +3,11 @@
 // its timer, the replay, the section buttons, the origin commands, the chart
 // with every curve in both scales, the temperature and the barometric option.
 // None of it may raise an error the program does not call for.
-#include "Verlauf/core/ChartView.h"
+#include "chart/core/ChartView.h"
 #include "app/core/MainController.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
-#include "hopt/core/OptionsController.h"
+#include "options/core/OptionsController.h"
 #include "import/ParameterFile.h"
 
 #include <QTemporaryDir>

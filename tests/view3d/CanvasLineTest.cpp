@@ -1,8 +1,8 @@
 // The direct line rasterizer: which pixels a line sets, thick lines, XOR,
 // and clipping of lines that leave the picture.
 #include "RenderTestSupport.h"
-#include "ui/Canvas.h"
-#include "ui/SteepRuns.h"
+#include "canvas/Canvas.h"
+#include "canvas/SteepRuns.h"
 
 #include <gtest/gtest.h>
 

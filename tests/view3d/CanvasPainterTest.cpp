@@ -1,7 +1,7 @@
 // Canvas operations that go through the painter: text, polygons, styled
 // lines, and their interplay with the rasterizer's direct writes.
 #include "RenderTestSupport.h"
-#include "ui/Canvas.h"
+#include "canvas/Canvas.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

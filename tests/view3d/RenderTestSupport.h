@@ -3,7 +3,7 @@
 // projected coordinates that land on a chosen pixel.
 
 #include "model/FlightPoint.h"
-#include "ui/Colour.h"
+#include "model/Colour.h"
 
 #include <QImage>
 #include <QPoint>

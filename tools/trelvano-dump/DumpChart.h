@@ -4,7 +4,7 @@
 #include "DumpOptions.h"
 #include "Json.h"
 
-#include "Verlauf/core/ChartView.h"
+#include "chart/core/ChartView.h"
 #include "app/core/MainController.h"
 
 // Sets the bars, the scale, the section and the ticked curves, then draws as

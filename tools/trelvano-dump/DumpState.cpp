@@ -7,7 +7,7 @@
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
-#include "ui/PngBytes.h"
+#include "canvas/PngBytes.h"
 
 #include <algorithm>
 #include <functional>

@@ -2,7 +2,7 @@
 #include "DumpOptions.h"
 #include "Json.h"
 
-#include "Verlauf/core/ChartView.h"
+#include "chart/core/ChartView.h"
 
 #include "app/core/MainController.h"
 

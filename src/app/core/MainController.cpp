@@ -1,7 +1,7 @@
 #include "app/core/MainController.h"
 
 #include "import/ChannelConversion.h"
-#include "ui/PngBytes.h"
+#include "canvas/PngBytes.h"
 #include "import/FileBytes.h"
 #include "import/FlightFrame.h"
 #include "import/GpxReader.h"

@@ -4,7 +4,7 @@
 // window (TForm1) calls these from its handlers and then shows `state`,
 // `panels` and `view.BackBuffer`.
 
-#include "Verlauf/core/ChartState.h"
+#include "chart/core/ChartState.h"
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"

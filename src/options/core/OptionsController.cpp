@@ -1,0 +1,49 @@
+#include "options/core/OptionsController.h"
+
+#include "import/FlightFrame.h"
+#include "overlay/Infobox.h"
+
+OptionsController::OptionsController(OptionsTargets targets) : t_(targets) {}
+
+void OptionsController::FormCreate() {
+  // Setting a box runs its handler when the state changes, as a click would.
+  if (CheckBoxGrafik != t_.data.FastMapLoading) {
+    CheckBoxGrafik = t_.data.FastMapLoading;
+    CheckBoxGrafikClick(CheckBoxGrafik);
+  }
+  if (CheckBoxStarr != t_.data.HideMapWhileDragging) {
+    CheckBoxStarr = t_.data.HideMapWhileDragging;
+    CheckBoxStarrClick(CheckBoxStarr);
+  }
+  if (CheckBoxBaro != t_.data.UseBaroAltitude) CheckBoxBaroClick(t_.data.UseBaroAltitude);
+  CheckBoxBaroVisible = t_.data.LoggerNG;
+}
+
+void OptionsController::CheckBoxGrafikClick(bool ticked) {
+  CheckBoxGrafik = ticked;
+  t_.data.FastMapLoading = ticked;
+}
+
+void OptionsController::CheckBoxStarrClick(bool ticked) {
+  CheckBoxStarr = ticked;
+  t_.data.HideMapWhileDragging = ticked;
+}
+
+void OptionsController::CheckBoxBaroClick(bool ticked) {
+  const bool before = t_.data.UseBaroAltitude;
+  CheckBoxBaro = ticked;
+  t_.data.UseBaroAltitude = ticked;
+  std::optional<QString> label;
+  try {
+    label = Altitude(t_.data);  // changes nothing when it fails
+  } catch (...) {
+    t_.data.UseBaroAltitude = before;
+    CheckBoxBaro = before;
+    throw;
+  }
+  if (label) t_.hLabel = *label;
+  if (CheckBoxBaro != t_.data.UseBaroAltitude) CheckBoxBaroClick(t_.data.UseBaroAltitude);
+  MaxMinusw(t_.data);
+  t_.view.Grafikupdate();
+  Infobox(t_.data, t_.panels);
+}
