@@ -76,7 +76,7 @@ struct FullChart {
     for (bool& ticked : view.controls.gpsTicked) ticked = true;
     for (bool& ticked : view.controls.channelTicked) ticked = true;
     view.controls.windSpeedPosition = 10;
-    view.FormCreate();
+    view.open();
   }
 };
 

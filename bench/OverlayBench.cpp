@@ -62,7 +62,7 @@ struct Scene {
   Scene() {
     fillGliderFlight(*data);
     view = std::make_unique<View3D>(*data);
-    view->Ausgangsposition1Click();
+    view->resetCamera();
   }
 };
 
@@ -81,7 +81,7 @@ void BM_DirectionTick(benchmark::State& state) {
   scene.data->OverlayMode = 1;
   Overlay(*scene.data, *scene.view, scene.panels);
   for (auto _ : state) {
-    Timer1Timer(*scene.data, *scene.view);
+    animateDirections(*scene.data, *scene.view);
     benchmark::DoNotOptimize(scene.data->FlightPath.data()[1000].Color);
   }
 }

@@ -19,7 +19,7 @@ FlightData& syntheticFlight(int64_t highFlight) {
 // The view as the user first sees a loaded flight: the home position, then
 // (zoomedOut) stepped back by 5000 m until the whole flight is in the picture.
 void placeCamera(View3D& view, bool zoomedOut) {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   if (zoomedOut) view.Autozoom();
 }
 

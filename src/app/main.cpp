@@ -1,5 +1,5 @@
 // Trelvano: shows the recordings of a flight data logger as a 3D flight.
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "ui/GermanTranslations.h"
 
 #include <QApplication>
@@ -8,12 +8,12 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   installGermanQtTranslations();
-  TForm1 form;
+  MainWindow form;
   // Recent flights, dialog folders and the window's place; nothing else.
   QSettings settings(QStringLiteral("Trelvano"), QStringLiteral("Trelvano"));
   form.keepBetweenRuns(&settings);
   // Files named on the command line open instead of the start-up dialog.
-  form.FormCreate(QStringLiteral("default.par"), app.arguments().mid(1));
+  form.startUp(QStringLiteral("default.par"), app.arguments().mid(1));
   form.createStartupDialogs();
   form.show();
   return app.exec();

@@ -112,14 +112,14 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   view.Grafikupdate();
 }
 
-void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mode) {
+void chooseOverlay(FlightData& data, View3D& view, SidePanels& panels, int mode) {
   bool& checked = panels.overlayChecked[checkIndex(mode - 1, kOverlayItemCount)];
   checked = !checked;
   data.OverlayMode = checked ? mode : 0;
   Overlay(data, view, panels);
 }
 
-void Timer1Timer(FlightData& data, View3D& view) {
+void animateDirections(FlightData& data, View3D& view) {
   advanceDirectionPattern(data);
   view.redrawFlightColours();
 }

@@ -16,10 +16,10 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels);
 
 // The six items of the menu "Overlay" (mode 1 … 6): toggle the item, set
 // OverlayMode to its mode when now checked, else 0, then Overlay.
-void overlayItemClick(FlightData& data, View3D& view, SidePanels& panels, int mode);
+void chooseOverlay(FlightData& data, View3D& view, SidePanels& panels, int mode);
 
 // One tick of the "Flugrichtung" animation: advanceDirectionPattern, redraw.
-void Timer1Timer(FlightData& data, View3D& view);
+void animateDirections(FlightData& data, View3D& view);
 // Moves the blue segments of the direction pattern on by one point; other
 // colours stay.
 void advanceDirectionPattern(FlightData& data);

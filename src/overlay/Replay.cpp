@@ -79,7 +79,7 @@ void Track(FlightData& data, View3D& view, SidePanels& panels) {
     }
   }
 
-  if (view.layers.Cokpit) centreCamera(view, here);
+  if (view.layers.FollowReplay) centreCamera(view, here);
   view.Grafikupdate();
 }
 
@@ -95,12 +95,12 @@ void replayStep(FlightData& data, SidePanels& panels) {
   panels.cursorPlaced = true;
 }
 
-void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels) {
+void stepReplay(FlightData& data, View3D& view, SidePanels& panels) {
   replayStep(data, panels);
   Track(data, view, panels);
 }
 
-void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int position) {
+void moveTrackBar(FlightData& data, View3D& view, SidePanels& panels, int position) {
   panels.trackBarPosition = std::clamp(position, 0, kTrackBarMax);
   if (panels.timer2Enabled) return;
   const int32_t last = data.LastPoint;
@@ -111,7 +111,7 @@ void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int pos
   Track(data, view, panels);
 }
 
-void TrackBar1Enter(SidePanels& panels) { panels.timer2Enabled = false; }
+void takeTrackBar(SidePanels& panels) { panels.timer2Enabled = false; }
 
 void moveCursorTo(FlightData& data, View3D& view, SidePanels& panels, long long point) {
   if (data.LastPoint < 0) return;
@@ -129,7 +129,7 @@ void showCursorAt(FlightData& data, View3D& view, SidePanels& panels, long long 
   Track(data, view, panels);
 }
 
-void SpeedButtonClick(FlightData& data, View3D& view, int button) {
+void showSection(FlightData& data, View3D& view, int button) {
   switch (button) {
     case 1: data.RangeStart = 0; break;
     case 2: data.RangeStart = data.CursorPoint; break;

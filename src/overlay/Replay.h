@@ -23,7 +23,7 @@ QString pointValueText(double v);
 void Track(FlightData& data, View3D& view, SidePanels& panels);
 
 // One replay step (every 200 ms while timer 2 runs).
-void Timer2Timer(FlightData& data, View3D& view, SidePanels& panels);
+void stepReplay(FlightData& data, View3D& view, SidePanels& panels);
 // Its first part without the labels and the redraw: the cursor one point on
 // (back to 0 with the whole path blue after the last), that point red, the
 // track bar's position.
@@ -31,10 +31,10 @@ void replayStep(FlightData& data, SidePanels& panels);
 
 // The track bar's position changed (by the user or the program): moves the
 // cursor unless the replay runs. Sets panels.trackBarPosition.
-void TrackBar1Change(FlightData& data, View3D& view, SidePanels& panels, int position);
+void moveTrackBar(FlightData& data, View3D& view, SidePanels& panels, int position);
 
 // The track bar got the input focus: the replay stops.
-void TrackBar1Enter(SidePanels& panels);
+void takeTrackBar(SidePanels& panels);
 
 // The user picked a flight point elsewhere (in a chart window): as a hand on
 // the track bar, the replay stops and the cursor goes there (held in
@@ -49,4 +49,4 @@ void showCursorAt(FlightData& data, View3D& view, SidePanels& panels, long long 
 
 // SpeedButton1 … 4: "ab Anfang anzeigen", "ab hier anzeigen",
 // "bis hier anzeigen", "bis ende anzeigen"; then redraw.
-void SpeedButtonClick(FlightData& data, View3D& view, int button);
+void showSection(FlightData& data, View3D& view, int button);

@@ -4,7 +4,7 @@
 // renderer.
 
 struct Layers {
-  bool Cokpit = false;  // "Flugweg zentrieren": the replay moves the camera; not a layer
+  bool FollowReplay = false;  // "Flugweg zentrieren": the replay moves the camera; not a layer
   bool Flugbahn = true;
   bool Schatten = true;
   bool NordPfeil = true;

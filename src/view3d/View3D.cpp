@@ -151,7 +151,7 @@ void View3D::setSpinEdit(int number, long long value) {
   if (!RedrawLock) Grafikupdate();
 }
 
-void View3D::Ausgangsposition1Click() {
+void View3D::resetCamera() {
   cam.CamD = 2000;
   cam.CamX = 0;
   cam.CamY = 0;
@@ -167,7 +167,7 @@ void View3D::Ausgangsposition1Click() {
   Grafikupdate();
 }
 
-void View3D::StartpunktindieMitte1Click() {
+void View3D::aimAtStart() {
   cam.CamX = 0;
   cam.CamZ = 0;
   {
@@ -186,7 +186,7 @@ void View3D::Autozoom() {
   }
 }
 
-void View3D::FlugEinpassen1Click() {
+void View3D::fitFlight() {
   const bool section = data.RangeStart <= data.RangeEnd;
   const int32_t first = section ? data.RangeStart : 0, last = section ? data.RangeEnd : data.LastPoint;
   auto frame = [&](const Camera& c) { return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last); };
@@ -213,14 +213,14 @@ void View3D::FlugEinpassen1Click() {
   showCamera();
 }
 
-void View3D::Image1MouseDown(int x, int y) {
+void View3D::pressMouse(int x, int y) {
   if (data.HideMapWhileDragging) data.MapDragMode = true;
   impl_->mouseLastX = x;
   impl_->mouseLastY = y;
   data.MouseDragBlocked = false;
 }
 
-void View3D::Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y) {
+void View3D::dragMouse(bool leftHeld, bool rightHeld, int x, int y) {
   if (data.MouseDragBlocked) return;
   int& lastX = impl_->mouseLastX;
   int& lastY = impl_->mouseLastY;
@@ -290,14 +290,14 @@ void View3D::writeCameraToSpinEdits() {
   setSpinEdit(kSpinA, Round(cam.CamA));
 }
 
-void View3D::Image1MouseUp() {
+void View3D::releaseMouse() {
   data.MapDragMode = false;
   Grafikupdate();
 }
 
 void View3D::toggleLayer(bool Layers::*item) {
   layers.*item = !(layers.*item);
-  if (item != &Layers::Cokpit) Grafikupdate();
+  if (item != &Layers::FollowReplay) Grafikupdate();
 }
 
 void View3D::resizeImage(int width, int height) {

@@ -65,13 +65,13 @@ class View3D {
   int spinEdit(int number) const;
 
   // Menu "Navigation".
-  void Ausgangsposition1Click();
-  void StartpunktindieMitte1Click();
+  void resetCamera();
+  void aimAtStart();
   void Autozoom();
   // "Flug einpassen": moves the camera (azimuth, elevation and eye distance
   // kept) so that the shown section of the flight (the whole flight when the
   // section is empty) fills the picture with a small margin; one redraw.
-  void FlugEinpassen1Click();
+  void fitFlight();
 
   // Mouse wheel over the 3D view: each notch away from the user pulls the
   // camera nearer (the distance to the scene shrinks by a factor 1.2, down
@@ -83,9 +83,9 @@ class View3D {
   void turnCamera(int azimuthDegrees, int elevationDegrees);
 
   // Mouse on the 3D view's image; coordinates in image pixels.
-  void Image1MouseDown(int x, int y);
-  void Image1MouseMove(bool leftHeld, bool rightHeld, int x, int y);
-  void Image1MouseUp();
+  void pressMouse(int x, int y);
+  void dragMouse(bool leftHeld, bool rightHeld, int x, int y);
+  void releaseMouse();
 
   // Menu "Darstellung": invert one layer item and redraw ("Flugweg zentrieren"
   // only inverts its check mark).

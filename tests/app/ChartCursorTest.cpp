@@ -1,7 +1,7 @@
 // The replay cursor marked in an open chart window: it follows the replay and
 // the track bar without touching the chart image, and a middle click or
 // Ctrl + left click in the chart moves the cursor. The chart's picture saves too.
-#include "chart/TFlugverlaufForm.h"
+#include "chart/ChartWindow.h"
 #include "WindowFixture.h"
 #include "common/TestPaths.h"
 #include "import/ParameterFile.h"
@@ -15,13 +15,13 @@
 namespace {
 
 struct ChartAndReplay : Window {
-  TFlugverlaufForm* chart = nullptr;
+  ChartWindow* chart = nullptr;
   QTimer* timer = nullptr;
 
   ChartAndReplay() {
     MainController& c = form->core();
     Ladeparameter(c.data.ChannelParams, sourcePath(QStringLiteral("examples/default.par")));
-    form->FormCreate(QStringLiteral("/nonexistent/default.par"), {sourcePath(QStringLiteral("examples/ng-flug.csv"))});
+    form->startUp(QStringLiteral("/nonexistent/default.par"), {sourcePath(QStringLiteral("examples/ng-flug.csv"))});
     form->show();
     item("Grafik1")->trigger();
     chart = form->chartWindows().back();

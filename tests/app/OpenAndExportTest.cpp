@@ -34,7 +34,7 @@ TEST(OpenByName, EachFileWithItsReaderAndAFailureDoesNotStopTheRest) {
   });
   const QString cwd = QDir::currentPath();
   QDir::setCurrent(dir.path());  // names as typed on a command line, relative to the current folder
-  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"),
+  w.form->startUp(QStringLiteral("/nonexistent/default.par"),
                      {example("ng-flug.csv"), example("default.par"), QStringLiteral("fehlt.csv"), folder, fifo, bad,
                       QStringLiteral("RUND.IGC")});
   QDir::setCurrent(cwd);
@@ -78,7 +78,7 @@ TEST(ViewInput, WheelNotchesAndArrowKeys) {
   Window w;
   w.form->show();
   View3D& view = w.form->core().view;
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   QWidget* image = w.child<QWidget>("Image1");
   const auto wheel = [&](int delta) {
     const QPointF at(100, 100);
@@ -105,7 +105,7 @@ TEST(ViewInput, WheelNotchesAndArrowKeys) {
 
 TEST(PictureExport, TheBackBufferExactly) {
   Window w;
-  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"), {example("rundflug.igc")});
+  w.form->startUp(QStringLiteral("/nonexistent/default.par"), {example("rundflug.igc")});
   QTemporaryDir dir;
   const QString png = dir.filePath(QStringLiteral("flug.png"));
   w.dialogs->answers = {png};

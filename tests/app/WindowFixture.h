@@ -2,7 +2,7 @@
 // A main window whose file dialogs are answered by the test and whose error
 // boxes are recorded instead of shown.
 
-#include "app/TForm1.h"
+#include "app/MainWindow.h"
 #include "common/ScriptedDialogs.h"
 
 #include <QAction>
@@ -12,13 +12,13 @@
 
 struct Window {
   ScriptedDialogs* dialogs;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
   QStringList errors;
 
   Window() {
     auto d = std::make_unique<ScriptedDialogs>();
     dialogs = d.get();
-    form = std::make_unique<TForm1>(std::move(d));
+    form = std::make_unique<MainWindow>(std::move(d));
     form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
   }
   QAction* item(const char* name) const {

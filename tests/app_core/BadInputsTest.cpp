@@ -47,12 +47,12 @@ struct Program {
   // The menu command of each reader, answered with `path`.
   void open(const QString& reader, const QString& path) {
     const std::map<QString, std::function<void()>> commands = {
-        {QStringLiteral("igc"), [this] { core.igcffnen1Click(); }},
-        {QStringLiteral("gpx"), [this] { core.gpxffnen1Click(); }},
-        {QStringLiteral("logger"), [this] { core.Darstellung1Click(); }},
-        {QStringLiteral("par"), [this] { core.laden1Click(); }},
-        {QStringLiteral("pixelmap"), [this] { core.Karteladen1Click(); }},
-        {QStringLiteral("vectormap"), [this] { core.Mapladen1Click(); }},
+        {QStringLiteral("igc"), [this] { core.openIgcFile(); }},
+        {QStringLiteral("gpx"), [this] { core.openGpxFile(); }},
+        {QStringLiteral("logger"), [this] { core.openLoggerFile(); }},
+        {QStringLiteral("par"), [this] { core.loadParameters(); }},
+        {QStringLiteral("pixelmap"), [this] { core.openPixelMap(); }},
+        {QStringLiteral("vectormap"), [this] { core.openVectorMap(); }},
     };
     const auto command = commands.find(reader);
     ASSERT_NE(command, commands.end()) << "unknown reader " << reader.toStdString();

@@ -55,7 +55,7 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
   MainController c(dialogs);
-  c.formCreateWithoutDialog(sourcePath(QStringLiteral("examples/default.par")));
+  c.startUpWithFiles(sourcePath(QStringLiteral("examples/default.par")));
   const FlightData& d = c.data;
   int exported = 0;
   for (const char* folder : {"tests/data/igc", "tests/data/gpx", "examples"}) {
@@ -69,8 +69,9 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
       }
       const QString kml = dir.filePath("f.kml"), gpx = dir.filePath("f.gpx"), csv = dir.filePath("f.csv");
       dialogs.answers = {kml, gpx, csv};
-      for (void (MainController::*command)() : {&MainController::ExportKml1Click, &MainController::ExportGpx1Click,
-                                                 &MainController::ExportCsv1Click})
+      using Command = void (MainController::*)();
+      for (Command command : std::initializer_list<Command>{&MainController::exportKml, &MainController::exportGpx,
+                                                            &MainController::exportCsv})
         (c.*command)();
       ++exported;
 
@@ -134,7 +135,7 @@ TEST(FlightExport, HeightsAboveSeaLevelAndTheRecordedDays) {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
   MainController c(dialogs);
-  c.formCreateWithoutDialog(sourcePath(QStringLiteral("examples/default.par")));
+  c.startUpWithFiles(sourcePath(QStringLiteral("examples/default.par")));
   for (const Case& t : cases) {
     SCOPED_TRACE(t.file);
     c.openByName(sourcePath(QLatin1String(t.file)));
@@ -156,7 +157,7 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
   MainController c(dialogs);
-  c.formCreateWithoutDialog(QStringLiteral("/nonexistent/default.par"));
+  c.startUpWithFiles(QStringLiteral("/nonexistent/default.par"));
   const auto errorOf = [](const std::function<void()>& command) {
     try {
       command();
@@ -178,7 +179,7 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
   c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
   for (const QString& target : {recording, link}) {
     dialogs.answers = {target};
-    EXPECT_EQ(errorOf([&] { c.ExportGpx1Click(); }),
+    EXPECT_EQ(errorOf([&] { c.exportGpx(); }),
               QStringLiteral("Die geladene Aufzeichnung kann nicht überschrieben werden\nDatei ") +
                   QFileInfo(target).fileName());
   }
@@ -187,7 +188,7 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
   c.state.exportFolder = dir.filePath(QStringLiteral("exporte"));
   QDir(dir.path()).mkdir(QStringLiteral("anders"));
   dialogs.answers = {dir.filePath(QStringLiteral("anders/flug.csv"))};
-  errorOf([&] { c.ExportCsv1Click(); });
+  errorOf([&] { c.exportCsv(); });
   EXPECT_EQ(dialogs.calls.back().initialName, dir.filePath(QStringLiteral("exporte/flug-messwerte.csv")));
   EXPECT_EQ(c.state.exportFolder, dir.filePath(QStringLiteral("anders")));  // the next export opens there
   EXPECT_EQ(exportFileName(QStringLiteral("/x/rundflug.IGC"), QStringLiteral("kml")), QStringLiteral("rundflug.kml"));

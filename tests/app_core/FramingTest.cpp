@@ -56,7 +56,7 @@ TEST(Framing, RecordingsOpenWholeAndFlugEinpassenFramesAnyFlight) {
     c.view.resizeImage(k.width, k.height);
     c.view.turnCamera(k.azimuth, k.elevation - int(c.view.cam.CamE));
     const Camera before = c.view.cam;
-    c.view.FlugEinpassen1Click();
+    c.view.fitFlight();
     expectWholeFlightShown(c, QString::fromLatin1(k.file), true);
     EXPECT_EQ(c.view.cam.CamE, before.CamE);
     EXPECT_EQ(c.view.cam.CamD, before.CamD);

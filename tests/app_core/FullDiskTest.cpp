@@ -20,9 +20,9 @@ struct Writer {
 };
 
 const Writer kWriters[] = {
-    {"default.par", &MainController::speichern1Click}, {"bild.png", &MainController::BildSpeichern1Click},
-    {"flug.kml", &MainController::ExportKml1Click},     {"flug.gpx", &MainController::ExportGpx1Click},
-    {"flug.csv", &MainController::ExportCsv1Click},
+    {"default.par", &MainController::saveParameters}, {"bild.png", &MainController::saveViewPicture},
+    {"flug.kml", &MainController::exportKml},     {"flug.gpx", &MainController::exportGpx},
+    {"flug.csv", &MainController::exportCsv},
 };
 
 QString errorOf(const std::function<void()>& command) {
@@ -39,7 +39,7 @@ TEST(FullDisk, EveryWriterKeepsTheOldFileAndSaysWhy) {
   if (!fs.mounted()) GTEST_SKIP() << fs.skipReason.toStdString();
   ScriptedDialogs dialogs;
   MainController c(dialogs);
-  c.formCreateWithoutDialog(QStringLiteral("/nonexistent/default.par"));
+  c.startUpWithFiles(QStringLiteral("/nonexistent/default.par"));
   c.openByName(sourcePath(QStringLiteral("examples/rundflug.igc")));
   QStringList targets;
   for (const Writer& w : kWriters) targets << writeBytes(fs.path(QLatin1String(w.file)), "alt");
@@ -80,7 +80,7 @@ TEST(FullDisk, PicturesTakeTheFormatOfTheirName) {
                {"d.gif", "d.gif.png", "\x89PNG"}};
   for (const auto& t : cases) {
     dialogs.answers = {dir.filePath(QLatin1String(t.chosen))};
-    c.BildSpeichern1Click();
+    c.saveViewPicture();
     EXPECT_TRUE(readBytes(dir.filePath(QLatin1String(t.written))).startsWith(t.magic)) << t.written;
   }
 }

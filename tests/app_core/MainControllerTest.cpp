@@ -31,7 +31,7 @@ struct Program {
 
 TEST(StartUp, CancelledDialogLeavesTheEmptyFlight) {
   Program p;
-  p.core.formCreate(QStringLiteral("/nonexistent/default.par"));
+  p.core.startUp(QStringLiteral("/nonexistent/default.par"));
   ASSERT_EQ(p.dialogs.calls.size(), 1u);
   EXPECT_EQ(p.dialogs.calls[0].filter, QStringLiteral("*.csv"));
   EXPECT_EQ(p.dialogs.calls[0].title, QStringLiteral("Flug-Datei laden"));
@@ -49,7 +49,7 @@ TEST(StartUp, CancelledDialogLeavesTheEmptyFlight) {
 
 TEST(StartUp, ReadsTheDefaultParameterFile) {
   Program p;
-  p.core.formCreate(sourcePath(QStringLiteral("examples/default.par")));
+  p.core.startUp(sourcePath(QStringLiteral("examples/default.par")));
   EXPECT_NE(p.core.data.ChannelParams[0].Kind, 0);
 }
 
@@ -57,7 +57,7 @@ TEST(IgcCommand, LoadThroughTheDialogShowsTheFlight) {
   Program p;
   p.dialogs.answers = {igcPath()};
   const long long redrawsBefore = p.core.view.redrawCount();
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   EXPECT_EQ(p.dialogs.calls.at(0).filter, QStringLiteral("*.igc"));
   EXPECT_EQ(p.core.state.statusText, igcPath());
   EXPECT_FALSE(p.core.state.grafikVisible);
@@ -73,10 +73,10 @@ TEST(IgcCommand, LoadThroughTheDialogShowsTheFlight) {
 TEST(IgcCommand, CancelOnlyRefreshesTheStatistics) {
   Program p;
   p.dialogs.answers = {igcPath(), QString()};
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   const int last = p.core.data.LastPoint;
   const QString info = p.core.panels.info[0];
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   EXPECT_EQ(p.core.data.LastPoint, last);
   EXPECT_EQ(p.core.panels.info[0], info);
   EXPECT_EQ(p.core.state.statusText, igcPath());
@@ -86,7 +86,7 @@ TEST(IgcCommand, UnopenableFileChangesNothing) {
   Program p;
   p.dialogs.answers = {QStringLiteral("/nonexistent/flight.igc")};
   const long long redraws = p.core.view.redrawCount();
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   EXPECT_EQ(p.core.state.statusText, QStringLiteral("keine Datei"));
   EXPECT_EQ(p.core.view.redrawCount(), redraws);
 }
@@ -94,14 +94,14 @@ TEST(IgcCommand, UnopenableFileChangesNothing) {
 TEST(IgcCommand, FailedLoadKeepsTheEarlierFlightAndItsWindowState) {
   Program p;
   p.dialogs.answers = {igcPath()};
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   const FlightPoint before = p.core.data.FlightPath[100];
   QTemporaryDir dir;
   const QString bad =
       writeBytes(dir.filePath(QStringLiteral("bad.igc")), "B1101355206343N00006198WA0058700558\r\nB11\r\n");
   p.dialogs.answers = {bad};
   try {
-    p.core.igcffnen1Click();
+    p.core.openIgcFile();
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_EQ(e.text(), QStringLiteral("Fehler bei Bereichsprüfung"));
@@ -114,7 +114,7 @@ TEST(IgcCommand, FailedLoadKeepsTheEarlierFlightAndItsWindowState) {
 TEST(LoggerCommand, NewFormatShowsGrafikAndTheAltitudeSource) {
   Program p;
   p.dialogs.answers = {ngCsvPath()};
-  p.core.Darstellung1Click();
+  p.core.openLoggerFile();
   EXPECT_EQ(p.core.state.statusText, ngCsvPath() + QStringLiteral(" (NG-Typ)"));
   EXPECT_TRUE(p.core.state.grafikVisible);
   EXPECT_EQ(p.core.state.hLabel, QStringLiteral("Höhe: GPS"));
@@ -124,7 +124,7 @@ TEST(LoggerCommand, NewFormatShowsGrafikAndTheAltitudeSource) {
 
   // An IGC file afterwards hides "Grafik" again.
   p.dialogs.answers = {igcPath()};
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   EXPECT_FALSE(p.core.state.grafikVisible);
   EXPECT_FALSE(p.core.data.LoggerNG);
 }
@@ -132,14 +132,14 @@ TEST(LoggerCommand, NewFormatShowsGrafikAndTheAltitudeSource) {
 TEST(LoggerCommand, OldFormatAndBaroAltitude) {
   Program p;
   p.dialogs.answers = {sourcePath(QStringLiteral("examples/alt-flug.csv"))};
-  p.core.Darstellung1Click();
+  p.core.openLoggerFile();
   EXPECT_TRUE(p.core.state.statusText.endsWith(QStringLiteral(" (alter-Typ)")));
   EXPECT_FALSE(p.core.state.grafikVisible);
 
-  p.core.formCreate(sourcePath(QStringLiteral("examples/default.par")));  // cancelled dialog
+  p.core.startUp(sourcePath(QStringLiteral("examples/default.par")));  // cancelled dialog
   p.core.data.UseBaroAltitude = true;
   p.dialogs.answers = {ngCsvPath()};
-  p.core.Darstellung1Click();
+  p.core.openLoggerFile();
   EXPECT_TRUE(p.core.data.UseBaroAltitude);
   EXPECT_TRUE(p.core.state.hLabel.startsWith(QStringLiteral("Höhe: ")));
   EXPECT_NE(p.core.state.hLabel, QStringLiteral("Höhe: GPS"));
@@ -153,14 +153,14 @@ TEST(ParameterCommands, SaveAndLoadThroughTheDialogs) {
   p.core.data.ChannelParams[3].Name = QStringLiteral("Höhe1");
   p.dialogs.answers = {path};
   p.core.data.MouseDragBlocked = false;
-  p.core.speichern1Click();
+  p.core.saveParameters();
   EXPECT_TRUE(p.core.data.MouseDragBlocked);
   EXPECT_EQ(p.dialogs.calls.back().title, QStringLiteral("Parameter-Datei speichern"));
   EXPECT_EQ(QFileInfo(path).size(), 624);
 
   Program q;
   q.dialogs.answers = {path};
-  q.core.laden1Click();
+  q.core.loadParameters();
   EXPECT_EQ(q.dialogs.calls.back().title, QStringLiteral("Parameter-Datei laden"));
   EXPECT_EQ(q.core.data.ChannelParams[3].Kind, 2);
   EXPECT_EQ(q.core.data.ChannelParams[3].Name, QStringLiteral("Höhe1"));
@@ -168,7 +168,7 @@ TEST(ParameterCommands, SaveAndLoadThroughTheDialogs) {
   // Saving into a directory that does not exist reports the I/O error.
   q.dialogs.answers = {dir.filePath(QStringLiteral("missing/test.par"))};
   try {
-    q.core.speichern1Click();
+    q.core.saveParameters();
     FAIL() << "no error";
   } catch (const RunError& e) {
     EXPECT_TRUE(e.text().startsWith(QStringLiteral("E/A-Fehler ")));
@@ -178,13 +178,13 @@ TEST(ParameterCommands, SaveAndLoadThroughTheDialogs) {
 TEST(OriginCommands, MoveTheOriginAndBack) {
   Program p;
   p.dialogs.answers = {igcPath()};
-  p.core.igcffnen1Click();
+  p.core.openIgcFile();
   p.core.data.RangeStart = 50;
-  p.core.StartpunktdesFlugzeugeshierhersetzen1Click();
+  p.core.moveOriginToSectionStart();
   EXPECT_EQ(p.core.data.FlightPath[50].X, 0.0);
   EXPECT_EQ(p.core.data.FlightPath[50].Z, 0.0);
   EXPECT_TRUE(p.core.panels.nav[0].endsWith(QStringLiteral(" m")));  // Track filled the labels
-  p.core.StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click();
+  p.core.moveOriginToRecordingStart();
   EXPECT_EQ(p.core.data.RangeStart, 0);
   EXPECT_EQ(p.core.data.FlightPath[0].X, 0.0);
   EXPECT_NE(p.core.data.FlightPath[50].X, 0.0);

@@ -74,7 +74,7 @@ TEST(PixelMapCommand, LaysThePictureOnTheSquareAroundTheOrigin) {
   Program p;
   p.core.data.MouseDragBlocked = false;
   p.dialogs.answers = {example("karte.bmp")};
-  p.core.Karteladen1Click();
+  p.core.openPixelMap();
   ASSERT_EQ(p.dialogs.calls.size(), 1u);
   EXPECT_TRUE(p.dialogs.calls[0].filter.startsWith(QStringLiteral("*.bmp;;")));
   EXPECT_EQ(p.dialogs.calls[0].title, QStringLiteral("Karten-Bitmap laden"));
@@ -107,19 +107,19 @@ TEST(PixelMapCommand, TheOutlineStandsInForTheCellsWhileDraggingWithTheOptionOn)
   const int32_t centre = p.cellColourShown(5050);
   for (bool hide : {true, false}) {
     p.core.data.HideMapWhileDragging = hide;
-    p.core.view.Image1MouseDown(100, 100);
-    p.core.view.Image1MouseMove(true, false, 100, 101);
+    p.core.view.pressMouse(100, 100);
+    p.core.view.dragMouse(true, false, 100, 101);
     EXPECT_EQ(p.core.data.MapDragMode, hide);
     EXPECT_EQ(p.cellColourShown(5050), hide ? colours::kBackground : centre) << hide;
     EXPECT_EQ(pixelsOf(p.core.view.BackBuffer, colours::kRed) > 600, hide) << hide;  // the red outline, 400 pixels a side
-    p.core.view.Image1MouseUp();
+    p.core.view.releaseMouse();
     EXPECT_EQ(p.cellColourShown(5050), centre) << hide;
   }
 }
 
 TEST(PixelMapCommand, CancelledUnopenedAndFailedLoadsChangeNothing) {
   Program p;
-  p.core.Karteladen1Click();  // cancelled
+  p.core.openPixelMap();  // cancelled
   EXPECT_FALSE(p.core.view.layers.KarteVisible);
   EXPECT_EQ(p.core.openPixelMap(p.dir.filePath(QStringLiteral("missing.bmp"))), LoadStatus::Unopened);
   EXPECT_EQ(p.core.openPixelMap(p.dir.path()), LoadStatus::Unopened);
@@ -128,7 +128,7 @@ TEST(PixelMapCommand, CancelledUnopenedAndFailedLoadsChangeNothing) {
   p.core.view.toggleLayer(&Layers::Karte);  // switched off by the user
   p.core.data.MouseDragBlocked = false;
   const std::vector<FlightPoint> cells(p.core.data.MapCells.data(), p.core.data.MapCells.data() + 10000);
-  const auto e = p.errorOf(&MainController::Karteladen1Click, p.file("kaputt.bmp", "BM kein Bild"));
+  const auto e = p.errorOf(&MainController::openPixelMap, p.file("kaputt.bmp", "BM kein Bild"));
   ASSERT_TRUE(e);
   EXPECT_EQ(e->boxText().toStdString(), "Bitmap ist ungültig\nDatei kaputt.bmp");
   EXPECT_TRUE(p.core.view.layers.KarteVisible);
@@ -176,7 +176,7 @@ TEST(VectorMapCommand, StrokesAreFilledInPolygonsOfAtMostHundredPoints) {
 TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   Program p;
   p.dialogs.answers = {example("karte.map")};
-  p.core.Mapladen1Click();
+  p.core.openVectorMap();
   ASSERT_EQ(p.dialogs.calls.size(), 1u);
   EXPECT_EQ(p.dialogs.calls[0].filter, QStringLiteral("*.map"));
   EXPECT_EQ(p.dialogs.calls[0].title, QStringLiteral("Vektor-Karte laden"));
@@ -184,12 +184,12 @@ TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   EXPECT_TRUE(p.core.view.layers.VectorKarteVisible);
   p.core.view.toggleLayer(&Layers::VectorKarte);  // switched off by the user
   const FlightPoint first = p.core.data.VectorMap[0];
-  const auto e = p.errorOf(&MainController::Mapladen1Click,
+  const auto e = p.errorOf(&MainController::openVectorMap,
                            p.file("gross.map", QByteArray((kPointCapacity + 1) * 32, '\0')));
   ASSERT_TRUE(e);
   EXPECT_EQ(e->boxText().toStdString(), "Fehler bei Bereichsprüfung\nDatei gross.map");
   // Reading this process's memory from address 0 opens fine and then fails.
-  const auto io = p.errorOf(&MainController::Mapladen1Click, QStringLiteral("/proc/self/mem"));
+  const auto io = p.errorOf(&MainController::openVectorMap, QStringLiteral("/proc/self/mem"));
   ASSERT_TRUE(io);
   EXPECT_EQ(io->text().toStdString(), "E/A-Fehler 5");
   EXPECT_EQ(p.core.data.VectorMapLast, 155);

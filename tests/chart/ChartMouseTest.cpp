@@ -21,12 +21,12 @@ struct MouseFixture : ChartFixture {
   MouseFixture() {
     makeFlight(300);
     tickGps({kGpsH});
-    view->FormCreate();
+    view->open();
   }
   void rightDrag(QPoint from, std::initializer_list<QPoint> moves, QPoint release) {
-    view->ImageVMouseDown(kRight, from.x(), from.y());
-    for (QPoint p : moves) view->ImageVMouseMove(kRight, p.x(), p.y());
-    view->ImageVMouseUp(kNone, release.x(), release.y());
+    view->pressMouse(kRight, from.x(), from.y());
+    for (QPoint p : moves) view->dragMouse(kRight, p.x(), p.y());
+    view->releaseMouse(kNone, release.x(), release.y());
   }
 };
 
@@ -57,27 +57,27 @@ TEST(ChartProbe, PressMarksTimeAlwaysAndValueOnlyOnTheCommonScale) {
     for (int px = x - 20; px < x - 2; ++px) grey += f.pixel(px, y) == kGrid;
     return grey;
   };
-  f.view->ImageVMouseDown(kLeft, 400, 120);
+  f.view->pressMouse(kLeft, 400, 120);
   EXPECT_GT(horizontalMark(400, 120), 3);
   EXPECT_EQ(f.pixel(400, 5), kGrid);  // the dotted line starts on the top margin
   EXPECT_EQ(f.state.MeasureStart, QPoint(400, 120));
   EXPECT_DOUBLE_EQ(f.state.MeasureV0, f.view->PunktWert(120));
 
   f.view->setScaleIndex(1);
-  f.view->ImageVMouseDown(kLeft, 400, 120);
+  f.view->pressMouse(kLeft, 400, 120);
   EXPECT_EQ(horizontalMark(400, 120), 0);
   EXPECT_EQ(f.pixel(400, 5), kGrid);
 
   f.view->setScaleIndex(0);
   f.view->setGpsTicked(kGpsH, false);  // no curve: no range gathered
-  f.view->ImageVMouseDown(kLeft, 400, 120);
+  f.view->pressMouse(kLeft, 400, 120);
   EXPECT_EQ(horizontalMark(400, 120), 0);
 }
 
 TEST(ChartProbe, MeasurementLineIsErasedByDrawingItAgain) {
   MouseFixture f;
   const int w = f.view->width();
-  f.view->ImageVMouseDown(kLeft, 100, 250);
+  f.view->pressMouse(kLeft, 100, 250);
   QImage expected = f.view->image;
   {
     Canvas canvas(expected);
@@ -86,8 +86,8 @@ TEST(ChartProbe, MeasurementLineIsErasedByDrawingItAgain) {
     canvas.moveTo(100, 250);
     canvas.lineTo(400, 200);
   }
-  f.view->ImageVMouseMove(kLeft, 300, 100);
-  f.view->ImageVMouseMove(kLeft, 400, 200);
+  f.view->dragMouse(kLeft, 300, 100);
+  f.view->dragMouse(kLeft, 400, 200);
   EXPECT_TRUE(f.state.MeasureLineShown);
   EXPECT_EQ(f.state.MeasureEnd, QPoint(400, 200));
   EXPECT_DOUBLE_EQ(f.state.MeasureT1, f.view->PunktZeit(400));
@@ -123,10 +123,10 @@ TEST(ChartSelection, OnlyARightAndDownDragSelects) {
   };
   for (const auto& c : cases) {
     MouseFixture f;
-    f.view->ImageVMouseDown(kRight, c.press.x(), c.press.y());
+    f.view->pressMouse(kRight, c.press.x(), c.press.y());
     const QImage pressed = f.view->image;
-    for (QPoint p : c.moves) f.view->ImageVMouseMove(kRight, p.x(), p.y());
-    f.view->ImageVMouseUp(kNone, c.release.x(), c.release.y());
+    for (QPoint p : c.moves) f.view->dragMouse(kRight, p.x(), p.y());
+    f.view->releaseMouse(kNone, c.release.x(), c.release.y());
     EXPECT_FALSE(f.state.DragRectShown) << c.what;
     if (c.rangeStart < 0) {
       EXPECT_EQ(f.d.RangeStart, 0) << c.what;
@@ -154,18 +154,18 @@ TEST(ChartSelection, BandLabelsAndAZoomedSelectionRefinesTheSection) {
   EXPECT_EQ(f.pixel(300, 49), kGrey);
   EXPECT_EQ(f.pixel(300, 50), kWhite);
 
-  f.view->ImageVDblClick();  // zoom in on points 38 … 154
+  f.view->doubleClickChart();  // zoom in on points 38 … 154
   EXPECT_TRUE(f.view->controls.zoomTicked);
   f.rightDrag({0, 50}, {{389, 200}}, {389, 200});
   EXPECT_EQ(f.d.RangeStart, 38);
   EXPECT_EQ(f.d.RangeEnd, 96);  // round(116 / 778 × 389 + 38)
-  f.view->ImageVDblClick();
+  f.view->doubleClickChart();
   EXPECT_FALSE(f.view->controls.zoomTicked);
 
   f.d.RangeStart = 0;
   f.d.RangeEnd = 299;
   f.view->GrafikUpdate();
-  f.view->ImageVDblClick();  // the whole flight: nothing to zoom
+  f.view->doubleClickChart();  // the whole flight: nothing to zoom
   EXPECT_FALSE(f.view->controls.zoomTicked);
 }
 
@@ -173,15 +173,15 @@ TEST(ChartSelection, TwoChartsShareTheDragState) {
   MouseFixture f;
   ChartView other(f.d, f.state);
   other.controls.gpsTicked[kGpsH] = true;
-  other.FormCreate();
-  f.view->ImageVMouseDown(kRight, 100, 50);
-  f.view->ImageVMouseMove(kRight, 300, 150);
+  other.open();
+  f.view->pressMouse(kRight, 100, 50);
+  f.view->dragMouse(kRight, 300, 150);
   EXPECT_TRUE(other.chart.DragRectShown);
-  other.ImageVMouseUp(kNone, 400, 200);  // released over the other window
+  other.releaseMouse(kNone, 400, 200);  // released over the other window
   EXPECT_EQ(f.d.RangeStart, 38);
   EXPECT_EQ(f.d.RangeEnd, 154);
   EXPECT_EQ(other.controls.Label[2], QStringLiteral("maxmax: 254"));
   EXPECT_EQ(f.view->controls.Label[2], QStringLiteral("Label3"));
-  other.ImageVMouseDown(kLeft, 200, 100);
+  other.pressMouse(kLeft, 200, 100);
   EXPECT_EQ(f.state.MeasureStart, QPoint(200, 100));
 }

@@ -49,7 +49,7 @@ int longestRun(const ChartFixture& f, int y, int32_t colour, int fromX) {
 TEST(ChartRedraw, NoCurveLeavesTheReversedRangeAndOnlyTheBackground) {
   ChartFixture f;
   f.makeFlight(300);
-  f.view->FormCreate();
+  f.view->open();
   EXPECT_TRUE(f.state.UniformScale);
   EXPECT_EQ(f.state.ChartMax, -1000000);
   EXPECT_EQ(f.state.ChartMin, 1000000);
@@ -108,7 +108,7 @@ TEST(ChartRedraw, UniformScaleGathersAllCurvesBeforeDrawingThemWithTheGrid) {
   f.makeFlight(300);  // "Höhe" 0 … 299 m, channel 2 from 200 to 499
   f.tickGps({kGpsH});
   f.tickChannels({2});
-  f.view->FormCreate();
+  f.view->open();
   EXPECT_EQ(f.state.ChartMin, 0);
   EXPECT_EQ(f.state.ChartMax, 499);
   // The first curve is drawn to the common scale, not to its own.
@@ -147,14 +147,14 @@ TEST(ChartRedraw, TemperatureBarStoresItsWholeNumberWhenItMoves) {
     f.makeFlight(50);
     f.d.Temperature = c.before;
     f.view->controls.temperaturePosition = c.barBefore;
-    f.view->FormCreate();
+    f.view->open();
     EXPECT_EQ(f.d.Temperature, c.after) << c.before;
     EXPECT_EQ(f.view->controls.temperaturePosition, c.bar) << c.before;
     EXPECT_EQ(f.view->controls.LabelTemp, QString::fromUtf8(c.label)) << c.before;
   }
   ChartFixture f;
   f.makeFlight(50);
-  f.view->FormCreate();
+  f.view->open();
   f.view->setTemperaturePosition(-30);
   EXPECT_EQ(f.d.Temperature, 30);
   EXPECT_EQ(f.view->controls.LabelTemp, QStringLiteral("30°"));
@@ -167,7 +167,7 @@ TEST(ChartRedraw, ConstantChannelsAreDisabledAndUntickThemselves) {
   f.setChannel(9, [](int i) { return i < 100 ? 5 : 900 + i; });  // constant before point 100
   f.tickGps({kGpsH});
   f.tickChannels({4, 9});
-  f.view->FormCreate();
+  f.view->open();
   // Disabled but ticked, drawn flat on the common scale widened by "Höhe".
   EXPECT_FALSE(f.view->controls.channelEnabled[4]);
   EXPECT_TRUE(f.view->controls.channelEnabled[9]);
@@ -230,7 +230,7 @@ TEST(ChartRedraw, CurvesAreTheSegmentByTheSegmentPolylines) {
     f.d.RangeEnd = zoom ? c.zoomEnd : c.points - 1;
     f.view->controls.zoomTicked = zoom;
     f.view->controls.scaleIndex = 1;
-    f.view->FormCreate();
+    f.view->open();
     const QImage background = f.view->image;
     f.view->setChannelTicked(3, true);
     std::vector<double> values;
@@ -250,7 +250,7 @@ TEST(ChartRedraw, FlatCurvesAndEmptyWindowsDrawWithoutErrors) {
   }
   f.tickGps({kGpsH});
   f.view->controls.scaleIndex = 1;
-  EXPECT_NO_THROW(f.view->FormCreate());
+  EXPECT_NO_THROW(f.view->open());
   // Flat lines at mid-height, the speed from its first column on.
   EXPECT_EQ(f.rowsOf(300, kHoehe), std::vector<int>{152});
   EXPECT_NO_THROW(f.view->setGpsTicked(kGpsV2, true));
@@ -269,7 +269,7 @@ TEST(ChartRedraw, FlatCurvesAndEmptyWindowsDrawWithoutErrors) {
   ChartFixture single;  // a flight of one point
   single.makeFlight(1);
   single.tickGps({kGpsH, kGpsV3});
-  EXPECT_NO_THROW(single.view->FormCreate());
+  EXPECT_NO_THROW(single.view->open());
   EXPECT_EQ(single.count(kWhite), 778 * 304);
 }
 
@@ -280,7 +280,7 @@ TEST(ChartRedraw, ASpeedPointWithoutTimeStepIsLeftOut) {
   f.d.FlightPath[120].TimeStep = 0;
   f.d.FlightPath[1].TimeStep = 0;  // the curve's first point
   f.view->controls.scaleIndex = 1;
-  f.view->FormCreate();
+  f.view->open();
   const QImage background = f.view->image;
   EXPECT_NO_THROW(f.view->setGpsTicked(kGpsV2, true));
   std::vector<double> speeds;
@@ -296,7 +296,7 @@ TEST(ChartRedraw, AFlightWithoutLoggerSamplesDrawsNoChannels) {
   f.tickGps({kGpsH});
   f.tickChannels({2, 5});
   f.view->controls.scaleIndex = 1;
-  EXPECT_NO_THROW(f.view->FormCreate());
+  EXPECT_NO_THROW(f.view->open());
   for (int c = 0; c < kChannelCount; ++c) EXPECT_FALSE(f.view->controls.channelEnabled[c]) << c;
   EXPECT_TRUE(f.view->controls.channelTicked[2]);  // ticked, but nothing drawn
   EXPECT_EQ(f.count(kChannels[2]) + f.count(kChannels[5]), 0);

@@ -37,7 +37,7 @@ TEST(Wind, BarsGiveTheTextAndLabels) {
   f.tickGps({kGpsAV});
   f.view->controls.windSpeedPosition = 0;
   f.view->controls.windDirectionPosition = 10;
-  f.view->FormCreate();
+  f.view->open();
   EXPECT_TRUE(f.view->controls.windGroupVisible);
   EXPECT_EQ(f.view->controls.LabelWindrichtung, QStringLiteral("270°"));
   EXPECT_EQ(f.view->controls.LabelWindstaerke, QStringLiteral("20m/s"));

@@ -33,14 +33,14 @@ struct AnimatedFlight {
     }
     d.RangeEnd = d.LastPoint;
     MaxMinusw(d);
-    view.Ausgangsposition1Click();
+    view.resetCamera();
     d.OverlayMode = 1;
     Overlay(d, view, panels);
   }
 
   // The tick's picture against a full redraw of the same state.
   void expectTickEqualsFullRedraw(const char* when) {
-    Timer1Timer(*data, view);
+    animateDirections(*data, view);
     const QImage tick = view.BackBuffer.copy();
     const bool tickOutOfView = view.OutOfView;
     view.Grafikupdate();

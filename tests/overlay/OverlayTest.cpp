@@ -20,13 +20,13 @@ using OverlayTest = FlightTest;
 
 TEST_F(OverlayTest, ClickingTheCheckedItemTurnsOverlaysOff) {
   setSpeeds(data, {10, 20, 30});
-  overlayItemClick(data, view, panels, 2);
+  chooseOverlay(data, view, panels, 2);
   EXPECT_TRUE(onlyChecked(panels, 2));
   EXPECT_EQ(data.OverlayMode, 2);
   EXPECT_TRUE(panels.image2Visible);
   EXPECT_NE(data.FlightPath[3].Color, kBlue);
 
-  overlayItemClick(data, view, panels, 2);
+  chooseOverlay(data, view, panels, 2);
   EXPECT_TRUE(onlyChecked(panels, 0));
   EXPECT_EQ(data.OverlayMode, 0);
   EXPECT_EQ(pointColours(data), std::vector<int32_t>(4, kBlue));
@@ -37,18 +37,18 @@ TEST_F(OverlayTest, ClickingTheCheckedItemTurnsOverlaysOff) {
 
 TEST_F(OverlayTest, SwitchingOverlaysLeavesOnlyTheNewItemChecked) {
   setSpeeds(data, {10, 20, 30});
-  overlayItemClick(data, view, panels, 3);
+  chooseOverlay(data, view, panels, 3);
   EXPECT_TRUE(panels.timer2Enabled);
   EXPECT_TRUE(view.layers.Flugweg);
   const long long redraws = view.redrawCount();
-  overlayItemClick(data, view, panels, 5);
+  chooseOverlay(data, view, panels, 5);
   EXPECT_TRUE(onlyChecked(panels, 5));
   EXPECT_EQ(data.OverlayMode, 5);
   EXPECT_FALSE(panels.timer2Enabled || panels.trackPanelVisible || panels.navVisible);
   EXPECT_FALSE(view.layers.Flugweg);
   EXPECT_EQ(view.redrawCount(), redraws + 1);
 
-  overlayItemClick(data, view, panels, 1);
+  chooseOverlay(data, view, panels, 1);
   EXPECT_TRUE(onlyChecked(panels, 1));
   EXPECT_TRUE(panels.timer1Enabled);
   EXPECT_FALSE(panels.image2Visible);
@@ -61,15 +61,15 @@ TEST_F(OverlayTest, DirectionPatternMovesOnePointPerTickAndRepeatsAfterThree) {
   const std::vector<int32_t> start = {kBlue, kGreen254, kGreen, kBlue, kGreen254, kGreen, kBlue};
   EXPECT_EQ(pointColours(data), start);
 
-  Timer1Timer(data, view);
+  animateDirections(data, view);
   EXPECT_EQ(pointColours(data), (std::vector<int32_t>{kGreen, kBlue, kGreen254, kGreen, kBlue, kGreen254, kGreen}));
-  Timer1Timer(data, view);
-  Timer1Timer(data, view);
+  animateDirections(data, view);
+  animateDirections(data, view);
   EXPECT_EQ(pointColours(data), start);
 
   // Colours outside the pattern stay.
   data.FlightPath[2].Color = kRed;
-  Timer1Timer(data, view);
+  animateDirections(data, view);
   EXPECT_EQ(data.FlightPath[2].Color, kRed);
 }
 
@@ -169,7 +169,7 @@ TEST_F(OverlayTest, EveryModeOnTheStartUpPointAndOnAnEmptyFlight) {
     for (int mode = 0; mode <= 7; ++mode) {
       data.OverlayMode = mode;
       EXPECT_NO_THROW(Overlay(data, view, panels)) << "mode " << mode << ", LastPoint " << last;
-      EXPECT_NO_THROW(Timer1Timer(data, view));
+      EXPECT_NO_THROW(animateDirections(data, view));
     }
   }
 }

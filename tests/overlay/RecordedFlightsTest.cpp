@@ -36,9 +36,9 @@ TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
     Overlay(data, view, panels);
     EXPECT_TRUE(panels.infoVisible && panels.navVisible && panels.trackPanelVisible);
     EXPECT_FALSE(panels.adcVisible || panels.miscVisible);
-    for (int step = 0; step < 3; ++step) EXPECT_NO_THROW(Timer2Timer(data, view, panels));
-    TrackBar1Enter(panels);
-    for (int position : {0, 333, 1000}) EXPECT_NO_THROW(TrackBar1Change(data, view, panels, position));
+    for (int step = 0; step < 3; ++step) EXPECT_NO_THROW(stepReplay(data, view, panels));
+    takeTrackBar(panels);
+    for (int position : {0, 333, 1000}) EXPECT_NO_THROW(moveTrackBar(data, view, panels, position));
     EXPECT_EQ(data.CursorPoint, data.LastPoint);
   }
   EXPECT_GE(loaded, files.size() / 2);

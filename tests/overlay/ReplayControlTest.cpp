@@ -46,7 +46,7 @@ TEST_F(ReplayControlTest, EverySpeedIsItsManySingleStepsWithOneRedraw) {
       const long long redraws = view.redrawCount();
       replayTick(data, view, panels);
       EXPECT_EQ(view.redrawCount(), redraws + 1);
-      for (int k = 0; k < s.pointsPerTick; ++k) Timer2Timer(twin, twinView, twinPanels);
+      for (int k = 0; k < s.pointsPerTick; ++k) stepReplay(twin, twinView, twinPanels);
       expectSameAsTwin();
     }
   }
@@ -58,9 +58,9 @@ TEST_F(ReplayControlTest, EverySpeedIsItsManySingleStepsWithOneRedraw) {
 TEST_F(ReplayControlTest, HoldAndStep) {
   Overlay(data, view, panels);
   toggleReplayHold(panels);
-  TrackBar1Change(data, view, panels, 500);
+  moveTrackBar(data, view, panels, 500);
   for (int direction : {-1, +1, +1, +1, -1}) stepReplayCursor(data, view, panels, direction);
-  TrackBar1Change(twin, twinView, twinPanels, RoundToInt32(1000.0 / 36 * 2));
+  moveTrackBar(twin, twinView, twinPanels, RoundToInt32(1000.0 / 36 * 2));
   expectSameAsTwin();
   EXPECT_EQ(replayStateText(panels), "angehalten");
 
@@ -80,15 +80,15 @@ TEST_F(ReplayControlTest, HoldAndStep) {
 TEST_F(ReplayControlTest, SpaceRunsOnAfterTheTrackBarStoppedIt) {
   Overlay(data, view, panels);
   replayTick(data, view, panels);
-  TrackBar1Enter(panels);
-  TrackBar1Change(data, view, panels, 500);
+  takeTrackBar(panels);
+  moveTrackBar(data, view, panels, 500);
   EXPECT_FALSE(replayTimerRuns(panels));
   EXPECT_EQ(replayStateText(panels), "angehalten");
   toggleReplayHold(panels);
   EXPECT_TRUE(replayTimerRuns(panels));
   EXPECT_EQ(replayStateText(panels), "");
   replayTick(data, view, panels);
-  TrackBar1Change(twin, twinView, twinPanels, 500);
-  Timer2Timer(twin, twinView, twinPanels);
+  moveTrackBar(twin, twinView, twinPanels, 500);
+  stepReplay(twin, twinView, twinPanels);
   EXPECT_EQ(data.CursorPoint, twin.CursorPoint);
 }

@@ -50,7 +50,7 @@ TEST_F(ReplayTest, ReplayModeOnAFlightWithoutChannels) {
   EXPECT_TRUE(view.layers.Flugweg);
 
   // The channel labels are not touched.
-  Timer2Timer(data, view, panels);
+  stepReplay(data, view, panels);
   EXPECT_EQ(panels.channelCaption[11], "Zus.1");
   EXPECT_EQ(panels.channelValue[0], "0");
 }
@@ -74,7 +74,7 @@ TEST_F(ReplayTest, ReplayModeOnALoggerFlightShowsOnlyChannelsThatCarriedASignal)
   data.ChannelParams[11].Name = "Temperatur";
   data.ChannelParams[1].Kind = kKindLinear;
   data.ChannelParams[1].Koeffizient = 0.5;
-  Timer2Timer(data, view, panels);
+  stepReplay(data, view, panels);
   EXPECT_EQ(panels.channelCaption[11], "Temperatur");
   EXPECT_EQ(panels.channelCaption[0], "ADC16");
   EXPECT_EQ(panels.channelValue[1], "500.5");
@@ -84,14 +84,14 @@ TEST_F(ReplayTest, ReplayModeOnALoggerFlightShowsOnlyChannelsThatCarriedASignal)
 TEST_F(ReplayTest, StepsMoveTheTrackBarAndWrapToTheStart) {
   startReplay();
   for (int step = 1; step <= 10; ++step) {
-    Timer2Timer(data, view, panels);
+    stepReplay(data, view, panels);
     EXPECT_EQ(data.CursorPoint, step);
     EXPECT_EQ(panels.trackBarPosition, 100 * step);
     EXPECT_EQ(pointColours(data), flown(11, step));
   }
   EXPECT_EQ(navTexts(panels), (Texts{"100 m", "20 m", "10 m/s", "2,0 m/s", "10 s"}));
 
-  Timer2Timer(data, view, panels);
+  stepReplay(data, view, panels);
   EXPECT_EQ(data.CursorPoint, 0);
   EXPECT_EQ(panels.trackBarPosition, 0);
   EXPECT_EQ(pointColours(data), flown(11, 0));
@@ -100,18 +100,18 @@ TEST_F(ReplayTest, StepsMoveTheTrackBarAndWrapToTheStart) {
 
 TEST_F(ReplayTest, ScrubbingTakesOverFromTheReplay) {
   startReplay();
-  Timer2Timer(data, view, panels);
-  TrackBar1Change(data, view, panels, 500);  // ignored while the replay runs
+  stepReplay(data, view, panels);
+  moveTrackBar(data, view, panels, 500);  // ignored while the replay runs
   EXPECT_EQ(data.CursorPoint, 1);
 
-  TrackBar1Enter(panels);
+  takeTrackBar(panels);
   EXPECT_FALSE(panels.timer2Enabled);
-  TrackBar1Change(data, view, panels, 500);
+  moveTrackBar(data, view, panels, 500);
   EXPECT_EQ(data.CursorPoint, 5);
   EXPECT_EQ(pointColours(data), flown(11, 5));
   EXPECT_EQ(panels.nav[kNavEntfernung], "50 m");
 
-  TrackBar1Change(data, view, panels, 250);  // 2.5 points rounds to the even 2
+  moveTrackBar(data, view, panels, 250);  // 2.5 points rounds to the even 2
   EXPECT_EQ(data.CursorPoint, 2);
   EXPECT_EQ(pointColours(data), flown(11, 2));
 }
@@ -122,7 +122,7 @@ TEST_F(ReplayTest, ShownSectionButtons) {
   setFlight(data, fixes);
 
   data.CursorPoint = 40;
-  SpeedButtonClick(data, view, 2);  // "ab hier anzeigen"
+  showSection(data, view, 2);  // "ab hier anzeigen"
   EXPECT_EQ(data.RangeStart, 40);
   Track(data, view, panels);
   EXPECT_EQ(navTexts(panels), (Texts{"400 m", "0 m", "0 m/s", "0 m/s", "0 s"}));
@@ -131,16 +131,16 @@ TEST_F(ReplayTest, ShownSectionButtons) {
   EXPECT_EQ(navTexts(panels), (Texts{"410 m", "0 m", "5 m/s", "0,0 m/s", "2 s"}));
 
   data.CursorPoint = 10;
-  SpeedButtonClick(data, view, 3);  // "bis hier anzeigen" before the start: nothing shown
+  showSection(data, view, 3);  // "bis hier anzeigen" before the start: nothing shown
   EXPECT_EQ(data.RangeEnd, 10);
-  SpeedButtonClick(data, view, 4);
+  showSection(data, view, 4);
   EXPECT_EQ(data.RangeEnd, 50);
-  SpeedButtonClick(data, view, 1);
+  showSection(data, view, 1);
   EXPECT_EQ(data.RangeStart, 0);
 }
 
 TEST_F(ReplayTest, CentredCameraFollowsTheCursorSidewaysAndVertically) {
-  view.toggleLayer(&Layers::Cokpit);
+  view.toggleLayer(&Layers::FollowReplay);
   view.setSpinEdit(3, 1234);
   setFlight(data, {{0, 0, 0, 1}, {250.4, 30, 80.6, 1}});
   data.CursorPoint = 1;
@@ -167,7 +167,7 @@ TEST_F(ReplayTest, SinglePointAndEmptyFlightsKeepReplaying) {
   data.LastPoint = 0;
   startReplay();
   for (int step = 0; step < 3; ++step) {
-    Timer2Timer(data, view, panels);
+    stepReplay(data, view, panels);
     EXPECT_EQ(data.CursorPoint, 0);
     EXPECT_EQ(panels.trackBarPosition, 0);
     EXPECT_EQ(data.FlightPath[0].Color, kRed);
@@ -176,9 +176,9 @@ TEST_F(ReplayTest, SinglePointAndEmptyFlightsKeepReplaying) {
   data.LastPoint = -1;
   data.FlightPath[0].Color = 0x00123456;
   startReplay();
-  Timer2Timer(data, view, panels);
-  TrackBar1Enter(panels);
-  TrackBar1Change(data, view, panels, 1000);
+  stepReplay(data, view, panels);
+  takeTrackBar(panels);
+  moveTrackBar(data, view, panels, 1000);
   EXPECT_EQ(data.CursorPoint, 0);
   EXPECT_EQ(panels.trackBarPosition, 1000);
   EXPECT_EQ(data.FlightPath[0].Color, 0x00123456);  // nothing to colour

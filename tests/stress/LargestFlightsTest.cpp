@@ -83,34 +83,34 @@ struct Program {
   // replay scrubbed, cut and picked.
   void everyOverlay() {
     for (int mode = 1; mode <= kOverlayItemCount; ++mode) {
-      core.overlayItemClick(mode);
-      for (int k = 0; k < 3; ++k) core.Timer1Timer();
+      core.chooseOverlay(mode);
+      for (int k = 0; k < 3; ++k) core.animationTick();
       if (mode == kModeFlugweg) {
-        for (int k = 0; k < 5; ++k) core.Timer2Timer();
-        core.TrackBar1Enter();
-        core.TrackBar1Change(1000);
-        core.TrackBar1Change(333);
-        core.SpeedButtonClick(2);
+        for (int k = 0; k < 5; ++k) core.replayTimerTick();
+        core.takeTrackBar();
+        core.moveTrackBar(1000);
+        core.moveTrackBar(333);
+        core.showSection(2);
         core.moveCursorTo(core.data.LastPoint);
-        core.SpeedButtonClick(3);
-        core.SpeedButtonClick(1);
-        core.SpeedButtonClick(4);
+        core.showSection(3);
+        core.showSection(1);
+        core.showSection(4);
       }
-      core.overlayItemClick(mode);
+      core.chooseOverlay(mode);
     }
   }
 
   void originCommands() {
     core.data.RangeStart = core.data.LastPoint / 2;
-    core.StartpunktdesFlugzeugeshierhersetzen1Click();
-    core.StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click();
+    core.moveOriginToSectionStart();
+    core.moveOriginToRecordingStart();
     core.view.Autozoom();
   }
 
   // A chart window with every curve ticked, both scales, zoomed to a section.
   void chartWithEveryCurve() {
     ChartView chart(core.data, core.chart);
-    chart.FormCreate();
+    chart.open();
     for (int k = 0; k < kGpsCurveCount; ++k) chart.setGpsTicked(k, true);
     for (int k = 0; k < kChannelCount; ++k) chart.setChannelTicked(k, true);
     chart.setWindDirectionPosition(30);
@@ -122,15 +122,15 @@ struct Program {
     core.data.RangeEnd = 2000;
     chart.GrafikUpdate();
     if (chart.controls.zoomEnabled) chart.setZoomTicked(true);
-    chart.ImageVDblClick();
+    chart.doubleClickChart();
     chart.setZoomTicked(false);
   }
 
   void barometricOption(bool on) {
     QString hLabel = core.state.hLabel;
     OptionsController options({core.data, core.view, core.panels, hLabel});
-    options.FormCreate();
-    options.CheckBoxBaroClick(on);
+    options.open();
+    options.baroAltitudeTicked(on);
   }
 };
 

@@ -37,68 +37,68 @@ TEST_F(CameraHolders, OnlyAChangeRunsTheHandlerAndOnlyAnUnlockedOneRedraws) {
 }
 
 TEST_F(CameraDrag, LeftButtonTiltsWithinZeroToNinetyAndTurns) {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   const long long before = view.redrawCount();
-  view.Image1MouseDown(0, 100);
+  view.pressMouse(0, 100);
   EXPECT_TRUE(d.MapDragMode);
-  view.Image1MouseMove(true, false, 0, 200);
+  view.dragMouse(true, false, 0, 200);
   EXPECT_EQ(view.cam.CamE, 90);
   EXPECT_EQ(view.redrawCount(), before + 1);  // six holder writes, one redraw
-  view.Image1MouseMove(true, false, 0, 50);
+  view.dragMouse(true, false, 0, 50);
   EXPECT_EQ(view.cam.CamE, 0);
-  view.Image1MouseMove(true, false, 400, 50);
+  view.dragMouse(true, false, 400, 50);
   EXPECT_EQ(view.cam.CamA, 40);
   EXPECT_EQ(view.spinEdit(4), 40);
-  view.Image1MouseUp();
+  view.releaseMouse();
   EXPECT_FALSE(d.MapDragMode);
 }
 
 TEST_F(CameraDrag, RightButtonStepGrowsWithDistanceAndStopsAtTheEye) {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   const struct { int startY; double endY; } cases[] = {{0, 25}, {1000, 1015}, {1995, 2000}};
   for (const auto& c : cases) {
     view.setSpinEdit(3, c.startY);
-    view.Image1MouseDown(0, 0);
-    view.Image1MouseMove(false, true, 0, 1);
+    view.pressMouse(0, 0);
+    view.dragMouse(false, true, 0, 1);
     EXPECT_EQ(view.cam.CamY, c.endY) << c.startY;
   }
   view.setSpinEdit(3, 0);
-  view.Image1MouseDown(0, 0);
-  view.Image1MouseMove(false, true, 1, 0);
+  view.pressMouse(0, 0);
+  view.dragMouse(false, true, 1, 0);
   EXPECT_EQ(view.cam.CamX, 9);
 
   // Far away the holder's integer range bounds the camera instead of an error.
   view.setSpinEdit(3, -2000000000);
-  view.Image1MouseMove(false, true, 1, -100);
+  view.dragMouse(false, true, 1, -100);
   EXPECT_EQ(view.cam.CamY, std::numeric_limits<int32_t>::min());
   EXPECT_FALSE(view.RedrawLock);
 }
 
 TEST_F(CameraDrag, BlockedMovesAndBothButtons) {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   const Camera home = view.cam;
   const long long before = view.redrawCount();
-  view.Image1MouseMove(true, true, 50, 50);  // no press since the file dialog
-  view.Image1MouseDown(0, 100);
-  view.Image1MouseMove(false, false, 30, 130);  // no button: nothing
+  view.dragMouse(true, true, 50, 50);  // no press since the file dialog
+  view.pressMouse(0, 100);
+  view.dragMouse(false, false, 30, 130);  // no button: nothing
   EXPECT_EQ(view.redrawCount(), before);
   EXPECT_EQ(view.cam.CamE, home.CamE);
-  view.Image1MouseMove(true, true, 10, 110);  // the left button takes the move
+  view.dragMouse(true, true, 10, 110);  // the left button takes the move
   EXPECT_EQ(view.cam.CamE, home.CamE + 10);
   EXPECT_EQ(view.cam.CamA, 10);
   EXPECT_EQ(view.cam.CamY, home.CamY);
   EXPECT_EQ(view.cam.CamX, home.CamX);
 
   d.HideMapWhileDragging = false;
-  view.Image1MouseUp();
-  view.Image1MouseDown(0, 0);
+  view.releaseMouse();
+  view.pressMouse(0, 0);
   EXPECT_FALSE(d.MapDragMode);
 }
 
 // The wheel moves CamY through its holder: a fifth of the distance per notch,
 // never nearer than 10 m, never beyond the holder's 32 bits; one redraw per call.
 TEST_F(CameraDrag, WheelStepsWithTheDistanceWithinTheHolder) {
-  view.Ausgangsposition1Click();  // CamY 0, CamD 2000: 2000 m from the scene
+  view.resetCamera();  // CamY 0, CamD 2000: 2000 m from the scene
   struct Step { int notches; int camY; };
   const Step steps[] = {
       {1, 333},       // 2000 / 1.2 = 1666.7 m
@@ -119,7 +119,7 @@ TEST_F(CameraDrag, WheelStepsWithTheDistanceWithinTheHolder) {
   EXPECT_EQ(view.redrawCount(), redraws);
 
   // Arrow keys: the same turn and tilt as a left-drag, elevation held in 0 … 90.
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   view.turnCamera(-5, 0);
   EXPECT_EQ(view.spinEdit(4), 355);
   view.turnCamera(0, 80);

@@ -40,7 +40,7 @@ void placeView(View3D& view, int i) {
   static constexpr double kAzimuth[] = {0, 33.5, 90, 147, 180, 222.25, 270, 318};
   static constexpr double kElevation[] = {20, 0, 45, 90, 5, 70, -15, 89.5};
   Camera& c = view.cam;
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   c.CamA = kAzimuth[i % 8];
   c.CamE = kElevation[(i * 3 + i / 8) % 8];
   c.CamX = (i % 5 - 2) * 150.0;
@@ -77,7 +77,7 @@ class RedrawChecksums : public ::testing::Test {
     if (view >= 0) {
       placeView(v, view);
     } else {  // the benchmark's own views: home, then zoomed out until the flight fits
-      v.Ausgangsposition1Click();
+      v.resetCamera();
       if (view == -2) v.Autozoom();
     }
     seen[name] = QString::number(fnv1a(v.BackBuffer), 16).toStdString() + (v.OutOfView ? " 1" : " 0");

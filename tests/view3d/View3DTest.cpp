@@ -17,7 +17,7 @@ TEST_F(ViewTest, HomePositionAndRecentring) {
   d.MaxAltitude = 1200;
   view.setSpinEdit(3, 700);
   view.setSpinEdit(4, 30);
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   EXPECT_EQ(view.cam.CamZ, 300);
   EXPECT_EQ(view.spinEdit(1), 300);
   EXPECT_EQ(view.cam.CamY, 0);
@@ -25,14 +25,14 @@ TEST_F(ViewTest, HomePositionAndRecentring) {
   EXPECT_EQ(view.cam.CamE, 20);
   EXPECT_EQ(view.spinEdit(6), 2000);
   d.MaxAltitude = 3000;
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   EXPECT_EQ(view.cam.CamZ, 0);
 
   view.setSpinEdit(2, 150);
   view.setSpinEdit(1, 250);
   const Camera before = view.cam;
   const long long redraws = view.redrawCount();
-  view.StartpunktindieMitte1Click();
+  view.aimAtStart();
   EXPECT_EQ(view.cam.CamX, 0);
   EXPECT_EQ(view.cam.CamZ, 0);
   EXPECT_EQ(view.spinEdit(2), 0);
@@ -42,12 +42,12 @@ TEST_F(ViewTest, HomePositionAndRecentring) {
 
   // A failure while the holders are written must not leave redraws switched off.
   d.MaxAltitude = -std::numeric_limits<double>::infinity();
-  EXPECT_THROW(view.Ausgangsposition1Click(), RunError);
+  EXPECT_THROW(view.resetCamera(), RunError);
   EXPECT_FALSE(view.RedrawLock);
 }
 
 TEST_F(ViewTest, AutozoomStepsBackUntilTheFlightFits) {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   view.Autozoom();  // the single start-up point sits in the middle
   EXPECT_FALSE(view.OutOfView);
   EXPECT_EQ(view.cam.CamY, 0);
@@ -62,7 +62,7 @@ TEST_F(ViewTest, AutozoomStepsBackUntilTheFlightFits) {
   EXPECT_EQ(view.spinEdit(3), -10000);
   EXPECT_FALSE(view.OutOfView);
 
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   d.FlightPath[1].X = 1e6;
   view.Grafikupdate();
   view.Autozoom();
@@ -72,8 +72,8 @@ TEST_F(ViewTest, AutozoomStepsBackUntilTheFlightFits) {
 
 TEST_F(ViewTest, LayerTogglesAndResize) {
   const long long before = view.redrawCount();
-  view.toggleLayer(&Layers::Cokpit);
-  EXPECT_TRUE(view.layers.Cokpit);
+  view.toggleLayer(&Layers::FollowReplay);
+  EXPECT_TRUE(view.layers.FollowReplay);
   EXPECT_EQ(view.redrawCount(), before);
   view.toggleLayer(&Layers::Gitter);
   EXPECT_FALSE(view.layers.Gitter);

@@ -11,7 +11,7 @@ void drawChart(ChartView& chart, MainController& program, const DumpOptions& o) 
     program.data.RangeStart = (*o.range)[0];
     program.data.RangeEnd = (*o.range)[1];
   }
-  chart.FormCreate();
+  chart.open();
   if (o.zoom && c.zoomEnabled) chart.setZoomTicked(true);
 }
 

@@ -60,7 +60,7 @@ FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& 
 
 FileOutcome saveParForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] {
-    program.speichern1Click();
+    program.saveParameters();
     return true;
   });
 }
@@ -88,7 +88,7 @@ void applyFinalOptions(MainController& program, const DumpOptions& o) {
   if (!o.maps.empty()) applyLayers(program, o);
   if (o.origin) {
     program.data.RangeStart = *o.origin;
-    program.StartpunktdesFlugzeugeshierhersetzen1Click();
+    program.moveOriginToSectionStart();
   }
   if (o.overlay) {
     program.data.OverlayMode = *o.overlay;

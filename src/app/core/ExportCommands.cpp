@@ -45,19 +45,19 @@ QString MainController::askExportPath(const QString& suffix, const QString& titl
 }
 
 // "Google Earth (KML)…"
-void MainController::ExportKml1Click() {
+void MainController::exportKml() {
   const QString path = askExportPath(QStringLiteral("kml"), QStringLiteral("Google-Earth-Datei speichern"));
   if (!path.isEmpty()) exportKml(path);
 }
 
 // "GPX…"
-void MainController::ExportGpx1Click() {
+void MainController::exportGpx() {
   const QString path = askExportPath(QStringLiteral("gpx"), QStringLiteral("GPX-Datei speichern"));
   if (!path.isEmpty()) exportGpx(path);
 }
 
 // "Messwerte als CSV…"
-void MainController::ExportCsv1Click() {
+void MainController::exportCsv() {
   const QString path = askExportPath(QStringLiteral("csv"), QStringLiteral("Messwerte speichern"));
   if (!path.isEmpty()) exportCsv(path);
 }

@@ -33,17 +33,17 @@ void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
   data.OverlayMode = 0;
   Ladeparameter(data.ChannelParams, defaultParPath);
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   data.SampleInterval = 2.0;
   GitterPfeil(data, 100);
 }
 
-void MainController::formCreate(const QString& defaultParPath) {
+void MainController::startUp(const QString& defaultParPath) {
   startUpSteps(defaultParPath);
-  Darstellung1Click();
+  openLoggerFile();
 }
 
-void MainController::formCreateWithoutDialog(const QString& defaultParPath) {
+void MainController::startUpWithFiles(const QString& defaultParPath) {
   startUpSteps(defaultParPath);
   loggerClosingSteps();
 }
@@ -78,7 +78,7 @@ QString windowTitle(const MainState& state) {
 }
 
 // "Bild speichern…"
-void MainController::BildSpeichern1Click() { savePicture(view.BackBuffer); }
+void MainController::saveViewPicture() { savePicture(view.BackBuffer); }
 
 void MainController::savePicture(const QImage& picture) {
   data.MouseDragBlocked = true;
@@ -90,7 +90,7 @@ void MainController::savePicture(const QImage& picture) {
 }
 
 // "*.igc Öffnen"
-void MainController::igcffnen1Click() {
+void MainController::openIgcFile() {
   const QString path = dialogs.openFile(QStringLiteral("*.igc"), kFlightTitle, QStringLiteral("*.igc"));
   if (path.isEmpty())
     Infobox(data, panels);
@@ -99,7 +99,7 @@ void MainController::igcffnen1Click() {
 }
 
 // "*.gpx Öffnen"
-void MainController::gpxffnen1Click() {
+void MainController::openGpxFile() {
   const QString path = dialogs.openFile(QStringLiteral("*.gpx"), QStringLiteral("GPX-Datei laden"),
                                         QStringLiteral("*.gpx"));
   if (path.isEmpty())
@@ -126,17 +126,17 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
   Overlay(data, view, panels);
   view.Autozoom();
-  if (view.OutOfView) view.FlugEinpassen1Click();
+  if (view.OutOfView) view.fitFlight();
   Infobox(data, panels);
 }
 
 // "*.csv Öffnen"; also the last step of the start-up.
-void MainController::Darstellung1Click() {
+void MainController::openLoggerFile() {
   const QString path = dialogs.openFile(QStringLiteral("*.csv"), kFlightTitle, QStringLiteral("*.csv"));
   if (path.isEmpty()) {
     // ChannelSamples may have been written since the load: copy the raw samples again.
@@ -163,14 +163,14 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
 // samples into ChannelSamples) and after a cancelled dialog.
 void MainController::loggerClosingSteps() {
   Infobox(data, panels);
-  view.Ausgangsposition1Click();
+  view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
   Overlay(data, view, panels);
 }
 
 // "Parameter" → "laden"
-void MainController::laden1Click() {
+void MainController::loadParameters() {
   data.MouseDragBlocked = true;
   const QString path = dialogs.openFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei laden"),
                                         QStringLiteral("*.par"));
@@ -178,7 +178,7 @@ void MainController::laden1Click() {
 }
 
 // "Parameter" → "speichern"
-void MainController::speichern1Click() {
+void MainController::saveParameters() {
   data.MouseDragBlocked = true;
   const QString path = dialogs.saveFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei speichern"),
                                         QStringLiteral("*.par"));
@@ -186,22 +186,22 @@ void MainController::speichern1Click() {
 }
 
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
-void MainController::StartpunktdesFlugzeugeshierhersetzen1Click() {
+void MainController::moveOriginToSectionStart() {
   moveOriginToRangeStart(data);
   Track(data, view, panels);
   view.Grafikupdate();
 }
 
 // "Startpunkt des Flugzeuges an den Anfang der Aufzeichnungen setzen"
-void MainController::StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click() {
+void MainController::moveOriginToRecordingStart() {
   data.RangeStart = 0;
-  StartpunktdesFlugzeugeshierhersetzen1Click();
+  moveOriginToSectionStart();
 }
 
-void MainController::overlayItemClick(int mode) { ::overlayItemClick(data, view, panels, mode); }
-void MainController::Timer1Timer() { ::Timer1Timer(data, view); }
-void MainController::Timer2Timer() { replayTick(data, view, panels); }
-void MainController::TrackBar1Change(int position) { ::TrackBar1Change(data, view, panels, position); }
-void MainController::TrackBar1Enter() { ::TrackBar1Enter(panels); }
-void MainController::SpeedButtonClick(int button) { ::SpeedButtonClick(data, view, button); }
+void MainController::chooseOverlay(int mode) { ::chooseOverlay(data, view, panels, mode); }
+void MainController::animationTick() { ::animateDirections(data, view); }
+void MainController::replayTimerTick() { replayTick(data, view, panels); }
+void MainController::moveTrackBar(int position) { ::moveTrackBar(data, view, panels, position); }
+void MainController::takeTrackBar() { ::takeTrackBar(panels); }
+void MainController::showSection(int button) { ::showSection(data, view, button); }
 void MainController::moveCursorTo(long long point) { ::moveCursorTo(data, view, panels, point); }

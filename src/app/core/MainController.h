@@ -1,7 +1,7 @@
 #pragma once
 // The main window's routines without any widget: the file commands, the
 // navigation and overlay commands, the timers and the start-up sequence. The
-// window (TForm1) calls these from its handlers and then shows `state`,
+// window (MainWindow) calls these from its handlers and then shows `state`,
 // `panels` and `view.BackBuffer`.
 
 #include "chart/core/ChartState.h"
@@ -56,11 +56,11 @@ class MainController {
 
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
-  void formCreate(const QString& defaultParPath = QStringLiteral("default.par"));
+  void startUp(const QString& defaultParPath = QStringLiteral("default.par"));
   // The start-up with files named on the command line: the same steps, but
   // instead of asking for a logger file it ends as a cancelled dialog would;
   // the window then opens the files one by one with openByName.
-  void formCreateWithoutDialog(const QString& defaultParPath = QStringLiteral("default.par"));
+  void startUpWithFiles(const QString& defaultParPath = QStringLiteral("default.par"));
 
   // A file given by name (command line, drag and drop) with the reader its
   // menu command would use: ".igc" in any case → IGC, ".par" → parameter
@@ -72,9 +72,9 @@ class MainController {
   LoadStatus openByName(const QString& path);
 
   // Menu "Datei".
-  void igcffnen1Click();
-  void Darstellung1Click();
-  void gpxffnen1Click();
+  void openIgcFile();
+  void openLoggerFile();
+  void openGpxFile();
   // The two file commands without their dialogs, for a known path; the closing
   // calls (camera, overlay, zoom, statistics) run as after the dialog.
   LoadStatus openIgcFile(const QString& path);
@@ -84,13 +84,13 @@ class MainController {
   LoadStatus openFlightFile(const QString& path);
   // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
   // dialogs for a known path (MapCommands.cpp).
-  void Karteladen1Click();
-  void Mapladen1Click();
+  void openPixelMap();
+  void openVectorMap();
   LoadStatus openPixelMap(const QString& path);
   LoadStatus openVectorMap(const QString& path);
 
   // "Datei" → "Bild speichern…": the 3D view's picture as a PNG file.
-  void BildSpeichern1Click();
+  void saveViewPicture();
   // Asks for a file name and writes `picture` there as PNG (also the chart's).
   void savePicture(const QImage& picture);
 
@@ -100,28 +100,28 @@ class MainController {
   // Each asks for a file in the export folder; writing onto the loaded
   // recording throws "Die geladene Aufzeichnung kann nicht überschrieben
   // werden", an export with no flight loaded "Kein Flug geladen".
-  void ExportKml1Click();
-  void ExportGpx1Click();
-  void ExportCsv1Click();
+  void exportKml();
+  void exportGpx();
+  void exportCsv();
   void exportKml(const QString& path);
   void exportGpx(const QString& path);
   void exportCsv(const QString& path);
 
   // Menu "Parameter".
-  void laden1Click();
-  void speichern1Click();
+  void loadParameters();
+  void saveParameters();
 
   // Menu "Navigation" (origin commands; the camera commands are View3D's).
-  void StartpunktdesFlugzeugeshierhersetzen1Click();
-  void StartpunktdesFlugzeugsandenBeginderAufzeicvhnungensetzen1Click();
+  void moveOriginToSectionStart();
+  void moveOriginToRecordingStart();
 
   // Menu "Overlay" (mode 1 … 6), the timers, the replay bar.
-  void overlayItemClick(int mode);
-  void Timer1Timer();
-  void Timer2Timer();
-  void TrackBar1Change(int position);
-  void TrackBar1Enter();
-  void SpeedButtonClick(int button);
+  void chooseOverlay(int mode);
+  void animationTick();
+  void replayTimerTick();
+  void moveTrackBar(int position);
+  void takeTrackBar();
+  void showSection(int button);
   // A chart window picked this flight point for the cursor.
   void moveCursorTo(long long point);
 

@@ -8,7 +8,7 @@
 #include <QFileInfo>
 
 // "Pixel-Karte laden"
-void MainController::Karteladen1Click() {
+void MainController::openPixelMap() {
   const QString path =
       dialogs.openFile(pixelMapFilter(), QStringLiteral("Karten-Bitmap laden"), QStringLiteral("*.bmp"));
   if (!path.isEmpty()) openPixelMap(path);
@@ -23,7 +23,7 @@ LoadStatus MainController::openPixelMap(const QString& path) {
 }
 
 // "Vektor-Karte laden"
-void MainController::Mapladen1Click() {
+void MainController::openVectorMap() {
   const QString path =
       dialogs.openFile(QStringLiteral("*.map"), QStringLiteral("Vektor-Karte laden"), QStringLiteral("*.map"));
   if (!path.isEmpty()) openVectorMap(path);

@@ -40,7 +40,7 @@ double ChartView::PunktWert(int y) const { return rowValue(height(), chart.Chart
 // After "einheitlich" starts the range reversed by 2 000 000, any drawn curve turns it round.
 bool ChartView::rangeGathered() const { return chart.ChartMax - chart.ChartMin > -1000000; }
 
-void ChartView::ImageVMouseDown(Qt::MouseButtons held, int x, int y) {
+void ChartView::pressMouse(Qt::MouseButtons held, int x, int y) {
   GrafikUpdate();  // wipes every earlier mark
   const int h = height();
   if (held & Qt::RightButton) {
@@ -65,13 +65,13 @@ void ChartView::ImageVMouseDown(Qt::MouseButtons held, int x, int y) {
   }
 }
 
-void ChartView::ImageVMouseMove(Qt::MouseButtons held, int x, int y) {
+void ChartView::dragMouse(Qt::MouseButtons held, int x, int y) {
   if (held & Qt::RightButton) {
     // On the bottom row or the right column the selection ends as if the
     // button had been released there. Beyond them the drag goes on (a fast
     // move out of the image jumps over them), and the release ends it.
     if (y == height() - 1 || x == width() - 1) {
-      ImageVMouseUp(Qt::NoButton, x, y);
+      releaseMouse(Qt::NoButton, x, y);
       return;
     }
     drawDragRect(x, y);
@@ -120,7 +120,7 @@ void ChartView::drawMeasurement(int x, int y) {
 
 // Only a drag right and down selects: its columns become the flight section
 // (a refinement of the shown window when zoomed), its rows the band.
-void ChartView::ImageVMouseUp(Qt::MouseButtons held, int x, int y) {
+void ChartView::releaseMouse(Qt::MouseButtons held, int x, int y) {
   if (!chart.DragRectShown || (held & Qt::RightButton)) return;
   const int w = width(), h = height();
   chart.SelEndX = x;
@@ -151,6 +151,6 @@ void ChartView::ImageVMouseUp(Qt::MouseButtons held, int x, int y) {
   GrafikUpdate();
 }
 
-void ChartView::ImageVDblClick() {
+void ChartView::doubleClickChart() {
   if (controls.zoomEnabled) setZoomTicked(!controls.zoomTicked);
 }

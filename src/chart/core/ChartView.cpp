@@ -22,7 +22,7 @@ ChartView::ChartView(FlightData& flight, ChartState& shared, int width, int heig
   image.fill(Qt::white);
 }
 
-void ChartView::FormCreate() {
+void ChartView::open() {
   chart.SelTop = height();
   chart.SelBottom = 0;
   chart.bandSelected = false;
@@ -144,49 +144,49 @@ void ChartView::setGpsTicked(int curve, bool ticked) {
   bool& box = controls.gpsTicked[checkIndex(curve, kGpsCurveCount)];
   if (box == ticked) return;
   box = ticked;
-  CheckBoxGpsHClick();
+  gpsCurveTicked();
 }
 
 void ChartView::setChannelTicked(int channel, bool ticked) {
   bool& box = controls.channelTicked[checkIndex(channel, kChannelCount)];
   if (box == ticked) return;
   box = ticked;
-  if (channel >= 1 && channel <= 5) CheckBoxADC1Click();
-  else CheckBoxADC16Click();
+  if (channel >= 1 && channel <= 5) adcCurveTicked();
+  else miscCurveTicked();
 }
 
 void ChartView::setScaleIndex(int index) {
   checkIndex(index, 2);
   if (controls.scaleIndex == index) return;
   controls.scaleIndex = index;
-  RadioGroupScaleClick();
+  scaleChosen();
 }
 
 void ChartView::setZoomTicked(bool ticked) {
   if (controls.zoomTicked == ticked) return;
   controls.zoomTicked = ticked;
-  ZoomCheckBoxClick();
+  zoomTicked();
 }
 
 void ChartView::setWindDirectionPosition(int position) {
   position = std::clamp(position, 0, kWindDirectionMax);
   if (controls.windDirectionPosition == position) return;
   controls.windDirectionPosition = position;
-  TrackBarWindRichtungChange();
+  windMoved();
 }
 
 void ChartView::setWindSpeedPosition(int position) {
   position = std::clamp(position, 0, kWindSpeedMax);
   if (controls.windSpeedPosition == position) return;
   controls.windSpeedPosition = position;
-  TrackBarWindRichtungChange();
+  windMoved();
 }
 
 void ChartView::setTemperaturePosition(int position) {
   position = std::clamp(position, kTempBarMin, kTempBarMax);
   if (controls.temperaturePosition == position) return;
   controls.temperaturePosition = position;
-  TrackBarTempChange();
+  temperatureMoved();
 }
 
 void ChartView::resetBand() {
@@ -195,18 +195,18 @@ void ChartView::resetBand() {
   chart.bandSelected = false;
 }
 
-void ChartView::CheckBoxGpsHClick() {
+void ChartView::gpsCurveTicked() {
   resetBand();
   GrafikUpdate();
 }
 
-void ChartView::CheckBoxADC16Click() { CheckBoxGpsHClick(); }
-void ChartView::CheckBoxADC1Click() { CheckBoxGpsHClick(); }
-void ChartView::RadioGroupScaleClick() { GrafikUpdate(); }
-void ChartView::ZoomCheckBoxClick() { GrafikUpdate(); }
-void ChartView::TrackBarWindRichtungChange() { GrafikUpdate(); }
+void ChartView::miscCurveTicked() { gpsCurveTicked(); }
+void ChartView::adcCurveTicked() { gpsCurveTicked(); }
+void ChartView::scaleChosen() { GrafikUpdate(); }
+void ChartView::zoomTicked() { GrafikUpdate(); }
+void ChartView::windMoved() { GrafikUpdate(); }
 
-void ChartView::TrackBarTempChange() {
+void ChartView::temperatureMoved() {
   data.Temperature = -controls.temperaturePosition;
   GrafikUpdate();
 }

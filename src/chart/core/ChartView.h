@@ -1,7 +1,7 @@
 #pragma once
 // One chart window without its widgets: the chart image ImageV, the
 // window's controls as values, the full redraw and every handler. The window
-// (TFlugverlaufForm) calls these and copies `controls` and `image` to the
+// (ChartWindow) calls these and copies `controls` and `image` to the
 // screen. The state shared by all chart windows lives in ChartState.
 //
 // Like the controls they stand for, the setters run the control's handler
@@ -38,7 +38,7 @@ class ChartView {
   int height() const { return image.height(); }
 
   // Window creation: no band, the "GPS" group from HasGpsColumns, redraw.
-  void FormCreate();
+  void open();
   // The window became the active one: the "GPS" group again, redraw.
   void FormActivate();
   // The window's image got a new size (clamped to the minimum): redraw.
@@ -57,20 +57,20 @@ class ChartView {
   void setTemperaturePosition(int position);
 
   // Handlers of the controls.
-  void CheckBoxGpsHClick();    // the four GPS boxes: no band, redraw
-  void CheckBoxADC16Click();   // ADC16 and the "Misc." boxes: the same
-  void CheckBoxADC1Click();    // ADC0 … ADC4: the same
-  void RadioGroupScaleClick();
-  void ZoomCheckBoxClick();
-  void TrackBarWindRichtungChange();  // both wind bars
-  void TrackBarTempChange();          // Temperature := -position, redraw
+  void gpsCurveTicked();    // the four GPS boxes: no band, redraw
+  void miscCurveTicked();   // ADC16 and the "Misc." boxes: the same
+  void adcCurveTicked();    // ADC0 … ADC4: the same
+  void scaleChosen();
+  void zoomTicked();
+  void windMoved();  // both wind bars
+  void temperatureMoved();          // Temperature := -position, redraw
 
   // Mouse on ImageV, image pixels; `held` are the buttons down during the
   // event (on a press with the pressed one, on a release without the released one).
-  void ImageVMouseDown(Qt::MouseButtons held, int x, int y);
-  void ImageVMouseMove(Qt::MouseButtons held, int x, int y);
-  void ImageVMouseUp(Qt::MouseButtons held, int x, int y);
-  void ImageVDblClick();
+  void pressMouse(Qt::MouseButtons held, int x, int y);
+  void dragMouse(Qt::MouseButtons held, int x, int y);
+  void releaseMouse(Qt::MouseButtons held, int x, int y);
+  void doubleClickChart();
 
   // Seconds since the first flight point at column x, linear over the window.
   double PunktZeit(int x) const;

@@ -5,31 +5,31 @@
 
 OptionsController::OptionsController(OptionsTargets targets) : t_(targets) {}
 
-void OptionsController::FormCreate() {
+void OptionsController::open() {
   // Setting a box runs its handler when the state changes, as a click would.
   if (CheckBoxGrafik != t_.data.FastMapLoading) {
     CheckBoxGrafik = t_.data.FastMapLoading;
-    CheckBoxGrafikClick(CheckBoxGrafik);
+    fastMapLoadingTicked(CheckBoxGrafik);
   }
   if (CheckBoxStarr != t_.data.HideMapWhileDragging) {
     CheckBoxStarr = t_.data.HideMapWhileDragging;
-    CheckBoxStarrClick(CheckBoxStarr);
+    hideMapWhileDraggingTicked(CheckBoxStarr);
   }
-  if (CheckBoxBaro != t_.data.UseBaroAltitude) CheckBoxBaroClick(t_.data.UseBaroAltitude);
+  if (CheckBoxBaro != t_.data.UseBaroAltitude) baroAltitudeTicked(t_.data.UseBaroAltitude);
   CheckBoxBaroVisible = t_.data.LoggerNG;
 }
 
-void OptionsController::CheckBoxGrafikClick(bool ticked) {
+void OptionsController::fastMapLoadingTicked(bool ticked) {
   CheckBoxGrafik = ticked;
   t_.data.FastMapLoading = ticked;
 }
 
-void OptionsController::CheckBoxStarrClick(bool ticked) {
+void OptionsController::hideMapWhileDraggingTicked(bool ticked) {
   CheckBoxStarr = ticked;
   t_.data.HideMapWhileDragging = ticked;
 }
 
-void OptionsController::CheckBoxBaroClick(bool ticked) {
+void OptionsController::baroAltitudeTicked(bool ticked) {
   const bool before = t_.data.UseBaroAltitude;
   CheckBoxBaro = ticked;
   t_.data.UseBaroAltitude = ticked;
@@ -42,7 +42,7 @@ void OptionsController::CheckBoxBaroClick(bool ticked) {
     throw;
   }
   if (label) t_.hLabel = *label;
-  if (CheckBoxBaro != t_.data.UseBaroAltitude) CheckBoxBaroClick(t_.data.UseBaroAltitude);
+  if (CheckBoxBaro != t_.data.UseBaroAltitude) baroAltitudeTicked(t_.data.UseBaroAltitude);
   MaxMinusw(t_.data);
   t_.view.Grafikupdate();
   Infobox(t_.data, t_.panels);

@@ -21,7 +21,7 @@ class OptionsController {
  public:
   explicit OptionsController(OptionsTargets targets);
 
-  // Ticked as in the window definition until FormCreate.
+  // Ticked as in the window definition until open.
   bool CheckBoxGrafik = true;  // "Karte schnell laden"
   bool CheckBoxStarr = true;   // "Karte beim Bewegen ausblenden"
   bool CheckBoxBaro = false;   // "verwende barometrische Höhe"
@@ -31,15 +31,15 @@ class OptionsController {
   // click handler, so with the barometric flag on the altitudes are
   // recomputed once while the dialog opens. The barometric box is shown only
   // for a new-format logger flight.
-  void FormCreate();
+  void open();
 
-  void CheckBoxGrafikClick(bool ticked);
-  void CheckBoxStarrClick(bool ticked);
+  void fastMapLoadingTicked(bool ticked);
+  void hideMapWhileDraggingTicked(bool ticked);
   // Sets the flag and recomputes: Altitude, MaxMinusw, Grafikupdate, Infobox.
   // Without a "Höhe" channel the box unticks itself (and runs once more). When
   // the altitudes cannot be computed, the flag, the box and the flight stay as
   // they were before the click and the error is thrown on.
-  void CheckBoxBaroClick(bool ticked);
+  void baroAltitudeTicked(bool ticked);
 
  private:
   OptionsTargets t_;

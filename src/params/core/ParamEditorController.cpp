@@ -39,8 +39,8 @@ std::optional<double> numberOf(const QString& text) {
 ParamEditorController::ParamEditorController(ParamEditorTargets targets)
     : data_(targets.data),
       memory_(targets.memory),
-      laden_(std::move(targets.laden1Click)),
-      speichern_(std::move(targets.speichern1Click)) {}
+      laden_(std::move(targets.loadParameters)),
+      speichern_(std::move(targets.saveParameters)) {}
 
 ChannelParam& ParamEditorController::selectedRow() { return data_.ChannelParams[memory_.SelectedChannel]; }
 
@@ -50,7 +50,7 @@ void ParamEditorController::UpdateGrid() {
   const int position = static_cast<int>(std::clamp<int64_t>(degrees, kTempMin, kTempMax));
   if (position != TrackBarTemp) {
     TrackBarTemp = position;
-    TrackBarTempChange(position);  // refreshes the grid once more
+    temperatureMoved(position);  // refreshes the grid once more
   }
 
   for (int c = 0; c < kGridColumns; ++c) cells[0][c] = QString::fromUtf8(kHeadings[c]);
@@ -66,8 +66,8 @@ void ParamEditorController::UpdateGrid() {
   }
 }
 
-void ParamEditorController::StringGrid1SelectCell(int column, int row) {
-  RadioGroup1Enabled = false;
+void ParamEditorController::selectCell(int column, int row) {
+  kindGroupEnabled = false;
   panel = EditPanel::None;
   memory_.SelectedChannel = std::max(row - 1, 0);
   // The field shows the row's value; the table is written only by later changes.
@@ -89,7 +89,7 @@ void ParamEditorController::StringGrid1SelectCell(int column, int row) {
       const int32_t kind = selectedRow().Kind;
       RadioGroup1Index = kind >= kKindKeine && kind <= kKindDrehzahl ? kind : -1;
       panel = EditPanel::Kind;
-      RadioGroup1Enabled = true;
+      kindGroupEnabled = true;
       break;
     }
     default:
@@ -97,7 +97,7 @@ void ParamEditorController::StringGrid1SelectCell(int column, int row) {
   }
 }
 
-void ParamEditorController::EditNameChange(const QString& text) {
+void ParamEditorController::nameEdited(const QString& text) {
   EditName = text;
   if (panel != EditPanel::Name) return;
   selectedRow().Name = channelNameFromText(text);
@@ -121,54 +121,54 @@ void ParamEditorController::numericFieldChange(const NumericField& field, const 
   UpdateGrid();
 }
 
-void ParamEditorController::EditOffsetChange(const QString& text) { numericFieldChange(kNumericFields[0], text); }
-void ParamEditorController::EditKoeffChange(const QString& text) { numericFieldChange(kNumericFields[1], text); }
-void ParamEditorController::EditStartChange(const QString& text) { numericFieldChange(kNumericFields[2], text); }
+void ParamEditorController::offsetEdited(const QString& text) { numericFieldChange(kNumericFields[0], text); }
+void ParamEditorController::coefficientEdited(const QString& text) { numericFieldChange(kNumericFields[1], text); }
+void ParamEditorController::startValueEdited(const QString& text) { numericFieldChange(kNumericFields[2], text); }
 
-void ParamEditorController::ButtonNameClick() {
+void ParamEditorController::acceptName() {
   panel = EditPanel::None;
   selectedRow().Name = channelNameFromText(EditName);
   UpdateGrid();
 }
 
 // The value is stored already; "O.K." only closes the panel.
-void ParamEditorController::ButtonOffOKClick() {
+void ParamEditorController::acceptOffset() {
   panel = EditPanel::None;
   UpdateGrid();
 }
-void ParamEditorController::ButtonKoeffOKClick() { ButtonOffOKClick(); }
-void ParamEditorController::ButtonStartOKClick() { ButtonOffOKClick(); }
+void ParamEditorController::acceptCoefficient() { acceptOffset(); }
+void ParamEditorController::acceptStartValue() { acceptOffset(); }
 
 // "Anfangswert": the offset that makes the first sample read 0. A "Höhe" row
 // adds its first converted height (a whole number); any other row takes the
 // first raw value.
-void ParamEditorController::ButtonOffAnfangClick() {
+void ParamEditorController::offsetFromFirstSample() {
   ChannelParam& p = selectedRow();
   const int channel = memory_.SelectedChannel;
   const double offset = p.Kind == kKindHoehe ? p.Offset + parseInt(ParameterToString(data_, 0, channel))
                                              : data_.ChannelSamples[0][channel];
   p.Offset = offset;
-  EditOffsetChange(formatGeneral(offset));
+  offsetEdited(formatGeneral(offset));
   UpdateGrid();
 }
 
-void ParamEditorController::RadioGroup1Click(int index) {
-  if (!RadioGroup1Enabled) return;
+void ParamEditorController::chooseKind(int index) {
+  if (!kindGroupEnabled) return;
   RadioGroup1Index = index;
   panel = EditPanel::None;
   selectedRow().Kind = index;
   UpdateGrid();
 }
 
-void ParamEditorController::TrackBarTempChange(int position) {
+void ParamEditorController::temperatureMoved(int position) {
   TrackBarTemp = position;
   data_.Temperature = position;
   UpdateGrid();
 }
 
-void ParamEditorController::Button3Click() {
+void ParamEditorController::loadTable() {
   laden_();
   UpdateGrid();
 }
 
-void ParamEditorController::Button2Click() { speichern_(); }
+void ParamEditorController::saveTable() { speichern_(); }

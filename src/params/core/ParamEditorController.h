@@ -2,7 +2,7 @@
 // The parameter editor without widgets: the texts of the grid, which editing
 // panel is shown with the texts of its fields, and the temperature bar. Every
 // edit goes straight into the channel table; there is no cancel. The window
-// (TParamForm) calls these handlers and then shows the values below.
+// (ParameterEditor) calls these handlers and then shows the values below.
 
 #include "model/FlightData.h"
 
@@ -41,8 +41,8 @@ struct ParamEditorMemory {
 struct ParamEditorTargets {
   FlightData& data;
   ParamEditorMemory& memory;
-  std::function<void()> laden1Click;      // the main window's "Parameter" → "laden"
-  std::function<void()> speichern1Click;  // the main window's "Parameter" → "speichern"
+  std::function<void()> loadParameters;      // the main window's "Parameter" → "laden"
+  std::function<void()> saveParameters;  // the main window's "Parameter" → "speichern"
 };
 
 class ParamEditorController {
@@ -54,32 +54,32 @@ class ParamEditorController {
   QString LabelTemp;
   int TrackBarTemp = 10;  // the bar's position before the first UpdateGrid
   EditPanel panel = EditPanel::None;
-  bool RadioGroup1Enabled = true;
+  bool kindGroupEnabled = true;
   int RadioGroup1Index = -1;  // the selected kind item, -1 none
   QString EditName, EditOffset, EditKoeff, EditStart;
 
   // Temperature label and bar, then every cell, from Temperature and the table.
-  // Moving the bar runs TrackBarTempChange, so Temperature becomes whole.
+  // Moving the bar runs temperatureMoved, so Temperature becomes whole.
   void UpdateGrid();
   // A cell chosen by mouse or keyboard: hides the panels and shows the one of
   // the column with the row's value in its field.
-  void StringGrid1SelectCell(int column, int row);
+  void selectCell(int column, int row);
 
   // Changes of the fields' texts; they act only while their panel is shown.
-  void EditNameChange(const QString& text);
-  void EditOffsetChange(const QString& text);
-  void EditKoeffChange(const QString& text);
-  void EditStartChange(const QString& text);
+  void nameEdited(const QString& text);
+  void offsetEdited(const QString& text);
+  void coefficientEdited(const QString& text);
+  void startValueEdited(const QString& text);
 
-  void ButtonNameClick();     // "O.K." of "Name"
-  void ButtonOffOKClick();    // "O.K." of "Offset"
-  void ButtonKoeffOKClick();  // "O.K." of "Koeffizient"
-  void ButtonStartOKClick();  // "O.K." of "Startwert"
-  void ButtonOffAnfangClick();  // "Anfangswert"
-  void RadioGroup1Click(int index);
-  void TrackBarTempChange(int position);
-  void Button3Click();  // "laden"
-  void Button2Click();  // "speichern"
+  void acceptName();     // "O.K." of "Name"
+  void acceptOffset();    // "O.K." of "Offset"
+  void acceptCoefficient();  // "O.K." of "Koeffizient"
+  void acceptStartValue();  // "O.K." of "Startwert"
+  void offsetFromFirstSample();  // "Anfangswert"
+  void chooseKind(int index);
+  void temperatureMoved(int position);
+  void loadTable();  // "laden"
+  void saveTable();  // "speichern"
 
  private:
   struct NumericField;

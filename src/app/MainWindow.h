@@ -26,18 +26,18 @@ class QTimer;
 class QToolButton;
 class QWidget;
 struct OptionsTargets;
-class TFlugverlaufForm;
+class ChartWindow;
 
-class TForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
  public:
   // `dialogs` answers the file dialogs; by default the Qt dialogs.
-  explicit TForm1(std::unique_ptr<FileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
-  ~TForm1() override;
+  explicit MainWindow(std::unique_ptr<FileDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The start-up sequence (parameter file, camera, grid, the "*.csv Öffnen"
   // dialog). With files (named on the command line) the window is shown and
   // they are opened one by one instead of the dialog.
-  void FormCreate(const QString& defaultParPath = QStringLiteral("default.par"), const QStringList& files = {});
+  void startUp(const QString& defaultParPath = QStringLiteral("default.par"), const QStringList& files = {});
   // Opens files by name with the reader their menu command would use.
   void openFiles(const QStringList& paths);
 
@@ -56,7 +56,7 @@ class TForm1 : public QMainWindow {
   // hidden; the menu commands never show these but make fresh ones.
   void createStartupDialogs();
   // The chart windows "Grafik" opened, hidden ones included.
-  const std::vector<TFlugverlaufForm*>& chartWindows() const { return chartWindows_; }
+  const std::vector<ChartWindow*>& chartWindows() const { return chartWindows_; }
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -74,11 +74,11 @@ class TForm1 : public QMainWindow {
                    std::function<void()> handler = {});
   QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
                     void (MainController::*tick)());
-  void Ende1Click();
-  void Grafik1Click();
-  void berTrelvano1Click();
-  void Editieren1Click();
-  void Optionen1Click();
+  void quit();
+  void openChart();
+  void showAbout();
+  void editParameters();
+  void showOptions();
   GuardedRunner guardedRunner();
   ParamEditorTargets paramEditorTargets();
   OptionsTargets optionsTargets();
@@ -89,17 +89,17 @@ class TForm1 : public QMainWindow {
   long long shownRedraws_ = -1;
   ParamEditorMemory paramEditorMemory_;  // the editor's selected row and last accepted texts
 
-  ImageView* Image1_ = nullptr;
-  ImageView* Image2_ = nullptr;
+  ImageView* view_ = nullptr;
+  ImageView* legend_ = nullptr;
   SideColumn side_;
   QLabel* statusPanel_ = nullptr;
-  QWidget* TrackPanel_ = nullptr;
-  QSlider* TrackBar1_ = nullptr;
-  QToolButton* SpeedButton_[4] = {};
+  QWidget* trackPanel_ = nullptr;
+  QSlider* trackBar_ = nullptr;
+  QToolButton* sectionButton_[4] = {};
   QSpinBox* SpinEdit_[6] = {};
-  QTimer* Timer1_ = nullptr;
-  QTimer* Timer2_ = nullptr;
-  QAction* Grafik1_ = nullptr;
+  QTimer* animationTimer_ = nullptr;
+  QTimer* replayTimer_ = nullptr;
+  QAction* chartItem_ = nullptr;
   QAction* exportItem_[3] = {};  // KML, GPX, CSV: enabled once a flight is loaded
   RecentFilesMenu* recentFiles_ = nullptr;
   QLabel* replayStatus_ = nullptr;
@@ -108,5 +108,5 @@ class TForm1 : public QMainWindow {
   QAction* overlayItem_[6] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;
-  std::vector<TFlugverlaufForm*> chartWindows_;
+  std::vector<ChartWindow*> chartWindows_;
 };

@@ -94,7 +94,7 @@ TEST(MainWindow, NamedControlsExist) {
 
 TEST(MainWindow, StartUpWithTheDialogCancelled) {
   Window w;
-  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"));
+  w.form->startUp(QStringLiteral("/nonexistent/default.par"));
   w.form->show();
   EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
   EXPECT_EQ(w.dialogs->calls.size(), 1u);
@@ -107,7 +107,7 @@ TEST(MainWindow, StartUpWithTheDialogCancelled) {
 
 TEST(MainWindow, IgcLoadUpdatesStatusBarAndPicture) {
   Window w;
-  w.form->FormCreate(QStringLiteral("/nonexistent/default.par"));
+  w.form->startUp(QStringLiteral("/nonexistent/default.par"));
   w.form->show();
   const QImage before = w.child<QWidget>("Image1")->grab().toImage();
   w.dialogs->answers = {igcPath()};
@@ -173,7 +173,7 @@ TEST(MainWindow, LayerItemsToggleAndRedraw) {
   EXPECT_FALSE(w.form->core().view.layers.Gitter);
   EXPECT_GT(w.form->core().view.redrawCount(), redraws);
   w.item("Cokpit1")->trigger();
-  EXPECT_TRUE(w.form->core().view.layers.Cokpit);
+  EXPECT_TRUE(w.form->core().view.layers.FollowReplay);
 }
 
 TEST(MainWindow, DraggingOnTheImageTurnsTheCamera) {

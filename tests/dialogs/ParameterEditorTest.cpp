@@ -1,7 +1,7 @@
 // The parameter editor driven through its widgets, as a user drives it.
 #include "DialogFixture.h"
 
-#include "params/TParamForm.h"
+#include "params/ParameterEditor.h"
 #include "import/ChannelConversion.h"
 #include "model/Numbers.h"
 
@@ -21,7 +21,7 @@ const char* const kPanels[] = {"GroupBoxName", "GroupBoxOffset", "GroupBoxKoeff"
 
 struct Editor : DialogFixture {
   ParamEditorMemory memory;
-  std::unique_ptr<TParamForm> form;
+  std::unique_ptr<ParameterEditor> form;
 
   Editor() {
     ChannelParam& p = data.ChannelParams[2];  // grid row 3
@@ -31,8 +31,8 @@ struct Editor : DialogFixture {
     data.ChannelSamples[0][4] = 512;
   }
   void open() {
-    form = std::make_unique<TParamForm>(
-        ParamEditorTargets{data, memory, [this] { program.laden1Click(); }, [this] { program.speichern1Click(); }},
+    form = std::make_unique<ParameterEditor>(
+        ParamEditorTargets{data, memory, [this] { program.loadParameters(); }, [this] { program.saveParameters(); }},
         run);
     form->show();
     QApplication::setActiveWindow(form.get());

@@ -9,11 +9,11 @@
 
 class QCheckBox;
 
-class TOptForm : public QDialog {
+class OptionsDialog : public QDialog {
  public:
   // `run` is the main window's guarded runner: every handler goes through it,
   // and the main window shows the new altitudes and statistics at once.
-  TOptForm(OptionsTargets targets, GuardedRunner run, QWidget* parent = nullptr);
+  OptionsDialog(OptionsTargets targets, GuardedRunner run, QWidget* parent = nullptr);
 
   OptionsController& core() { return core_; }
 

@@ -1,7 +1,7 @@
 // The chart window as the user meets it: opened from "Grafik", its controls,
 // the mouse through QTest, several windows, activation and resizing.
-#include "chart/TFlugverlaufForm.h"
-#include "app/TForm1.h"
+#include "chart/ChartWindow.h"
+#include "app/MainWindow.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
 #include "import/ParameterFile.h"
@@ -21,21 +21,21 @@ namespace {
 
 // The main window with the example logger flight and its parameter file.
 struct Program {
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
   QStringList errors;
 
   Program() {
-    form = std::make_unique<TForm1>(std::make_unique<ScriptedDialogs>());
+    form = std::make_unique<MainWindow>(std::make_unique<ScriptedDialogs>());
     form->errorGuard().setPresenter([this](const QString& text) { errors << text; });
     MainController& c = form->core();
     Ladeparameter(c.data.ChannelParams, sourcePath(QStringLiteral("examples/default.par")));
     form->handle([&c] { c.openLoggerFile(sourcePath(QStringLiteral("examples/ng-flug.csv"))); });
   }
   // "Parameter" → "Grafik"; the new window.
-  TFlugverlaufForm* openChart() {
+  ChartWindow* openChart() {
     form->findChild<QAction*>(QStringLiteral("Grafik1"))->trigger();
     const auto& charts = form->chartWindows();
-    TFlugverlaufForm* chart = charts.empty() ? nullptr : charts.back();
+    ChartWindow* chart = charts.empty() ? nullptr : charts.back();
     if (chart) chart->errorGuard().setPresenter([this](const QString& text) { errors << text; });
     return chart;
   }
@@ -48,7 +48,7 @@ T* child(QWidget* w, const char* name) {
   return c;
 }
 
-QWidget* imageOf(TFlugverlaufForm* chart) { return child<QWidget>(chart, "ImageV"); }
+QWidget* imageOf(ChartWindow* chart) { return child<QWidget>(chart, "ImageV"); }
 
 // What a double click delivers: press, release, double click, release.
 void doubleClick(QWidget* w, QPoint at) {
@@ -64,10 +64,10 @@ TEST(ChartWindow, GrafikOpensAnotherModelessWindowEachTime) {
   QAction* grafik = p.form->findChild<QAction*>(QStringLiteral("Grafik1"));
   EXPECT_TRUE(grafik->isVisible());
   EXPECT_TRUE(grafik->isEnabled());
-  TFlugverlaufForm* first = p.openChart();
-  TFlugverlaufForm* second = p.openChart();
+  ChartWindow* first = p.openChart();
+  ChartWindow* second = p.openChart();
   ASSERT_NE(first, second);
-  for (TFlugverlaufForm* w : {first, second}) {
+  for (ChartWindow* w : {first, second}) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(w->isModal());
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Flugverlauf"));
@@ -83,7 +83,7 @@ TEST(ChartWindow, GrafikOpensAnotherModelessWindowEachTime) {
 
 TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
   Program p;
-  TFlugverlaufForm* w = p.openChart();
+  ChartWindow* w = p.openChart();
   for (const char* name : {"ImageV", "GroupBox1", "GroupBoxWind", "GroupBox4", "GroupBox2", "GroupBox3",
                            "RadioGroupScale", "LabelWindrichtung", "LabelWindstaerke", "LabelTemp", "Label1",
                            "Label6", "TrackBarWindRichtung", "TrackBarWindSpeed", "TrackBarTemp"})
@@ -123,7 +123,7 @@ TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
 // stand whole, side by side, inside the window.
 TEST(ChartWindow, SelectionFiguresHaveRoomForEveryDigit) {
   Program p;
-  TFlugverlaufForm* w = p.openChart();
+  ChartWindow* w = p.openChart();
   const QString figure = QStringLiteral("-1,23456789012345E-300");
   const char* prefixes[6] = {"max: ", "min: ", "maxmax: ", "minmin: ", "max1: ", "min1: "};
   for (int k = 0; k < 6; ++k)
@@ -148,8 +148,8 @@ TEST(ChartWindow, SelectionFiguresHaveRoomForEveryDigit) {
 
 TEST(ChartWindow, MouseSelectsZoomsAndIsSharedBetweenWindows) {
   Program p;
-  TFlugverlaufForm* a = p.openChart();
-  TFlugverlaufForm* b = p.openChart();
+  ChartWindow* a = p.openChart();
+  ChartWindow* b = p.openChart();
   QTest::mouseClick(child<QCheckBox>(a, "CheckBoxGpsH"), Qt::LeftButton);
   FlightData& d = p.form->core().data;
   const int last = d.LastPoint;
@@ -176,7 +176,7 @@ TEST(ChartWindow, MouseSelectsZoomsAndIsSharedBetweenWindows) {
 
 TEST(ChartWindow, ActivationRedrawsAndTheImageFollowsTheWindow) {
   Program p;
-  TFlugverlaufForm* w = p.openChart();
+  ChartWindow* w = p.openChart();
   p.form->core().data.Temperature = 30;  // as the parameter editor would set it
   QApplication::setActiveWindow(w);
   QApplication::processEvents();
@@ -193,7 +193,7 @@ TEST(ChartWindow, ActivationRedrawsAndTheImageFollowsTheWindow) {
 // After an IGC file the chart keeps its window but draws no channels.
 TEST(ChartWindow, AnIgcFlightDisablesTheChannelBoxes) {
   Program p;
-  TFlugverlaufForm* w = p.openChart();
+  ChartWindow* w = p.openChart();
   QTest::mouseClick(child<QCheckBox>(w, "CheckBoxADC16"), Qt::LeftButton);
   EXPECT_TRUE(child<QCheckBox>(w, "CheckBoxADC16")->isChecked());
   MainController& c = p.form->core();

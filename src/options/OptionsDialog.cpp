@@ -1,9 +1,9 @@
-#include "options/TOptForm.h"
+#include "options/OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 
-TOptForm::TOptForm(OptionsTargets targets, GuardedRunner run, QWidget* parent)
+OptionsDialog::OptionsDialog(OptionsTargets targets, GuardedRunner run, QWidget* parent)
     : QDialog(parent), core_(targets), run_(std::move(run)) {
   setObjectName(QStringLiteral("OptForm"));
   setWindowTitle(QStringLiteral("Optionen"));
@@ -11,20 +11,20 @@ TOptForm::TOptForm(OptionsTargets targets, GuardedRunner run, QWidget* parent)
   setFixedSize(302, 166);
 
   using C = OptionsController;
-  CheckBoxGrafik_ = makeBox("CheckBoxGrafik", QStringLiteral("Karte schnell laden"), 24, &C::CheckBoxGrafikClick);
+  CheckBoxGrafik_ = makeBox("CheckBoxGrafik", QStringLiteral("Karte schnell laden"), 24, &C::fastMapLoadingTicked);
   CheckBoxStarr_ =
-      makeBox("CheckBoxStarr", QStringLiteral("Karte beim Bewegen ausblenden"), 56, &C::CheckBoxStarrClick);
-  CheckBoxBaro_ = makeBox("CheckBoxBaro", QStringLiteral("verwende barometrische Höhe"), 96, &C::CheckBoxBaroClick);
+      makeBox("CheckBoxStarr", QStringLiteral("Karte beim Bewegen ausblenden"), 56, &C::hideMapWhileDraggingTicked);
+  CheckBoxBaro_ = makeBox("CheckBoxBaro", QStringLiteral("verwende barometrische Höhe"), 96, &C::baroAltitudeTicked);
 
   auto* fertig = new QPushButton(QStringLiteral("Fertig"), this);
   fertig->setObjectName(QStringLiteral("Button1"));
   fertig->setGeometry(224, 88, 65, 41);
   connect(fertig, &QPushButton::clicked, this, &QDialog::accept);
 
-  handle([this] { core_.FormCreate(); });
+  handle([this] { core_.open(); });
 }
 
-QCheckBox* TOptForm::makeBox(const char* objectName, const QString& caption, int top,
+QCheckBox* OptionsDialog::makeBox(const char* objectName, const QString& caption, int top,
                              void (OptionsController::*click)(bool)) {
   auto* box = new QCheckBox(caption, this);
   box->setObjectName(QLatin1String(objectName));
@@ -35,12 +35,12 @@ QCheckBox* TOptForm::makeBox(const char* objectName, const QString& caption, int
   return box;
 }
 
-void TOptForm::handle(const std::function<void()>& handler) {
+void OptionsDialog::handle(const std::function<void()>& handler) {
   run_(handler);
   showState();
 }
 
-void TOptForm::showState() {
+void OptionsDialog::showState() {
   CheckBoxGrafik_->setChecked(core_.CheckBoxGrafik);
   CheckBoxStarr_->setChecked(core_.CheckBoxStarr);
   CheckBoxBaro_->setChecked(core_.CheckBoxBaro);

@@ -19,12 +19,12 @@ class QRadioButton;
 class QSlider;
 class ChartImageView;
 
-class TFlugverlaufForm : public QWidget {
+class ChartWindow : public QWidget {
  public:
   // Creates the window from the flight and the shared chart state and draws
   // the chart; the caller shows it.
-  TFlugverlaufForm(FlightData& data, ChartState& chart, QWidget* parent = nullptr);
-  ~TFlugverlaufForm() override;
+  ChartWindow(FlightData& data, ChartState& chart, QWidget* parent = nullptr);
+  ~ChartWindow() override;
 
   ChartView& core() { return *core_; }
   ErrorGuard& errorGuard() { return guard_; }
@@ -60,7 +60,7 @@ class TFlugverlaufForm : public QWidget {
 
   ChartImageView* ImageV_ = nullptr;
   QWidget* panel_ = nullptr;  // everything below the image; moves with the bottom edge
-  QGroupBox* GroupBox1_ = nullptr;
+  QGroupBox* gpsGroup_ = nullptr;
   QGroupBox* GroupBoxWind_ = nullptr;
   QCheckBox* gpsBox_[kGpsCurveCount] = {};
   QCheckBox* channelBox_[kChannelCount] = {};
@@ -74,5 +74,5 @@ class TFlugverlaufForm : public QWidget {
   QLabel* LabelWindstaerke_ = nullptr;
   QLabel* LabelTemp_ = nullptr;
   QLabel* Label_[6] = {};
-  QPushButton* Button1_ = nullptr;
+  QPushButton* closeButton_ = nullptr;
 };

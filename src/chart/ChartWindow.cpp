@@ -1,4 +1,4 @@
-#include "chart/TFlugverlaufForm.h"
+#include "chart/ChartWindow.h"
 
 #include "model/Numbers.h"
 #include "ui/ImageView.h"
@@ -132,7 +132,7 @@ class ChartImageView : public ImageView {
   }
 };
 
-TFlugverlaufForm::TFlugverlaufForm(FlightData& data, ChartState& chart, QWidget* parent)
+ChartWindow::ChartWindow(FlightData& data, ChartState& chart, QWidget* parent)
     : QWidget(parent, Qt::Window), core_(std::make_unique<ChartView>(data, chart)), guard_(this) {
   setObjectName(QStringLiteral("FlugverlaufForm"));
   setWindowTitle(QStringLiteral("Flugverlauf"));
@@ -151,13 +151,13 @@ TFlugverlaufForm::TFlugverlaufForm(FlightData& data, ChartState& chart, QWidget*
   ImageV_->setGeometry(kImageLeft, kImageTop, ChartView::kDefaultWidth, ChartView::kDefaultHeight);
   ImageV_->setSource(&core_->image);
   ChartView& c = *core_;
-  ImageV_->down = [this, &c](Qt::MouseButtons held, int x, int y) { handle([&] { c.ImageVMouseDown(held, x, y); }); };
+  ImageV_->down = [this, &c](Qt::MouseButtons held, int x, int y) { handle([&] { c.pressMouse(held, x, y); }); };
   ImageV_->move = [this, &c](Qt::MouseButtons held, int x, int y) {
-    handle([&] { c.ImageVMouseMove(held, x, y); });
+    handle([&] { c.dragMouse(held, x, y); });
     ImageV_->repaint();  // the drag marks follow the pointer at once
   };
-  ImageV_->up = [this, &c](Qt::MouseButtons held, int x, int y) { handle([&] { c.ImageVMouseUp(held, x, y); }); };
-  ImageV_->doubleClick = [this, &c] { handle([&] { c.ImageVDblClick(); }); };
+  ImageV_->up = [this, &c](Qt::MouseButtons held, int x, int y) { handle([&] { c.releaseMouse(held, x, y); }); };
+  ImageV_->doubleClick = [this, &c] { handle([&] { c.doubleClickChart(); }); };
 
   panel_ = new QWidget(this);
   panel_->setGeometry(0, kPanelTop, kClientWidth, kClientHeight - kPanelTop);
@@ -165,12 +165,12 @@ TFlugverlaufForm::TFlugverlaufForm(FlightData& data, ChartState& chart, QWidget*
 
   setMinimumSize(kClientWidth, 400);
   resize(kClientWidth, kClientHeight);
-  handle([&c] { c.FormCreate(); });
+  handle([&c] { c.open(); });
 }
 
-TFlugverlaufForm::~TFlugverlaufForm() = default;
+ChartWindow::~ChartWindow() = default;
 
-QSlider* TFlugverlaufForm::makeBar(QWidget* parent, const char* objectName, const char* hint, int min, int max,
+QSlider* ChartWindow::makeBar(QWidget* parent, const char* objectName, const char* hint, int min, int max,
                                    int x, void (ChartView::*set)(int)) {
   auto* bar = new QSlider(Qt::Vertical, parent);
   bar->setObjectName(QLatin1String(objectName));
@@ -185,12 +185,12 @@ QSlider* TFlugverlaufForm::makeBar(QWidget* parent, const char* objectName, cons
   return bar;
 }
 
-void TFlugverlaufForm::buildControls(QWidget* panel) {
+void ChartWindow::buildControls(QWidget* panel) {
   ChartView& c = *core_;
 
-  GroupBox1_ = makeGroup(panel, "GroupBox1", "GPS", 8, 328, 105, 105);
+  gpsGroup_ = makeGroup(panel, "GroupBox1", "GPS", 8, 328, 105, 105);
   for (int k = 0; k < kGpsCurveCount; ++k) {
-    gpsBox_[k] = new QCheckBox(QString::fromUtf8(kGpsBoxes[k].caption), GroupBox1_);
+    gpsBox_[k] = new QCheckBox(QString::fromUtf8(kGpsBoxes[k].caption), gpsGroup_);
     gpsBox_[k]->setObjectName(QLatin1String(kGpsBoxes[k].objectName));
     gpsBox_[k]->setToolTip(QString::fromUtf8(kGpsBoxes[k].hint));
     gpsBox_[k]->setGeometry(8, 16 + 21 * k, 95, 20);
@@ -236,10 +236,10 @@ void TFlugverlaufForm::buildControls(QWidget* panel) {
   connect(ZoomCheckBox_, &QCheckBox::clicked, this,
           [this, &c](bool ticked) { handle([&c, ticked] { c.setZoomTicked(ticked); }); });
 
-  Button1_ = new QPushButton(QStringLiteral("Schließen"), panel);
-  Button1_->setObjectName(QStringLiteral("Button1"));
-  Button1_->setGeometry(664, 408 - kPanelTop, 75, 25);
-  connect(Button1_, &QPushButton::clicked, this, &QWidget::close);
+  closeButton_ = new QPushButton(QStringLiteral("Schließen"), panel);
+  closeButton_->setObjectName(QStringLiteral("Button1"));
+  closeButton_->setGeometry(664, 408 - kPanelTop, 75, 25);
+  connect(closeButton_, &QPushButton::clicked, this, &QWidget::close);
 
   // Three columns of figures, each as wide as its longest text: "max: " and
   // "max1: " with 15 significant digits, sign and exponent; "maxmax: " with a
@@ -260,12 +260,12 @@ void TFlugverlaufForm::buildControls(QWidget* panel) {
   }
 }
 
-void TFlugverlaufForm::handle(const std::function<void()>& handler) {
+void ChartWindow::handle(const std::function<void()>& handler) {
   guard_.run(handler);
   showState();
 }
 
-void TFlugverlaufForm::showState() {
+void ChartWindow::showState() {
   const ChartControls& s = core_->controls;
   auto setChecked = [](QAbstractButton* box, bool ticked) {
     const QSignalBlocker block(box);
@@ -275,7 +275,7 @@ void TFlugverlaufForm::showState() {
     const QSignalBlocker block(bar);
     bar->setValue(position);
   };
-  GroupBox1_->setEnabled(s.gpsGroupEnabled);
+  gpsGroup_->setEnabled(s.gpsGroupEnabled);
   for (int k = 0; k < kGpsCurveCount; ++k) setChecked(gpsBox_[k], s.gpsTicked[k]);
   for (int k = 0; k < kChannelCount; ++k) {
     setChecked(channelBox_[k], s.channelTicked[k]);
@@ -297,18 +297,18 @@ void TFlugverlaufForm::showState() {
   showCursor(cursorPlaced_);
 }
 
-void TFlugverlaufForm::showCursor(bool placed) {
+void ChartWindow::showCursor(bool placed) {
   cursorPlaced_ = placed;
   ImageV_->setMarkColumn(placed ? core_->pointColumn(core_->data.CursorPoint) : -1);
 }
 
-int TFlugverlaufForm::cursorMarkColumn() const { return ImageV_->markColumn(); }
+int ChartWindow::cursorMarkColumn() const { return ImageV_->markColumn(); }
 
-void TFlugverlaufForm::setCursorPicker(std::function<void(int32_t point)> pick) {
+void ChartWindow::setCursorPicker(std::function<void(int32_t point)> pick) {
   ImageV_->pick = [this, pick = std::move(pick)](int x) { pick(core_->columnPoint(x)); };
 }
 
-void TFlugverlaufForm::setPictureSaver(std::function<void(const QImage&)> save) {
+void ChartWindow::setPictureSaver(std::function<void(const QImage&)> save) {
   auto* action = new QAction(QStringLiteral("Bild speichern…"), this);
   action->setObjectName(QStringLiteral("BildSpeichern1"));
   action->setShortcut(QKeySequence::Save);
@@ -320,7 +320,7 @@ void TFlugverlaufForm::setPictureSaver(std::function<void(const QImage&)> save) 
 }
 
 // FormActivate: the chart follows what other windows changed.
-void TFlugverlaufForm::changeEvent(QEvent* e) {
+void ChartWindow::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
   if (e->type() != QEvent::ActivationChange) return;
   if (!isActiveWindow()) {
@@ -335,7 +335,7 @@ void TFlugverlaufForm::changeEvent(QEvent* e) {
 }
 
 // The chart image follows the window; the controls stay below it.
-void TFlugverlaufForm::resizeEvent(QResizeEvent* e) {
+void ChartWindow::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   const int w = std::max(ChartView::kMinWidth, width() - kImageMargin);
   const int h = std::max(ChartView::kMinHeight, height() - kBelowImage);

@@ -1,9 +1,9 @@
 // The options dialog through its check boxes, and the two menu commands.
 #include "DialogFixture.h"
 
-#include "params/TParamForm.h"
-#include "app/TForm1.h"
-#include "options/TOptForm.h"
+#include "params/ParameterEditor.h"
+#include "app/MainWindow.h"
+#include "options/OptionsDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,10 +15,10 @@
 namespace {
 
 struct Options : DialogFixture {
-  std::unique_ptr<TOptForm> form;
+  std::unique_ptr<OptionsDialog> form;
 
   void open() {
-    form = std::make_unique<TOptForm>(OptionsTargets{data, program.view, program.panels, program.state.hLabel}, run);
+    form = std::make_unique<OptionsDialog>(OptionsTargets{data, program.view, program.panels, program.state.hLabel}, run);
     form->show();
   }
   QCheckBox* box(const char* name) const { return childOf<QCheckBox>(form.get(), name); }
@@ -101,7 +101,7 @@ TEST(Options, AFailedRecomputationLeavesTheFlightAndTheOption) {
 // Each menu choice makes a new modal dialog from the current values and
 // destroys it after it closes; the ones made at start-up stay hidden.
 TEST(MenuCommands, EditorAndOptionsOpenFreshModalDialogs) {
-  TForm1 form(std::make_unique<ScriptedDialogs>());
+  MainWindow form(std::make_unique<ScriptedDialogs>());
   QStringList errors;
   form.errorGuard().setPresenter([&](const QString& text) { errors << text; });
   form.createStartupDialogs();

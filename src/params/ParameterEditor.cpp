@@ -1,4 +1,4 @@
-#include "params/TParamForm.h"
+#include "params/ParameterEditor.h"
 
 #include "import/ChannelConversion.h"
 
@@ -44,7 +44,7 @@ class CellGrid : public QTableWidget {
 
 }  // namespace
 
-TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* parent)
+ParameterEditor::ParameterEditor(ParamEditorTargets targets, GuardedRunner run, QWidget* parent)
     : QDialog(parent), core_(std::move(targets)), run_(std::move(run)) {
   setObjectName(QStringLiteral("ParamForm"));
   setWindowTitle(QStringLiteral("Parametereditor"));
@@ -53,18 +53,18 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
 
   buildGrid();
 
-  RadioGroup1_ = new QGroupBox(QStringLiteral("Art"), this);
-  RadioGroup1_->setObjectName(QStringLiteral("RadioGroup1"));
-  RadioGroup1_->setGeometry(kPanelLeft, kPanelTop, 105, 145);
-  kindButtons_ = new QButtonGroup(RadioGroup1_);
+  kindGroup_ = new QGroupBox(QStringLiteral("Art"), this);
+  kindGroup_->setObjectName(QStringLiteral("RadioGroup1"));
+  kindGroup_->setGeometry(kPanelLeft, kPanelTop, 105, 145);
+  kindButtons_ = new QButtonGroup(kindGroup_);
   for (int k = kKindKeine; k <= kKindDrehzahl; ++k) {
-    auto* item = new QRadioButton(channelKindName(k), RadioGroup1_);
+    auto* item = new QRadioButton(channelKindName(k), kindGroup_);
     item->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(k));
     item->setGeometry(8, 20 + 24 * k, 90, 20);
     kindButtons_->addButton(item, k);
   }
   connect(kindButtons_, &QButtonGroup::idClicked, this,
-          [this](int index) { handle([&] { core_.RadioGroup1Click(index); }); });
+          [this](int index) { handle([&] { core_.chooseKind(index); }); });
 
   using C = ParamEditorController;
   const struct {
@@ -75,14 +75,14 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
     const char* okName;
     void (C::*ok)();
   } panels[] = {
-      {&GroupBoxName_, &EditName_, "GroupBoxName", "Name", "EditName", &C::EditNameChange, "ButtonName",
-       &C::ButtonNameClick},
-      {&GroupBoxOffset_, &EditOffset_, "GroupBoxOffset", "Offset", "EditOffset", &C::EditOffsetChange,
-       "ButtonOffOK", &C::ButtonOffOKClick},
-      {&GroupBoxKoeff_, &EditKoeff_, "GroupBoxKoeff", "Koeffizient", "EditKoeff", &C::EditKoeffChange,
-       "ButtonKoeffOK", &C::ButtonKoeffOKClick},
-      {&GroupBoxStart_, &EditStart_, "GroupBoxStart", "Startwert", "EditStart", &C::EditStartChange,
-       "ButtonStartOK", &C::ButtonStartOKClick},
+      {&GroupBoxName_, &EditName_, "GroupBoxName", "Name", "EditName", &C::nameEdited, "ButtonName",
+       &C::acceptName},
+      {&GroupBoxOffset_, &EditOffset_, "GroupBoxOffset", "Offset", "EditOffset", &C::offsetEdited,
+       "ButtonOffOK", &C::acceptOffset},
+      {&GroupBoxKoeff_, &EditKoeff_, "GroupBoxKoeff", "Koeffizient", "EditKoeff", &C::coefficientEdited,
+       "ButtonKoeffOK", &C::acceptCoefficient},
+      {&GroupBoxStart_, &EditStart_, "GroupBoxStart", "Startwert", "EditStart", &C::startValueEdited,
+       "ButtonStartOK", &C::acceptStartValue},
   };
   for (const auto& p : panels) {
     const int extra = p.box == &GroupBoxOffset_ ? 40 : 0;  // room for "Anfangswert"
@@ -92,10 +92,10 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
     connect(*p.field, &QLineEdit::returnPressed, ok, &QPushButton::click);  // Enter acts as "O.K."
   }
   makeButton(GroupBoxOffset_, "ButtonOffAnfang", QStringLiteral("Anfangswert"), {8, 64, 89, 25},
-             &C::ButtonOffAnfangClick);
+             &C::offsetFromFirstSample);
 
-  makeButton(this, "Button3", QStringLiteral("laden"), {512, 280, 75, 25}, &C::Button3Click);
-  makeButton(this, "Button2", QStringLiteral("speichern"), {512, 328, 75, 25}, &C::Button2Click);
+  makeButton(this, "Button3", QStringLiteral("laden"), {512, 280, 75, 25}, &C::loadTable);
+  makeButton(this, "Button2", QStringLiteral("speichern"), {512, 328, 75, 25}, &C::saveTable);
   QPushButton* fertig = makeButton(this, "Button1", QStringLiteral("Fertig"), {512, 376, 75, 25}, nullptr);
   connect(fertig, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -112,12 +112,12 @@ TParamForm::TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* p
   TrackBarTemp_->setPageStep(2);
   TrackBarTemp_->setValue(core_.TrackBarTemp);
   connect(TrackBarTemp_, &QSlider::valueChanged, this,
-          [this](int position) { handle([&] { core_.TrackBarTempChange(position); }); });
+          [this](int position) { handle([&] { core_.temperatureMoved(position); }); });
 
   handle([this] { core_.UpdateGrid(); });
 }
 
-QGroupBox* TParamForm::makePanel(const char* objectName, const QString& title, int height) {
+QGroupBox* ParameterEditor::makePanel(const char* objectName, const QString& title, int height) {
   auto* panel = new QGroupBox(title, this);
   panel->setObjectName(QLatin1String(objectName));
   panel->setGeometry(kPanelLeft, kPanelTop, 105, height);
@@ -125,7 +125,7 @@ QGroupBox* TParamForm::makePanel(const char* objectName, const QString& title, i
 }
 
 // Every change of the text goes to the core, the program's own included.
-QLineEdit* TParamForm::makeField(QGroupBox* panel, const char* objectName,
+QLineEdit* ParameterEditor::makeField(QGroupBox* panel, const char* objectName,
                                  void (ParamEditorController::*change)(const QString&)) {
   auto* field = new QLineEdit(panel);
   field->setObjectName(QLatin1String(objectName));
@@ -136,7 +136,7 @@ QLineEdit* TParamForm::makeField(QGroupBox* panel, const char* objectName,
 }
 
 // No button is a default button: Enter in a field must not press "laden" or "Fertig".
-QPushButton* TParamForm::makeButton(QWidget* parent, const char* objectName, const QString& caption,
+QPushButton* ParameterEditor::makeButton(QWidget* parent, const char* objectName, const QString& caption,
                                     QRect geometry, void (ParamEditorController::*click)()) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QLatin1String(objectName));
@@ -146,7 +146,7 @@ QPushButton* TParamForm::makeButton(QWidget* parent, const char* objectName, con
   return button;
 }
 
-void TParamForm::buildGrid() {
+void ParameterEditor::buildGrid() {
   auto* grid = new CellGrid(kGridRows, kGridColumns, this);
   StringGrid1_ = grid;
   grid->setObjectName(QStringLiteral("StringGrid1"));
@@ -180,22 +180,22 @@ void TParamForm::buildGrid() {
   grid->quiet = true;
   grid->setCurrentCell(1, 1, QItemSelectionModel::NoUpdate);
   grid->quiet = false;
-  grid->onSelect = [this](int column, int row) { StringGrid1SelectCell(column, row); };
+  grid->onSelect = [this](int column, int row) { selectCell(column, row); };
 }
 
-void TParamForm::handle(const std::function<void()>& handler) {
+void ParameterEditor::handle(const std::function<void()>& handler) {
   run_(handler);
   showState();
 }
 
-void TParamForm::StringGrid1SelectCell(int column, int row) {
-  handle([&] { core_.StringGrid1SelectCell(column, row); });
+void ParameterEditor::selectCell(int column, int row) {
+  handle([&] { core_.selectCell(column, row); });
   focusPanel();
 }
 
 // The shown panel takes the input focus; a field's text is selected whole, so
 // typing replaces it.
-void TParamForm::focusPanel() {
+void ParameterEditor::focusPanel() {
   QLineEdit* field = nullptr;
   switch (core_.panel) {
     case EditPanel::Name: field = EditName_; break;
@@ -213,7 +213,7 @@ void TParamForm::focusPanel() {
   field->selectAll();
 }
 
-void TParamForm::showState() {
+void ParameterEditor::showState() {
   const ParamEditorController& c = core_;
   for (int r = 0; r < kGridRows; ++r)
     for (int col = 0; col < kGridColumns; ++col) {
@@ -242,9 +242,9 @@ void TParamForm::showState() {
     checked->setChecked(false);
     kindButtons_->setExclusive(true);
   }
-  RadioGroup1_->setEnabled(c.RadioGroup1Enabled);
+  kindGroup_->setEnabled(c.kindGroupEnabled);
 
-  RadioGroup1_->setVisible(c.panel == EditPanel::Kind);
+  kindGroup_->setVisible(c.panel == EditPanel::Kind);
   GroupBoxName_->setVisible(c.panel == EditPanel::Name);
   GroupBoxOffset_->setVisible(c.panel == EditPanel::Offset);
   GroupBoxKoeff_->setVisible(c.panel == EditPanel::Koeff);

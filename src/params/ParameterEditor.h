@@ -17,10 +17,10 @@ class QPushButton;
 class QSlider;
 class QTableWidget;
 
-class TParamForm : public QDialog {
+class ParameterEditor : public QDialog {
  public:
   // `run` is the main window's guarded runner: every handler goes through it.
-  TParamForm(ParamEditorTargets targets, GuardedRunner run, QWidget* parent = nullptr);
+  ParameterEditor(ParamEditorTargets targets, GuardedRunner run, QWidget* parent = nullptr);
 
   ParamEditorController& core() { return core_; }
 
@@ -31,7 +31,7 @@ class TParamForm : public QDialog {
                           void (ParamEditorController::*click)());
   void buildGrid();
   void handle(const std::function<void()>& handler);
-  void StringGrid1SelectCell(int column, int row);
+  void selectCell(int column, int row);
   void focusPanel();
   void showState();
 
@@ -39,7 +39,7 @@ class TParamForm : public QDialog {
   GuardedRunner run_;
 
   QTableWidget* StringGrid1_ = nullptr;
-  QGroupBox* RadioGroup1_ = nullptr;
+  QGroupBox* kindGroup_ = nullptr;
   QButtonGroup* kindButtons_ = nullptr;
   QGroupBox* GroupBoxName_ = nullptr;
   QGroupBox* GroupBoxOffset_ = nullptr;
