@@ -12,6 +12,8 @@
 #include <numbers>
 #include <random>
 
+using namespace trelvano;
+
 namespace {
 
 // 32768 one-second samples of a motor glider: climbs under power, glides and

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int kIgcFixes = 65536;

@@ -14,6 +14,8 @@
 #include <random>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 // An aerial picture stand-in: smooth fields with noise, so the blend meets varied pixels.

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <memory>
 
+using namespace trelvano;
+
 namespace {
 
 // A glider's day at one fix per second, 65536 fixes: 200 s circling in lift

@@ -8,6 +8,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace trelvano;
+
 namespace {
 
 FlightData& syntheticFlight(int64_t highFlight) {

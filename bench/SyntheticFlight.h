@@ -9,6 +9,8 @@
 #include <numbers>
 #include <random>
 
+namespace trelvano {
+
 // How high the synthetic flight goes above its start, in metres.
 struct HeightBand {
   double floor, ceiling;
@@ -90,3 +92,5 @@ inline void addCheckerMap(FlightData& d) {
     }
   d.MapCellsLast = 9999;
 }
+
+}  // namespace trelvano

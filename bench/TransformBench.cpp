@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace trelvano;
+
 namespace {
 
 void BM_DDDCalcFullFlight(benchmark::State& state) {

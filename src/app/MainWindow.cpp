@@ -33,6 +33,8 @@
 #include <algorithm>
 #include <limits>
 
+namespace trelvano {
+
 namespace {
 
 const QString kExportFolderKey = QStringLiteral("exportFolder");
@@ -392,7 +394,7 @@ void MainWindow::showState() {
   const Layers& layers = c.view.layers;
 
   statusPanel_->setText(c.state.statusText);
-  setWindowTitle(::windowTitle(c.state));
+  setWindowTitle(trelvano::windowTitle(c.state));
   side_.HLabel->setText(c.state.hLabel);
   chartItem_->setVisible(c.state.grafikVisible);
   for (QAction* item : exportItem_) item->setEnabled(c.data.HasFlight);
@@ -525,3 +527,5 @@ void MainWindow::showOptions() {
   OptionsDialog options(optionsTargets(), guardedRunner(), this);
   options.exec();
 }
+
+}  // namespace trelvano

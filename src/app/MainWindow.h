@@ -13,18 +13,21 @@
 #include <vector>
 #include <memory>
 
-class ImageView;
 class QAction;
 class QGridLayout;
 class QLabel;
 class QMenu;
 class QSettings;
-class RecentFilesMenu;
 class QSlider;
 class QSpinBox;
 class QTimer;
 class QToolButton;
 class QWidget;
+
+namespace trelvano {
+
+class ImageView;
+class RecentFilesMenu;
 struct OptionsTargets;
 class ChartWindow;
 
@@ -110,3 +113,5 @@ class MainWindow : public QMainWindow {
   QAction* layerAction(bool Layers::*item) const;
   std::vector<ChartWindow*> chartWindows_;
 };
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+namespace trelvano {
+
 namespace {
 const QString kSettingsKey = QStringLiteral("recentFiles");
 }
@@ -64,3 +66,5 @@ void RecentFilesMenu::rebuild() {
     connect(entry, &QAction::triggered, this, [this, path] { choose(path); });
   }
 }
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 
 class QSettings;
 
+namespace trelvano {
+
 class RecentFilesMenu : public QMenu {
  public:
   // A chosen entry runs `open` with its path through `run`; when `open`
@@ -32,3 +34,5 @@ class RecentFilesMenu : public QMenu {
   std::function<void(const QString&)> open_;
   QSettings* settings_ = nullptr;
 };
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+namespace trelvano {
+
 namespace {
 
 class ReplayKeyFilter : public QObject {
@@ -53,3 +55,5 @@ void addReplaySpeedMenu(QMenu* overlay, std::function<void(int index)> onSpeed) 
 void watchReplayKeys(QWidget* window, std::function<void()> onHold, std::function<void(int direction)> onStep) {
   window->installEventFilter(new ReplayKeyFilter(window, std::move(onHold), std::move(onStep)));
 }
+
+}  // namespace trelvano

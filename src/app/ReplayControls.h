@@ -6,6 +6,8 @@
 class QMenu;
 class QWidget;
 
+namespace trelvano {
+
 // Appends "Wiedergabe-Tempo" with one radio item per replay speed ("1×"
 // checked) to `overlay`; a choice calls `onSpeed` with its index.
 void addReplaySpeedMenu(QMenu* overlay, std::function<void(int index)> onSpeed);
@@ -14,3 +16,5 @@ void addReplaySpeedMenu(QMenu* overlay, std::function<void(int index)> onSpeed);
 // `window` that does not use the key itself: the 3D view and the track bar
 // pass them on.
 void watchReplayKeys(QWidget* window, std::function<void()> onHold, std::function<void(int direction)> onStep);
+
+}  // namespace trelvano

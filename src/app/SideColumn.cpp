@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kValueIndent = 12;  // value labels sit right of their caption's start
@@ -146,3 +148,5 @@ SideColumn buildSideColumn(QWidget* parent, const SidePanels& start, const QStri
   s.widget->setMinimumHeight(navHeight + gap + tallest + gap + s.HLabel->minimumSizeHint().height());
   return s;
 }
+
+}  // namespace trelvano

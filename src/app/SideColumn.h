@@ -10,6 +10,8 @@ class QGroupBox;
 class QLabel;
 class QWidget;
 
+namespace trelvano {
+
 struct SideColumn {
   QWidget* widget = nullptr;  // holds everything below; fixed width
   QGroupBox* NavGroupBox = nullptr;
@@ -26,3 +28,5 @@ struct SideColumn {
 
 // Builds the column with the texts of `start`, in the font of `parent`.
 SideColumn buildSideColumn(QWidget* parent, const SidePanels& start, const QString& hLabel);
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QSettings>
 
+using namespace trelvano;
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   installGermanQtTranslations();

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+namespace trelvano {
+
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
@@ -495,3 +497,5 @@ void Canvas::drawFocusRect(int left, int top, int right, int bottom) {
     if (right - 1 > left) invert(right - 1, y);
   }
 }
+
+}  // namespace trelvano

@@ -21,6 +21,8 @@
 
 class QPainter;
 
+namespace trelvano {
+
 enum class PenStyle { Solid, Dot, DashDot };
 enum class PenMode { Copy, Xor };  // Xor: pixel := pixel xor pen colour
 
@@ -122,3 +124,5 @@ class Canvas {
   mutable int pendingLeft_ = INT_MAX, pendingRight_ = INT_MIN, pendingTop_ = INT_MAX, pendingBottom_ = INT_MIN;
   std::vector<double> crossings_;  // x where a polygon's edges cross one row
 };
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QFileInfo>
 
+namespace trelvano {
+
 namespace {
 
 QByteArray imageBytes(const QImage& image, const char* format) {
@@ -34,3 +36,5 @@ QByteArray pictureBytes(const QImage& image, const QString& path) {
   const char* format = formatOfSuffix(path);
   return imageBytes(image, format ? format : "PNG");
 }
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QString>
 
+namespace trelvano {
+
 QByteArray pngBytes(const QImage& image);
 
 // The name a picture is saved under: `path` when its suffix names a format
@@ -13,3 +15,5 @@ QByteArray pngBytes(const QImage& image);
 QString picturePath(const QString& path);
 // The picture in the format of picturePath(path)'s suffix.
 QByteArray pictureBytes(const QImage& image, const QString& path);
+
+}  // namespace trelvano

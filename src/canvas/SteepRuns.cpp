@@ -9,6 +9,8 @@
 #include <immintrin.h>
 #endif
 
+namespace trelvano {
+
 namespace {
 
 // Word masks of the rows from bit k on, and of the rows up to bit k: loads
@@ -220,3 +222,5 @@ int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarki
                  : markShortRuns<-1>(column, stride, l.xDir, first, last, end, r, q, rem, twoDm);
   return static_cast<int>(lastColumn - mask);
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace trelvano {
+
 // A line from pixel (x, y) on, `count` rows in direction yDir (±1). Its
 // column steps by xDir (±1) whenever the error numerator r, growing by twoDm
 // a row, reaches twoD; it starts below twoD.
@@ -28,3 +30,5 @@ enum class RunMarking { Fastest, Portable };
 // Marks the line's pixels and returns the column of its last one. Both
 // markings set the same bits; Portable is the plain loop.
 int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& line, RunMarking how = RunMarking::Fastest);
+
+}  // namespace trelvano

@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kClientWidth = 799;
@@ -343,3 +345,5 @@ void ChartWindow::resizeEvent(QResizeEvent* e) {
   panel_->move(0, kPanelTop + (height() - kClientHeight));
   if (core_->image.size() != QSize(w, h)) handle([this, w, h] { core_->resizeImage(w, h); });
 }
+
+}  // namespace trelvano

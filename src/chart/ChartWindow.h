@@ -17,6 +17,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
+
+namespace trelvano {
 class ChartImageView;
 
 class ChartWindow : public QWidget {
@@ -76,3 +78,5 @@ class ChartWindow : public QWidget {
   QLabel* Label_[6] = {};
   QPushButton* closeButton_ = nullptr;
 };
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace trelvano {
+
 int baroAltitudeChannel(const ChannelParamTable& params) {
   for (int k = 0; k < kChannelCount; ++k)
     if (params.rows[k].Kind == kKindHoehe) return k;
@@ -25,3 +27,5 @@ double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, 
   if (std::fabs(h) < 1e15) return h;
   return parseFloat(formatGeneral(h));
 }
+
+}  // namespace trelvano

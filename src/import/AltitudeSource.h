@@ -9,6 +9,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace trelvano {
+
 // The altitude channel: the lowest of kind Höhe, or -1 when there is none.
 int baroAltitudeChannel(const ChannelParamTable& params);
 
@@ -50,3 +52,5 @@ QString fillAltitudes(int32_t last, const GpsRows& gpsRows, const ChannelRows& c
     altitudeAt(i) = baroAltitude(channelRows[i].v[k], param, temperature, altitudeAt(i));
   return altitudeLabel(k);
 }
+
+}  // namespace trelvano

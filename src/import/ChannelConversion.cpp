@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 // A wider value rounded to the 15 significant digits the general format
@@ -100,3 +102,5 @@ QString channelKindName(int32_t kind) {
     default: return QString::number(kind);
   }
 }
+
+}  // namespace trelvano

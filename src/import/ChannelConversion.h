@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // Writes the default rows (names ADC16 … Zusatz2, channel 7 "Frequenz",
 // Offset 0, Koeffizient 1, Startwert 0, kind "keine").
 void Parameterinit(ChannelParamTable& table);
@@ -29,3 +31,5 @@ double channelNumberAt(const FlightData& data, long long sample, long long chann
 
 // Display names of the kinds: "keine", "linear", "Höhe", "Speed", "Drehzahl".
 QString channelKindName(int32_t kind);
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace trelvano {
+
 // Decimal degrees of a logger coordinate: with q = v / 100000, Int(q) + Frac(q) / 0.6.
 inline double loggerDegrees(int32_t v) {
   const double q = v / 100000.0;
@@ -18,3 +20,5 @@ inline double loggerDegrees(int32_t v) {
 // degrees × 100000 as a 64-bit integer plus the fraction × 0.6 × 100000.
 // Throws "Ungültige Gleitkommaoperation" for values without a whole part.
 double loggerForm(double degrees);
+
+}  // namespace trelvano

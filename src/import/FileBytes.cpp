@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace trelvano {
+
 namespace {
 // Closes the descriptor on every way out.
 struct FileDescriptor {
@@ -164,3 +166,5 @@ void writeWholeFile(const QString& path, const QByteArray& bytes) {
     ::close(dir);
   }
 }
+
+}  // namespace trelvano

@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace trelvano {
+
 // Flight, parameter and map files larger than this are refused before they
 // are read (a full 65536-fix IGC file is under 3 MB).
 constexpr qint64 kMaxFileBytes = qint64{64} << 20;
@@ -21,3 +23,5 @@ bool readWholeFile(const QString& path, QByteArray& bytes);
 // many open files, 2 any other reason it cannot be created, 101 a failed or
 // short write (a full disk).
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace trelvano {
+
 std::optional<QString> Altitude(FlightData& data) {
   if (!data.LoggerNG) return std::nullopt;
   const int32_t last = data.LastPoint;
@@ -40,3 +42,5 @@ void moveOriginToRangeStart(FlightData& data) {
   data.StartLonRaw = loggerForm(p.Lon);
   data.StartAltitude = data.LoggerNG ? data.RawSamples[o][kColGpsAlt] * 0.1 : p.Altitude;
 }
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+namespace trelvano {
+
 // New-format flights only: altitudes from the GPS column relative to the first
 // sample, or with UseBaroAltitude from the lowest channel of kind Höhe.
 // Returns the altitude label ("Höhe: GPS", "Höhe: AD2", …), or nothing when
@@ -23,3 +25,5 @@ void MaxMinusw(FlightData& data);
 // closing calls: MaxMinusw, then StartLatRaw, StartLonRaw, StartAltitude of
 // the point RangeStart. The caller then runs Track and Grafikupdate.
 void moveOriginToRangeStart(FlightData& data);
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+namespace trelvano {
+
 namespace {
 
 using Token = PlainXmlScanner::Token;
@@ -233,3 +235,5 @@ std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView b
     }
   }
 }
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <limits>
 
+namespace trelvano {
+
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
@@ -107,3 +109,5 @@ const char* readPlainPoint(const char* p, const char* const end, std::string_vie
   point = {lat, lon, altitude, time};
   return p;
 }
+
+}  // namespace trelvano

@@ -10,6 +10,10 @@
 
 #include <string_view>
 
+namespace trelvano {
+
 // The point element `name` after blanks at p: the position behind its end
 // tag, with its values in `point`; nullptr where the bytes have another shape.
 const char* readPlainPoint(const char* p, const char* end, std::string_view name, StagedGpxPoint& point);
+
+}  // namespace trelvano

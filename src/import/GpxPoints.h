@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 
+namespace trelvano {
+
 constexpr double kNoPointTime = std::numeric_limits<double>::quiet_NaN();
 
 // Any XML, through QXmlStreamReader. Returns the number of points; throws the
@@ -26,3 +28,5 @@ constexpr size_t kGpxWorthASecondCore = 256 * 1024;  // bytes
 // A little before the middle: the reading in order has more to do per point.
 constexpr size_t gpxLaterHalfFrom(size_t fileBytes) { return fileBytes * 15 / 32; }
 std::optional<int32_t> stageGpxPointsFast(LoadStaging& staging, QByteArrayView bytes);
+
+}  // namespace trelvano

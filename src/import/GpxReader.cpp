@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 constexpr double kFirstStep = 2.0;        // as the IGC reader's first fix
@@ -61,3 +63,5 @@ QString loadGpx(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   commit(data, staging, *count);
   return altitudeLabel(-1);
 }
+
+}  // namespace trelvano

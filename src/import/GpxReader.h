@@ -11,6 +11,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace trelvano {
+
 // A GPX file by its name: ".gpx" in any case.
 bool isGpxFileName(const QString& path);
 
@@ -29,3 +31,5 @@ bool isGpxFileName(const QString& path);
 // der Datei"; more than 65536 points → "Fehler bei Bereichsprüfung".
 // Returns the altitude label "Höhe: GPS".
 QString loadGpx(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QXmlStreamReader>
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 struct GpxScan {
@@ -116,3 +118,5 @@ int32_t stageGpxPointsXml(LoadStaging& staging, QByteArrayView bytes, const QStr
   if (scan.points == 0) throw inFile(RunError::noFlightData(), fileName);
   return scan.points;
 }
+
+}  // namespace trelvano

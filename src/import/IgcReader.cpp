@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+namespace trelvano {
+
 namespace {
 
 // Shortest B line with every field up to the pressure altitude (columns 1-30),
@@ -254,3 +256,5 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   commit(data, staging, scan, useGnss);
   return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
 }
+
+}  // namespace trelvano

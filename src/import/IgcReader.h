@@ -8,6 +8,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace trelvano {
+
 // An IGC file by its name: ".igc" in any case.
 bool isIgcFileName(const QString& path);
 
@@ -35,3 +37,5 @@ int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
 QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+
+}  // namespace trelvano

@@ -5,9 +5,13 @@
 
 #include <memory>
 
+namespace trelvano {
+
 struct LoadStaging;
 struct LoadStagingDeleter {
   void operator()(LoadStaging* s) const;
 };
 using LoadStagingPtr = std::unique_ptr<LoadStaging, LoadStagingDeleter>;
 LoadStagingPtr makeLoadStaging();
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 // One parsed fix or logger line.
 struct StagedPoint {
   int32_t latRaw;        // logger form DDMMmmm, negative for south
@@ -42,3 +44,5 @@ struct LoadStaging {
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
   StagedGpxPoint laterGpxPoints[kMaxFlightPoints];  // the later half of a long GPX track, read on a second core
 };
+
+}  // namespace trelvano

@@ -12,6 +12,8 @@
 #include <numbers>
 #include <thread>
 
+namespace trelvano {
+
 constexpr double kMetresPerDegree = 108000;
 
 // Latitude, longitude (degrees) and altitude (metres) of the origin point.
@@ -142,3 +144,5 @@ void writeFlightFrameOnTwoCores(FlightData& data, int32_t last, const FrameOrigi
   if (later.minLon < e.minLon) e.minLon = later.minLon;
   storeFrameExtents(data, last, e);
 }
+
+}  // namespace trelvano

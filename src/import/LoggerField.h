@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 // A position in the text of a logger file. `end` is the end of the text (the
 // first Ctrl-Z or the end of the bytes); at the end, reading hands out a
 // Ctrl-Z without moving on.
@@ -96,3 +98,5 @@ inline void skipLine(LoggerCursor& c) {
 }
 
 inline bool atTextEnd(const LoggerCursor& c) { return c.pos >= c.end; }
+
+}  // namespace trelvano

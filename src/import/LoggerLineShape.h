@@ -19,6 +19,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace trelvano {
+
 struct LoggerLineShape {
   static constexpr int kLongest = kSampleColumns * 12;  // a minus, ten digits and a ';' per field
   int fields = 0;  // 0 while no shape is known
@@ -133,3 +135,5 @@ inline bool readShapedLine(LoggerCursor& c, int32_t* row, const LoggerLineShape&
   c.DigitSeen = true;
   return true;
 }
+
+}  // namespace trelvano

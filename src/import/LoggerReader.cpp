@@ -12,6 +12,8 @@
 #include <cstring>
 #include <thread>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kNewFormatMinFields = 6;
@@ -319,3 +321,5 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
 void KonvertExtra(FlightData& data) {
   std::memcpy(data.ChannelSamples.rows, data.RawSamples.rows, sizeof data.RawSamples.rows);
 }
+
+}  // namespace trelvano

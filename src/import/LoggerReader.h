@@ -9,6 +9,8 @@
 #include <QString>
 #include <cstddef>
 
+namespace trelvano {
+
 struct LoggerLoadResult {
   bool newFormat = false;  // LoggerNG after the load
   QString hLabel;          // the altitude label to show: "Höhe: GPS", "Höhe: AD2", …
@@ -32,3 +34,5 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
 
 // Copies all 32768 rows of RawSamples into ChannelSamples.
 void KonvertExtra(FlightData& data);
+
+}  // namespace trelvano

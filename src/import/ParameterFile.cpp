@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace trelvano {
+
 
 namespace {
 
@@ -95,3 +97,5 @@ bool Ladeparameter(ChannelParamTable& table, const QString& fileName) {
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName) {
   writeWholeFile(fileName, parameterFileBytes(table));
 }
+
+}  // namespace trelvano

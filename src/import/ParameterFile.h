@@ -8,6 +8,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace trelvano {
+
 // The table as the 624 bytes of the file; bytes the table does not hold come
 // from the image last read (zero when none).
 QByteArray parameterFileBytes(const ChannelParamTable& table);
@@ -27,3 +29,5 @@ bool Ladeparameter(ChannelParamTable& table, const QString& fileName);
 // Writes the table to `fileName` (created or overwritten) with writeWholeFile
 // and its "E/A-Fehler %d" errors.
 void saveParameterFile(const ChannelParamTable& table, const QString& fileName);
+
+}  // namespace trelvano

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <array>
 
+namespace trelvano {
+
 namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFFu;
@@ -191,3 +193,5 @@ void loadPixelMap(FlightData& data, QByteArrayView bytes, const QString& fileNam
   }
   setMapCells(data, colours.data());
 }
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace trelvano {
+
 constexpr int kMapCellsPerSide = 100;
 constexpr int kMapCellCount = kMapCellsPerSide * kMapCellsPerSide;
 constexpr int kMapHalfSide = 500;  // metres from the origin to each edge of the square
@@ -47,3 +49,5 @@ void loadPixelMap(FlightData& data, QByteArrayView bytes, const QString& fileNam
 
 // Writes the entries of MapCells from their colours, and MapFrame.
 void setMapCells(FlightData& data, const int32_t* colours);
+
+}  // namespace trelvano

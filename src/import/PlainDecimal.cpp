@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace trelvano {
+
 namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -60,3 +62,5 @@ const char* readPlainDecimal(const char* const start, const char* end, double& v
   const std::from_chars_result r = std::from_chars(start, p, value);
   return r.ec == std::errc() && r.ptr == p ? p : nullptr;
 }
+
+}  // namespace trelvano

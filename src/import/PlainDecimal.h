@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace trelvano {
+
 // The number at p: its value in `value` and the position behind its last
 // digit, or nullptr where no plain decimal starts at p.
 const char* readPlainDecimal(const char* p, const char* end, double& value);
@@ -14,3 +16,5 @@ inline bool plainDecimal(std::string_view text, double& value) {
   const char* const end = text.data() + text.size();
   return !text.empty() && readPlainDecimal(text.data(), end, value) == end;
 }
+
+}  // namespace trelvano

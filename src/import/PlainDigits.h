@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace trelvano {
+
 // The digit values of the eight (four) bytes at p, byte 0 the first: right
 // as far as the first non-digit.
 inline uint64_t digitValues(const char* p) {
@@ -39,3 +41,5 @@ inline bool plainDigits(const char* p, int n, int32_t& value) {
   value = static_cast<int32_t>(eightDigits(t << (8 * (8 - n))));  // the n digits last, zeros before them
   return true;
 }
+
+}  // namespace trelvano

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+namespace trelvano {
+
 namespace {
 
 constexpr uint64_t kSpaces = 1ull << ' ' | 1ull << '\t' | 1ull << '\n' | 1ull << '\r';
@@ -401,3 +403,5 @@ inline PlainXmlScanner::Token PlainXmlScanner::readToken(const unsigned char*& p
     return readStartTag(p);               // "<?" fails at the name
   }
 }
+
+}  // namespace trelvano

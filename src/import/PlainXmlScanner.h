@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace trelvano {
+
 class PlainXmlScanner {
  public:
   enum class Token { StartElement, EndElement, Text, EndOfDocument, Declined };
@@ -102,3 +104,5 @@ class PlainXmlScanner {
     std::string_view prefix;
   } namespaces_[kMaxNamespaces];
 };
+
+}  // namespace trelvano

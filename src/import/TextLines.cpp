@@ -1,5 +1,7 @@
 #include "import/TextLines.h"
 
+namespace trelvano {
+
 int lineNumberAt(const char* begin, const char* pos) {
   int line = 1;
   for (const char* p = begin; p < pos;) {
@@ -26,3 +28,5 @@ std::string_view trimmedBlanks(std::string_view text) {
   while (end > first && blank(text[end - 1])) --end;
   return text.substr(first, end - first);
 }
+
+}  // namespace trelvano

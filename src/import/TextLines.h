@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace trelvano {
+
 constexpr char kCtrlZ = '\x1a';
 
 // End of the text in [begin, end): the first Ctrl-Z, or `end`.
@@ -53,3 +55,5 @@ RunError inFile(const RunError& e, const QString& fileName);
 // `text` without the ASCII blanks QStringView::trimmed removes at either end
 // (tab … carriage return, space).
 std::string_view trimmedBlanks(std::string_view text);
+
+}  // namespace trelvano

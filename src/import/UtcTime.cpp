@@ -6,6 +6,8 @@
 #include <limits>
 #include <string_view>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
@@ -219,3 +221,5 @@ QString isoTimeText(double seconds) {
   }
   return text + QLatin1Char('Z');
 }
+
+}  // namespace trelvano

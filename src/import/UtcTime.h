@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+namespace trelvano {
+
 // Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
 int64_t daysFromCivil(int64_t year, int month, int day);
 
@@ -28,3 +30,5 @@ std::optional<double> igcDate(std::string_view line);
 // "YYYY-MM-DDThh:mm:ssZ", with up to three decimals of the second where the
 // time has them ("…:05.25Z").
 QString isoTimeText(double seconds);
+
+}  // namespace trelvano

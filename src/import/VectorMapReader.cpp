@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace trelvano {
+
 namespace {
 
 // One record as it lies on disk. Byte arrays only, so the compiler adds no
@@ -55,3 +57,5 @@ void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
   if (count > 0) std::memcpy(data.VectorMap.data(), staged, static_cast<size_t>(count) * sizeof(FlightPoint));
   data.VectorMapLast = static_cast<int32_t>(count - 1);
 }
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+namespace trelvano {
+
 constexpr int kVectorRecordSize = 32;
 
 // Reads every whole record of `bytes` (a trailing partial record is ignored)
@@ -20,3 +22,5 @@ constexpr int kVectorRecordSize = 32;
 // not a finite number "Ungültige Gleitkommaoperation", each with the file
 // (and record) as detail; the map loaded before then stays as it was.
 void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 #include <emmintrin.h>
 #endif
 
+namespace trelvano {
+
 namespace xmlruns {
 
 // A name goes on over ASCII letters, digits, '.', '-', '_' and ':'.
@@ -107,3 +109,5 @@ inline bool sameBytes(const char* a, const char* b, uint32_t size, const unsigne
 }
 
 }  // namespace xmlruns
+
+}  // namespace trelvano

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace trelvano {
+
 namespace {
 const char* const kLabels[kChannelCount] = {"ADC16", "AD0", "AD1", "AD2", "AD3", "AD4", "Speed",
                                             "Drehzahl", "RC1", "RC2", "RC3", "Zusatz1", "Zusatz2"};
@@ -29,3 +31,5 @@ QString channelNameFromText(QStringView text) {
   }
   return name;
 }
+
+}  // namespace trelvano

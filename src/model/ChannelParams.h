@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+namespace trelvano {
+
 constexpr int kChannelCount = 13;
 
 // Conversion kinds (editor column "Art").
@@ -53,3 +55,5 @@ constexpr int kMaxChannelNameLength = 15;
 // the parameter file's single-byte code page (Latin-1) lacks replaced by "?".
 // So the table holds exactly what a save writes.
 QString channelNameFromText(QStringView text);
+
+}  // namespace trelvano

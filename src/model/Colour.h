@@ -4,6 +4,8 @@
 #include <QColor>
 #include <cstdint>
 
+namespace trelvano {
+
 // $00BBGGRR -> Qt colour.
 QColor toQColor(int32_t bgr);
 // $00BBGGRR -> a pixel of a QImage::Format_RGB32 image (0xFFRRGGBB).
@@ -15,3 +17,5 @@ inline uint32_t toRgb32(int32_t bgr) {
 inline int32_t fromRgb32(uint32_t argb) {
   return static_cast<int32_t>(((argb & 0xFFu) << 16) | (argb & 0xFF00u) | ((argb >> 16) & 0xFFu));
 }
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <new>
 
+namespace trelvano {
+
 void* zeroedAllocation(std::size_t size) {
   void* mem = std::calloc(1, size);
   if (!mem) throw std::bad_alloc();
@@ -19,3 +21,5 @@ FlightDataPtr makeFlightData() {
   for (int k = 0; k < kChannelCount; ++k) data->ChannelParams.rows[k].Name = defaultChannelName(k);
   return data;
 }
+
+}  // namespace trelvano

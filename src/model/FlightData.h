@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+namespace trelvano {
+
 constexpr int kSampleRows = 32768;
 constexpr int kSampleColumns = 16;
 // Sample columns besides the 13 channels.
@@ -127,3 +129,5 @@ template <class T>
 T* callocConstruct() {
   return new (zeroedAllocation(sizeof(T))) T;
 }
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 // Pen states of a point.
 enum PenState : int32_t {
   kPenMove = 0,         // start a new stroke here
@@ -59,3 +61,5 @@ constexpr int32_t kShadow = 0x00E0E0E0;
 constexpr int32_t kGrid = 0x00F0F0F0;
 constexpr int32_t kBackground = 0x00F8F8F8;
 }  // namespace colours
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace trelvano {
+
 void throwInvalidFloatOp() { throw RunError::invalidFloatOp(); }
 void throwRangeError() { throw RunError::range(); }
 
@@ -149,3 +151,5 @@ int32_t parseInt(QStringView text) {
   const QByteArray latin = text.toLatin1();
   return parseInt(std::string_view(latin.constData(), latin.size()));
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace trelvano {
+
 // Adding and taking away 1.5 * 2^52 leaves no bits below the units, so the
 // hardware rounds to the nearest integer, halves to even. Exact for
 // |v| < 2^51; the rare larger magnitudes go to the library.
@@ -81,3 +83,5 @@ double parseFloat(QStringView text);
 // including values outside the 32-bit range.
 int32_t parseInt(std::string_view text);
 int32_t parseInt(QStringView text);
+
+}  // namespace trelvano

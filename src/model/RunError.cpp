@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+namespace trelvano {
+
 RunError::RunError(RunErrorKind kind, QString text, QString detail)
     : kind_(kind), text_(std::move(text)), detail_(std::move(detail)) {
   utf8_ = boxText().toStdString();
@@ -124,3 +126,5 @@ QString systemErrorCause(int err) {
       return {};
   }
 }
+
+}  // namespace trelvano

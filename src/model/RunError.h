@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+namespace trelvano {
+
 enum class RunErrorKind {
   Range,           // "Fehler bei Bereichsprüfung"
   IntOverflow,     // "Integerüberlauf"
@@ -84,3 +86,5 @@ inline int checkIndex(long long i, int size) {
   if (i < 0 || i >= size) throw RunError::range();
   return static_cast<int>(i);
 }
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace trelvano {
+
 // A regular grid in the local frame. Node (c, r) lies at
 //   X = x0 - c * step   (X grows towards west, so columns run east),
 //   Y = y0 + r * step   (rows run north);
@@ -49,3 +51,5 @@ struct TerrainInfo {
 };
 
 inline bool hasHeight(float h) { return !std::isnan(h); }
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+namespace trelvano {
+
 OptionsDialog::OptionsDialog(OptionsTargets targets, GuardedRunner run, QWidget* parent)
     : QDialog(parent), core_(targets), run_(std::move(run)) {
   setObjectName(QStringLiteral("OptForm"));
@@ -46,3 +48,5 @@ void OptionsDialog::showState() {
   CheckBoxBaro_->setChecked(core_.CheckBoxBaro);
   CheckBoxBaro_->setVisible(core_.CheckBoxBaroVisible);
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 
 class QCheckBox;
 
+namespace trelvano {
+
 class OptionsDialog : public QDialog {
  public:
   // `run` is the main window's guarded runner: every handler goes through it,
@@ -28,3 +30,5 @@ class OptionsDialog : public QDialog {
   QCheckBox* CheckBoxStarr_ = nullptr;
   QCheckBox* CheckBoxBaro_ = nullptr;
 };
+
+}  // namespace trelvano

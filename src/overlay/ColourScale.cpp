@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 // Energy of point i, or nothing when its speed is undefined.
@@ -135,3 +137,5 @@ ColourScale colourByEnergyGain(FlightData& data) {
   colourFirstPoint(p, last);
   return scale;
 }
+
+}  // namespace trelvano

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 struct ColourScale {
   double min = 0;  // value at c = 0: m/s for speed, J/kg for energy and energy change
   double max = 0;  // value at c = 254
@@ -29,3 +31,5 @@ ColourScale colourByEnergy(FlightData& data);
 // Energy lost towards the next point (gain is green), on a scale symmetric
 // around 0; the colours use twice the change.
 ColourScale colourByEnergyGain(FlightData& data);
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 
 #include "model/FlightData.h"
 
+namespace trelvano {
+
 // Checks the last index once: beyond the array it is the range error; -1 (a
 // file without fixes) leaves the loops empty.
 inline FlightPoint* flightPoints(FlightData& data) {
@@ -22,3 +24,5 @@ inline void colourPoints(FlightData& data, int32_t first, int32_t last, int32_t 
   FlightPoint* p = data.FlightPath.data();
   for (int32_t i = first; i <= last; ++i) p[i].Color = colour;
 }
+
+}  // namespace trelvano

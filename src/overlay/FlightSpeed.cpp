@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace trelvano {
+
 SegmentSpeed segmentSpeed(const FlightPoint& previous, const FlightPoint& point) {
   SegmentSpeed s;
   const double dt = point.TimeStep;
@@ -17,3 +19,5 @@ SegmentSpeed segmentSpeed(const FlightPoint& previous, const FlightPoint& point)
 }
 
 double specificEnergy(double speed, double z) { return speed * speed / 2 + 9.81 * z; }
+
+}  // namespace trelvano

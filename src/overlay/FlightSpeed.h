@@ -4,6 +4,8 @@
 
 #include "model/FlightPoint.h"
 
+namespace trelvano {
+
 struct SegmentSpeed {
   // False when the point's time step is not positive (two fixes in the same
   // second give 0): its speed is undefined and the speed passes leave it out.
@@ -37,3 +39,5 @@ struct JumpFilter {
     return false;
   }
 };
+
+}  // namespace trelvano

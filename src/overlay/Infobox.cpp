@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 namespace {
 
 QString withUnit(double value, const char* unit) {
@@ -58,3 +60,5 @@ void Infobox(const FlightData& data, SidePanels& panels) {
   panels.info[kInfoNS] = withUnit(maxY - minY, " m");
   panels.info[kInfoOW] = withUnit(maxX - minX, " m");
 }
+
+}  // namespace trelvano

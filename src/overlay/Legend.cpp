@@ -4,6 +4,8 @@
 #include "overlay/ColourScale.h"
 #include "canvas/Canvas.h"
 
+namespace trelvano {
+
 int legendStep(int x, int width) { return static_cast<int>(Round(static_cast<double>(x) / width * 255)); }
 
 int64_t legendSpeedKmh(int c, const ColourScale& scale) {
@@ -38,3 +40,5 @@ void drawLegend(QImage& image, int mode, const ColourScale& scale) {
     }
   }
 }
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 
 #include <QImage>
 
+namespace trelvano {
+
 // Column of the legend whose colour stands for scale step c: x / W × 255.
 int legendStep(int x, int width);
 
@@ -16,3 +18,5 @@ int64_t legendSpeedKmh(int c, const ColourScale& scale);
 // columns (at x mod 50 = 49, none on a zero-width scale) and "km/h";
 // 5 = "min" / "max"; 6 = "+++" / "_ _ _". image must be Format_RGB32.
 void drawLegend(QImage& image, int mode, const ColourScale& scale);
+
+}  // namespace trelvano

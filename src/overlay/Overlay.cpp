@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kLayerHeight = 25;  // metres
@@ -136,3 +138,5 @@ void advanceDirectionPattern(FlightData& data) {
       c = colours::kGreen;
   }
 }
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 // Applies data.OverlayMode (0 … 6): timers off, menu checks, panels, point
 // colours, legend, timers on; ends with view.Grafikupdate().
 void Overlay(FlightData& data, View3D& view, SidePanels& panels);
@@ -23,3 +25,5 @@ void animateDirections(FlightData& data, View3D& view);
 // Moves the blue segments of the direction pattern on by one point; other
 // colours stay.
 void advanceDirectionPattern(FlightData& data);
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace trelvano {
+
 namespace {
 
 QString withUnit(int64_t value, const char* unit) { return QString::number(value) + QLatin1String(unit); }
@@ -139,3 +141,5 @@ void showSection(FlightData& data, View3D& view, int button) {
   }
   view.Grafikupdate();
 }
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // Climb rate in tenths with a comma (whatever the locale) and a hyphen-minus
 // for sinking: -1.26 -> "-1,3 m/s", -0.04 -> "0,0 m/s", 12 -> "12,0 m/s".
 // Halves go to the even tenth (0.25 -> "0,2 m/s").
@@ -50,3 +52,5 @@ void showCursorAt(FlightData& data, View3D& view, SidePanels& panels, long long 
 // SpeedButton1 … 4: "ab Anfang anzeigen", "ab hier anzeigen",
 // "bis hier anzeigen", "bis ende anzeigen"; then redraw.
 void showSection(FlightData& data, View3D& view, int button);
+
+}  // namespace trelvano

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace trelvano {
+
 const ReplaySpeed kReplaySpeeds[kReplaySpeedCount] = {
     {"1×", 200, 1}, {"2×", 100, 1}, {"5×", 40, 1}, {"10×", 40, 2}, {"25×", 40, 5}, {"100×", 40, 20},
 };
@@ -47,3 +49,5 @@ QString replayStateText(const SidePanels& panels) {
   if (panels.replaySpeed != 0) parts << QStringLiteral("Tempo ") + QString::fromUtf8(chosenSpeed(panels).caption);
   return parts.join(QStringLiteral(", "));
 }
+
+}  // namespace trelvano

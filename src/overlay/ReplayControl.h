@@ -10,6 +10,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // One speed: `pointsPerTick` points every `intervalMs`. Faster speeds step
 // several points per tick, so a tick never comes sooner than every 40 ms and
 // the view is drawn at most 25 times a second.
@@ -50,3 +52,5 @@ void stepReplayCursor(FlightData& data, View3D& view, SidePanels& panels, int di
 // when it is not 1×, both joined by ", "; empty while playing at 1× or when
 // the bar is hidden.
 QString replayStateText(const SidePanels& panels);
+
+}  // namespace trelvano

@@ -1,5 +1,7 @@
 #include "overlay/SidePanels.h"
 
+namespace trelvano {
+
 SidePanels::SidePanels() : Image2(289, 33, QImage::Format_RGB32) {
   static const char* const kCaptions[13] = {"ADC16", "ADC0", "ADC1", "ADC2", "ADC3", "ADC4", "Speed",
                                             "Frequenz", "RC1", "RC2", "RC3", "Zus.1", "Zus.2"};
@@ -12,3 +14,5 @@ SidePanels::SidePanels() : Image2(289, 33, QImage::Format_RGB32) {
   }
   Image2.fill(Qt::white);
 }
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QString>
 
+namespace trelvano {
+
 constexpr int kOverlayItemCount = 6;
 constexpr int kModeFlugweg = 3;  // the overlay "Flugweg": the replay
 constexpr int kTrackBarMax = 1000;
@@ -51,3 +53,5 @@ struct SidePanels {
 
   QImage Image2;  // the legend, 289 × 33 at start
 };
+
+}  // namespace trelvano

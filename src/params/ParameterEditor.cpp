@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QTableWidget>
 
+namespace trelvano {
+
 namespace {
 
 const int kColumnWidths[kGridColumns] = {60, 116, 62, 70, 62, 62, 29};
@@ -250,3 +252,5 @@ void ParameterEditor::showState() {
   GroupBoxKoeff_->setVisible(c.panel == EditPanel::Koeff);
   GroupBoxStart_->setVisible(c.panel == EditPanel::Start);
 }
+
+}  // namespace trelvano

@@ -17,6 +17,8 @@ class QPushButton;
 class QSlider;
 class QTableWidget;
 
+namespace trelvano {
+
 class ParameterEditor : public QDialog {
  public:
   // `run` is the main window's guarded runner: every handler goes through it.
@@ -52,3 +54,5 @@ class ParameterEditor : public QDialog {
   QLabel* LabelTemp_ = nullptr;
   QSlider* TrackBarTemp_ = nullptr;
 };
+
+}  // namespace trelvano

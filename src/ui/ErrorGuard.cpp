@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <new>
 
+namespace trelvano {
+
 void showErrorBox(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QStringLiteral("Trelvano"), text, QMessageBox::Ok);
 }
@@ -25,3 +27,5 @@ bool ErrorGuard::run(const std::function<void()>& handler) {
   }
   return false;
 }
+
+}  // namespace trelvano

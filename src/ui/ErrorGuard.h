@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace trelvano {
+
 class ErrorGuard {
  public:
   using Presenter = std::function<void(const QString& text)>;
@@ -30,3 +32,5 @@ using GuardedRunner = std::function<void(const std::function<void()>& handler)>;
 
 // The standard error box: an error icon, the text, one OK button.
 void showErrorBox(QWidget* parent, const QString& text);
+
+}  // namespace trelvano

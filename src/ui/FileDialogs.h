@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
@@ -19,3 +21,5 @@ class CancelAllDialogs : public FileDialogs {
   QString openFile(const QString&, const QString&, const QString&) override { return {}; }
   QString saveFile(const QString&, const QString&, const QString&) override { return {}; }
 };
+
+}  // namespace trelvano

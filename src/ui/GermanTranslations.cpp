@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+namespace trelvano {
+
 QTranslator* installGermanQtTranslations() {
   auto* translator = new QTranslator(QCoreApplication::instance());
   if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
@@ -13,3 +15,5 @@ QTranslator* installGermanQtTranslations() {
   }
   return translator;
 }
+
+}  // namespace trelvano

@@ -4,7 +4,11 @@
 
 class QTranslator;
 
+namespace trelvano {
+
 // Loads qtbase_de.qm from Qt's translation folder into the application.
 // Returns the installed translator (owned by the application), or nullptr
 // when the translation is not installed: Qt's English texts stay then.
 QTranslator* installGermanQtTranslations();
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 #include <QWheelEvent>
 #include <QPainter>
 
+namespace trelvano {
+
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
@@ -49,3 +51,5 @@ void ImageView::mouseMoveEvent(QMouseEvent* e) {
 void ImageView::mouseReleaseEvent(QMouseEvent* e) {
   if (handlers_.up) handlers_.up(e->button(), int(e->position().x()), int(e->position().y()));
 }
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+namespace trelvano {
+
 class ImageView : public QWidget {
  public:
   struct MouseHandlers {
@@ -44,3 +46,5 @@ class ImageView : public QWidget {
   std::function<bool(int)> key_;
   int wheelEighths_ = 0;  // eighths of a degree not yet a whole notch
 };
+
+}  // namespace trelvano

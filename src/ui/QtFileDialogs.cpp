@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSettings>
 
+namespace trelvano {
+
 namespace {
 // One key per filter; a slash would open a settings group, the settings
 // escape every other character themselves.
@@ -88,3 +90,5 @@ QString QtFileDialogs::run(bool save, const QString& filter, const QString& titl
   if (settings_ && !ownFolder) settings_->setValue(folderKey(filter), QFileInfo(chosen).absolutePath());
   return chosen;
 }
+
+}  // namespace trelvano

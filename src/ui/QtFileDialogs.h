@@ -6,6 +6,8 @@
 class QSettings;
 class QWidget;
 
+namespace trelvano {
+
 // The entries of a filter ("*.bmp;;Bilder (*.png *.jpg)") for the dialog, each
 // pattern also in upper case: loggers and recorders write ".IGC" as often as
 // ".igc", cameras ".JPG" as often as ".jpg".
@@ -31,3 +33,5 @@ class QtFileDialogs : public FileDialogs {
   QWidget* parent_;
   QSettings* settings_ = nullptr;
 };
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <QProxyStyle>
 #include <QSlider>
 
+namespace trelvano {
+
 namespace {
 
 class UserInputFilter : public QObject {
@@ -69,3 +71,5 @@ void watchUserInput(QSlider* slider, std::function<void()> onUserInput) {
   style->setParent(slider);
   slider->setStyle(style);
 }
+
+}  // namespace trelvano

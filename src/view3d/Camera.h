@@ -1,4 +1,6 @@
 #pragma once
+
+namespace trelvano {
 // Camera state of the 3D view.
 
 struct Camera {
@@ -11,3 +13,5 @@ struct Camera {
 
   bool operator==(const Camera&) const = default;
 };
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <limits>
 #include <numbers>
 
+namespace trelvano {
+
 namespace {
 
 constexpr double kMarginShare = 0.08;  // of the picture, on every side (clear of the start coordinates line)
@@ -141,3 +143,5 @@ std::optional<CameraShift> framingShift(const FlightData& data, const Camera& ca
   const double fill = std::max(best.spanX / (RenderPass::S * width), best.spanZ / (RenderPass::S * height));
   return CameraShift{best.camX, double(fits), best.camZ, fill};
 }
+
+}  // namespace trelvano

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace trelvano {
+
 // The camera's shifts, in whole metres as its holders keep them, and how
 // much of the picture the flight then fills: the larger of its share of the
 // width and its share of the height (0 … 0.9).
@@ -24,3 +26,5 @@ struct CameraShift {
 // within the holder's range shows it all.
 std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height,
                                         int32_t first, int32_t last);
+
+}  // namespace trelvano

@@ -1,4 +1,6 @@
 #pragma once
+
+namespace trelvano {
 // Check states of the items of the menu "Darstellung" (and the overlay item
 // "Flugweg", which adds the red cursor line), read by the transform and the
 // renderer.
@@ -32,3 +34,5 @@ inline constexpr LayerItem kLayerItems[] = {
     {"Lot", &Layers::Lot}, {"Karte", &Layers::Karte},
     {"Vektor-Karte", &Layers::VectorKarte}, {"Startkoordinaten", &Layers::Startkoordinaten},
 };
+
+}  // namespace trelvano

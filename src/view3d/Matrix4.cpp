@@ -1,5 +1,7 @@
 #include "view3d/Matrix4.h"
 
+namespace trelvano {
+
 Matrix4 Matrix4::identity() {
   Matrix4 r{};
   for (int i = 0; i < 4; ++i) r.m[i][i] = 1.0;
@@ -19,3 +21,5 @@ void AddMatrix(Matrix4 A, Matrix4 B, Matrix4& C) {
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j) C.m[i][j] = A.m[i][j] + B.m[i][j];
 }
+
+}  // namespace trelvano

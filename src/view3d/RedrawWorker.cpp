@@ -1,5 +1,7 @@
 #include "view3d/RedrawWorker.h"
 
+namespace trelvano {
+
 namespace {
 
 // Runs part `part` of a job: its exception, if it threw, and in `seconds` its time.
@@ -70,3 +72,5 @@ void RedrawWorker::loop() {
     done_.notify_one();
   }
 }
+
+}  // namespace trelvano

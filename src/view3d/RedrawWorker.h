@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+namespace trelvano {
+
 class RedrawWorker {
  public:
   RedrawWorker();
@@ -60,3 +62,5 @@ void runParts(RedrawWorker* worker, Job& job) {
   if (worker) worker->runParts(job);
   else job(0, 1);
 }
+
+}  // namespace trelvano

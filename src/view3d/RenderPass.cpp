@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace trelvano {
+
 RenderPass::RenderPass(Canvas& c, bool& outOfView) : canvas(c), OutOfView(outOfView) { InitScreenScale(); }
 
 void RenderPass::InitScreenScale() {
@@ -148,3 +150,5 @@ void RenderPass::DrawScreenPoints(const ScreenPoint* entries, const RowSpan* blo
     PenLastY = lastY;
   }
 }
+
+}  // namespace trelvano

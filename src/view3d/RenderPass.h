@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace trelvano {
+
 struct RenderPass {
   static constexpr double S = 2.5;  // projected units per pixel
 
@@ -71,3 +73,5 @@ struct RenderPass {
   static constexpr double kHalvingLimit = 1000000000.0;
   QPoint toScreenFar(double px, double py);  // halves, then ToScreen
 };
+
+}  // namespace trelvano

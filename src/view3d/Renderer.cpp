@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+namespace trelvano {
+
 namespace {
 
 // Map cells and vector polygons with a corner farther than this outside the
@@ -410,3 +412,5 @@ void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camer
   job.from = &underlay;
   redrawInBands(job, worker, outOfView);
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QString>
 
+namespace trelvano {
+
 class RedrawWorker;
 
 // The start coordinates line, e.g.
@@ -41,3 +43,5 @@ void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers,
 // changed since the underlay was kept.
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
                        QImage& backBuffer, bool& outOfView, RedrawWorker* worker = nullptr);
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 void StrokeArray::set(const PointArray& array, int32_t firstEntry, int32_t lastEntry) {
   points = &array;
   first = firstEntry;
@@ -74,3 +76,5 @@ void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
   pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
   if (error_[half]) std::rethrow_exception(error_[half]);
 }
+
+}  // namespace trelvano

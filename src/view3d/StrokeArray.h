@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <exception>
 
+namespace trelvano {
+
 struct RenderPass;
 
 // An entry as a band strokes it: its pixel, pen state and colour, packed so
@@ -62,3 +64,5 @@ struct StrokeArray {
   std::exception_ptr error_[2];
   bool outOfView_[2] = {false, false};
 };
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace trelvano {
+
 Matrix4 buildViewMatrix(const Camera& cam) {
   constexpr double k = std::numbers::pi / 180.0;
   Matrix4 T = Matrix4::identity();
@@ -176,3 +178,5 @@ void GitterPfeil(FlightData& data, int32_t a) {
   }
   data.ArrowLast = kArrowLast;
 }
+
+}  // namespace trelvano

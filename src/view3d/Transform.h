@@ -6,6 +6,8 @@
 #include "view3d/Layers.h"
 #include "view3d/Matrix4.h"
 
+namespace trelvano {
+
 class RedrawWorker;
 
 // Rz · Rx · T · P from the camera state.
@@ -35,3 +37,5 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
 
 // Rebuilds GridPoints (GridLast 901) and ArrowPoints (ArrowLast 7) for spacing a metres.
 void GitterPfeil(FlightData& data, int32_t a);
+
+}  // namespace trelvano

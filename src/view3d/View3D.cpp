@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kSpinZ = 1, kSpinX = 2, kSpinY = 3, kSpinA = 4, kSpinE = 5, kSpinD = 6;
@@ -305,3 +307,5 @@ void View3D::resizeImage(int width, int height) {
   BackBuffer = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
   Grafikupdate();
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 
 #include <QImage>
 
+namespace trelvano {
+
 class View3D {
  public:
   // Sets RedrawLock for its lifetime, so several spin-edit writes end in one
@@ -102,3 +104,5 @@ class View3D {
   Impl* impl_;
   long long redraws_ = 0;
 };
+
+}  // namespace trelvano

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace trelvano;
+
 namespace {
 
 struct ChartAndReplay : Window {

@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+using namespace trelvano;
+
 // Two runs on one scratch settings file: the second lists the flights the
 // first loaded and opens at its size; a listed file that is gone leaves.
 TEST(ComingBack, FlightsAndWindowSizeReachTheNextRun) {

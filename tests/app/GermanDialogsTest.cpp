@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 TEST(GermanDialogs, FileDialogAndMessageBoxTexts) {
   QTranslator* translator = installGermanQtTranslations();
   ASSERT_NE(translator, nullptr) << "qtbase_de.qm missing (package qt6-translations-l10n)";

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLayout>
 
+using namespace trelvano;
+
 namespace {
 
 QRect inWindow(const QWidget* w, const QWidget* window) { return QRect(w->mapTo(window, QPoint(0, 0)), w->size()); }

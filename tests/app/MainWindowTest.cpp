@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 
 QString igcPath() { return dataPath(QStringLiteral("igc/crlf-zero-pressure-xctrack.igc")); }

@@ -14,6 +14,8 @@
 
 #include <sys/stat.h>
 
+using namespace trelvano;
+
 namespace {
 
 QString example(const char* name) { return sourcePath(QStringLiteral("examples/") + QLatin1String(name)); }

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace trelvano;
+
 namespace {
 
 struct Replay : Window {

@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+using namespace trelvano;
+
 TEST(SaveDialog, AsksBeforeReplacingAndAddsTheSuffix) {
   std::unique_ptr<QTranslator> translator(installGermanQtTranslations());
   QTemporaryDir dir;

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace trelvano {
+
 struct Window {
   ScriptedDialogs* dialogs;
   std::unique_ptr<MainWindow> form;
@@ -33,3 +35,5 @@ struct Window {
     return w;
   }
 };
+
+}  // namespace trelvano

@@ -16,6 +16,8 @@
 #include <functional>
 #include <map>
 
+using namespace trelvano;
+
 namespace {
 
 struct Row {

@@ -19,6 +19,8 @@
 #include <cmath>
 #include <functional>
 
+using namespace trelvano;
+
 namespace {
 
 struct ReadPoint {

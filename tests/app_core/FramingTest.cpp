@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+using namespace trelvano;
+
 namespace {
 
 // The flight's points as the last redraw put them on the screen (the

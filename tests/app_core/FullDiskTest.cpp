@@ -12,6 +12,8 @@
 #include <functional>
 #include <sys/stat.h>
 
+using namespace trelvano;
+
 namespace {
 
 struct Writer {

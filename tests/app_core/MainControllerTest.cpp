@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+using namespace trelvano;
+
 namespace {
 
 QString igcPath() { return dataPath(QStringLiteral("igc/crlf-zero-pressure-xctrack.igc")); }

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 int pixelsOf(const QImage& picture, int32_t colour) {

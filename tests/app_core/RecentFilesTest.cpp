@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 TEST(RecentFiles, MostRecentFirstEachOnceAtMostEight) {
   const QStringList stored{"/f/1.igc", "/f/2.igc", "", "/f/1.igc", "/f/3.igc", "/f/4.igc",
                            "/f/5.igc", "/f/6.igc", "/f/7.igc",     "/f/8.igc", "/f/9.igc"};

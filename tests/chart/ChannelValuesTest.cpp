@@ -8,6 +8,8 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 
+using namespace trelvano;
+
 namespace {
 
 // One channel of every kind, with fractions that the 15-digit text rounds.

@@ -5,6 +5,8 @@
 #include "chart/core/ChartScale.h"
 #include "canvas/Canvas.h"
 
+using namespace trelvano;
+
 using namespace chart_colours;
 using colours::kWhite;
 constexpr int32_t kGrey = kOutsideSection;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace trelvano;
+
 using namespace chart_colours;
 using colours::kWhite;
 constexpr int32_t kGrey = kOutsideSection;

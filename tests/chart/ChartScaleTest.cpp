@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 TEST(ChartMapping, ColumnsSpanTheWindowWithHalvesToEven) {
   const struct { int width, start, end; long long i; int x; } cases[] = {
       {778, 0, 299, 0, 0},     {778, 0, 299, 299, 778},  {778, 0, 299, 150, 390},

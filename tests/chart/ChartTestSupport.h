@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+namespace trelvano {
+
 struct ChartFixture {
   FlightDataPtr flight = makeFlightData();
   FlightData& d = *flight;
@@ -66,3 +68,5 @@ struct ChartFixture {
     return n;
   }
 };
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace trelvano;
+
 TEST(Wind, AirSpeedOfAFlightNorthAt10MetresASecond) {
   ChartFixture f;
   f.makeFlight(10);

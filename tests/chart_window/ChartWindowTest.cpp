@@ -17,6 +17,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 
 // The main window with the example logger flight and its parameter file.

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+namespace trelvano {
+
 // Empty where the two agree or the fast one declined (`fastRead` says which);
 // otherwise the first difference.
 inline std::string gpxPathsDisagree(QByteArrayView bytes, LoadStaging& fast, LoadStaging& xml,
@@ -38,3 +40,5 @@ inline std::string gpxPathsDisagree(QByteArrayView bytes, LoadStaging& fast, Loa
   }
   return {};
 }
+
+}  // namespace trelvano

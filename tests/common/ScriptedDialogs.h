@@ -8,6 +8,8 @@
 #include <deque>
 #include <vector>
 
+namespace trelvano {
+
 struct DialogCall {
   bool save;
   QString filter, title, initialName;
@@ -34,3 +36,5 @@ class ScriptedDialogs : public FileDialogs {
     return a;
   }
 };
+
+}  // namespace trelvano

@@ -15,6 +15,8 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+namespace trelvano {
+
 class SmallFileSystem {
  public:
   explicit SmallFileSystem(const char* size = "size=512k") {
@@ -59,3 +61,5 @@ class SmallFileSystem {
   QTemporaryDir dir_;
   bool mounted_ = false;
 };
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int kMapCellsArray = 5;

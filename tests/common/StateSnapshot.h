@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace trelvano {
+
 struct StateSnapshot {
   // Copies the first `points` entries of every point array and the first
   // `rows` rows of both sample tables (a load of n lines can write no further
@@ -31,3 +33,5 @@ struct StateSnapshot {
   std::vector<double> values_;
   std::vector<double> pointTimes_;
 };
+
+}  // namespace trelvano

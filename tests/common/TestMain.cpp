@@ -2,6 +2,7 @@
 // offscreen platform, so drawing text into a QImage works without a display.
 #ifdef TRELVANO_WIDGETS_TEST
 #include <QApplication>
+
 using TestApplication = QApplication;
 #else
 #include <QGuiApplication>

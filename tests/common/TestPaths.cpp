@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 QString dataPath(const QString& relative) {
   return QStringLiteral(TRELVANO_DATA_DIR "/") + relative;
 }

@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace trelvano {
+
 // A file of the test data in tests/data, e.g. "igc/crlf-zero-pressure-xctrack.igc".
 QString dataPath(const QString& relative);
 // A file of this repository, e.g. "examples/default.par".
@@ -19,3 +21,5 @@ class ScopedLocale {
  private:
   QString previous_;
 };
+
+}  // namespace trelvano

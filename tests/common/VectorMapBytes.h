@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace trelvano {
+
 struct VectorRecord {
   double lat, lon, altitude;
   int32_t color, pen;
@@ -26,3 +28,5 @@ inline QByteArray vectorMapBytes(const std::vector<VectorRecord>& records) {
   }
   return b;
 }
+
+}  // namespace trelvano

@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+namespace trelvano {
+
 struct DialogFixture {
   ScriptedDialogs dialogs;
   MainController program{dialogs};
@@ -36,3 +38,5 @@ T* childOf(QWidget* window, const char* name) {
   EXPECT_NE(w, nullptr) << name;
   return w;
 }
+
+}  // namespace trelvano

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace trelvano;
+
 namespace {
 
 const char* const kPanels[] = {"GroupBoxName", "GroupBoxOffset", "GroupBoxKoeff", "GroupBoxStart", "RadioGroup1"};

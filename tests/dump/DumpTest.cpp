@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 
 struct DumpRun {

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <algorithm>
 
+using namespace trelvano;
+
 namespace {
 
 QByteArray example(const char* name) {

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <functional>
 
+namespace trelvano {
+
 struct FuzzWorld {
   FlightDataPtr dataPtr = makeFlightData();
   FlightData& data = *dataPtr;
@@ -32,3 +34,5 @@ FuzzWorld& fuzzWorld();
 // before; any other exception escapes and counts as a crash. After a load
 // that succeeded the good state comes back.
 void expectLoadedOrUnchanged(const uint8_t* bytes, size_t size, const std::function<void(QByteArrayView)>& load);
+
+}  // namespace trelvano

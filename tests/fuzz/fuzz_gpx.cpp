@@ -4,6 +4,8 @@
 #include "common/GpxPathAgreement.h"
 #include "import/GpxReader.h"
 
+using namespace trelvano;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzWorld& w = fuzzWorld();
   expectLoadedOrUnchanged(bytes, size, [&](QByteArrayView in) { loadGpx(w.data, *w.staging, in, QStringLiteral("f.gpx")); });

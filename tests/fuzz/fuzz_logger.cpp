@@ -3,6 +3,8 @@
 #include "FuzzHarness.h"
 #include "import/LoggerReader.h"
 
+using namespace trelvano;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (size == 0) return 0;
   FuzzWorld& w = fuzzWorld();

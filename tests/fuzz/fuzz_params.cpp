@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+using namespace trelvano;
+
 namespace {
 
 void abortIf(bool failed, const char* what) {

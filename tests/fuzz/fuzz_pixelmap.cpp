@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <QImageReader>
 
+using namespace trelvano;
+
 namespace {
 
 // Pictures of up to 256 megapixels are accepted and take up to a gigabyte and

@@ -2,6 +2,8 @@
 #include "FuzzHarness.h"
 #include "import/VectorMapReader.h"
 
+using namespace trelvano;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzWorld& w = fuzzWorld();
   expectLoadedOrUnchanged(bytes, size, [&](QByteArrayView in) {

@@ -3,6 +3,8 @@
 
 #include "import/FlightFrame.h"
 
+using namespace trelvano;
+
 namespace {
 
 class FailedLoad : public ImportTest {

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace trelvano;
+
 namespace {
 
 TEST(ReadWholeFile, ReadsEveryByteOrReportsThatTheFileCannotBeOpened) {

@@ -6,6 +6,8 @@
 
 #include "common/TestPaths.h"
 
+using namespace trelvano;
+
 namespace {
 
 class FlightFrame : public ImportTest {

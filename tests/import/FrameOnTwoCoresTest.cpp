@@ -7,6 +7,8 @@
 #include <cstring>
 #include <limits>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int32_t kLast = 9999;

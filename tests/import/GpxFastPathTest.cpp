@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <random>
 
+using namespace trelvano;
+
 namespace {
 
 class GpxFastPath : public ::testing::Test {

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <cmath>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr double kNone = NAN;

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+using namespace trelvano;
+
 namespace {
 
 class IgcReader : public ImportTest {};

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using namespace trelvano;
+
 namespace {
 
 class IgcSampleFiles : public ImportTest {

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+using namespace trelvano;
+
 QString ImportTest::igc(const QByteArray& text, const QString& name) { return loadIgc(data, *staging, text, name); }
 
 QString ImportTest::logger(const QByteArray& text, const QString& name) {

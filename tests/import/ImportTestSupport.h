@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+namespace trelvano {
+
 class ImportTest : public ::testing::Test {
  protected:
   FlightDataPtr dataPtr = makeFlightData();
@@ -52,3 +54,5 @@ std::optional<RunError> errorOf(const std::function<void()>& action);
 using FlightSnapshot = StateSnapshot;
 // Adds a failure naming the first difference.
 void expectUnchanged(const FlightSnapshot& before, const FlightData& after);
+
+}  // namespace trelvano

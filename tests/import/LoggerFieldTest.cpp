@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+using namespace trelvano;
+
 namespace {
 
 // Reads fields from `text` until it ends; each field with whether it ended the line.

@@ -2,6 +2,8 @@
 
 #include "import/LoggerReader.h"
 
+using namespace trelvano;
+
 namespace {
 
 class LoggerReader : public ImportTest {};

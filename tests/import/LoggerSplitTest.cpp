@@ -9,6 +9,8 @@
 #include <limits>
 #include <random>
 
+using namespace trelvano;
+
 namespace {
 
 struct Shape {

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 void le16(QByteArray& b, uint32_t v) { b.append(char(v & 0xFF)).append(char(v >> 8 & 0xFF)); }

@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <cmath>
 
+using namespace trelvano;
+
 namespace {
 
 // Qt's own ISO reader is the oracle for every text both accept.

@@ -9,6 +9,8 @@
 #include <limits>
 #include <numbers>
 
+using namespace trelvano;
+
 namespace {
 
 class VectorMapLoad : public ImportTest {

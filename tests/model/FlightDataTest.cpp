@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 TEST(FlightData, StartUpStateIsOneZeroPointAndTheStartValues) {
   const FlightDataPtr d = makeFlightData();
   EXPECT_EQ(d->LastPoint, 0);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace trelvano;
+
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
   const struct { double in; int64_t out; } cases[] = {
       {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 struct AnimatedFlight {

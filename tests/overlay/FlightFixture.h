@@ -11,6 +11,8 @@
 #include <iterator>
 #include <vector>
 
+namespace trelvano {
+
 struct Fix {
   double x, y, z;  // metres
   double dt;       // seconds since the previous fix
@@ -55,3 +57,5 @@ class FlightTest : public ::testing::Test {
   View3D view{data};
   SidePanels panels;
 };
+
+}  // namespace trelvano

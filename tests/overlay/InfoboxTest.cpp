@@ -2,6 +2,8 @@
 
 #include "FlightFixture.h"
 
+using namespace trelvano;
+
 TEST(DurationText, HoursOnlyFromAFullHourAndSecondsRoundedToEven) {
   EXPECT_EQ(durationText(59.6), "1 min 0 s");
   EXPECT_EQ(durationText(3725), "1 h 2 min 5 s");

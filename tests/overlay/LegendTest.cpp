@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 using PlacedTexts = std::vector<std::pair<int, QString>>;

@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+using namespace trelvano;
+
 using RecordedFlightsTest = FlightTest;
 
 // Real recordings bring time jumps, repeated seconds and long gaps: no overlay,

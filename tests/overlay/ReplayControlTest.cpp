@@ -8,6 +8,8 @@
 
 #include <string>
 
+using namespace trelvano;
+
 // The oracle: a twin flight moved one point at a time by the replay step or the track bar.
 class ReplayControlTest : public FlightTest {
  protected:

@@ -5,6 +5,8 @@
 
 #include "FlightFixture.h"
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int32_t kBlue = colours::kBlue, kRed = colours::kRed;

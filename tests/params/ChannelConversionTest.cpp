@@ -6,6 +6,8 @@
 
 #include <optional>
 
+using namespace trelvano;
+
 namespace {
 
 ChannelParam param(int32_t kind, double offset, double koeffizient, double startwert = 0) {

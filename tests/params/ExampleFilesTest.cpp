@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 // Lines of a file whose lines all end in CR LF.

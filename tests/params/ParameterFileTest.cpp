@@ -12,6 +12,8 @@
 #include <cstring>
 #include <optional>
 
+using namespace trelvano;
+
 namespace {
 
 class ParameterFileTest : public ::testing::Test {

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 
+using namespace trelvano;
+
 namespace {
 
 // A glider circling in thermals and gliding between them, one fix a second.

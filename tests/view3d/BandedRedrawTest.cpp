@@ -11,6 +11,8 @@
 
 #include <limits>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int kW = 650, kH = 400, kLast = 599;

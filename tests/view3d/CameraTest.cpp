@@ -2,6 +2,8 @@
 
 #include <limits>
 
+using namespace trelvano;
+
 using CameraHolders = ViewTest;
 using CameraDrag = ViewTest;
 

@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int32_t kInk = 0x00123456;

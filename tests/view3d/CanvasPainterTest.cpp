@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 constexpr int32_t kInk = 0x00123456;
 constexpr int32_t kPaper = 0x00ABCDEF;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 void expectGround(const FlightPoint& p, double x, double y, int32_t pen, const char* what) {
   EXPECT_EQ(p.X, x) << what;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 Matrix4 counting(double start) {
   Matrix4 r;

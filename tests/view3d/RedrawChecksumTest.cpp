@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 
+using namespace trelvano;
+
 namespace {
 
 #ifdef __SANITIZE_ADDRESS__

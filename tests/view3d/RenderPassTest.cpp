@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int32_t kInk = 0x00123456;

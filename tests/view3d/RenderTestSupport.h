@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace trelvano {
+
 inline QImage blankImage(int w, int h, int32_t bgr = colours::kBackground) {
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(toRgb32(bgr));
@@ -47,3 +49,5 @@ inline void placePoint(FlightPoint& p, int x, int y, int w, int h, int32_t pen, 
   p.Pen = pen;
   p.Color = colour;
 }
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+using namespace trelvano;
+
 namespace {
 
 constexpr int kW = 650, kH = 400;

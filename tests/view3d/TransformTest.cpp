@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace trelvano;
+
 namespace {
 constexpr double kDeg = std::numbers::pi / 180;
 

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+using namespace trelvano;
+
 TEST_F(ViewTest, GridSpacingFollowsTheDistanceBand) {
   EXPECT_EQ(d.GridPoints[0].X, -2000);  // built at start-up
   const struct { double camY, gridStart; } steps[] = {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace trelvano {
+
 // A fresh flight model at its start-up state with a 3D view on it.
 class ViewTest : public ::testing::Test {
  protected:
@@ -10,3 +12,5 @@ class ViewTest : public ::testing::Test {
   FlightData& d = *owner;
   View3D view{d};
 };
+
+}  // namespace trelvano

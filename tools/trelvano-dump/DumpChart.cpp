@@ -1,5 +1,7 @@
 #include "DumpChart.h"
 
+namespace trelvano {
+
 void drawChart(ChartView& chart, MainController& program, const DumpOptions& o) {
   ChartControls& c = chart.controls;
   c.windDirectionPosition = o.windDirection;
@@ -41,3 +43,5 @@ void writeChart(JsonWriter& json, const ChartView& chart) {
   json.key("LabelWindstaerke"); json.value(c.LabelWindstaerke);
   json.endObject();
 }
+
+}  // namespace trelvano

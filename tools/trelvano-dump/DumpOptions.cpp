@@ -4,6 +4,8 @@
 
 #include <array>
 
+namespace trelvano {
+
 namespace {
 
 const char* const kGpsCurveNames[4] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed"};
@@ -162,3 +164,5 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   }
   return true;
 }
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+namespace trelvano {
+
 extern const char* const kDumpUsage;
 
 struct DumpOptions {
@@ -44,3 +46,5 @@ struct DumpOptions {
 
 // False with a message on a usage error.
 bool parseDumpOptions(const QStringList& args, DumpOptions& options, QString& error);
+
+}  // namespace trelvano

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace trelvano {
+
 namespace {
 const char* const kInfoKeys[6] = {"LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3", "LabelNS", "LabelOW"};
 
@@ -233,3 +235,5 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
   if (chart) writeChart(json, *chart);
   json.endObject();
 }
+
+}  // namespace trelvano

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace trelvano {
+
 struct FileOutcome {
   QString path;
   QString status;  // "ok", "error" or "unopened"
@@ -35,3 +37,5 @@ void applyFinalOptions(MainController& program, const DumpOptions& options);
 // `chart`: the --chart window, written as the key "chart" (none when null).
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,
                const std::vector<FileOutcome>& outcomes, const ChartView* chart = nullptr);
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace trelvano {
+
 void JsonWriter::separate() {
   if (afterKey_) {
     afterKey_ = false;
@@ -88,3 +90,5 @@ bool JsonWriter::finish() {
   if (std::ferror(out_) && error_ == 0) error_ = EIO;
   return error_ == 0;
 }
+
+}  // namespace trelvano

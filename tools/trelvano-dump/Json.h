@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace trelvano {
+
 class JsonWriter {
  public:
   explicit JsonWriter(std::FILE* out) : out_(out) {}
@@ -41,3 +43,5 @@ class JsonWriter {
   bool afterKey_ = false;
   int error_ = 0;  // errno of the first failed write, 0 while none failed
 };
+
+}  // namespace trelvano

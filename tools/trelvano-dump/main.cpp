@@ -28,6 +28,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace trelvano;
+
 namespace {
 
 // Cancels the open dialogs; the save dialog gets the --save-par file.

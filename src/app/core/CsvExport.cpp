@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+namespace trelvano {
+
 namespace {
 
 constexpr QChar kSeparator = QLatin1Char(';');
@@ -41,3 +43,5 @@ QByteArray csvBytes(const FlightData& data) {
   }
   return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
+
+}  // namespace trelvano

@@ -9,6 +9,8 @@
 
 #include <sys/stat.h>
 
+namespace trelvano {
+
 namespace {
 
 QString flightName(const MainState& state) { return QFileInfo(state.flightFile).fileName(); }
@@ -77,3 +79,5 @@ void MainController::exportGpx(const QString& path) {
 void MainController::exportCsv(const QString& path) {
   exportTo(path, [this] { return csvBytes(data); });
 }
+
+}  // namespace trelvano

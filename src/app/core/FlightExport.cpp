@@ -1,5 +1,7 @@
 #include "app/core/FlightExport.h"
 
+namespace trelvano {
+
 double seaLevelAltitude(const FlightData& data, int32_t i) {
   const FlightPoint& p = data.FlightPath[i];
   if (data.LoggerNG) return p.Altitude + data.RawSamples[0][kColGpsAlt] * 0.1;
@@ -7,3 +9,5 @@ double seaLevelAltitude(const FlightData& data, int32_t i) {
     return data.GnssAltitude[i];
   return p.Altitude;
 }
+
+}  // namespace trelvano

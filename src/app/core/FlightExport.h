@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace trelvano {
+
 // Point i's height above sea level, metres, as the exports write it: a
 // new-format logger flight's shown height plus the altitude of its first
 // sample, an IGC fix's GNSS altitude where it has one (its pressure altitude
@@ -33,3 +35,5 @@ QByteArray csvBytes(const FlightData& data);
 // Shared by the XML writers: a coordinate or altitude in fixed notation with
 // a point as separator, whatever the locale.
 inline QString fixedNumber(double v, int decimals) { return QString::number(v, 'f', decimals); }
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 #include <QXmlStreamWriter>
 #include <cmath>
 
+namespace trelvano {
+
 QByteArray gpxBytes(const FlightData& data, const QString& flightName) {
   QByteArray bytes;
   QXmlStreamWriter xml(&bytes);
@@ -30,3 +32,5 @@ QByteArray gpxBytes(const FlightData& data, const QString& flightName) {
   xml.writeEndDocument();
   return bytes;
 }
+
+}  // namespace trelvano

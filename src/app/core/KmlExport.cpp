@@ -2,6 +2,8 @@
 
 #include <QXmlStreamWriter>
 
+namespace trelvano {
+
 namespace {
 // KML colours are aabbggrr: the model's $00BBGGRR behind an opaque alpha.
 QString kmlColour(int32_t bgr) { return QStringLiteral("ff%1").arg(bgr & 0xFFFFFF, 6, 16, QLatin1Char('0')); }
@@ -39,3 +41,5 @@ QByteArray kmlBytes(const FlightData& data, const QString& flightName) {
   xml.writeEndDocument();
   return bytes;
 }
+
+}  // namespace trelvano

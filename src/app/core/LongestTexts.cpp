@@ -6,6 +6,8 @@
 #include "overlay/Infobox.h"
 #include "overlay/Replay.h"
 
+namespace trelvano {
+
 namespace {
 
 // Eight digits of metres reach around the earth.
@@ -44,3 +46,5 @@ QStringList altitudeLabelTexts() {
   for (int channel = -1; channel < kChannelCount; ++channel) texts << altitudeLabel(channel);
   return texts;
 }
+
+}  // namespace trelvano

@@ -8,7 +8,11 @@
 
 #include <QStringList>
 
+namespace trelvano {
+
 // Side panels filled with the longest texts of each label.
 SidePanels longestSidePanelTexts();
 // Every text the altitude label HLabel can show.
 QStringList altitudeLabelTexts();
+
+}  // namespace trelvano

@@ -18,6 +18,8 @@
 
 #include <QFileInfo>
 
+namespace trelvano {
+
 namespace {
 const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
 }
@@ -198,10 +200,12 @@ void MainController::moveOriginToRecordingStart() {
   moveOriginToSectionStart();
 }
 
-void MainController::chooseOverlay(int mode) { ::chooseOverlay(data, view, panels, mode); }
-void MainController::animationTick() { ::animateDirections(data, view); }
+void MainController::chooseOverlay(int mode) { trelvano::chooseOverlay(data, view, panels, mode); }
+void MainController::animationTick() { trelvano::animateDirections(data, view); }
 void MainController::replayTimerTick() { replayTick(data, view, panels); }
-void MainController::moveTrackBar(int position) { ::moveTrackBar(data, view, panels, position); }
-void MainController::takeTrackBar() { ::takeTrackBar(panels); }
-void MainController::showSection(int button) { ::showSection(data, view, button); }
-void MainController::moveCursorTo(long long point) { ::moveCursorTo(data, view, panels, point); }
+void MainController::moveTrackBar(int position) { trelvano::moveTrackBar(data, view, panels, position); }
+void MainController::takeTrackBar() { trelvano::takeTrackBar(panels); }
+void MainController::showSection(int button) { trelvano::showSection(data, view, button); }
+void MainController::moveCursorTo(long long point) { trelvano::moveCursorTo(data, view, panels, point); }
+
+}  // namespace trelvano

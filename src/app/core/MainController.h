@@ -15,6 +15,8 @@
 
 #include <functional>
 
+namespace trelvano {
+
 // Texts and visibilities of the main window outside the side panels.
 struct MainState {
   QString statusText = QStringLiteral("keine Datei");  // StatusBar1
@@ -140,3 +142,5 @@ class MainController {
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
   LoadStagingPtr staging_;
 };
+
+}  // namespace trelvano

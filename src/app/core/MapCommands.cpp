@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+namespace trelvano {
+
 // "Pixel-Karte laden"
 void MainController::openPixelMap() {
   const QString path =
@@ -44,3 +46,5 @@ void MainController::showMapLayer(bool Layers::*itemVisible, bool Layers::*item)
   data.MouseDragBlocked = true;
   view.Grafikupdate();
 }
+
+}  // namespace trelvano

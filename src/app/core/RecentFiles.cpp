@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+namespace trelvano {
+
 namespace {
 // "/a/./b.igc" and "/a/b.igc" are one file.
 QString sameFileForm(const QString& path) { return path.isEmpty() ? path : QDir::cleanPath(path); }
@@ -21,3 +23,5 @@ void RecentFiles::add(const QString& path) {
 }
 
 void RecentFiles::remove(const QString& path) { paths_.removeAll(sameFileForm(path)); }
+
+}  // namespace trelvano

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+namespace trelvano {
+
 constexpr int kMaxRecentFiles = 8;
 
 class RecentFiles {
@@ -24,3 +26,5 @@ class RecentFiles {
  private:
   QStringList paths_;
 };
+
+}  // namespace trelvano

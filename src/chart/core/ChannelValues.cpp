@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace trelvano {
+
 // Remembers conversions of one channel by their inputs (raw sample and, for
 // kind Höhe, the altitude): the conversion is a function of these alone, and
 // logger samples repeat a lot. Direct-mapped; a collision only costs a conversion.
@@ -145,3 +147,5 @@ void ChannelValues::convert(const FlightData& data, int c) {
   min_[c] = lo;
   max_[c] = hi;
 }
+
+}  // namespace trelvano

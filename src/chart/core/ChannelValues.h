@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+namespace trelvano {
+
 class ChannelValues {
  public:
   ChannelValues();
@@ -60,3 +62,5 @@ class ChannelValues {
   std::unique_ptr<ConversionMemo> memo_;
   long long conversions_ = 0;
 };
+
+}  // namespace trelvano

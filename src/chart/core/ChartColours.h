@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace trelvano {
+
 namespace chart_colours {
 constexpr int32_t kOutsideSection = 0x00F0F0F0;  // light grey background outside the shown section
 constexpr int32_t kMarks = 0x00C0C0C0;           // value grid, probe and measurement marks
@@ -16,3 +18,5 @@ constexpr int32_t kChannels[kChannelCount] = {0x00008080, 0x00FFFF00, 0x000000FF
                                               0x00808080, 0x00008080, 0x00FFFF00, 0x000000FF, 0x00800080,
                                               0x00000000, 0x00808080, 0x00808080};
 }  // namespace chart_colours
+
+}  // namespace trelvano

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // The GPS curves in drawing order: "Höhe", "Groundspeed", "3D-Speed", "Air-Speed".
 constexpr int kGpsCurveCount = 4;
 enum GpsCurve { kGpsH = 0, kGpsV2 = 1, kGpsV3 = 2, kGpsAV = 3 };
@@ -45,3 +47,5 @@ struct ChartControls {
     }
   }
 };
+
+}  // namespace trelvano

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 int ChartView::pointColumn(long long point) const {
   const ColumnMap column(width(), chart.WindowStart, chart.WindowEnd);
   if (column.empty() || point < chart.WindowStart || point > chart.WindowEnd) return -1;
@@ -15,3 +17,5 @@ int32_t ChartView::columnPoint(int x) const {
   const double point = first + double(x) / width() * (double(last) - first);
   return static_cast<int32_t>(std::clamp<int64_t>(Round(point), std::min(first, last), std::max(first, last)));
 }
+
+}  // namespace trelvano

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 constexpr int kDrehzahl = 7;
@@ -183,3 +185,5 @@ ChartView::Redraw ChartView::ExtraLine(int c, Canvas* canvas) {
   if (canvas && first <= last) drawSeries(*canvas, chart_colours::kChannels[c], values.column(c) + first, first, last);
   return Redraw::Done;
 }
+
+}  // namespace trelvano

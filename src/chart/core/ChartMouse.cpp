@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace trelvano {
+
 namespace {
 
 // The focus rectangle between two corners, whichever way the drag went.
@@ -154,3 +156,5 @@ void ChartView::releaseMouse(Qt::MouseButtons held, int x, int y) {
 void ChartView::doubleClickChart() {
   if (controls.zoomEnabled) setZoomTicked(!controls.zoomTicked);
 }
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace trelvano {
+
 double gridStep(double min, double max) {
   return std::pow(10.0, static_cast<double>(Round(std::log10(std::fabs(max - min) / 5))));
 }
@@ -25,3 +27,5 @@ QString probeValueText(double v) {
 }
 
 QString rateText(double rate) { return formatGeneral(rate, 4, 2); }
+
+}  // namespace trelvano

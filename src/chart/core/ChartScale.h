@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace trelvano {
+
 // Column of point i: round(W / (end - start) × (i - start)), so `start` lies on
 // column 0 and `end` on column W. A window of one point (end = start) has no
 // columns: `empty`, and nothing may be mapped.
@@ -69,3 +71,5 @@ QString probeValueText(double v);
 // Rate of the measurement line: 4 significant digits, exponent of at least
 // two digits, the locale's separator ("1,235E05").
 QString rateText(double rate);
+
+}  // namespace trelvano

@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <cstdint>
 
+namespace trelvano {
+
 // Two corners as the mouse gave them, in image pixels (not normalised).
 struct DragCorners {
   int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -45,3 +47,5 @@ struct ChartState {
 
   ChannelValues values;
 };
+
+}  // namespace trelvano

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace trelvano {
+
 namespace {
 // "einheitlich" starts from this reversed range; the first curve turns it round.
 constexpr double kUniformStart = 1000000;
@@ -210,3 +212,5 @@ void ChartView::temperatureMoved() {
   data.Temperature = -controls.temperaturePosition;
   GrafikUpdate();
 }
+
+}  // namespace trelvano

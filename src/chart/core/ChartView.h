@@ -15,6 +15,8 @@
 #include <Qt>
 #include <vector>
 
+namespace trelvano {
+
 class Canvas;
 
 class ChartView {
@@ -115,3 +117,5 @@ class ChartView {
   long long seriesRedraw_[kGpsCurveCount] = {};   // redrawOnce() that computed them
   long long redraws_ = 0;                          // redrawOnce() calls
 };
+
+}  // namespace trelvano

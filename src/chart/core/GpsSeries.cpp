@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace trelvano {
+
 namespace {
 
 constexpr double kDegree = 0.017453292519943295;  // π / 180
@@ -64,3 +66,5 @@ double GpsAVValue(const FlightData& data, long long i, const WindStep& wind) {
   const double x = s.dx + wind.x, y = s.dy + wind.y;
   return std::sqrt(x * x + y * y + s.dz * s.dz) / s.time;
 }
+
+}  // namespace trelvano

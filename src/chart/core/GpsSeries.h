@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // The wind set on the two bars of the "Wind" group.
 struct Wind {
   double speed;      // m/s: (20 - position) / 20 × 20.0, 0 with the bar at its bottom
@@ -32,3 +34,5 @@ double heightValue(const FlightData& data, long long i);
 double GpsV2Value(const FlightData& data, long long i);
 double GpsV3Value(const FlightData& data, long long i);
 double GpsAVValue(const FlightData& data, long long i, const WindStep& wind);
+
+}  // namespace trelvano

@@ -3,6 +3,8 @@
 #include "import/FlightFrame.h"
 #include "overlay/Infobox.h"
 
+namespace trelvano {
+
 OptionsController::OptionsController(OptionsTargets targets) : t_(targets) {}
 
 void OptionsController::open() {
@@ -47,3 +49,5 @@ void OptionsController::baroAltitudeTicked(bool ticked) {
   t_.view.Grafikupdate();
   Infobox(t_.data, t_.panels);
 }
+
+}  // namespace trelvano

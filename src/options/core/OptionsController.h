@@ -9,6 +9,8 @@
 
 #include <QString>
 
+namespace trelvano {
+
 // What the dialog works on, lent by the main window.
 struct OptionsTargets {
   FlightData& data;
@@ -44,3 +46,5 @@ class OptionsController {
  private:
   OptionsTargets t_;
 };
+
+}  // namespace trelvano

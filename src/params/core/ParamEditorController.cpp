@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace trelvano {
+
 // One numeric column: its panel, its field's text, the field's last accepted
 // text and the table field it writes.
 struct ParamEditorController::NumericField {
@@ -172,3 +174,5 @@ void ParamEditorController::loadTable() {
 }
 
 void ParamEditorController::saveTable() { speichern_(); }
+
+}  // namespace trelvano

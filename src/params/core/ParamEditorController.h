@@ -9,6 +9,8 @@
 #include <QString>
 #include <functional>
 
+namespace trelvano {
+
 constexpr int kGridColumns = 7;  // "Kanal", the five fields, one empty column
 constexpr int kGridRows = 14;    // headings, then channels 0 … 12
 
@@ -92,3 +94,5 @@ class ParamEditorController {
   std::function<void()> laden_;
   std::function<void()> speichern_;
 };
+
+}  // namespace trelvano
