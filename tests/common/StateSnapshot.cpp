@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-using namespace trelvano;
+namespace trelvano {
 
 namespace {
 
@@ -90,3 +90,5 @@ std::string StateSnapshot::differenceTo(const FlightData& d) const {
     if (std::memcmp(&now[i], &values_[i], sizeof(double)) != 0) return kValueNames[i];
   return {};
 }
+
+}  // namespace trelvano

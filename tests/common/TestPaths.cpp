@@ -4,7 +4,7 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
-using namespace trelvano;
+namespace trelvano {
 
 QString dataPath(const QString& relative) {
   return QStringLiteral(TRELVANO_DATA_DIR "/") + relative;
@@ -35,3 +35,5 @@ ScopedLocale::ScopedLocale(const char* name) : previous_(QLocale().name()) {
 }
 
 ScopedLocale::~ScopedLocale() { QLocale::setDefault(QLocale(previous_)); }
+
+}  // namespace trelvano

@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-using namespace trelvano;
+namespace trelvano {
 
 namespace {
 
@@ -72,3 +72,5 @@ void expectLoadedOrUnchanged(const uint8_t* bytes, size_t size, const std::funct
   }
   w.loadGoodState();
 }
+
+}  // namespace trelvano

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-using namespace trelvano;
+namespace trelvano {
 
 QString ImportTest::igc(const QByteArray& text, const QString& name) { return loadIgc(data, *staging, text, name); }
 
@@ -57,3 +57,5 @@ std::optional<RunError> errorOf(const std::function<void()>& action) {
 void expectUnchanged(const FlightSnapshot& before, const FlightData& after) {
   EXPECT_EQ(before.differenceTo(after), "");
 }
+
+}  // namespace trelvano
