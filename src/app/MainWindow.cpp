@@ -25,7 +25,6 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSlider>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -114,17 +113,6 @@ MainWindow::MainWindow(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   grid->addWidget(below, 1, 1);
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(0, 1);
-
-  // The camera's integer holders: never shown, kept for their names.
-  static const char* const kSpinLabels[5] = {"Z", "X", "Y", "A", "E"};
-  for (int k = 0; k < 6; ++k) {
-    SpinEdit_[k] = new QSpinBox(central);
-    SpinEdit_[k]->setObjectName(QStringLiteral("SpinEdit%1").arg(k + 1));
-    SpinEdit_[k]->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    SpinEdit_[k]->setEnabled(false);
-    SpinEdit_[k]->hide();
-    if (k < 5) (new QLabel(QLatin1String(kSpinLabels[k]), central))->hide();
-  }
 
   animationTimer_ = makeTimer("Timer1", 100, &SidePanels::timer1Enabled, &MainController::animationTick);
   replayTimer_ = makeTimer("Timer2", 200, &SidePanels::timer2Enabled, &MainController::replayTimerTick);
@@ -431,7 +419,6 @@ void MainWindow::showState() {
     const QSignalBlocker block(trackBar_);
     trackBar_->setValue(p.trackBarPosition);
   }
-  for (int k = 0; k < 6; ++k) SpinEdit_[k]->setValue(c.view.spinEdit(k + 1));
 
   if (p.timer1Enabled != animationTimer_->isActive()) p.timer1Enabled ? animationTimer_->start() : animationTimer_->stop();
   if (replayTimer_->interval() != replayIntervalMs(p)) replayTimer_->setInterval(replayIntervalMs(p));
@@ -508,11 +495,6 @@ OptionsTargets MainWindow::optionsTargets() {
 
 GuardedRunner MainWindow::guardedRunner() {
   return [this](const std::function<void()>& handler) { handle(handler); };
-}
-
-void MainWindow::createStartupDialogs() {
-  new ParameterEditor(paramEditorTargets(), guardedRunner(), this);
-  new OptionsDialog(optionsTargets(), guardedRunner(), this);
 }
 
 // "Parameter" → "Editor": a new editor from the current table, modal,

@@ -19,7 +19,6 @@ class QLabel;
 class QMenu;
 class QSettings;
 class QSlider;
-class QSpinBox;
 class QTimer;
 class QToolButton;
 class QWidget;
@@ -55,9 +54,6 @@ class MainWindow : public QMainWindow {
   void handle(const std::function<void()>& handler);
   // Copies the core's state into the widgets.
   void showState();
-  // The parameter editor and the options dialog made once at start-up,
-  // hidden; the menu commands never show these but make fresh ones.
-  void createStartupDialogs();
   // The chart windows "Grafik" opened, hidden ones included.
   const std::vector<ChartWindow*>& chartWindows() const { return chartWindows_; }
 
@@ -99,7 +95,6 @@ class MainWindow : public QMainWindow {
   QWidget* trackPanel_ = nullptr;
   QSlider* trackBar_ = nullptr;
   QToolButton* sectionButton_[4] = {};
-  QSpinBox* SpinEdit_[6] = {};
   QTimer* animationTimer_ = nullptr;
   QTimer* replayTimer_ = nullptr;
   QAction* chartItem_ = nullptr;

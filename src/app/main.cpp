@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
   form.keepBetweenRuns(&settings);
   // Files named on the command line open instead of the start-up dialog.
   form.startUp(QStringLiteral("default.par"), app.arguments().mid(1));
-  form.createStartupDialogs();
   form.show();
   return app.exec();
 }

@@ -15,16 +15,12 @@ namespace {
 
 QString withUnit(int64_t value, const char* unit) { return QString::number(value) + QLatin1String(unit); }
 
-// Follows the cursor with the camera's sideways and vertical shift; the
-// distance CamY stays. The spin edits take the rounded values without a
-// redraw of their own; the lock is released even if a write fails.
+// Follows the cursor with the camera's sideways and vertical shift, settled
+// to whole metres; the distance CamY stays. Track redraws after it.
 void centreCamera(View3D& view, const FlightPoint& point) {
-  const View3D::RedrawLockScope locked(view);
   view.cam.CamX = point.X;
   view.cam.CamZ = point.Z;
-  view.setSpinEdit(2, Round(view.cam.CamX));
-  view.setSpinEdit(3, Round(view.cam.CamY));
-  view.setSpinEdit(1, Round(view.cam.CamZ));
+  view.cam = view.cam.settled();
 }
 
 // Red up to the cursor, blue after it.

@@ -176,6 +176,7 @@ struct BandedRedraw {
   int split = 0;
   Canvas* canvas[2] = {nullptr, nullptr};
   bool outOfView[2] = {false, false};
+  bool paint = true;                // false: every layer with no row to write, for OutOfView alone
   const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
   Underlay* keep = nullptr;         // keep the rows below the flight path here
   uchar* pictureBits = nullptr;
@@ -278,7 +279,7 @@ struct BandedRedraw {
   // Phase 2: the layers, split by rows.
   void operator()(int part, int parts) {
     Canvas& c = *canvas[part];
-    const Band band = bandOf(part, parts, split, picture.height());
+    const Band band = paint ? bandOf(part, parts, split, picture.height()) : Band{0, 0};
     c.setWriteRows(band.top, band.bottom);
     bool& out = outOfView[part];
     if (from) {
@@ -361,8 +362,9 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
     outOfView = job.outOfView[0];
     throw;
   }
-  if (worker) rebalance(*worker, job.split, h);
   outOfView = job.outOfView[0];
+  if (!job.paint) return;
+  if (worker) rebalance(*worker, job.split, h);
   // 11: the start coordinates on a white background.
   Canvas canvas(job.picture);
   canvas.setBrushColor(colours::kWhite);
@@ -384,8 +386,10 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
   redrawInBands(job, worker, outOfView);
 }
 
-void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
-                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker) {
+namespace {
+
+void transformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker, bool paint) {
   TransformedArray arrays[8];
   const int n = transformedArrays(data, layers, arrays);
   for (int k = 0; k < n; ++k)
@@ -402,7 +406,20 @@ void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers,
   job.matrix = &viewMatrix;
   job.transforms = arrays;
   job.transformCount = n;
+  job.paint = paint;
   redrawInBands(job, &worker, outOfView);
+}
+
+}  // namespace
+
+void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker) {
+  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, keep, worker, true);
+}
+
+void TransformAndMeasure(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                         QImage& backBuffer, bool& outOfView, RedrawWorker& worker) {
+  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, nullptr, worker, false);
 }
 
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,

@@ -38,6 +38,12 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
 void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
                       QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker);
 
+// TransformAndDraw without painting: the projections and OutOfView exactly
+// as the redraw would leave them, for commands that step the camera until
+// the flight is in view. `backBuffer` only gives the size.
+void TransformAndMeasure(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
+                         QImage& backBuffer, bool& outOfView, RedrawWorker& worker);
+
 // The flight path and the layers above it (9 … 11) drawn on a copy of
 // `underlay`: the picture DDDGraf paints when nothing but FlightPath colours
 // changed since the underlay was kept.

@@ -17,26 +17,6 @@ namespace trelvano {
 
 namespace {
 
-constexpr int kSpinZ = 1, kSpinX = 2, kSpinY = 3, kSpinA = 4, kSpinE = 5, kSpinD = 6;
-constexpr int kSpinCount = 6;
-
-struct SpinRange {
-  int64_t min;
-  int64_t max;
-};
-constexpr int64_t kIntMin = std::numeric_limits<int32_t>::min();
-constexpr int64_t kIntMax = std::numeric_limits<int32_t>::max();
-// Indexed by spin-edit number; the holders are 32-bit, so "unlimited" is the int32 range.
-constexpr SpinRange kSpinRanges[kSpinCount + 1] = {
-    {0, 0},
-    {-10000, 100000},  // Z
-    {kIntMin, kIntMax},  // X
-    {kIntMin, kIntMax},  // Y
-    {kIntMin, kIntMax},  // A
-    {kIntMin, kIntMax},  // E
-    {1, 3000000},      // D
-};
-
 // Grid spacing by the distance of CamY from its home value.
 constexpr double kFineGridBand = 5000;    // closer than this: lines every 100 m
 constexpr double kCoarseGridBand = 9000;  // farther than this: every 1000 m
@@ -44,15 +24,13 @@ constexpr double kAutozoomStep = 5000;
 constexpr double kAutozoomLimit = -50000;
 constexpr double kWheelFactor = 1.2;    // distance change per wheel notch
 constexpr double kWheelNearest = 10;    // metres: the wheel stops this close
+constexpr double kFarthest = std::numeric_limits<int32_t>::min();  // CamY's end of range
 
 // "Flug einpassen": the flight should span a third of the picture at least;
 // turning is tried in these steps and must gain this much to be taken.
 constexpr double kLeastFill = 1.0 / 3;
 constexpr int kTurnStep = 45;
 constexpr double kBetterFill = 0.05;
-
-// Wraps a value above 360 into 1 … 360, as repeated "value - 360" steps would.
-int64_t wrapDown(int64_t v) { return v > 360 ? v - 360 * ((v - 1) / 360) : v; }
 
 }  // namespace
 
@@ -71,7 +49,6 @@ struct SceneKey {
 };
 
 struct View3D::Impl {
-  int32_t spin[kSpinCount + 1] = {};  // index 1 … 6; all start at 0
   int mouseLastX = 0;
   int mouseLastY = 0;
   Matrix4 viewMatrix = Matrix4::identity();
@@ -101,6 +78,16 @@ void View3D::Grafikupdate() {
   const double distance = std::abs(cam.CamY - 2000);
   if (distance < kFineGridBand) GitterPfeil(data, 100);
   if (distance > kCoarseGridBand) GitterPfeil(data, 1000);
+  if (heldBack_ > 0) {
+    // Deciding whether the flight is in view needs its projection, not a picture.
+    redrawWanted_ = true;
+    TransformAndMeasure(data, cam, layers, impl_->viewMatrix, BackBuffer, OutOfView, impl_->worker);
+    return;
+  }
+  paint();
+}
+
+void View3D::paint() {
   impl_->underlayValid = false;
   TransformAndDraw(data, cam, layers, impl_->viewMatrix, BackBuffer, OutOfView,
                    keepUnderlay ? &impl_->underlay : nullptr, impl_->worker);
@@ -111,8 +98,31 @@ void View3D::Grafikupdate() {
   ++redraws_;
 }
 
+void View3D::redrawOnceAfter(const std::function<void()>& command) {
+  ++heldBack_;
+  try {
+    command();
+  } catch (...) {
+    --heldBack_;
+    if (heldBack_ == 0 && redrawWanted_) {
+      redrawWanted_ = false;
+      try {
+        paint();
+      } catch (...) {
+        // The command's own error is the one to show.
+      }
+    }
+    throw;
+  }
+  --heldBack_;
+  if (heldBack_ == 0 && redrawWanted_) {
+    redrawWanted_ = false;
+    paint();
+  }
+}
+
 void View3D::redrawFlightColours() {
-  if (!keepUnderlay || !impl_->underlayValid || !(sceneKey(*this) == impl_->underlayKey)) {
+  if (heldBack_ > 0 || !keepUnderlay || !impl_->underlayValid || !(sceneKey(*this) == impl_->underlayKey)) {
     Grafikupdate();
     return;
   }
@@ -121,36 +131,9 @@ void View3D::redrawFlightColours() {
   ++redraws_;
 }
 
-int View3D::spinEdit(int number) const { return impl_->spin[checkIndex(number - 1, kSpinCount) + 1]; }
-
-void View3D::setSpinEdit(int number, long long value) {
-  const int n = checkIndex(number - 1, kSpinCount) + 1;
-  const SpinRange r = kSpinRanges[n];
-  const int64_t clamped = value < r.min ? r.min : value > r.max ? r.max : value;
-  if (clamped == impl_->spin[n]) return;  // unchanged: the change handler does not run
-  int64_t v = clamped;
-
-  // Writing the wrapped value back would fire the handler again until it is in
-  // range; the end value is computed at once, stored once and drawn once.
-  if (n == kSpinA) {
-    v = wrapDown(v);
-    if (v < 0) v += 360 * ((-v + 359) / 360);  // into 0 … 359
-  } else if (n == kSpinE) {
-    v = wrapDown(v);
-    if (v < -360) v += 360 * ((-v - 1) / 360);  // into -360 … -1
-  }
-  impl_->spin[n] = static_cast<int32_t>(v);
-
-  const double stored = static_cast<double>(v);
-  switch (n) {
-    case kSpinZ: cam.CamZ = stored; break;
-    case kSpinX: cam.CamX = stored; break;
-    case kSpinY: cam.CamY = stored; break;
-    case kSpinA: cam.CamA = stored; break;
-    case kSpinE: cam.CamE = stored; break;
-    case kSpinD: cam.CamD = stored; break;
-  }
-  if (!RedrawLock) Grafikupdate();
+void View3D::setCamera(const Camera& camera) {
+  cam = camera;
+  showCamera();
 }
 
 void View3D::resetCamera() {
@@ -161,31 +144,24 @@ void View3D::resetCamera() {
   if (data.MaxAltitude < 3000) cam.CamZ = data.MaxAltitude / 4;
   cam.CamE = 20;
   cam.CamA = 0;
-  {
-    RedrawLockScope lock(*this);
-    writeCameraToSpinEdits();
-  }
-  setSpinEdit(kSpinD, Round(cam.CamD));
-  Grafikupdate();
+  showCamera();
 }
 
 void View3D::aimAtStart() {
   cam.CamX = 0;
   cam.CamZ = 0;
-  {
-    RedrawLockScope lock(*this);
-    setSpinEdit(kSpinX, 0);
-  }
-  setSpinEdit(kSpinZ, 0);
-  Grafikupdate();
+  showCamera();
 }
 
 void View3D::Autozoom() {
-  while (OutOfView && cam.CamY > kAutozoomLimit) {
-    cam.CamY -= kAutozoomStep;
-    setSpinEdit(kSpinY, Round(cam.CamY));
-    Grafikupdate();
-  }
+  // Each step back only projects the flight; the picture is painted once, at the end.
+  redrawOnceAfter([&] {
+    while (OutOfView && cam.CamY > kAutozoomLimit) {
+      cam.CamY -= kAutozoomStep;
+      cam = cam.settled();
+      Grafikupdate();
+    }
+  });
 }
 
 void View3D::fitFlight() {
@@ -258,11 +234,7 @@ void View3D::dragMouse(bool leftHeld, bool rightHeld, int x, int y) {
 }
 
 void View3D::showCamera() {
-  {
-    RedrawLockScope lock(*this);
-    writeCameraToSpinEdits();
-    setSpinEdit(kSpinD, Round(cam.CamD));
-  }
+  cam = cam.settled();
   Grafikupdate();
 }
 
@@ -278,18 +250,9 @@ void View3D::zoomByWheel(int notches) {
   // a fifth per notch, so each notch looks the same near and far.
   const double distance = std::max(cam.CamD - cam.CamY, kWheelNearest);
   const double scaled = distance * std::pow(kWheelFactor, -notches);
-  // The holder of CamY is 32 bits wide: far out the wheel stops at its end.
-  cam.CamY = std::clamp(cam.CamD - std::max(scaled, kWheelNearest), double(kIntMin), cam.CamD);
+  // CamY is held in 32 bits: far out the wheel stops at its end.
+  cam.CamY = std::clamp(cam.CamD - std::max(scaled, kWheelNearest), kFarthest, cam.CamD);
   showCamera();
-}
-
-// X, Y, Z, E, A in this order: the change handler of A wraps the azimuth.
-void View3D::writeCameraToSpinEdits() {
-  setSpinEdit(kSpinX, Round(cam.CamX));
-  setSpinEdit(kSpinY, Round(cam.CamY));
-  setSpinEdit(kSpinZ, Round(cam.CamZ));
-  setSpinEdit(kSpinE, Round(cam.CamE));
-  setSpinEdit(kSpinA, Round(cam.CamA));
 }
 
 void View3D::releaseMouse() {

@@ -9,24 +9,12 @@
 
 #include <QImage>
 
+#include <functional>
+
 namespace trelvano {
 
 class View3D {
  public:
-  // Sets RedrawLock for its lifetime, so several spin-edit writes end in one
-  // redraw; an error on the way clears it too, so a failed command cannot
-  // leave the redraw suppressed.
-  class RedrawLockScope {
-   public:
-    explicit RedrawLockScope(View3D& view) : lock_(view.RedrawLock) { lock_ = true; }
-    ~RedrawLockScope() { lock_ = false; }
-    RedrawLockScope(const RedrawLockScope&) = delete;
-    RedrawLockScope& operator=(const RedrawLockScope&) = delete;
-
-   private:
-    bool& lock_;
-  };
-
   static constexpr int kDefaultWidth = 650;
   static constexpr int kDefaultHeight = 400;
 
@@ -38,11 +26,11 @@ class View3D {
   FlightData& data;
   Camera cam;
   Layers layers;
-  bool RedrawLock = false;  // spin-edit writes store their value but do not redraw
   bool OutOfView = false;   // the last drawn point array had a point outside the picture or behind the eye
   QImage BackBuffer;        // Format_RGB32, the size of the window's image
 
-  // The one redraw entry: grid spacing by distance, transform, draw all layers.
+  // The one redraw entry: grid spacing by distance, transform, draw all layers
+  // (inside redrawOnceAfter: only the projection, for OutOfView).
   void Grafikupdate();
   // Redraw after a change of FlightPath colours alone (the "Flugrichtung"
   // animation): when nothing else changed since the last redraw, only the
@@ -53,18 +41,18 @@ class View3D {
   // picture per redraw); set while the animation runs.
   bool keepUnderlay = false;
 
-  // Number of Grafikupdate calls that finished (for tests and the window's
-  // repaint); one stopped by a run-time error is not counted.
+  // Number of pictures painted (for tests and the window's repaint); a
+  // redraw stopped by a run-time error is not counted.
   long long redrawCount() const { return redraws_; }
 
-  // The camera's hidden integer holders: 1 = Z, 2 = X, 3 = Y, 4 = A, 5 = E, 6 = D.
-  // The holders are 32-bit integers. A write clamps (Z to -10000 … 100000,
-  // D to 1 … 3000000, the others to the int32 range); if the held value
-  // changes, the change handler wraps A into 0 … 360 and E into -360 … 360 in
-  // steps of 360, stores the value into the camera and redraws unless
-  // RedrawLock is set.
-  void setSpinEdit(int number, long long value);
-  int spinEdit(int number) const;
+  // Runs `command` with its redraws held back: each Grafikupdate inside only
+  // projects the scene to learn OutOfView, and the picture is painted once at
+  // the end if any was asked for, also when the command fails part way, so
+  // the picture shows what it left. Nests.
+  void redrawOnceAfter(const std::function<void()>& command);
+
+  // The camera as the commands leave it (settled), then one redraw.
+  void setCamera(const Camera& camera);
 
   // Menu "Navigation".
   void resetCamera();
@@ -97,12 +85,14 @@ class View3D {
   void resizeImage(int width, int height);
 
  private:
-  void writeCameraToSpinEdits();
-  // The camera into its holders (without a redraw of their own), then one redraw.
+  // Settles the camera, then one redraw.
   void showCamera();
+  void paint();
   struct Impl;
   Impl* impl_;
   long long redraws_ = 0;
+  int heldBack_ = 0;          // open redrawOnceAfter calls
+  bool redrawWanted_ = false;  // a held-back Grafikupdate asked for the picture
 };
 
 }  // namespace trelvano

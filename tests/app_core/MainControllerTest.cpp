@@ -191,3 +191,27 @@ TEST(OriginCommands, MoveTheOriginAndBack) {
   EXPECT_EQ(p.core.data.FlightPath[0].X, 0.0);
   EXPECT_NE(p.core.data.FlightPath[50].X, 0.0);
 }
+
+// Opening any flight or map paints the picture once, however far the camera
+// has to step back or be framed to show it; the picture shows the flight.
+TEST(OpenCommands, EveryRecordingPaintsOnce) {
+  Program p;
+  p.core.startUpWithFiles(QStringLiteral("/nonexistent/default.par"));
+  int opened = 0;
+  for (const char* folder : {"tests/data/igc", "tests/data/gpx", "examples"}) {
+    const QDir files(sourcePath(QLatin1String(folder)));
+    for (const QString& file : files.entryList({"*.igc", "*.gpx", "*.csv", "*.bmp", "*.map"}, QDir::Files)) {
+      SCOPED_TRACE(file.toStdString());
+      const long long before = p.core.view.redrawCount();
+      try {
+        p.core.openByName(files.filePath(file));
+      } catch (const RunError&) {
+        EXPECT_LE(p.core.view.redrawCount(), before + 1);
+        continue;
+      }
+      EXPECT_EQ(p.core.view.redrawCount(), before + 1);
+      ++opened;
+    }
+  }
+  EXPECT_GE(opened, 18);
+}

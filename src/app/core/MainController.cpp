@@ -41,13 +41,17 @@ void MainController::startUpSteps(const QString& defaultParPath) {
 }
 
 void MainController::startUp(const QString& defaultParPath) {
-  startUpSteps(defaultParPath);
-  openLoggerFile();
+  paintingOnce([&] {
+    startUpSteps(defaultParPath);
+    openLoggerFile();
+  });
 }
 
 void MainController::startUpWithFiles(const QString& defaultParPath) {
-  startUpSteps(defaultParPath);
-  loggerClosingSteps();
+  paintingOnce([&] {
+    startUpSteps(defaultParPath);
+    loggerClosingSteps();
+  });
 }
 
 LoadStatus MainController::openByName(const QString& path) {
@@ -55,7 +59,7 @@ LoadStatus MainController::openByName(const QString& path) {
   const QFileInfo file(path);
   if (!file.exists()) throw inFile(RunError::fileNotFound(), file.fileName());
   // The full path, as a file chosen in a dialog shows it in the status bar.
-  if (openWithReaderOf(file.absoluteFilePath()) == LoadStatus::Unopened)
+  if (paintingOnce([&] { return openWithReaderOf(file.absoluteFilePath()); }) == LoadStatus::Unopened)
     throw inFile(RunError::cannotOpen(), file.fileName());
   return LoadStatus::Loaded;
 }
@@ -120,7 +124,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
-  trackClosingSteps();
+  paintingOnce([&] { trackClosingSteps(); });
   return LoadStatus::Loaded;
 }
 
@@ -143,7 +147,7 @@ void MainController::openLoggerFile() {
   if (path.isEmpty()) {
     // ChannelSamples may have been written since the load: copy the raw samples again.
     if (data.LoggerNG) KonvertExtra(data);
-    loggerClosingSteps();
+    paintingOnce([&] { loggerClosingSteps(); });
     return;
   }
   openLoggerFile(path);
@@ -157,7 +161,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;
   state.flightFile = path;
-  loggerClosingSteps();
+  paintingOnce([&] { loggerClosingSteps(); });
   return LoadStatus::Loaded;
 }
 
@@ -189,9 +193,11 @@ void MainController::saveParameters() {
 
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
 void MainController::moveOriginToSectionStart() {
-  moveOriginToRangeStart(data);
-  Track(data, view, panels);
-  view.Grafikupdate();
+  paintingOnce([&] {
+    moveOriginToRangeStart(data);
+    Track(data, view, panels);
+    view.Grafikupdate();
+  });
 }
 
 // "Startpunkt des Flugzeuges an den Anfang der Aufzeichnungen setzen"

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <functional>
+#include <type_traits>
 
 namespace trelvano {
 
@@ -128,6 +129,10 @@ class MainController {
   void moveCursorTo(long long point);
 
  private:
+  // Runs `command` so that it paints the picture once, however many steps
+  // inside ask for a redraw (View3D::redrawOnceAfter); returns its result.
+  template <class Command>
+  auto paintingOnce(Command&& command) -> decltype(command());
   void loggerClosingSteps();
   void trackClosingSteps();
   // A reader of GPS tracks: loads `bytes` into the flight, returns the altitude label.
@@ -142,5 +147,16 @@ class MainController {
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
   LoadStagingPtr staging_;
 };
+
+template <class Command>
+auto MainController::paintingOnce(Command&& command) -> decltype(command()) {
+  if constexpr (std::is_void_v<decltype(command())>) {
+    view.redrawOnceAfter(command);
+  } else {
+    decltype(command()) result{};
+    view.redrawOnceAfter([&] { result = command(); });
+    return result;
+  }
+}
 
 }  // namespace trelvano
