@@ -3,17 +3,20 @@
 # make test   installs what is missing, builds twice (plain and with ASan/UBSan) and runs the tests
 # make bench  builds optimised and runs the benchmarks
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS (default 60)
+# make tsan   builds the core tests with ThreadSanitizer and runs them (the redraw runs on two cores)
+# make format applies .clang-format; make check-format fails on any file it would change
 
 BUILD      ?= build
 BUILD_SAN  ?= build-asan
 BUILD_BENCH?= build-bench
 BUILD_FUZZ ?= build-fuzz
+BUILD_TSAN ?= build-tsan
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(patsubst tests/fuzz/%.cpp,%,$(wildcard tests/fuzz/fuzz_*.cpp))
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja
 
-.PHONY: all bootstrap build build-san run test bench fuzz clean
+.PHONY: all bootstrap build build-san run test bench fuzz tsan format check-format clean
 
 all: build
 
@@ -21,10 +24,10 @@ bootstrap:
 	@tools/bootstrap.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELVANO_BENCH=OFF
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELVANO_BENCH=OFF -DTRELVANO_WERROR=ON
 
 $(BUILD_SAN)/build.ninja:
-	cmake -S . -B $(BUILD_SAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTRELVANO_SANITIZE=ON -DTRELVANO_BENCH=OFF
+	cmake -S . -B $(BUILD_SAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTRELVANO_SANITIZE=ON -DTRELVANO_BENCH=OFF -DTRELVANO_WERROR=ON
 
 $(BUILD_BENCH)/build.ninja:
 	cmake -S . -B $(BUILD_BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DTRELVANO_BENCH=ON
@@ -65,5 +68,19 @@ fuzz:
 	      -rss_limit_mb=4096 $$dictflag corpus/$$t ../$$seeds ); \
 	done
 
+tsan: bootstrap
+	cmake -S . -B $(BUILD_TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELVANO_TSAN=ON -DTRELVANO_BENCH=OFF
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests
+	cd $(BUILD_TSAN) && QT_QPA_PLATFORM=offscreen TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --output-on-failure -j $(JOBS) -E Install
+
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+
+format:
+	clang-format -i $(FORMAT_FILES)
+
+check-format:
+	clang-format --dry-run --Werror $(FORMAT_FILES)
+
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_TSAN)

@@ -480,7 +480,7 @@ void MainWindow::quit() {
 
 void MainWindow::showAbout() {
   QMessageBox::about(this, QStringLiteral("über Trelvano"),
-                     QStringLiteral("<b>Trelvano 0.44 (NG)</b><p>Zeigt die Aufzeichnungen eines "
+                     QStringLiteral("<b>") + programName() + QStringLiteral(" (NG)</b><p>Zeigt die Aufzeichnungen eines "
                                     "Flugdatenloggers: IGC-Flüge und Logger-Dateien als 3D-Flugbahn, "
                                     "mit Overlays, Wiedergabe und Statistik.</p>"));
 }

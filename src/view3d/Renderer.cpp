@@ -176,7 +176,8 @@ struct BandedRedraw {
   int split = 0;
   Canvas* canvas[2] = {nullptr, nullptr};
   bool outOfView[2] = {false, false};
-  bool paint = true;                // false: every layer with no row to write, for OutOfView alone
+  bool paint = true;                // false: no row to write, for OutOfView alone
+  int measured = -1;                // without painting: the one stroke layer that decides OutOfView
   const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
   Underlay* keep = nullptr;         // keep the rows below the flight path here
   uchar* pictureBits = nullptr;
@@ -276,12 +277,35 @@ struct BandedRedraw {
     }
   };
 
+  // Without painting, OutOfView is what the last stroked array and the
+  // "Flugweg" line leave (each stroke clears it first): only that array is
+  // transformed and projected. Without any stroked array the whole pass runs.
+  void keepOnlyTheLastStroke() {
+    for (int k = kStrokeLayers - 1; k >= 0; --k) {
+      if (!strokes[k].points) continue;
+      measured = k;
+      for (int other = 0; other < kStrokeLayers; ++other)
+        if (other != k) strokes[other] = StrokeArray{};
+      int kept = 0;
+      for (int t = 0; t < transformCount; ++t)
+        if (transforms[t].points == strokes[k].points) transforms[kept++] = transforms[t];
+      transformCount = kept;
+      return;
+    }
+  }
+
   // Phase 2: the layers, split by rows.
   void operator()(int part, int parts) {
     Canvas& c = *canvas[part];
     const Band band = paint ? bandOf(part, parts, split, picture.height()) : Band{0, 0};
     c.setWriteRows(band.top, band.bottom);
     bool& out = outOfView[part];
+    if (measured >= 0) {
+      RenderPass pass(c, out);
+      strokes[measured].draw(pass, band.top, band.bottom);
+      drawFlugweg(c, pass);
+      return;
+    }
     if (from) {
       copyRows(from->picture, pictureBits, band.top, band.bottom);
       out = from->outOfView;
@@ -300,13 +324,16 @@ struct BandedRedraw {
       strokes[kFlight].draw(pass, band.top, band.bottom);
     }
     c.setPenWidth(1);
-    // 10: the red line from the first shown point to the cursor.
-    if (layers.Flugweg) {
-      c.setPenColor(colours::kRed);
-      pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
-      pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
-    }
+    drawFlugweg(c, pass);
     c.flush();  // the band's last pixels, before the text goes on
+  }
+
+  // 10: the red line from the first shown point to the cursor.
+  void drawFlugweg(Canvas& c, RenderPass& pass) {
+    if (!layers.Flugweg) return;
+    c.setPenColor(colours::kRed);
+    pass.PenMoveTo(pass.ToScreen(data.FlightPath[data.RangeStart]));
+    pass.ClippedLineTo(pass.ToScreen(data.FlightPath[data.CursorPoint]));
   }
 
   // Layers 1 … 8.
@@ -354,6 +381,7 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   std::vector<ScreenPoint> local;
   std::vector<RowSpan> localBlocks;
   job.setStrokes(worker ? worker->screen : local, worker ? worker->blockRows : localBlocks);
+  if (!job.paint) job.keepOnlyTheLastStroke();
   try {
     BandedRedraw::Project project{job};
     runParts(worker, project);

@@ -1,5 +1,7 @@
 #include "View3DTestSupport.h"
 
+#include "../../bench/SyntheticFlight.h"
+
 #include <limits>
 
 using namespace trelvano;
@@ -85,4 +87,38 @@ TEST_F(ViewTest, LayerTogglesAndResize) {
   EXPECT_EQ(view.redrawCount(), before + 2);
   view.resizeImage(-20, 0);  // a window smaller than its frame
   EXPECT_EQ(view.BackBuffer.size(), QSize(1, 1));
+}
+
+// Projecting without painting leaves OutOfView exactly as the painted
+// picture does, for every layer choice and many cameras, and paints nothing.
+TEST(ViewMeasure, OutOfViewAsThePaintedPictureLeavesIt) {
+  FlightDataPtr owner = makeSyntheticFlight(kHighFlight, 3000);
+  FlightData& d = *owner;
+  View3D painted(d), measured(d);
+  bool Layers::*const items[] = {&Layers::Flugbahn, &Layers::Schatten, &Layers::Lot, &Layers::Gitter,
+                                       &Layers::NordPfeil, &Layers::Flugweg};
+  int differentOutcomes = 0;
+  for (int k = 0; k < 400; ++k) {
+    Layers layers;
+    for (int i = 0; i < 6; ++i) layers.*items[i] = (k >> i) & 1;
+    Camera cam;
+    cam.CamY = -60000 + (k * 7919) % 62000;
+    cam.CamA = (k * 37) % 360;
+    cam.CamE = (k * 13) % 91;
+    cam.CamX = (k % 5 - 2) * 3000.0;
+    painted.layers = measured.layers = layers;
+    painted.cam = measured.cam = cam;
+    painted.Grafikupdate();
+    const long long pictures = measured.redrawCount();
+    measured.redrawOnceAfter([&] {
+      measured.Grafikupdate();
+      ASSERT_EQ(measured.OutOfView, painted.OutOfView) << k;
+      measured.layers.Gitter = !measured.layers.Gitter;  // asks again: still one picture
+      measured.Grafikupdate();
+    });
+    EXPECT_EQ(measured.redrawCount(), pictures + 1);
+    differentOutcomes += painted.OutOfView;
+  }
+  EXPECT_GT(differentOutcomes, 50);
+  EXPECT_LT(differentOutcomes, 350);
 }

@@ -1,5 +1,7 @@
 #include "app/core/MainController.h"
 
+#include "Version.h"
+
 #include "import/ChannelConversion.h"
 #include "canvas/PngBytes.h"
 #include "import/FileBytes.h"
@@ -78,9 +80,11 @@ LoadStatus MainController::openFlightFile(const QString& path) {
   return openLoggerFile(path);
 }
 
+QString programName() { return QStringLiteral("Trelvano " TRELVANO_VERSION); }
+
 QString windowTitle(const MainState& state) {
-  if (state.flightFile.isEmpty()) return QStringLiteral("Trelvano 0.44  (NG)");
-  return QStringLiteral("Trelvano 0.44 – ") + QFileInfo(state.flightFile).fileName();
+  if (state.flightFile.isEmpty()) return programName() + QStringLiteral("  (NG)");
+  return programName() + QStringLiteral(" – ") + QFileInfo(state.flightFile).fileName();
 }
 
 // "Bild speichern…"

@@ -34,6 +34,9 @@ struct MainState {
 // "<flight>-messwerte.csv"; never the recording's own name.
 QString exportFileName(const QString& flightFile, const QString& suffix);
 
+// "Trelvano 0.44": the program and its version (the project's version in CMake).
+QString programName();
+
 // The main window's caption: "Trelvano 0.44  (NG)" until a flight is loaded,
 // then the program and the flight's file name ("Trelvano 0.44 – rundflug.igc").
 QString windowTitle(const MainState& state);
