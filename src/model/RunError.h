@@ -21,6 +21,10 @@ enum class RunErrorKind {
   FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
   InvalidGpx,      // "Ungültige GPX-Datei": not well-formed XML, or a point without a valid position
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
+  InvalidTerrain,  // "Ungültige Geländedatei": not an elevation file GDAL reads, or of the wrong size
+  InvalidMap,      // "Ungültige Kartendatei": not a raster map GDAL reads, an empty or vector MBTiles file
+  MapWithoutCrs,   // "Karte ohne Koordinatensystem": no system in the file, no .prj, a world file in metres
+  OutsideFlight,   // "Karte liegt nicht im Bereich des Fluges": a map or elevation file away from the flight
 };
 
 class RunError : public std::exception {
@@ -38,6 +42,10 @@ class RunError : public std::exception {
   static RunError invalidGpx();
   static RunError fileNotFound();
   static RunError cannotOpen();
+  static RunError invalidTerrain();
+  static RunError invalidMap();
+  static RunError mapWithoutCrs();
+  static RunError outsideFlight();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
 
   RunErrorKind kind() const { return kind_; }

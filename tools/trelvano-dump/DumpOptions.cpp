@@ -40,6 +40,7 @@ const char* const kDumpUsage =
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
     "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
+    "                     [--dem FILE|FOLDER]... [--map FILE] [--exaggeration N]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
 
@@ -110,6 +111,15 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     } else if (a == QLatin1String("--pixelmap") || a == QLatin1String("--vectormap")) {
       if (!next(v)) return false;
       o.maps.push_back({a == QLatin1String("--vectormap"), v});
+    } else if (a == QLatin1String("--dem")) {
+      if (!next(v)) return false;
+      o.dems << v;
+    } else if (a == QLatin1String("--map")) {
+      if (!next(o.geoMap)) return false;
+    } else if (a == QLatin1String("--exaggeration")) {
+      if (!next(v)) return false;
+      o.exaggeration = v.toDouble(&ok);
+      ok = ok && *o.exaggeration >= 1 && *o.exaggeration <= 10;
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
     } else if (a == QLatin1String("--chart")) {
@@ -156,7 +166,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     error = chartOption + QStringLiteral(" needs --chart");
     return false;
   }
-  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty()) {
+  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty() && o.dems.isEmpty() && o.geoMap.isEmpty()) {
     error = QStringLiteral("no file given");
     return false;
   }

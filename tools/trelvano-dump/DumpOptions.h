@@ -29,6 +29,9 @@ struct DumpOptions {
   };
   std::vector<MapFile> maps;  // loaded after the files, in the order given
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
+  QStringList dems;           // --dem: elevation files or folders of tiles, in the order given
+  QString geoMap;             // --map: a georeferenced map
+  std::optional<double> exaggeration;  // --exaggeration: heights drawn this many times as high
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;
