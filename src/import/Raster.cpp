@@ -14,6 +14,7 @@
 #include <gdalwarper.h>
 #include <ogr_spatialref.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -138,8 +139,11 @@ void openElevation(const QString& path, ElevationSource& src) {
   src.height = src.dataset->GetRasterYSize();
 }
 
+// Between the outermost points: neighbouring SRTM tiles share their edge
+// points, so each covers its own square degree and no more.
 GeoBox boundsOf(const ElevationSource& s) {
-  return {s.gt[0], s.gt[3] + s.height * s.gt[5], s.gt[0] + s.width * s.gt[1], s.gt[3]};
+  return {s.gt[0] + 0.5 * s.gt[1], s.gt[3] + (s.height - 0.5) * s.gt[5], s.gt[0] + (s.width - 0.5) * s.gt[1],
+          s.gt[3] + 0.5 * s.gt[5]};
 }
 
 // The world file's numbers look like degrees: no .prj, so WGS 84 is meant.
@@ -230,6 +234,17 @@ GeoBox mapBounds(const double gt[6], int width, int height, OGRCoordinateTransfo
   return b;
 }
 
+// Some pixel of the map is not transparent; read at a small size, through
+// the zoom levels. A tile set without tiles has none.
+bool anyPixel(GDALDataset& ds) {
+  constexpr int kSide = 64;
+  std::vector<uint8_t> mask(kSide * kSide);
+  if (ds.GetRasterBand(1)->GetMaskBand()->RasterIO(GF_Read, 0, 0, ds.GetRasterXSize(), ds.GetRasterYSize(),
+                                                   mask.data(), kSide, kSide, GDT_Byte, 0, 0, nullptr) != CE_None)
+    return false;
+  return std::any_of(mask.begin(), mask.end(), [](uint8_t m) { return m != 0; });
+}
+
 }  // namespace
 
 bool describeRaster(const QString& path, RasterFacts& facts) {
@@ -313,6 +328,7 @@ MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const st
 
   MapFacts facts{QString::fromUtf8(ds->GetDriver()->GetDescription()), crsName(srs),
                  mapBounds(gt, width, height, *toWgs84)};
+  if (facts.driver == QLatin1String("MBTiles") && !anyPixel(*ds)) throw inFile(RunError::invalidMap(), name);
 
   // Each point's place in the picture, in pixels.
   const size_t n = lon.size();

@@ -41,7 +41,7 @@ bool describeRaster(const QString& path, RasterFacts& facts);
 
 // Where a one-band elevation file has data and how fine.
 struct ElevationFacts {
-  GeoBox bounds;         // the outer edges of its cells, degrees
+  GeoBox bounds;         // degrees, between its outermost points (a tile: its square degree)
   double spacing = 0;    // degrees of latitude between neighbouring points
 };
 
