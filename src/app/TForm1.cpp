@@ -414,6 +414,9 @@ void TForm1::showState() {
 
   for (int k = 0; k < 5; ++k) side_.navValue[k]->setText(p.nav[k]);
   for (int k = 0; k < 6; ++k) side_.infoValue[k]->setText(p.info[k]);
+  side_.minHeightAboveGround->setText(p.minHeightAboveGround);
+  side_.minHeightAboveGround->setVisible(!p.minHeightAboveGround.isEmpty());
+  side_.minHeightAboveGroundCaption->setVisible(!p.minHeightAboveGround.isEmpty());
   for (int k = 0; k < 13; ++k) {
     side_.channelCaption[k]->setText(p.channelCaption[k]);
     side_.channelValue[k]->setText(p.channelValue[k]);

@@ -1,6 +1,8 @@
 // "Gelände laden…", "Geländeordner…" and "Georeferenzierte Karte laden…" as
 // the window runs them: files by name, the folder with every flight load, the
 // same map in three forms, and bad input that must leave everything as it was.
+#include "Verlauf/core/ChartView.h"
+#include "app/core/FlightExport.h"
 #include "app/core/MainController.h"
 #include "common/ScriptedDialogs.h"
 #include "common/SyntheticTerrain.h"
@@ -217,4 +219,29 @@ TEST(TerrainCommands, EllipsoidalGnssHeightsAreBroughtToTheGeoid) {
   // EGM96 lies about 47 m above the ellipsoid in Luxembourg.
   const double lowered = geoid.d.HeightAboveGround[0] - ellipsoid.d.HeightAboveGround[0];
   EXPECT_NEAR(lowered, 47.5, 2.0);
+}
+
+TEST(TerrainCommands, HeightAboveGroundInInfoCsvAndChart) {
+  Program p;
+  p.fly(kArdennes);
+  EXPECT_TRUE(p.core.panels.minHeightAboveGround.isEmpty());
+  EXPECT_FALSE(csvBytes(p.d).contains("Grund"));
+  QFile::copy(dataPath("dem/N49E005.hgt.zip"), p.dir.filePath("N49E005.hgt.zip"));
+  p.core.openTerrainFiles({p.dir.filePath("N49E005.hgt.zip")});
+  const double* agl = p.d.HeightAboveGround;
+  const double lowest = *std::min_element(agl, agl + p.d.LastPoint + 1);
+  const double highest = *std::max_element(agl, agl + p.d.LastPoint + 1);
+  EXPECT_EQ(p.core.panels.minHeightAboveGround, QString::number(std::lround(lowest)) + " m");
+
+  const QList<QByteArray> lines = csvBytes(p.d).split('\n');
+  EXPECT_EQ(lines[0].split(';').value(4).trimmed(), "Höhe über Grund [m]");
+  EXPECT_NEAR(lines[1].split(';').value(4).toDouble(), agl[0], 0.05);
+
+  // "individuell": the curve alone sets the range, from 0 up.
+  ChartView chart(p.d, p.core.chart);
+  chart.controls.scaleIndex = 1;
+  chart.controls.gpsTicked[kGpsAGL] = true;
+  chart.FormCreate();
+  EXPECT_NEAR(p.core.chart.ChartMax, highest, 1e-9);
+  EXPECT_NEAR(p.core.chart.ChartMin, std::min(0.0, lowest), 1e-9);
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const kGpsCurveNames[4] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed"};
+const char* const kGpsCurveNames[5] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed", "Höhe über Grund"};
 
 // "W,H"-style lists of `count` integers.
 bool parseInts(const QString& text, QChar separator, int count, int* out) {
@@ -19,7 +19,7 @@ bool parseInts(const QString& text, QChar separator, int count, int* out) {
 bool parseCurves(const QString& list, DumpOptions& o, QString& error) {
   for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
     bool known = false;
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 5; ++k)
       if (name == QString::fromUtf8(kGpsCurveNames[k])) known = o.gpsCurves[k] = true;
     bool number = false;
     const int channel = name.toInt(&number);

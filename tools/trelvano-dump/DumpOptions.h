@@ -36,7 +36,7 @@ struct DumpOptions {
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;
   QSize chartSize{778, 305};
-  bool gpsCurves[4] = {};       // "Höhe", "Groundspeed", "3D-Speed", "Air-Speed"
+  bool gpsCurves[5] = {};       // "Höhe", "Groundspeed", "3D-Speed", "Air-Speed", "Höhe über Grund"
   bool channelCurves[13] = {};  // channels 0 … 12
   int scale = 0;                // 0 "einheitlich", 1 "individuell"
   int windDirection = 20;       // bar positions

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace {
 
 constexpr QChar kSeparator = QLatin1Char(';');
@@ -24,6 +26,9 @@ QString csvField(const QString& text) {
 QByteArray csvBytes(const FlightData& data) {
   QStringList header{QStringLiteral("Zeit [s]"), QStringLiteral("Breite [°]"), QStringLiteral("Länge [°]"),
                      QStringLiteral("Höhe [m]")};
+  // With terrain under the flight: the height above it (empty where no elevation file covers).
+  const bool aboveGround = data.HasHeightAboveGround;
+  if (aboveGround) header << QStringLiteral("Höhe über Grund [m]");
   if (data.LoggerNG)
     for (int k = 0; k < kChannelCount; ++k) header << csvField(data.ChannelParams[k].Name);
   QString text = header.join(kSeparator) + QStringLiteral("\r\n");
@@ -34,6 +39,10 @@ QByteArray csvBytes(const FlightData& data) {
     if (i > 0) elapsed += p.TimeStep;
     text += formatGeneral(elapsed) + kSeparator + formatGeneral(p.Lat) + kSeparator + formatGeneral(p.Lon) +
             kSeparator + formatGeneral(p.Altitude);
+    if (aboveGround) {
+      const double h = data.HeightAboveGround[i];
+      text += kSeparator + (std::isnan(h) ? QString() : formatGeneral(Round(h * 10) / 10.0));
+    }
     if (data.LoggerNG)
       for (int k = 0; k < kChannelCount; ++k) text += kSeparator + csvField(ParameterToString(data, i, k));
     text += QStringLiteral("\r\n");

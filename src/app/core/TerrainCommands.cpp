@@ -5,6 +5,7 @@
 #include "import/TerrainLoader.h"
 #include "import/TextLines.h"
 #include "model/RunError.h"
+#include "overlay/Infobox.h"
 
 #include <QFileInfo>
 
@@ -109,6 +110,7 @@ LoadStatus MainController::openTerrainFiles(const QStringList& paths) {
   commitTerrain(data, std::move(build), seaLevelAltitudes(data, ellipsoidalHeights_).data());
   if (map) data.GeoMap = std::move(map->drape);
   view.layers.Gelaende = true;
+  Infobox(data, panels);
   showTerrainStatus();
   data.MouseDragBlocked = true;
   view.Grafikupdate();
@@ -119,6 +121,7 @@ void MainController::setTerrainFolder(const QString& folder) {
   terrainFolder_ = folder;
   if (state.flightFile.isEmpty()) return;
   refreshGround();
+  Infobox(data, panels);
   view.Grafikupdate();
 }
 
