@@ -237,6 +237,12 @@ void TForm1::buildMenus() {
   addItem(datei, "gpxffnen1", QStringLiteral("*.gpx Öffnen"), [&c] { c.gpxffnen1Click(); });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.Karteladen1Click(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.Mapladen1Click(); });
+  addItem(datei, "GeoKarteladen1", QStringLiteral("Georeferenzierte Karte laden…"), [&c] { c.loadGeoMapClick(); });
+  addItem(datei, "Gelaendeladen1", QStringLiteral("Gelände laden…"), [&c] { c.loadTerrainClick(); });
+  addItem(datei, "Gelaendeordner1", QStringLiteral("Geländeordner…"), [this, &c] {
+    c.chooseTerrainFolderClick();
+    if (settings_) settings_->setValue(QStringLiteral("terrain/folder"), c.terrainFolder());
+  });
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.BildSpeichern1Click(); });
   QMenu* exportieren = datei->addMenu(QStringLiteral("Exportieren"));
   exportieren->setObjectName(QStringLiteral("Exportieren1"));
@@ -458,6 +464,10 @@ void TForm1::keepBetweenRuns(QSettings* settings) {
   recentFiles_->keepIn(settings);
   if (auto* qtDialogs = dynamic_cast<QtFileDialogs*>(dialogs_.get())) qtDialogs->rememberFoldersIn(settings);
   if (settings_) restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
+  if (settings_) {
+    const QString terrainFolder = settings_->value(QStringLiteral("terrain/folder")).toString();
+    handle([this, terrainFolder] { core_->setTerrainFolder(terrainFolder); });
+  }
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
