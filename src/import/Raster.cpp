@@ -45,7 +45,7 @@ void setUpGdal() {
     CPLSetConfigOption("GDAL_NUM_THREADS", "2");
     CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
     CPLSetErrorHandler(keepMessage);
-    GDALSetCacheMax64(int64_t{64} << 20);
+    GDALSetCacheMax64(int64_t{32} << 20);
     GDALAllRegister();
   });
 }
@@ -362,17 +362,48 @@ MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const st
   GDALRasterBand* first = ds->GetRasterBand(1);
   const GDALColorTable* palette = first->GetColorTable();
   const int colourBands = (bands >= 3 && !palette) ? 3 : 1;
-  std::vector<uint8_t> pixels(cells * colourBands), mask(cells);
+  // The colour bands and an alpha band in one pass over the file: a picture
+  // format that decodes line by line (PNG) is then decoded once, not per band.
+  const int maskFlags = first->GetMaskFlags();
+  int bandList[4] = {1, 2, 3, 0};
+  int readBands = colourBands;
+  if ((maskFlags & GMF_ALPHA) && (maskFlags & GMF_PER_DATASET))
+    for (int b = 1; b <= bands; ++b)
+      if (ds->GetRasterBand(b)->GetColorInterpretation() == GCI_AlphaBand && b > colourBands)
+        bandList[readBands++] = b;
+  std::vector<uint8_t> pixels(cells * 4, 255);
+  // In strips from the top: a picture decoded line by line (PNG) is then
+  // decoded once, the strip's lines staying in the block cache while the
+  // bands are read from them.
+  constexpr int kStripRows = 16;
+  const double rowsPerBufferRow = double(winH) / bufH;
+  bool read = true;
+  for (int j0 = 0; j0 < bufH && read; j0 += kStripRows) {
+    const int j1 = std::min(bufH, j0 + kStripRows);
+    GDALRasterIOExtraArg extra;
+    INIT_RASTERIO_EXTRA_ARG(extra);
+    extra.eResampleAlg = palette ? GRIORA_NearestNeighbour : GRIORA_Bilinear;
+    extra.bFloatingPointWindowValidity = TRUE;
+    extra.dfXOff = x0;
+    extra.dfXSize = winW;
+    extra.dfYOff = y0 + j0 * rowsPerBufferRow;
+    extra.dfYSize = (j1 - j0) * rowsPerBufferRow;
+    const int top = std::clamp(int(std::floor(extra.dfYOff)), y0, y1 - 1);
+    const int bottom = std::clamp(int(std::ceil(extra.dfYOff + extra.dfYSize)), top + 1, y1);
+    read = ds->RasterIO(GF_Read, x0, top, winW, bottom - top, pixels.data() + size_t(j0) * bufW, bufW, j1 - j0,
+                        GDT_Byte, readBands, bandList, 1, bufW, cells, &extra) == CE_None;
+  }
   GDALRasterIOExtraArg extra;
   INIT_RASTERIO_EXTRA_ARG(extra);
-  extra.eResampleAlg = palette ? GRIORA_NearestNeighbour : GRIORA_Bilinear;
-  bool read = true;
-  for (int b = 0; b < colourBands && read; ++b)
-    read = ds->GetRasterBand(b + 1)->RasterIO(GF_Read, x0, y0, winW, winH, pixels.data() + b * cells, bufW, bufH,
-                                              GDT_Byte, 0, 0, &extra) == CE_None;
-  extra.eResampleAlg = GRIORA_NearestNeighbour;
-  read = read && first->GetMaskBand()->RasterIO(GF_Read, x0, y0, winW, winH, mask.data(), bufW, bufH, GDT_Byte, 0,
-                                                0, &extra) == CE_None;
+  uint8_t* mask = pixels.data() + 3 * cells;
+  if (read && readBands == colourBands && !(maskFlags & GMF_ALL_VALID)) {
+    extra.eResampleAlg = GRIORA_NearestNeighbour;
+    read = first->GetMaskBand()->RasterIO(GF_Read, x0, y0, winW, winH, mask, bufW, bufH, GDT_Byte, 0, 0, &extra) ==
+           CE_None;
+  } else if (readBands > colourBands && colourBands == 1) {
+    std::copy(pixels.data() + cells, pixels.data() + 2 * cells, mask);  // grey and alpha
+    std::fill(pixels.data() + cells, pixels.data() + 2 * cells, uint8_t(255));
+  }
   if (!read) throw inFile(RunError::invalidMap(), name);
 
   auto colourAt = [&](size_t k) -> int32_t {
