@@ -28,8 +28,8 @@ struct MainState {
 QString windowTitle(const MainState& state);
 
 // What a file named on the command line or dropped is, besides a flight:
-// elevation (.hgt, .hgt.zip, a one-band GeoTIFF of numbers with a coordinate
-// system), a georeferenced map (.mbtiles, a GeoTIFF with a coordinate system
+// elevation (.hgt, .hgt.zip, a one-band GeoTIFF of 16- or 32-bit numbers),
+// a georeferenced map (.mbtiles, a GeoTIFF with a coordinate system
 // and three or four bands or a palette, a picture with a world file beside
 // it), or neither.
 enum class GroundFileKind { None, Terrain, Map };

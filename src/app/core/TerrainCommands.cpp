@@ -183,8 +183,10 @@ GroundFileKind groundFileKind(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff")) {
     RasterFacts facts;
-    if (describeRaster(path, facts) && facts.hasCrs)
-      return facts.bands == 1 && !facts.palette && facts.numeric ? GroundFileKind::Terrain : GroundFileKind::Map;
+    if (describeRaster(path, facts)) {
+      if (facts.bands == 1 && !facts.palette && facts.numeric) return GroundFileKind::Terrain;
+      if (facts.hasCrs) return GroundFileKind::Map;
+    }
   }
   return hasWorldFile(path) ? GroundFileKind::Map : GroundFileKind::None;
 }
