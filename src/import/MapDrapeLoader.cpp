@@ -20,10 +20,13 @@ bool hasWorldFile(const QString& path) {
   return false;
 }
 
-MapDrapeBuild buildMapDrape(const FlightData& data, const QString& path) {
+MapDrapeBuild buildMapDrape(const FlightData& data, const QString& path, const GroundGrid* grid) {
   MapDrapeBuild b;
   GroundGrid& g = b.drape;
-  g = data.Terrain.empty() ? groundGridFor(data, 0) : static_cast<const GroundGrid&>(data.Terrain);
+  if (grid)
+    g = *grid;
+  else
+    g = data.Terrain.empty() ? groundGridFor(data, 0) : static_cast<const GroundGrid&>(data.Terrain);
   std::vector<double> lon, lat;
   nodePositions(g, flightOrigin(data), lon, lat);
   b.facts = sampleMap(path, lon, lat, g.columns, g.rows, b.drape.colour);

@@ -20,9 +20,9 @@ struct MapDrapeBuild {
 // and last letter of the suffix and "w"), <name>.pngw, or <name>.wld, in either case.
 bool hasWorldFile(const QString& path);
 
-// The map of `path` on the nodes of the terrain grid when one is loaded,
-// else of a grid chosen around the flight as the terrain's would be. Throws
-// as sampleMap does; changes nothing in `data`.
-MapDrapeBuild buildMapDrape(const FlightData& data, const QString& path);
+// The map of `path` on the nodes of `grid`, or else of the terrain grid when
+// one is loaded, else of a grid chosen around the flight as the terrain's
+// would be. Throws as sampleMap does; changes nothing in `data`.
+MapDrapeBuild buildMapDrape(const FlightData& data, const QString& path, const GroundGrid* grid = nullptr);
 
 }  // namespace trelvano

@@ -96,19 +96,15 @@ LoadStatus MainController::openTerrainFiles(const QStringList& paths) {
   // The map follows the terrain's grid: warped again before anything is replaced.
   std::optional<MapDrapeBuild> map;
   if (!geoMapFile_.isEmpty()) {
-    FlightData& d = data;
-    const TerrainGrid kept = std::move(d.Terrain);
-    d.Terrain = build.grid;
     try {
-      map = buildMapDrape(d, geoMapFile_);
+      map = buildMapDrape(data, geoMapFile_, &build.grid);
     } catch (const RunError&) {
-      map.reset();  // the map's file went away since: it is dropped below
+      map.reset();  // the map's file went away since: no map on the new grid
     }
-    d.Terrain = kept;
   }
   terrainFiles_ = files;
   commitTerrain(data, std::move(build), seaLevelAltitudes(data, ellipsoidalHeights_).data());
-  if (map) data.GeoMap = std::move(map->drape);
+  data.GeoMap = map && map->coversFlight ? std::move(map->drape) : MapDrape{};
   view.layers.Gelaende = true;
   Infobox(data, panels);
   showTerrainStatus();
@@ -140,9 +136,11 @@ LoadStatus MainController::openGeoMap(const QString& path) {
 }
 
 void MainController::refreshGround() {
-  const QStringList files = allTerrainFiles();
+  // A flight without a position (a logger file without GPS) has no ground.
+  const bool placed = data.MinLat != 0 || data.MaxLat != 0 || data.MinLon != 0 || data.MaxLon != 0;
+  const QStringList files = placed ? allTerrainFiles() : QStringList();
   if (files.isEmpty()) {
-    if (!data.Terrain.empty() || data.HasHeightAboveGround) clearTerrain(data);
+    clearTerrain(data);
   } else {
     TerrainBuild build = buildTerrain(data, files);
     if (build.nearFlight)
@@ -153,7 +151,7 @@ void MainController::refreshGround() {
     }
   }
   data.GeoMap = MapDrape{};
-  if (!geoMapFile_.isEmpty()) {
+  if (placed && !geoMapFile_.isEmpty()) {
     MapDrapeBuild map = buildMapDrape(data, geoMapFile_);
     if (map.coversFlight) data.GeoMap = std::move(map.drape);
   }
@@ -163,7 +161,8 @@ void MainController::refreshGround() {
 
 std::optional<RunError> MainController::refreshGroundAfterLoad() {
   if (terrainFiles_.isEmpty() && terrainFolder_.isEmpty() && geoMapFile_.isEmpty()) {
-    if (!data.Terrain.empty() || data.HasHeightAboveGround) clearTerrain(data);
+    if (!data.Terrain.empty() || data.HasHeightAboveGround || !data.TerrainState.missingTiles.isEmpty())
+      clearTerrain(data);
     return std::nullopt;
   }
   try {
