@@ -52,7 +52,7 @@ constexpr GpsBox kGpsBoxes[kGpsCurveCount] = {
     {"CheckBoxGPSV2", "Groundspeed", "Horizontalgeschwindigkeit über Grund"},
     {"CheckBoxGPSV3", "3D-Speed", "Raumgeschwindigkeit über Grund"},
     {"CheckBoxGPSAV", "Air-Speed", "windkompensierte Geschwindigkeit zur der Luft"},
-    {"CheckBoxGpsAGL", "Höhe ü. Grund", "Höhe über Grund (Gelände laden)"},
+    {"CheckBoxGpsAGL", "H. ü. Grund", "Höhe über Grund (mit Gelände: Datei → Gelände laden…)"},
 };
 
 QGroupBox* makeGroup(QWidget* parent, const char* objectName, const char* title, int x, int y, int w, int h) {
