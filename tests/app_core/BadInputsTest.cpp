@@ -53,6 +53,8 @@ struct Program {
         {QStringLiteral("par"), [this] { core.laden1Click(); }},
         {QStringLiteral("pixelmap"), [this] { core.Karteladen1Click(); }},
         {QStringLiteral("vectormap"), [this] { core.Mapladen1Click(); }},
+        {QStringLiteral("terrain"), [this] { core.loadTerrainClick(); }},
+        {QStringLiteral("geomap"), [this] { core.loadGeoMapClick(); }},
     };
     const auto command = commands.find(reader);
     ASSERT_NE(command, commands.end()) << "unknown reader " << reader.toStdString();
