@@ -258,6 +258,12 @@ void commitTerrain(FlightData& data, TerrainBuild&& build, const double* altitud
   ++data.SceneVersion;
 }
 
+void followAltitudes(FlightData& data, const std::vector<double>& before) {
+  if (!data.HasHeightAboveGround) return;
+  const int32_t last = std::min<int32_t>(data.LastPoint, int32_t(before.size()) - 1);
+  for (int32_t i = 0; i <= last; ++i) data.HeightAboveGround[i] += data.FlightPath[i].Altitude - before[size_t(i)];
+}
+
 void clearTerrain(FlightData& data) {
   data.Terrain = TerrainGrid{};
   data.TerrainState = TerrainInfo{};

@@ -71,6 +71,11 @@ TerrainBuild buildTerrain(const FlightData& data, const QStringList& files);
 // point, or the points' own Altitude when null) and HasHeightAboveGround.
 void commitTerrain(FlightData& data, TerrainBuild&& build, const double* altitudes = nullptr);
 
+// After the points' altitudes changed (another altitude source): each height
+// above ground moves with its point's altitude, from `before` (the altitudes
+// of points 0 … LastPoint as they were).
+void followAltitudes(FlightData& data, const std::vector<double>& before);
+
 // Takes the terrain and the heights above ground out of the flight.
 void clearTerrain(FlightData& data);
 

@@ -4,6 +4,8 @@
 #include "Verlauf/core/ChartView.h"
 #include "app/core/FlightExport.h"
 #include "app/core/MainController.h"
+#include "hopt/core/OptionsController.h"
+#include "import/ParameterFile.h"
 #include "common/ScriptedDialogs.h"
 #include "common/SyntheticTerrain.h"
 #include "common/TestPaths.h"
@@ -244,4 +246,26 @@ TEST(TerrainCommands, HeightAboveGroundInInfoCsvAndChart) {
   chart.FormCreate();
   EXPECT_NEAR(p.core.chart.ChartMax, highest, 1e-9);
   EXPECT_NEAR(p.core.chart.ChartMin, std::min(0.0, lowest), 1e-9);
+}
+
+// Another altitude source ("Optionen" → barometric heights) moves each height above ground with its point.
+TEST(TerrainCommands, HeightsAboveGroundFollowTheAltitudeSource) {
+  Program p;
+  ASSERT_TRUE(Ladeparameter(p.d.ChannelParams, sourcePath("examples/default.par")));
+  p.core.openLoggerFile(sourcePath("examples/ng-flug.csv"));
+  ASSERT_TRUE(p.d.LoggerNG);
+  const FlightPoint& start = p.d.FlightPath[0];
+  const Surface plane = [](double lat, double lon) { return 300 + 200 * (lat - 48) + 100 * (lon - 11); };
+  p.core.openTerrainFiles({writeTile(p.dir.path(), int(std::floor(start.Lat)), int(std::floor(start.Lon)), plane)});
+  ASSERT_TRUE(p.d.HasHeightAboveGround);
+  std::vector<double> ground;
+  for (int32_t i = 0; i <= p.d.LastPoint; ++i) ground.push_back(p.d.FlightPath[i].Altitude - p.d.HeightAboveGround[i]);
+
+  QString hLabel = p.core.state.hLabel;
+  OptionsController options({p.d, p.core.view, p.core.panels, hLabel});
+  options.FormCreate();
+  options.CheckBoxBaroClick(!p.d.UseBaroAltitude);
+  ASSERT_NE(hLabel, p.core.state.hLabel);
+  for (int32_t i = 0; i <= p.d.LastPoint; ++i)
+    ASSERT_NEAR(p.d.FlightPath[i].Altitude - p.d.HeightAboveGround[i], ground[size_t(i)], 1e-6) << i;
 }
