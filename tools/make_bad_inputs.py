@@ -9,11 +9,13 @@ Standard library only; the output is the same on every run.
     python3 tools/make_bad_inputs.py [output directory]
 """
 
+import io
 import os
 import random
 import struct
 import sys
 import zlib
+import zipfile
 
 RANGE = "Fehler bei Bereichsprüfung"
 NO_DATA = "Keine Flugdaten in der Datei"
@@ -75,6 +77,10 @@ def png_header(width, height):
     """A PNG whose header says width x height, with one short row of data."""
     return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
             png_chunk(b"IDAT", zlib.compress(bytes(16))) + png_chunk(b"IEND", b""))
+
+
+BAD_TERRAIN = "Ungültige Geländedatei"
+BAD_MAP = "Ungültige Kartendatei"
 
 
 def cases():
@@ -148,6 +154,16 @@ def cases():
                                                    '<trkpt lat="1" lon="2"/></trkseg></trk></gpx>').encode()
     yield "utf16.gpx", "gpx", "loads", gpx(good_gpx).decode("utf-8").replace(
         'encoding="UTF-8"', 'encoding="UTF-16"').encode("utf-16")
+    # Elevation files of the wrong size or no elevation at all, and broken maps.
+    yield "N48E011.hgt", "terrain", BAD_TERRAIN, b"\0" * 1000
+    zipped = io.BytesIO()
+    with zipfile.ZipFile(zipped, "w") as z:
+        z.writestr(zipfile.ZipInfo("N48E012.hgt", date_time=(2024, 1, 1, 0, 0, 0)), b"\1" * 5000)
+    yield "N48E012.hgt.zip", "terrain", BAD_TERRAIN, zipped.getvalue()
+    yield "cut-N48E013.hgt.zip", "terrain", BAD_TERRAIN, zipped.getvalue()[:60]
+    yield "hoehen.tif", "terrain", BAD_TERRAIN, b"II*\0" + b"\x08\0\0\0" + b"\xff" * 40
+    yield "karte.mbtiles", "geomap", BAD_MAP, b"SQLite format 3\0" + b"\0" * 200
+    yield "karte.tif", "geomap", BAD_MAP, b"MM\0*" + b"\0\0\0\x08" + b"\xff" * 40
 
 
 def main():

@@ -227,6 +227,12 @@ void MainWindow::buildMenus() {
   addItem(datei, "gpxffnen1", QStringLiteral("*.gpx Öffnen"), [&c] { c.openGpxFile(); });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.openPixelMap(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.openVectorMap(); });
+  addItem(datei, "GeoKarteladen1", QStringLiteral("Georeferenzierte Karte laden…"), [&c] { c.openGeoMap(); });
+  addItem(datei, "Gelaendeladen1", QStringLiteral("Gelände laden…"), [&c] { c.openTerrain(); });
+  addItem(datei, "Gelaendeordner1", QStringLiteral("Geländeordner…"), [this, &c] {
+    c.chooseTerrainFolder();
+    if (settings_) settings_->setValue(QStringLiteral("terrain/folder"), c.terrainFolder());
+  });
   addItem(datei, "BildSpeichern1", QStringLiteral("Bild speichern…"), [&c] { c.saveViewPicture(); });
   QMenu* exportieren = datei->addMenu(QStringLiteral("Exportieren"));
   exportieren->setObjectName(QStringLiteral("Exportieren1"));
@@ -409,6 +415,9 @@ void MainWindow::showState() {
 
   for (int k = 0; k < 5; ++k) side_.navValue[k]->setText(p.nav[k]);
   for (int k = 0; k < 6; ++k) side_.infoValue[k]->setText(p.info[k]);
+  side_.minHeightAboveGround->setText(p.minHeightAboveGround);
+  side_.minHeightAboveGround->setVisible(!p.minHeightAboveGround.isEmpty());
+  side_.minHeightAboveGroundCaption->setVisible(!p.minHeightAboveGround.isEmpty());
   for (int k = 0; k < 13; ++k) {
     side_.channelCaption[k]->setText(p.channelCaption[k]);
     side_.channelValue[k]->setText(p.channelValue[k]);
@@ -451,6 +460,8 @@ void MainWindow::keepBetweenRuns(QSettings* settings) {
   if (!settings_) return;
   restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
   keptExportFolder_ = core_->state.exportFolder = settings_->value(kExportFolderKey).toString();
+  const QString terrainFolder = settings_->value(QStringLiteral("terrain/folder")).toString();
+  handle([this, terrainFolder] { core_->setTerrainFolder(terrainFolder); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

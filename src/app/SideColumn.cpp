@@ -82,6 +82,9 @@ SideColumn buildSideColumn(QWidget* parent, const SidePanels& start, const QStri
   QVBoxLayout* info = pairLayout(s.InfoGroupBox, 10);
   for (int k = 0; k < 6; ++k)
     s.infoValue[k] = addPair(info, QString::fromUtf8(kInfoCaptions[k]), kInfoValues[k], start.info[k], longest.info[k]);
+  s.minHeightAboveGround = addPair(info, QStringLiteral("Min. Höhe über Grund:"), "LabelHueG",
+                                   start.minHeightAboveGround, longest.minHeightAboveGround,
+                                   &s.minHeightAboveGroundCaption);
   info->addStretch(1);
 
   static const char* const kCaptionNames[13] = {"LabelADC16S", "LabelADC0S", "LabelADC1s", "LabelADC2s",

@@ -54,6 +54,7 @@ constexpr GpsBox kGpsBoxes[kGpsCurveCount] = {
     {"CheckBoxGPSV2", "Groundspeed", "Horizontalgeschwindigkeit über Grund"},
     {"CheckBoxGPSV3", "3D-Speed", "Raumgeschwindigkeit über Grund"},
     {"CheckBoxGPSAV", "Air-Speed", "windkompensierte Geschwindigkeit zur der Luft"},
+    {"CheckBoxGpsAGL", "H. ü. Grund", "Höhe über Grund (mit Gelände: Datei → Gelände laden…)"},
 };
 
 QGroupBox* makeGroup(QWidget* parent, const char* objectName, const char* title, int x, int y, int w, int h) {
@@ -195,7 +196,7 @@ void ChartWindow::buildControls(QWidget* panel) {
     gpsBox_[k] = new QCheckBox(QString::fromUtf8(kGpsBoxes[k].caption), gpsGroup_);
     gpsBox_[k]->setObjectName(QLatin1String(kGpsBoxes[k].objectName));
     gpsBox_[k]->setToolTip(QString::fromUtf8(kGpsBoxes[k].hint));
-    gpsBox_[k]->setGeometry(8, 16 + 21 * k, 95, 20);
+    gpsBox_[k]->setGeometry(8, 16 + 17 * k, 95, 18);
     connect(gpsBox_[k], &QCheckBox::clicked, this,
             [this, &c, k](bool ticked) { handle([&c, k, ticked] { c.setGpsTicked(k, ticked); }); });
   }

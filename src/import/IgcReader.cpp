@@ -257,4 +257,19 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
 }
 
+bool igcGnssAboveEllipsoid(QByteArrayView bytes) {
+  // Header lines H?ALG…: the altitude datum of the GNSS fixes.
+  for (qsizetype at = 0; at < bytes.size();) {
+    qsizetype end = at;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    const QByteArrayView line = bytes.sliced(at, end - at);
+    if (line.size() >= 5 && line[0] == 'H' && line.sliced(2, 3) == QByteArrayView("ALG") &&
+        line.sliced(5).indexOf(QByteArrayView("ELL")) >= 0)
+      return true;
+    if (!line.isEmpty() && line[0] == 'B') return false;  // the header is over
+    at = end + 1;
+  }
+  return false;
+}
+
 }  // namespace trelvano

@@ -13,6 +13,10 @@ namespace trelvano {
 // An IGC file by its name: ".igc" in any case.
 bool isIgcFileName(const QString& path);
 
+// The header declares the GNSS altitudes heights above the WGS 84 ellipsoid
+// ("HFALGALTGPS:ELL"); without it they are taken as above sea level.
+bool igcGnssAboveEllipsoid(QByteArrayView bytes);
+
 // Seconds from one fix to the next, from their times of day. A backward step
 // is a midnight crossing when the clock ran from the evening into the morning
 // (the step plus a day is below 12 hours); any other backward step is a clock

@@ -43,6 +43,22 @@ RunError RunError::invalidGpx() {
   return {RunErrorKind::InvalidGpx, QStringLiteral("Ungültige GPX-Datei")};
 }
 
+RunError RunError::invalidTerrain() {
+  return {RunErrorKind::InvalidTerrain, QStringLiteral("Ungültige Geländedatei")};
+}
+
+RunError RunError::invalidMap() {
+  return {RunErrorKind::InvalidMap, QStringLiteral("Ungültige Kartendatei")};
+}
+
+RunError RunError::mapWithoutCrs() {
+  return {RunErrorKind::MapWithoutCrs, QStringLiteral("Karte ohne Koordinatensystem")};
+}
+
+RunError RunError::outsideFlight() {
+  return {RunErrorKind::OutsideFlight, QStringLiteral("Karte liegt nicht im Bereich des Fluges")};
+}
+
 RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detail) {
   // Whole megabytes, rounded up, so a file just over the limit does not read as the limit.
   const auto mb = [](qint64 n) { return (n + (1 << 20) - 1) >> 20; };

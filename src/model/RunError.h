@@ -25,6 +25,10 @@ enum class RunErrorKind {
   Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
   NoFlight,        // "Kein Flug geladen": an export with no flight loaded
   OwnRecording,    // "Die geladene Aufzeichnung kann nicht überschrieben werden"
+  InvalidTerrain,  // "Ungültige Geländedatei": not an elevation file GDAL reads, or of the wrong size
+  InvalidMap,      // "Ungültige Kartendatei": not a raster map GDAL reads, an empty or vector MBTiles file
+  MapWithoutCrs,   // "Karte ohne Koordinatensystem": no system in the file, no .prj, a world file in metres
+  OutsideFlight,   // "Karte liegt nicht im Bereich des Fluges": a map or elevation file away from the flight
 };
 
 class RunError : public std::exception {
@@ -42,6 +46,10 @@ class RunError : public std::exception {
   static RunError invalidGpx();
   static RunError fileNotFound();
   static RunError cannotOpen();
+  static RunError invalidTerrain();
+  static RunError invalidMap();
+  static RunError mapWithoutCrs();
+  static RunError outsideFlight();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
   // A write that failed: "E/A-Fehler %d", the reason `err` (an errno value)
   // in words a user can act on, and "Datei <name>".

@@ -5,6 +5,7 @@
 #include "overlay/FlightSpeed.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace trelvano {
 
@@ -59,6 +60,16 @@ void Infobox(const FlightData& data, SidePanels& panels) {
   panels.info[kInfoVmax3] = withUnit(maxAir * 3.6, " km/h");
   panels.info[kInfoNS] = withUnit(maxY - minY, " m");
   panels.info[kInfoOW] = withUnit(maxX - minX, " m");
+
+  bool aboveGround = false;
+  double lowest = 0;
+  for (int32_t i = 0; data.HasHeightAboveGround && i <= last; ++i) {
+    const double h = data.HeightAboveGround[i];
+    if (std::isnan(h)) continue;
+    lowest = aboveGround ? std::min(lowest, h) : h;
+    aboveGround = true;
+  }
+  panels.minHeightAboveGround = aboveGround ? withUnit(lowest, " m") : QString();
 }
 
 }  // namespace trelvano

@@ -46,6 +46,9 @@ struct SidePanels {
   QString nav[5];
   // InfoGroupBox values: LabelDauer, LabelHmax, LabelVmax, LabelVmax3, LabelNS, LabelOW.
   QString info[6];
+  // "Min. Höhe über Grund" below them (LabelHueG): the lowest height above
+  // the terrain, "123 m"; empty (and hidden) while no terrain lies under the flight.
+  QString minHeightAboveGround;
   // Channel pairs 0 … 12: caption labels (LabelADC16S …) and value labels (LabelADC16 …).
   QString channelCaption[13];
   QString channelValue[13];

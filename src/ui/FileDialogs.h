@@ -4,6 +4,7 @@
 // cancels them).
 
 #include <QString>
+#include <QStringList>
 
 namespace trelvano {
 
@@ -13,6 +14,13 @@ class FileDialogs {
   // The chosen path, or an empty string when the user cancels.
   virtual QString openFile(const QString& filter, const QString& title, const QString& initialName) = 0;
   virtual QString saveFile(const QString& filter, const QString& title, const QString& initialName) = 0;
+  // Several files at once (none when cancelled); by default the one of openFile.
+  virtual QStringList openFiles(const QString& filter, const QString& title) {
+    const QString path = openFile(filter, title, {});
+    return path.isEmpty() ? QStringList() : QStringList{path};
+  }
+  // A folder, starting at `current`; empty when cancelled (and by default).
+  virtual QString chooseFolder(const QString& /*title*/, const QString& /*current*/) { return {}; }
 };
 
 // Answers every dialog with "cancel".

@@ -39,6 +39,15 @@ QString QtFileDialogs::saveFile(const QString& filter, const QString& title, con
   return run(true, filter, title, initialName);
 }
 
+QStringList QtFileDialogs::openFiles(const QString& filter, const QString& title) {
+  return QFileDialog::getOpenFileNames(parent_, title, {}, filter, nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+QString QtFileDialogs::chooseFolder(const QString& title, const QString& current) {
+  return QFileDialog::getExistingDirectory(parent_, title, current,
+                                           QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+}
+
 namespace {
 
 // The shared dialog. A name typed with wildcards ("*.par", the name every

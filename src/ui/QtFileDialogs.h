@@ -27,6 +27,8 @@ class QtFileDialogs : public FileDialogs {
   void rememberFoldersIn(QSettings* settings) { settings_ = settings; }
   QString openFile(const QString& filter, const QString& title, const QString& initialName) override;
   QString saveFile(const QString& filter, const QString& title, const QString& initialName) override;
+  QStringList openFiles(const QString& filter, const QString& title) override;
+  QString chooseFolder(const QString& title, const QString& current) override;
 
  private:
   QString run(bool save, const QString& filter, const QString& title, const QString& initialName);

@@ -1,7 +1,9 @@
 #include "WindowFixture.h"
 #include "common/TestPaths.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -34,4 +36,27 @@ TEST(ComingBack, FlightsAndWindowSizeReachTheNextRun) {
   menu->actions()[0]->trigger();
   EXPECT_EQ(second.errors, QStringList{"Datei nicht gefunden\nDatei rundflug.igc"});
   EXPECT_EQ(settings.value("recentFiles").toStringList(), QStringList{csv});
+}
+
+// "Geländeordner…" is kept; the next run lays its tiles under a flight named on the command line.
+TEST(ComingBack, TerrainFolderReachesTheNextRun) {
+  QTemporaryDir dir;
+  const QString tiles = dir.filePath(QStringLiteral("tiles"));
+  ASSERT_TRUE(QDir().mkdir(tiles));
+  ASSERT_TRUE(QFile::copy(dataPath(QStringLiteral("dem/N49E005.hgt.zip")), tiles + QStringLiteral("/N49E005.hgt.zip")));
+  QSettings settings(dir.filePath(QStringLiteral("Trelvano.conf")), QSettings::IniFormat);
+  Window first, second;
+  first.form->keepBetweenRuns(&settings);
+  first.dialogs->answers = {tiles};
+  first.item("Gelaendeordner1")->trigger();
+  EXPECT_EQ(settings.value("terrain/folder").toString(), tiles);
+
+  second.form->keepBetweenRuns(&settings);
+  const QString igc = writeBytes(dir.filePath(QStringLiteral("flug.igc")),
+                                 "HFDTE010124\r\nB1000004942000N00552800EA0090000900\r\n"
+                                 "B1000024942500N00553000EA0091000910\r\n");
+  second.form->startUp(QStringLiteral("default.par"), {igc});
+  EXPECT_TRUE(second.errors.isEmpty());
+  EXPECT_EQ(second.form->core().data.TerrainState.tiles, QStringList{"N49E005.hgt.zip"});
+  EXPECT_TRUE(second.child<QLabel>("LabelHueG")->isVisibleTo(second.form.get()));
 }

@@ -55,6 +55,8 @@ struct Program {
         {QStringLiteral("par"), [this] { core.loadParameters(); }},
         {QStringLiteral("pixelmap"), [this] { core.openPixelMap(); }},
         {QStringLiteral("vectormap"), [this] { core.openVectorMap(); }},
+        {QStringLiteral("terrain"), [this] { core.openTerrain(); }},
+        {QStringLiteral("geomap"), [this] { core.openGeoMap(); }},
     };
     const auto command = commands.find(reader);
     ASSERT_NE(command, commands.end()) << "unknown reader " << reader.toStdString();

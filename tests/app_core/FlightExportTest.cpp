@@ -93,7 +93,9 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
         if (timed) {
           ASSERT_EQ(QDateTime::fromString(fromGpx[i].time, Qt::ISODateWithMs).toMSecsSinceEpoch(),
                     std::llround(d.PointTime[i] * 1000)) << i;
-          if (i > 0 && file.endsWith(QLatin1String(".igc"))) ASSERT_GE(fromGpx[i].time, fromGpx[i - 1].time) << i;
+          if (i > 0 && file.endsWith(QLatin1String(".igc"))) {
+            ASSERT_GE(fromGpx[i].time, fromGpx[i - 1].time) << i;
+          }
         }
       }
       if (!file.endsWith(QLatin1String(".gpx"))) {

@@ -26,6 +26,9 @@ class ScriptedDialogs : public FileDialogs {
   QString saveFile(const QString& filter, const QString& title, const QString& initialName) override {
     return answer({true, filter, title, initialName});
   }
+  QString chooseFolder(const QString& title, const QString& current) override {
+    return answer({false, {}, title, current});
+  }
 
  private:
   QString answer(DialogCall call) {

@@ -322,3 +322,43 @@ TEST(Dump, UnwritableStandardOutputAndNoFlight) {
   EXPECT_EQ(r.json["files"].toArray()[1].toObject()["error"].toString(), QStringLiteral("Kein Flug geladen"));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.gpx"))));
 }
+
+// --dem (a folder, as the setting, and a file) and --map: the keys "terrain", "agl" and "map".
+TEST(Dump, TerrainHeightsAboveGroundAndMap) {
+  QTemporaryDir dir;
+  QByteArray igc = "HFDTE010124\r\n";
+  for (int k = 0; k < 20; ++k)
+    igc += QStringLiteral("B1000%1 49%2N 005%3EA0090000900\r\n")
+               .arg(k * 2, 2, 10, QLatin1Char('0'))
+               .arg(42000 + 25 * k)
+               .arg(52800 + 30 * k)
+               .remove(QLatin1Char(' '))
+               .toLatin1();
+  const QString flight = writeBytes(dir.filePath(QStringLiteral("flug.igc")), igc);
+  const QString bad = writeBytes(dir.filePath(QStringLiteral("N49E006.hgt")), "kein Gelände");
+  const DumpRun r = runDump({QStringLiteral("--dem"), dataPath(QStringLiteral("dem")), QStringLiteral("--dem"), bad,
+                             QStringLiteral("--map"), dataPath(QStringLiteral("maps/relief-utm32.tif")), flight});
+  EXPECT_EQ(r.exitCode, 1);
+  const QJsonArray files = r.json["files"].toArray();
+  ASSERT_EQ(files.size(), 3);
+  EXPECT_EQ(files[1].toObject()["error"].toString().toStdString(), "Ungültige Geländedatei\nDatei N49E006.hgt");
+  EXPECT_EQ(files[2].toObject()["status"].toString(), "ok");
+
+  const QJsonObject terrain = r.json["terrain"].toObject();
+  EXPECT_EQ(terrain["tiles"].toArray(), QJsonArray({"N49E005.hgt.zip"}));
+  EXPECT_EQ(terrain["missingTiles"].toArray(), QJsonArray());
+  EXPECT_GT(terrain["grid"].toArray()[0].toInt(), 1);
+  EXPECT_GT(terrain["minHeight"].toDouble(), 140);
+  EXPECT_LT(terrain["maxHeight"].toDouble(), 600);
+  const QJsonArray agl = r.json["agl"].toArray();
+  ASSERT_EQ(agl.size(), 20);
+  for (const QJsonValue& h : agl) EXPECT_TRUE(h.isDouble() && h.toDouble() > 300 && h.toDouble() < 800);
+
+  const QJsonObject map = r.json["map"].toObject();
+  EXPECT_EQ(map["driver"].toString(), "GTiff");
+  EXPECT_EQ(map["crs"].toString(), "EPSG:32632");
+  const QJsonArray bounds = map["bounds"].toArray();
+  ASSERT_EQ(bounds.size(), 4);
+  EXPECT_NEAR(bounds[0].toDouble(), 5.78, 0.02);
+  EXPECT_NEAR(bounds[3].toDouble(), 49.78, 0.02);
+}

@@ -30,7 +30,7 @@ void writeChart(JsonWriter& json, const ChartView& chart) {
   json.key("Temperature"); json.value(chart.data.Temperature);
   json.key("ticked");
   json.beginArray();
-  for (bool ticked : c.gpsTicked) json.value(ticked);
+  for (int k = 0; k < 4; ++k) json.value(c.gpsTicked[k]);  // "Höhe über Grund" has no place in this list
   for (bool ticked : c.channelTicked) json.value(ticked);
   json.endArray();
   json.key("enabled");

@@ -8,7 +8,7 @@ namespace trelvano {
 
 namespace {
 
-const char* const kGpsCurveNames[4] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed"};
+const char* const kGpsCurveNames[5] = {"Höhe", "Groundspeed", "3D-Speed", "Air-Speed", "Höhe über Grund"};
 
 // "W,H"-style lists of `count` integers.
 bool parseInts(const QString& text, QChar separator, int count, int* out) {
@@ -21,7 +21,7 @@ bool parseInts(const QString& text, QChar separator, int count, int* out) {
 bool parseCurves(const QString& list, DumpOptions& o, QString& error) {
   for (const QString& name : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
     bool known = false;
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 5; ++k)
       if (name == QString::fromUtf8(kGpsCurveNames[k])) known = o.gpsCurves[k] = true;
     bool number = false;
     const int channel = name.toInt(&number);
@@ -42,6 +42,7 @@ const char* const kDumpUsage =
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
     "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
+    "                     [--dem FILE|FOLDER]... [--map FILE] [--exaggeration N]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
 
@@ -112,6 +113,15 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     } else if (a == QLatin1String("--pixelmap") || a == QLatin1String("--vectormap")) {
       if (!next(v)) return false;
       o.maps.push_back({a == QLatin1String("--vectormap"), v});
+    } else if (a == QLatin1String("--dem")) {
+      if (!next(v)) return false;
+      o.dems << v;
+    } else if (a == QLatin1String("--map")) {
+      if (!next(o.geoMap)) return false;
+    } else if (a == QLatin1String("--exaggeration")) {
+      if (!next(v)) return false;
+      o.exaggeration = v.toDouble(&ok);
+      ok = ok && *o.exaggeration >= 1 && *o.exaggeration <= 10;
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
     } else if (a == QLatin1String("--chart")) {
@@ -158,7 +168,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     error = chartOption + QStringLiteral(" needs --chart");
     return false;
   }
-  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty()) {
+  if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty() && o.dems.isEmpty() && o.geoMap.isEmpty()) {
     error = QStringLiteral("no file given");
     return false;
   }

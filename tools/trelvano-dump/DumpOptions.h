@@ -31,11 +31,14 @@ struct DumpOptions {
   };
   std::vector<MapFile> maps;  // loaded after the files, in the order given
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
+  QStringList dems;           // --dem: elevation files or folders of tiles, in the order given
+  QString geoMap;             // --map: a georeferenced map
+  std::optional<double> exaggeration;  // --exaggeration: heights drawn this many times as high
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;
   QSize chartSize{778, 305};
-  bool gpsCurves[4] = {};       // "Höhe", "Groundspeed", "3D-Speed", "Air-Speed"
+  bool gpsCurves[5] = {};       // "Höhe", "Groundspeed", "3D-Speed", "Air-Speed", "Höhe über Grund"
   bool channelCurves[13] = {};  // channels 0 … 12
   int scale = 0;                // 0 "einheitlich", 1 "individuell"
   int windDirection = 20;       // bar positions

@@ -4,12 +4,16 @@
 
 #include "import/ChannelConversion.h"
 #include "import/FileBytes.h"
+#include "import/TerrainLoader.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
 #include "canvas/PngBytes.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
+#include <utility>
 #include <functional>
 
 namespace trelvano {
@@ -48,6 +52,7 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
   if (o.temperature) d.Temperature = *o.temperature;
   if (o.baro) d.UseBaroAltitude = true;
   if (o.slowMap) d.FastMapLoading = false;
+  if (o.exaggeration) d.Exaggeration = *o.exaggeration;
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
@@ -58,6 +63,36 @@ FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& 
   return fileCommand(map.path, [&] {
     return (map.vector ? program.openVectorMap(map.path) : program.openPixelMap(map.path)) == LoadStatus::Loaded;
   });
+}
+
+namespace {
+bool isFolder(const QString& path) { return QFileInfo(path).isDir(); }
+}  // namespace
+
+void applyTerrainFolder(MainController& program, const DumpOptions& o) {
+  for (const QString& dem : o.dems)
+    if (isFolder(dem)) {
+      program.setTerrainFolder(dem);
+      return;
+    }
+}
+
+void loadGroundForDump(MainController& program, const DumpOptions& o, std::vector<FileOutcome>& outcomes) {
+  bool firstFolder = true;
+  for (const QString& dem : o.dems) {
+    if (isFolder(dem) && std::exchange(firstFolder, false)) continue;  // the setting, see applyTerrainFolder
+    outcomes.push_back(fileCommand(dem, [&] {
+      QStringList paths{dem};
+      if (isFolder(dem)) {
+        const FrameOrigin origin = trelvano::flightOrigin(program.data);
+        paths = trelvano::tilesInFolder(dem, trelvano::gridBox(trelvano::groundGridFor(program.data, 0), origin));
+        if (paths.isEmpty()) return true;
+      }
+      return program.openTerrainFiles(paths) == LoadStatus::Loaded;
+    }));
+  }
+  if (!o.geoMap.isEmpty())
+    outcomes.push_back(fileCommand(o.geoMap, [&] { return program.openGeoMap(o.geoMap) == LoadStatus::Loaded; }));
 }
 
 FileOutcome saveParForDump(MainController& program, const QString& path) {
@@ -214,6 +249,46 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
       json.endArray();
     }
     json.endArray();
+  }
+
+  if (!o.dems.isEmpty() || !d.Terrain.empty()) {
+    json.key("terrain");
+    json.beginObject();
+    json.key("tiles");
+    json.beginArray();
+    for (const QString& t : d.TerrainState.tiles) json.value(t);
+    json.endArray();
+    json.key("grid");
+    json.beginArray();
+    json.value(d.Terrain.columns);
+    json.value(d.Terrain.rows);
+    json.endArray();
+    json.key("minHeight"); json.value(double(d.Terrain.minHeight));
+    json.key("maxHeight"); json.value(double(d.Terrain.maxHeight));
+    json.key("filledVoids"); json.value(d.TerrainState.filledVoids);
+    json.key("missingTiles");
+    json.beginArray();
+    for (const QString& t : d.TerrainState.missingTiles) json.value(t);
+    json.endArray();
+    json.endObject();
+  }
+  if (d.HasHeightAboveGround) {
+    json.key("agl");
+    json.beginArray();
+    for (int i = 0; i <= d.LastPoint; ++i) json.value(d.HeightAboveGround[i]);  // NaN is written as null
+    json.endArray();
+  }
+  if (!program.geoMapFile().isEmpty()) {
+    const trelvano::MapFacts& m = program.geoMapFacts();
+    json.key("map");
+    json.beginObject();
+    json.key("driver"); json.value(m.driver);
+    json.key("crs"); json.value(m.crs);
+    json.key("bounds");
+    json.beginArray();
+    for (double v : {m.bounds.west, m.bounds.south, m.bounds.east, m.bounds.north}) json.value(v);
+    json.endArray();
+    json.endObject();
   }
 
   if (d.LoggerNG) {

@@ -24,6 +24,10 @@ void applyStartOptions(MainController& program, const DumpOptions& options, std:
 FileOutcome loadForDump(MainController& program, const QString& path);
 // One --pixelmap or --vectormap file, as the menu's map commands load it.
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
+// Before the flights: the first folder of --dem, as the setting "Geländeordner".
+void applyTerrainFolder(MainController& program, const DumpOptions& options);
+// After the flights: the --dem files (and the tiles of further folders), then --map.
+void loadGroundForDump(MainController& program, const DumpOptions& options, std::vector<FileOutcome>& outcomes);
 // After the loads: "Parameter" → "speichern", its dialog answered with `path`.
 FileOutcome saveParForDump(MainController& program, const QString& path);
 // After the loads: --export-kml, --export-gpx, --export-csv, each an outcome.

@@ -7,6 +7,7 @@
 //                 [--layers LIST] [--save-par FILE]
 //                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
+//                 [--dem FILE|FOLDER]... [--map FILE] [--exaggeration N]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
 //
@@ -75,7 +76,9 @@ int main(int argc, char** argv) {
   bool allLoaded = true;
   try {
     applyStartOptions(program, options, outcomes);
+    applyTerrainFolder(program, options);
     for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
+    loadGroundForDump(program, options, outcomes);
     for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
     if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));
     exportsForDump(program, options, outcomes);

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <cmath>
+
 namespace trelvano {
 
 namespace {
@@ -29,6 +31,9 @@ QByteArray csvBytes(const FlightData& data) {
   if (data.LoggerNG)
     for (int k = 0; k < kChannelCount; ++k) header << csvField(data.ChannelParams[k].Name);
   header << QStringLiteral("Höhe über NN [m]");
+  // With terrain under the flight: the height above it (empty where no elevation file covers).
+  const bool aboveGround = data.HasHeightAboveGround;
+  if (aboveGround) header << QStringLiteral("Höhe über Grund [m]");
   QString text = header.join(kSeparator) + QStringLiteral("\r\n");
 
   double elapsed = 0;
@@ -39,7 +44,12 @@ QByteArray csvBytes(const FlightData& data) {
             kSeparator + formatGeneral(p.Altitude);
     if (data.LoggerNG)
       for (int k = 0; k < kChannelCount; ++k) text += kSeparator + csvField(ParameterToString(data, i, k));
-    text += kSeparator + formatGeneral(seaLevelAltitude(data, i)) + QStringLiteral("\r\n");
+    text += kSeparator + formatGeneral(seaLevelAltitude(data, i));
+    if (aboveGround) {
+      const double h = data.HeightAboveGround[i];
+      text += kSeparator + (std::isnan(h) ? QString() : formatGeneral(roundHalfEven(h * 10) / 10));
+    }
+    text += QStringLiteral("\r\n");
   }
   return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }

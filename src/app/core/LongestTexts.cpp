@@ -29,6 +29,7 @@ SidePanels longestSidePanelTexts() {
   p.info[kInfoVmax3] = p.info[kInfoVmax];
   p.info[kInfoNS] = kMetres;
   p.info[kInfoOW] = kMetres;
+  p.minHeightAboveGround = kMetres;
 
   // Names hold at most 15 characters; values the general format's 15 digits.
   const QString name = QStringLiteral("ABCDEFGHIJKLMNO");

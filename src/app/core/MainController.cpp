@@ -70,6 +70,14 @@ LoadStatus MainController::openWithReaderOf(const QString& path) {
   if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
+  switch (groundFileKind(path)) {
+    case GroundFileKind::Terrain:
+      return openTerrainFiles({path});
+    case GroundFileKind::Map:
+      return openGeoMap(path);
+    case GroundFileKind::None:
+      break;
+  }
   if (isPictureFileName(path)) return openPixelMap(path);
   return openFlightFile(path);
 }
@@ -128,7 +136,11 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
+  ellipsoidalHeights_ =
+      read == loadIgc && state.hLabel == QStringLiteral("Höhe: GPS") && igcGnssAboveEllipsoid(bytes);
+  const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
+  if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
 
@@ -165,7 +177,10 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;
   state.flightFile = path;
+  ellipsoidalHeights_ = false;
+  const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { loggerClosingSteps(); });
+  if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
 
@@ -197,11 +212,13 @@ void MainController::saveParameters() {
 
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
 void MainController::moveOriginToSectionStart() {
+  moveOriginToRangeStart(data);
+  const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] {
-    moveOriginToRangeStart(data);
     Track(data, view, panels);
     view.Grafikupdate();
   });
+  if (groundError) throw *groundError;
 }
 
 // "Startpunkt des Flugzeuges an den Anfang der Aufzeichnungen setzen"

@@ -6,12 +6,14 @@
 
 #include "chart/core/ChartState.h"
 #include "import/LoadStaging.h"
+#include "import/Raster.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
 #include "ui/FileDialogs.h"
 #include "view3d/View3D.h"
 
 #include <QString>
+#include <optional>
 
 #include <functional>
 #include <type_traits>
@@ -40,6 +42,14 @@ QString programName();
 // The main window's caption: "Trelvano 0.44  (NG)" until a flight is loaded,
 // then the program and the flight's file name ("Trelvano 0.44 – rundflug.igc").
 QString windowTitle(const MainState& state);
+
+// What a file named on the command line or dropped is, besides a flight:
+// elevation (.hgt, .hgt.zip, a one-band GeoTIFF of 16- or 32-bit numbers),
+// a georeferenced map (.mbtiles, a GeoTIFF with a coordinate system
+// and three or four bands or a palette, a picture with a world file beside
+// it), or neither.
+enum class GroundFileKind { None, Terrain, Map };
+GroundFileKind groundFileKind(const QString& path);
 
 enum class LoadStatus {
   Loaded,    // read and shown
@@ -95,6 +105,26 @@ class MainController {
   LoadStatus openPixelMap(const QString& path);
   LoadStatus openVectorMap(const QString& path);
 
+  // "Gelände laden…", "Geländeordner…" and "Georeferenzierte Karte laden…";
+  // the same without their dialogs (TerrainCommands.cpp). Elevation files
+  // add to those loaded before (one of the same name replaces its
+  // namesake); the folder's tiles under a flight load with every flight. A
+  // map replaces the one before. A file that fails, or (once a flight is
+  // loaded) does not reach under it, throws and changes nothing.
+  void openTerrain();
+  void chooseTerrainFolder();
+  void openGeoMap();
+  LoadStatus openTerrainFiles(const QStringList& paths);
+  LoadStatus openGeoMap(const QString& path);
+  // The folder of tiles (empty = none), as the settings keep it; loads its
+  // tiles for the flight shown.
+  void setTerrainFolder(const QString& folder);
+  const QString& terrainFolder() const { return terrainFolder_; }
+  // The elevation files and the map chosen, and what the map is.
+  const QStringList& terrainFiles() const { return terrainFiles_; }
+  const QString& geoMapFile() const { return geoMapFile_; }
+  const trelvano::MapFacts& geoMapFacts() const { return geoMapFacts_; }
+
   // "Datei" → "Bild speichern…": the 3D view's picture as a PNG file.
   void saveViewPicture();
   // Asks for a file name and writes `picture` there as PNG (also the chart's).
@@ -148,7 +178,20 @@ class MainController {
   // (exportFileName) in the export folder. Empty when cancelled.
   QString askExportPath(const QString& suffix, const QString& title);
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
+  // After a flight load or a move of the origin: terrain, heights above
+  // ground and map again for the flight's frame.
+  void refreshGround();
+  // refreshGround at the end of a flight load: an error there does not undo the flight.
+  std::optional<RunError> refreshGroundAfterLoad();
+  void showTerrainStatus();
+  QStringList allTerrainFiles() const;
+  QStringList withFolderTiles(QStringList files) const;  // the folder's tiles added
   LoadStagingPtr staging_;
+  QStringList terrainFiles_;
+  QString terrainFolder_;
+  QString geoMapFile_;
+  trelvano::MapFacts geoMapFacts_;
+  bool ellipsoidalHeights_ = false;  // the flight's altitudes are GNSS heights above the ellipsoid
 };
 
 template <class Command>

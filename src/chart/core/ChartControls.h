@@ -8,9 +8,10 @@
 
 namespace trelvano {
 
-// The GPS curves in drawing order: "Höhe", "Groundspeed", "3D-Speed", "Air-Speed".
-constexpr int kGpsCurveCount = 4;
-enum GpsCurve { kGpsH = 0, kGpsV2 = 1, kGpsV3 = 2, kGpsAV = 3 };
+// The GPS curves in drawing order: "Höhe", "Groundspeed", "3D-Speed", "Air-Speed",
+// and "Höhe über Grund" where terrain lies under the flight.
+constexpr int kGpsCurveCount = 5;
+enum GpsCurve { kGpsH = 0, kGpsV2 = 1, kGpsV3 = 2, kGpsAV = 3, kGpsAGL = 4 };
 
 // Track bar ranges (vertical bars: position 0 or the minimum at the top).
 constexpr int kWindDirectionMax = 40;

@@ -149,6 +149,14 @@ void ChartView::GpsV3Line(Canvas* canvas) {
   gpsCurve(series_[kGpsV3], first, last, chart_colours::kSpeed, canvas);
 }
 
+void ChartView::GpsAGLLine(Canvas* canvas) {
+  if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;
+  const int32_t first = chart.WindowStart, last = chart.WindowEnd;
+  if (needsSeries(kGpsAGL))
+    fillSeries(series_[kGpsAGL], first, last, [this](int32_t i) { return heightAboveGroundValue(data, i); });
+  gpsCurve(series_[kGpsAGL], first, last, chart_colours::kHeightAboveGround, canvas);
+}
+
 // The wind is taken out with the time step of the replay cursor's point.
 void ChartView::GpsAVLine(Canvas* canvas) {
   if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;

@@ -96,6 +96,7 @@ ChartView::Redraw ChartView::redrawOnce() {
     if (controls.gpsTicked[kGpsV2]) GpsV2Line(draw);
     if (controls.gpsTicked[kGpsV3]) GpsV3Line(draw);
     if (controls.gpsTicked[kGpsAV]) GpsAVLine(draw);
+    if (controls.gpsTicked[kGpsAGL]) GpsAGLLine(draw);
     for (int c = 0; c < kChannelCount; ++c)
       if (controls.channelTicked[c] && ExtraLine(c, draw) == Redraw::Again) return Redraw::Again;
   }

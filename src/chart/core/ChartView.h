@@ -97,6 +97,7 @@ class ChartView {
   void GpsV2Line(Canvas* canvas);
   void GpsV3Line(Canvas* canvas);
   void GpsAVLine(Canvas* canvas);
+  void GpsAGLLine(Canvas* canvas);
   // Again when the channel was constant and unticked itself.
   Redraw ExtraLine(int channel, Canvas* canvas);
   // A GPS curve through series[i - first] for the points first … last.

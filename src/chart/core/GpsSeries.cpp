@@ -48,6 +48,10 @@ double heightValue(const FlightData& data, long long i) {
   return data.FlightPath[i].Altitude - data.FlightPath[0].Altitude;
 }
 
+double heightAboveGroundValue(const FlightData& data, long long i) {
+  return data.HasHeightAboveGround ? data.HeightAboveGround[checkIndex(i, kMaxFlightPoints)] : kNoValue;
+}
+
 double GpsV2Value(const FlightData& data, long long i) {
   const Step s = stepTo(data, i);
   if (s.time == 0) return kNoValue;

@@ -29,6 +29,9 @@ QString windText(const Wind& wind);
 // altitudes (the sample table then belongs to an earlier file).
 double heightValue(const FlightData& data, long long i);
 
+// Height of point i above the terrain, metres; NaN without terrain under it.
+double heightAboveGroundValue(const FlightData& data, long long i);
+
 // Speeds of point i >= 1 over the step from point i - 1. A point with a time
 // step of 0 has no speed: NaN, and the curve leaves it out.
 double GpsV2Value(const FlightData& data, long long i);

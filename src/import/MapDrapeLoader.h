@@ -1,0 +1,28 @@
+#pragma once
+// A georeferenced map (GeoTIFF, a picture with a world file, MBTiles) warped
+// onto a grid in the flight's local frame.
+
+#include "import/Raster.h"
+#include "model/FlightData.h"
+#include "model/Terrain.h"
+
+#include <QString>
+
+namespace trelvano {
+
+struct MapDrapeBuild {
+  MapDrape drape;
+  MapFacts facts;
+  bool coversFlight = false;  // some node has a colour
+};
+
+// A world file lies beside the picture: <name>.pgw for <name>.png (first
+// and last letter of the suffix and "w"), <name>.pngw, or <name>.wld, in either case.
+bool hasWorldFile(const QString& path);
+
+// The map of `path` on the nodes of `grid`, or else of the terrain grid when
+// one is loaded, else of a grid chosen around the flight as the terrain's
+// would be. Throws as sampleMap does; changes nothing in `data`.
+MapDrapeBuild buildMapDrape(const FlightData& data, const QString& path, const GroundGrid* grid = nullptr);
+
+}  // namespace trelvano
