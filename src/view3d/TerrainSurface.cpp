@@ -1,0 +1,480 @@
+#include "view3d/TerrainSurface.h"
+
+#include "model/Numbers.h"
+#include "ui/Colour.h"
+#include "view3d/Heights.h"
+#include "view3d/RenderPass.h"
+#include "view3d/Transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace trelvano {
+
+namespace {
+
+// A node nearer to the eye plane than this w is left out, with its cells:
+// the cells around the eye would cover the picture many times over.
+constexpr double kNearestW = 0.02;
+// The level of detail: the fewest nodes per cell side such that the cells
+// in the picture are at least this large on average (pixels) …
+constexpr double kLeastCellPixels = 12;
+// … and no more than this many cells lie in it.
+constexpr double kMostCells = 60000;
+// The coarsest level and the one used to size the cells up.
+constexpr int kCoarsestStride = 64;
+constexpr int kSampleNodes = 48;  // per side of the grid, at most
+// A line point this far behind the surface, as a share of its distance from
+// the eye, is still drawn: the shadow lies on the ground the surface
+// approximates with flat cells.
+constexpr float kDepthSlack = 0.02f;
+
+// Light from the north-west, 45° high: towards west (+X), north (+Y) and up.
+constexpr double kLightX = 0.5, kLightY = 0.5, kLightZ = 0.70710678118654752;
+// Brightness of a cell facing away from the light, and the gain that makes a
+// flat cell 1.
+constexpr double kAmbient = 0.35;
+constexpr double kDiffuse = (1 - kAmbient) / kLightZ;
+
+struct TintStop {
+  double at;
+  double r, g, b;
+};
+// Lowland greens through yellows and browns to grey rock at the top.
+constexpr TintStop kTints[] = {
+    {0.00, 92, 140, 72},   {0.20, 140, 176, 96},  {0.40, 214, 208, 130},
+    {0.60, 196, 160, 104}, {0.80, 150, 112, 80},  {1.00, 206, 204, 200},
+};
+
+uint32_t shaded(int32_t bgr, double light) {
+  auto channel = [light](uint32_t c) {
+    return static_cast<uint32_t>(std::clamp(std::lround(c * light), 0L, 255L));
+  };
+  const auto c = static_cast<uint32_t>(bgr);
+  return 0xFF000000u | channel(c & 0xFF) << 16 | channel((c >> 8) & 0xFF) << 8 | channel((c >> 16) & 0xFF);
+}
+
+struct Vertex {
+  double x, y, z;  // pixels (centre of pixel i at i + 0.5) and 1 / w
+};
+
+// Fills the pixels of triangle abc whose centres lie inside it (left and
+// top edges in, right and bottom out, so neighbours share no pixel and leave
+// no gap), in the target's rows, with one colour and the depth of its plane.
+void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarget& t) {
+  if (a.y > b.y) std::swap(a, b);
+  if (b.y > c.y) std::swap(b, c);
+  if (a.y > b.y) std::swap(a, b);
+  const double h = c.y - a.y;
+  if (!(h > 0)) return;
+  const int y0 = std::max(t.top, static_cast<int>(std::ceil(std::max(a.y, -1.0) - 0.5)));
+  const int y1 = std::min(t.bottom, static_cast<int>(std::ceil(std::min(c.y, t.height + 1.0) - 0.5)));
+  if (y0 >= y1) return;
+  const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+  if (area == 0) return;
+  const double dzdx = ((b.z - a.z) * (c.y - a.y) - (c.z - a.z) * (b.y - a.y)) / area;
+  const double dzdy = ((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / area;
+  const double longSlope = (c.x - a.x) / h;
+  const double upperSlope = b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0;
+  const double lowerSlope = c.y > b.y ? (c.x - b.x) / (c.y - b.y) : 0;
+  const double right = t.width + 1.0;
+  for (int y = y0; y < y1; ++y) {
+    const double yc = y + 0.5;
+    double xa = a.x + (yc - a.y) * longSlope;
+    double xb = yc < b.y ? a.x + (yc - a.y) * upperSlope : b.x + (yc - b.y) * lowerSlope;
+    if (xa > xb) std::swap(xa, xb);
+    const int x0 = std::max(0, static_cast<int>(std::ceil(std::clamp(xa, -1.0, right) - 0.5)));
+    const int x1 = std::min(t.width, static_cast<int>(std::ceil(std::clamp(xb, -1.0, right) - 0.5)));
+    if (x0 >= x1) continue;
+    double z = a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy;
+    uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride;
+    float* d = t.depth + static_cast<ptrdiff_t>(y) * t.width;
+    for (int x = x0; x < x1; ++x) {
+      p[x] = colour;
+      d[x] = static_cast<float>(z);
+      z += dzdx;
+    }
+  }
+}
+
+// One segment of a stroke, from (x0, y0) up to but without (x1, y1), each
+// pixel where it is not hidden by the surface.
+void depthSegment(const DepthTarget& t, int x0, int y0, float d0, int x1, int y1, float d1, uint32_t colour) {
+  const double dx = double(x1) - x0, dy = double(y1) - y0;
+  const double n = std::max(std::fabs(dx), std::fabs(dy));
+  if (n == 0) return;
+  const double ux = dx / n, uy = dy / n;
+  // The steps k whose pixel may lie in the picture's columns and the band's rows.
+  double kLo = 0, kHi = n - 1;
+  auto limit = [&](double from, double step, double lo, double hi) {
+    if (step == 0) {
+      if (from < lo - 0.5 || from >= hi + 0.5) kHi = -1;
+      return;
+    }
+    double k0 = (lo - 0.5 - from) / step, k1 = (hi + 0.5 - from) / step;
+    if (k0 > k1) std::swap(k0, k1);
+    kLo = std::max(kLo, std::floor(k0));
+    kHi = std::min(kHi, std::ceil(k1));
+  };
+  limit(x0, ux, 0, t.width - 1);
+  limit(y0, uy, t.top, t.bottom - 1);
+  if (kLo > kHi) return;
+  const double dd = (double(d1) - d0) / n;
+  for (int64_t k = static_cast<int64_t>(kLo); k <= static_cast<int64_t>(kHi); ++k) {
+    const auto x = static_cast<int>(std::floor(x0 + k * ux + 0.5));
+    const auto y = static_cast<int>(std::floor(y0 + k * uy + 0.5));
+    if (x < 0 || x >= t.width || y < t.top || y >= t.bottom) continue;
+    const size_t at = static_cast<size_t>(y) * t.width + x;
+    if (static_cast<float>(d0 + k * dd) * (1 + kDepthSlack) >= t.depth[at])
+      t.bits[static_cast<size_t>(y) * t.stride + x] = colour;
+  }
+}
+
+}  // namespace
+
+int32_t heightTint(double fraction) {
+  const double f = std::clamp(std::isnan(fraction) ? 0.0 : fraction, 0.0, 1.0);
+  int k = 1;
+  while (k < static_cast<int>(std::size(kTints)) - 1 && f > kTints[k].at) ++k;
+  const TintStop& lo = kTints[k - 1];
+  const TintStop& hi = kTints[k];
+  const double u = (f - lo.at) / (hi.at - lo.at);
+  auto mix = [u](double a, double b) { return static_cast<int32_t>(std::lround(a + (b - a) * u)); };
+  return mix(lo.r, hi.r) | mix(lo.g, hi.g) << 8 | mix(lo.b, hi.b) << 16;
+}
+
+// What the cells' colours depend on. The grids are compared by their place
+// and shape; whoever writes new values into them bumps SceneVersion.
+struct TerrainSurface::Key {
+  const float* heights = nullptr;  // null: the map lies flat
+  const int32_t* colours = nullptr;
+  GroundGrid terrain, map;
+  double startAltitude = 0, scale = 1;
+  uint64_t sceneVersion = 0;
+  float low = 0, high = 0;  // the tints' range, metres
+
+  bool same(const Key& o) const {
+    auto sameGrid = [](const GroundGrid& a, const GroundGrid& b) {
+      return a.columns == b.columns && a.rows == b.rows && a.x0 == b.x0 && a.y0 == b.y0 && a.step == b.step;
+    };
+    return heights == o.heights && colours == o.colours && sameGrid(terrain, o.terrain) && sameGrid(map, o.map) &&
+           startAltitude == o.startAltitude && scale == o.scale && sceneVersion == o.sceneVersion;
+  }
+};
+
+// The surface at one level of detail: every stride-th node of the grid
+// (and its last), the cells between them with their colours, and the
+// nodes' screen positions in this redraw.
+struct TerrainSurface::Level {
+  int stride = 1;
+  std::vector<int> columnNode, rowNode;  // grid indexes of the level's nodes
+  std::vector<double> x, y;              // local frame of its columns and rows
+  std::vector<float> z;                  // drawn Z of its nodes; NaN: none
+  std::vector<uint32_t> colour;          // of its cells, RGB32; 0: left out
+  struct Screen {
+    float x, y, invW;  // invW 0: not drawn
+  };
+  std::vector<Screen> screen;
+  int columns() const { return static_cast<int>(columnNode.size()); }
+  int rows() const { return static_cast<int>(rowNode.size()); }
+};
+
+TerrainSurface::TerrainSurface() : key_(std::make_unique<Key>()) {}
+TerrainSurface::~TerrainSurface() = default;
+
+int TerrainSurface::stride() const { return level_ ? level_->stride : 0; }
+
+namespace {
+
+std::vector<int> levelNodes(int count, int stride) {
+  std::vector<int> nodes;
+  for (int i = 0; i < count; i += stride) nodes.push_back(i);
+  if (nodes.back() != count - 1) nodes.push_back(count - 1);
+  return nodes;
+}
+
+}  // namespace
+
+TerrainSurface::Level& TerrainSurface::level(int stride) {
+  int slot = 0;
+  while ((1 << slot) < stride) ++slot;
+  if (levels_.size() <= static_cast<size_t>(slot)) levels_.resize(slot + 1);
+  if (levels_[slot]) return *levels_[slot];
+  auto made = std::make_unique<Level>();
+  Level& l = *made;
+  const FlightData& d = *data_;
+  const bool heights = key_->heights != nullptr;
+  const GroundGrid& grid = heights ? static_cast<const GroundGrid&>(d.Terrain) : d.GeoMap;
+  l.stride = stride;
+  l.columnNode = levelNodes(grid.columns, stride);
+  l.rowNode = levelNodes(grid.rows, stride);
+  const int nc = l.columns(), nr = l.rows();
+  for (int c : l.columnNode) l.x.push_back(grid.nodeX(c));
+  for (int r : l.rowNode) l.y.push_back(grid.nodeY(r));
+  l.z.assign(static_cast<size_t>(nc) * nr, 0.0f);
+  std::vector<float> above(l.z.size(), 0.0f);  // metres above sea level, for the tints
+  if (heights)
+    for (int j = 0; j < nr; ++j)
+      for (int i = 0; i < nc; ++i) {
+        const float h = d.Terrain.height[d.Terrain.index(l.columnNode[i], l.rowNode[j])];
+        above[j * nc + i] = h;
+        l.z[j * nc + i] = static_cast<float>((h - key_->startAltitude) * key_->scale);
+      }
+  const MapDrape& map = d.GeoMap;
+  const bool draped = key_->colours != nullptr;
+  const double span = key_->high > key_->low ? key_->high - key_->low : 0;
+  l.colour.assign(static_cast<size_t>(std::max(nc - 1, 0)) * std::max(nr - 1, 0), 0u);
+  for (int j = 0; j + 1 < nr; ++j)
+    for (int i = 0; i + 1 < nc; ++i) {
+      const size_t n00 = size_t(j) * nc + i, n10 = n00 + 1, n01 = n00 + nc, n11 = n01 + 1;
+      const float z00 = l.z[n00], z10 = l.z[n10], z01 = l.z[n01], z11 = l.z[n11];
+      if (!hasHeight(z00) || !hasHeight(z10) || !hasHeight(z01) || !hasHeight(z11)) continue;
+      int32_t base = -1;
+      if (draped) {
+        const double cx = 0.5 * (l.x[i] + l.x[i + 1]), cy = 0.5 * (l.y[j] + l.y[j + 1]);
+        const double mc = std::floor((map.x0 - cx) / map.step + 0.5), mr = std::floor((cy - map.y0) / map.step + 0.5);
+        if (mc >= 0 && mr >= 0 && mc < map.columns && mr < map.rows)
+          base = map.colour[map.index(static_cast<int>(mc), static_cast<int>(mr))];
+      }
+      if (base == -1) {
+        if (!heights) continue;  // a flat map shows only where it covers
+        const double mean = 0.25 * (double(above[n00]) + above[n10] + above[n01] + above[n11]);
+        base = heightTint(span > 0 ? (mean - key_->low) / span : 0.5);
+      }
+      const double dzdx = 0.5 * ((double(z10) + z11) - (double(z00) + z01)) / (l.x[i + 1] - l.x[i]);
+      const double dzdy = 0.5 * ((double(z01) + z11) - (double(z00) + z10)) / (l.y[j + 1] - l.y[j]);
+      const double facing = (-dzdx * kLightX - dzdy * kLightY + kLightZ) / std::sqrt(dzdx * dzdx + dzdy * dzdy + 1);
+      l.colour[size_t(j) * (nc - 1) + i] = shaded(base, kAmbient + kDiffuse * std::max(facing, 0.0));
+    }
+  l.screen.resize(l.z.size());
+  levels_[slot] = std::move(made);
+  return l;
+}
+
+void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const Camera& cam, const Matrix4& view,
+                             int width, int height) {
+  level_ = nullptr;
+  data_ = &data;
+  const bool terrain = layers.Gelaende && !data.Terrain.empty() &&
+                       data.Terrain.height.size() >= size_t(data.Terrain.columns) * data.Terrain.rows &&
+                       data.Terrain.step > 0;
+  const bool map = layers.Gelaende && !data.GeoMap.empty() &&
+                   data.GeoMap.colour.size() >= size_t(data.GeoMap.columns) * data.GeoMap.rows && data.GeoMap.step > 0;
+  if (!(terrain || map) || width < 1 || height < 1) return;
+
+  Key key;
+  key.heights = terrain ? data.Terrain.height.data() : nullptr;
+  key.colours = map ? data.GeoMap.colour.data() : nullptr;
+  if (terrain) key.terrain = data.Terrain;
+  if (map) key.map = data.GeoMap;
+  key.startAltitude = data.StartAltitude;
+  key.scale = data.Exaggeration;
+  key.sceneVersion = data.SceneVersion;
+  if (!key.same(*key_)) {
+    levels_.clear();
+    if (terrain) {
+      float low = std::numeric_limits<float>::infinity(), high = -low;
+      for (float h : data.Terrain.height)
+        if (hasHeight(h)) low = std::min(low, h), high = std::max(high, h);
+      key.low = low <= high ? low : 0;
+      key.high = low <= high ? high : 0;
+    }
+    *key_ = key;
+  }
+
+  view_ = view;
+  width_ = width;
+  height_ = height;
+  if (depth_.size() != size_t(width) * height) depth_.assign(size_t(width) * height, 0.0f);
+
+  // The eye in the local frame: the point the picture's rays meet, (CamX,
+  // CamY - CamD, CamZ) before the camera's shift, turned back by the rotations.
+  Camera turned = cam;
+  turned.CamX = turned.CamY = turned.CamZ = 0;
+  const Matrix4 r = buildViewMatrix(turned);  // its upper 3 × 3 is the rotation
+  const double eye[3] = {cam.CamX, cam.CamY - cam.CamD, cam.CamZ};
+  double at[3];
+  for (int i = 0; i < 3; ++i) at[i] = eye[0] * r.m[i][0] + eye[1] * r.m[i][1] + eye[2] * r.m[i][2];
+  const GroundGrid& grid = terrain ? static_cast<const GroundGrid&>(data.Terrain) : data.GeoMap;
+  eyeColumn_ = (grid.x0 - at[0]) / grid.step;
+  eyeRow_ = (at[1] - grid.y0) / grid.step;
+
+  level_ = &level(chooseStride(width, height));
+}
+
+void TerrainSurface::project(int part, int parts) {
+  if (!level_) return;
+  Level& l = *level_;
+  const auto& m = view_.m;
+  const double S = RenderPass::S;
+  const double W = width_, H = height_;
+  const double offX = static_cast<double>(Round(0.1 * width_)), offY = static_cast<double>(Round(0.1 * height_));
+  const int nc = l.columns(), nr = l.rows();
+  const int from = static_cast<int>(int64_t(nr) * part / parts), to = static_cast<int>(int64_t(nr) * (part + 1) / parts);
+  for (int j = from; j < to; ++j) {
+    const double y = l.y[j];
+    for (int i = 0; i < nc; ++i) {
+      const size_t n = size_t(j) * nc + i;
+      const double x = l.x[i], z = l.z[n];
+      const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+      Level::Screen& s = l.screen[n];
+      if (!(w >= kNearestW)) {  // NaN heights too
+        s = {0, 0, 0};
+        continue;
+      }
+      const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+      const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+      // As RenderPass::ToScreen, without its rounding; pixel i spans i … i + 1.
+      s.x = static_cast<float>(W - (xs / w + W) / S - offX + 0.5);
+      s.y = static_cast<float>(H - (zs / w + H) / S - offY + 0.5);
+      s.invW = static_cast<float>(1.0 / w);
+    }
+  }
+}
+
+int TerrainSurface::chooseStride(int width, int height) {
+  const GroundGrid& grid = key_->heights ? static_cast<const GroundGrid&>(data_->Terrain) : data_->GeoMap;
+  int sample = 1;
+  while (sample < kCoarsestStride && std::max(grid.columns, grid.rows) / sample > kSampleNodes) sample *= 2;
+  Level& l = level(sample);
+  level_ = &l;
+  project(0, 1);
+  level_ = nullptr;
+  // The pixels of one grid cell, cell by cell of the sample, and how many
+  // grid cells lie in the picture.
+  std::vector<double> pixels;
+  double cells = 0;
+  const int nc = l.columns(), nr = l.rows();
+  for (int j = 0; j + 1 < nr; ++j)
+    for (int i = 0; i + 1 < nc; ++i) {
+      if (!l.colour[size_t(j) * (nc - 1) + i]) continue;
+      const Level::Screen* c[4] = {&l.screen[size_t(j) * nc + i], &l.screen[size_t(j) * nc + i + 1],
+                                   &l.screen[size_t(j + 1) * nc + i + 1], &l.screen[size_t(j + 1) * nc + i]};
+      if (!(c[0]->invW > 0 && c[1]->invW > 0 && c[2]->invW > 0 && c[3]->invW > 0)) continue;
+      float left = c[0]->x, right = left, top = c[0]->y, bottom = top;
+      double twiceArea = 0;
+      for (int k = 0; k < 4; ++k) {
+        left = std::min(left, c[k]->x), right = std::max(right, c[k]->x);
+        top = std::min(top, c[k]->y), bottom = std::max(bottom, c[k]->y);
+        twiceArea += double(c[k]->x) * c[(k + 1) % 4]->y - double(c[(k + 1) % 4]->x) * c[k]->y;
+      }
+      if (right < 0 || left > width || bottom < 0 || top > height) continue;
+      const double gridCells = double(l.columnNode[i + 1] - l.columnNode[i]) * (l.rowNode[j + 1] - l.rowNode[j]);
+      pixels.push_back(0.5 * std::fabs(twiceArea) / gridCells);
+      cells += gridCells;
+    }
+  if (pixels.empty()) return sample;
+  auto middle = pixels.begin() + pixels.size() / 2;
+  std::nth_element(pixels.begin(), middle, pixels.end());
+  int stride = 1;
+  while (stride < kCoarsestStride &&
+         (cells / (double(stride) * stride) > kMostCells || *middle * stride * stride < kLeastCellPixels))
+    stride *= 2;
+  return stride;
+}
+
+void TerrainSurface::draw(const DepthTarget& t) const {
+  for (int y = t.top; y < t.bottom; ++y)
+    std::fill_n(t.depth + static_cast<ptrdiff_t>(y) * t.width, t.width, 0.0f);
+  if (!level_) return;
+  const Level& l = *level_;
+  const int nc = l.columns(), nr = l.rows();
+  const int cellColumns = nc - 1, cellRows = nr - 1;
+  if (cellColumns < 1 || cellRows < 1) return;
+  const float top = static_cast<float>(t.top), bottom = static_cast<float>(t.bottom);
+  const float right = static_cast<float>(t.width);
+
+  // The eye's cell at this level: -1 before the first, cellColumns past the last.
+  auto eyeCell = [](const std::vector<int>& nodes, double at) {
+    if (!(at >= nodes.front())) return -1;  // NaN too
+    return static_cast<int>(std::upper_bound(nodes.begin(), nodes.end(), at) - nodes.begin()) - 1;
+  };
+  const int ei = std::min(eyeCell(l.columnNode, eyeColumn_), cellColumns);
+  const int ej = std::min(eyeCell(l.rowNode, eyeRow_), cellRows);
+
+  auto cell = [&](int i, int j) {
+    const uint32_t colour = l.colour[size_t(j) * cellColumns + i];
+    if (!colour) return;
+    const size_t n00 = size_t(j) * nc + i;
+    const Level::Screen& s00 = l.screen[n00];
+    const Level::Screen& s10 = l.screen[n00 + 1];
+    const Level::Screen& s01 = l.screen[n00 + nc];
+    const Level::Screen& s11 = l.screen[n00 + nc + 1];
+    if (!(s00.invW > 0 && s10.invW > 0 && s01.invW > 0 && s11.invW > 0)) return;
+    if (std::max(std::max(s00.y, s10.y), std::max(s01.y, s11.y)) < top ||
+        std::min(std::min(s00.y, s10.y), std::min(s01.y, s11.y)) > bottom ||
+        std::max(std::max(s00.x, s10.x), std::max(s01.x, s11.x)) < 0 ||
+        std::min(std::min(s00.x, s10.x), std::min(s01.x, s11.x)) > right)
+      return;
+    const Vertex v00{s00.x, s00.y, s00.invW}, v10{s10.x, s10.y, s10.invW};
+    const Vertex v01{s01.x, s01.y, s01.invW}, v11{s11.x, s11.y, s11.invW};
+    // The two halves of the cell meet on its diagonal 00 - 11: the one
+    // whose third corner lies farther from the eye first.
+    const double d10 = std::hypot(l.columnNode[i + 1] - eyeColumn_, l.rowNode[j] - eyeRow_);
+    const double d01 = std::hypot(l.columnNode[i] - eyeColumn_, l.rowNode[j + 1] - eyeRow_);
+    if (d10 >= d01) {
+      fillTriangle(v00, v10, v11, colour, t);
+      fillTriangle(v00, v11, v01, colour, t);
+    } else {
+      fillTriangle(v00, v11, v01, colour, t);
+      fillTriangle(v00, v10, v11, colour, t);
+    }
+  };
+
+  // A cell can hide only cells beyond it as seen from above the eye: those
+  // whose row and column both lie farther from the eye's. So each quarter
+  // of the grid around the eye goes from its far corner in, row by row;
+  // then the row and the column of cells the eye stands over, from their
+  // ends in; the eye's own cell last. Cells of one quarter never hide those
+  // of another.
+  struct Run {
+    int lo, hi;  // indexes lo … hi - 1
+    bool up;     // from lo up, else from hi - 1 down
+  };
+  const Run rowsBefore{0, std::clamp(ej, 0, cellRows), true};
+  const Run rowsAfter{std::clamp(ej + 1, 0, cellRows), cellRows, false};
+  const Run columnsBefore{0, std::clamp(ei, 0, cellColumns), true};
+  const Run columnsAfter{std::clamp(ei + 1, 0, cellColumns), cellColumns, false};
+  auto quarter = [&](const Run& rows, const Run& columns) {
+    for (int a = rows.lo; a < rows.hi; ++a) {
+      const int j = rows.up ? a : rows.hi - 1 - (a - rows.lo);
+      for (int b = columns.lo; b < columns.hi; ++b) cell(columns.up ? b : columns.hi - 1 - (b - columns.lo), j);
+    }
+  };
+  quarter(rowsBefore, columnsBefore);
+  quarter(rowsBefore, columnsAfter);
+  quarter(rowsAfter, columnsBefore);
+  quarter(rowsAfter, columnsAfter);
+  const bool eyeRowInside = ej >= 0 && ej < cellRows, eyeColumnInside = ei >= 0 && ei < cellColumns;
+  if (eyeRowInside) {
+    quarter({ej, ej + 1, true}, columnsBefore);
+    quarter({ej, ej + 1, true}, columnsAfter);
+  }
+  if (eyeColumnInside) {
+    quarter(rowsBefore, {ei, ei + 1, true});
+    quarter(rowsAfter, {ei, ei + 1, true});
+  }
+  if (eyeRowInside && eyeColumnInside) cell(ei, ej);
+}
+
+void drawDepthStrokes(const DepthTarget& target, const ScreenPoint* entries, const float* invW, int32_t count) {
+  bool hidden = false;
+  int lastX = 0, lastY = 0;
+  float lastDepth = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const ScreenPoint& s = entries[i];
+    if (s.pen != kPenLine || i == 0) {
+      hidden = s.pen > kPenLine;
+    } else if (hidden) {
+      hidden = false;
+    } else if (std::max(lastY, s.y) >= target.top && std::min(lastY, s.y) < target.bottom) {
+      depthSegment(target, lastX, lastY, lastDepth, s.x, s.y, invW[i], toRgb32(s.color));
+    }
+    lastX = s.x;
+    lastY = s.y;
+    lastDepth = invW[i];
+  }
+}
+
+}  // namespace trelvano
