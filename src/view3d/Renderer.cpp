@@ -241,6 +241,9 @@ struct BandedRedraw {
       strokes[kPlumb].invW = depths.data();
       strokes[kShadow].depthOf = &shadowDepth;
       strokes[kShadow].invW = depths.data() + strokes[kPlumb].count();
+      // Phase 1 transforms these arrays when it has the matrix (both layers
+      // on means both arrays transformed), and leaves their depths on the way.
+      strokes[kPlumb].depthsGiven = strokes[kShadow].depthsGiven = matrix != nullptr;
     }
   }
 
@@ -273,6 +276,9 @@ struct BandedRedraw {
       const int64_t tBegin = parts == 2 && part == 1 ? split : 0;
       const int64_t tEnd = parts == 2 && part == 0 ? split : count;
       int64_t pBegin = tBegin, pEnd = tBegin;  // empty
+      // The depths of a stroke over the surface come out of the transform.
+      DepthOut depth;
+      if (s && s->depthsGiven) depth = {s->invW, s->first, s->last};
       if (s) {
         s->startHalf(part, parts);
         pBegin = s->halfBegin(part, parts);
@@ -284,7 +290,8 @@ struct BandedRedraw {
         const int64_t end = std::min(piece + kPiece, to);
         const int64_t t0 = std::max(piece, tBegin), t1 = std::min(end, tEnd);
         if (t0 < t1)
-          TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix, &r.rule, a.kind);
+          TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix, &r.rule, a.kind,
+                           depth.invW ? &depth : nullptr);
         const int64_t p0 = std::max(piece, pBegin), p1 = std::min(end, pEnd);
         if (s && p0 < p1) s->projectEntries(pass, part, static_cast<int32_t>(p0), static_cast<int32_t>(p1));
       }

@@ -45,7 +45,7 @@ void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32
       const QPoint at = pass.ToScreen(pt.ProjX, pt.ProjY);
       const int32_t k = i - first;
       screen[k] = {at.x(), at.y(), pt.Pen, pt.Color};
-      if (depthOf) invW[k] = depthOf->invW(pt, i);
+      if (depthOf && !depthsGiven) invW[k] = depthOf->invW(pt, i);
       behind |= pt.Pen > kPenLine;
       RowSpan& rows = blockRows[k / kStrokeBlock];
       if (k % kStrokeBlock == 0) {
@@ -73,7 +73,8 @@ void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom, const trelva
   // The strokes end at the first entry ToScreen refused.
   const int half = stop_[0] < end_[0] ? 0 : 1;
   if (surface && invW)
-    trelvano::drawDepthStrokes(*surface, screen, invW, stop_[half] - first);
+    trelvano::drawDepthStrokes(pass, *surface, screen, invW, stop_[half] - first,
+                               depthOf && depthOf->kind == trelvano::HeightKind::PlumbPairs);
   else
     pass.DrawScreenPoints(screen, blockRows, stop_[half] - first, rowTop, rowBottom);
   pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);

@@ -38,6 +38,7 @@ struct StrokeArray {
   // worked out by depthOf as the entries are projected.
   const trelvano::StrokeDepth* depthOf = nullptr;
   float* invW = nullptr;
+  bool depthsGiven = false;  // the transform writes invW, so projecting need not
 
   // Entries first … last of `array`, checked as DrawPointArray checks them.
   void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);

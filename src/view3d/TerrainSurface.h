@@ -11,6 +11,7 @@
 #include "view3d/DepthTarget.h"
 #include "view3d/Layers.h"
 #include "view3d/Matrix4.h"
+#include "view3d/RenderPass.h"
 #include "view3d/StrokeArray.h"
 
 #include <cstdint>
@@ -67,9 +68,11 @@ class TerrainSurface {
   std::vector<float> strokeDepths_;
 };
 
-// The strokes of `count` entries (as RenderPass::DrawScreenPoints draws them,
-// width 1) into the target's rows, each pixel only where it lies at most a
-// little behind the surface drawn there.
-void drawDepthStrokes(const DepthTarget& target, const ScreenPoint* entries, const float* invW, int32_t count);
+// The strokes of `count` entries (as RenderPass::DrawScreenPoints draws them)
+// into the target's rows, but not where they lie behind the surface drawn
+// there (by more than a small share of their distance from the eye).
+// plumbLines: each segment rises from a point on the ground to its end.
+void drawDepthStrokes(RenderPass& pass, const DepthTarget& target, const ScreenPoint* entries, const float* invW,
+                      int32_t count, bool plumbLines);
 
 }  // namespace trelvano

@@ -44,7 +44,7 @@ Matrix4 buildViewMatrix(const Camera& cam) {
 namespace {
 
 // The projection of one point: the same steps as the loop of TransformEntries.
-inline void projectPoint(FlightPoint& pt, double x, double y, double z, const Matrix4& viewMatrix) {
+inline double projectPoint(FlightPoint& pt, double x, double y, double z, const Matrix4& viewMatrix) {
   const auto& m = viewMatrix.m;
   const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
   const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
@@ -61,17 +61,22 @@ inline void projectPoint(FlightPoint& pt, double x, double y, double z, const Ma
     pt.ProjX = 0;
     pt.ProjY = 0;
   }
+  return w;
 }
 
 }  // namespace
 
 void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
-                      const trelvano::HeightRule* rule, trelvano::HeightKind kind) {
-  if (rule && kind != trelvano::HeightKind::AsStored && !rule->plain()) {
+                      const trelvano::HeightRule* rule, trelvano::HeightKind kind, const DepthOut* depth) {
+  if (depth || (rule && kind != trelvano::HeightKind::AsStored && !rule->plain())) {
+    const trelvano::HeightRule asStored;
+    if (!rule) rule = &asStored;
     FlightPoint* p = points.data();
     for (int32_t i = first; i <= end; ++i) {
       FlightPoint& pt = p[i];
-      projectPoint(pt, pt.X, pt.Y, rule->drawnZ(kind, i, pt.X, pt.Y, pt.Z), viewMatrix);
+      const double w = projectPoint(pt, pt.X, pt.Y, rule->drawnZ(kind, i, pt.X, pt.Y, pt.Z), viewMatrix);
+      if (depth && i >= depth->first && i <= depth->last)
+        depth->invW[i - depth->first] = w > 0 ? static_cast<float>(1.0 / w) : 0.0f;
     }
     return;
   }
@@ -183,16 +188,22 @@ double trelvano::HeightRule::groundZ(double x, double y) const {
   const int c = std::min(static_cast<int>(fc), g.columns - 2), r = std::min(static_cast<int>(fr), g.rows - 2);
   const double u = fc - c, v = fr - r;
   const float* h = g.height.data() + g.index(c, r);
-  const float corner[4] = {h[0], h[1], h[g.columns], h[g.columns + 1]};
-  const double weight[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
-  double sum = 0, weights = 0;
-  for (int k = 0; k < 4; ++k)
-    if (hasHeight(corner[k])) {
-      sum += weight[k] * corner[k];
-      weights += weight[k];
-    }
-  if (!(weights > 1e-9)) return 0;
-  return (sum / weights - startAltitude) * scale;
+  const double h00 = h[0], h10 = h[1], h01 = h[g.columns], h11 = h[g.columns + 1];
+  double ground = (1 - v) * ((1 - u) * h00 + u * h10) + v * ((1 - u) * h01 + u * h11);
+  if (std::isnan(ground)) {
+    // Some corners have no height: the others, weighted as they were.
+    const double corner[4] = {h00, h10, h01, h11};
+    const double weight[4] = {(1 - u) * (1 - v), u * (1 - v), (1 - u) * v, u * v};
+    double sum = 0, weights = 0;
+    for (int k = 0; k < 4; ++k)
+      if (!std::isnan(corner[k])) {
+        sum += weight[k] * corner[k];
+        weights += weight[k];
+      }
+    if (!(weights > 1e-9)) return 0;
+    ground = sum / weights;
+  }
+  return (ground - startAltitude) * scale;
 }
 
 void GitterPfeil(FlightData& data, int32_t a) {

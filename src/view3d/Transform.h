@@ -19,11 +19,19 @@ void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix
 void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix, const trelvano::HeightRule* rule,
                      trelvano::HeightKind kind);
 
+// Where the transform leaves the depth (1 / w, 0 at or behind the eye) of
+// entries first … last: entry i at invW[i - first].
+struct DepthOut {
+  float* invW = nullptr;
+  int32_t first = 0, last = -1;
+};
+
 // Entries first … end (which must exist) as TransformPoints projects them;
-// with a rule, at the heights it gives arrays of `kind`.
+// with a rule, at the heights it gives arrays of `kind`, and with `depth`
+// the depths of the entries it asks for.
 void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
                       const trelvano::HeightRule* rule = nullptr,
-                      trelvano::HeightKind kind = trelvano::HeightKind::AsStored);
+                      trelvano::HeightKind kind = trelvano::HeightKind::AsStored, const DepthOut* depth = nullptr);
 
 // The arrays DDDCalc transforms, in its order: each with its last index.
 struct TransformedArray {
