@@ -5,12 +5,14 @@
 #include "Verlauf/TFlugverlaufForm.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
+#include "app/core/TerrainCommands.h"
 #include "overlay/ReplayControl.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"
 #include "ui/widgets/TrackBarInput.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDropEvent>
 #include <QEvent>
@@ -266,6 +268,17 @@ void TForm1::buildMenus() {
   layerItem("Karte1", "Karte", &Layers::Karte);
   layerItem("VectorKarte1", "Vektor-Karte", &Layers::VectorKarte);
   layerItem("Startkoordinaten1", "Startkoordinaten", &Layers::Startkoordinaten);
+  layerItem("Gelaende1", "Gelände", &Layers::Gelaende);
+  QMenu* exaggeration = darstellung->addMenu(QStringLiteral("Überhöhung"));
+  exaggeration->setObjectName(QStringLiteral("Ueberhoehung1"));
+  auto* factors = new QActionGroup(exaggeration);  // one factor checked at a time
+  for (const trelvano::ExaggerationItem& item : trelvano::kExaggerationItems) {
+    QAction* a = addItem(exaggeration, item.objectName, QString::fromUtf8(item.caption),
+                         [&v, f = item.factor] { trelvano::setExaggeration(v, f); });
+    a->setCheckable(true);
+    a->setChecked(item.factor == v.data.Exaggeration);
+    factors->addAction(a);
+  }
   addItem(darstellung, nullptr, dashes25);
   addItem(darstellung, "Optionen1", QStringLiteral("Optionen"), [this] { Optionen1Click(); });
 

@@ -22,6 +22,7 @@ struct DumpOptions {
   QSize size{650, 400};
   std::optional<std::array<double, 6>> camera;  // X, Y, Z, A, E, D
   std::optional<QStringList> layers;            // "Darstellung" captions switched on
+  std::optional<double> exaggeration;           // "Darstellung → Überhöhung": 1, 2, 3 or 5
   QStringList files;
   struct MapFile {
     bool vector;  // --vectormap, else --pixelmap

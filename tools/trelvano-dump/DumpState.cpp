@@ -95,6 +95,7 @@ void applyFinalOptions(MainController& program, const DumpOptions& o) {
     c.CamE = (*o.camera)[4];
     c.CamD = std::max(1.0, (*o.camera)[5]);
   }
+  if (o.exaggeration) program.data.Exaggeration = *o.exaggeration;
   if (!o.renderPath.isEmpty()) program.view.Grafikupdate();
 }
 
