@@ -106,6 +106,7 @@ BENCHMARK(BM_GrafikupdateWithTerrain)
     ->Args({1600, 1000, 1, 1, 1})
     ->Args({650, 400, 0, 0, 0})
     ->Args({650, 400, 1, 0, 0})
+    ->MeasureProcessCPUTime()  // both cores' time, which a busy machine does not stretch
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrafikupdateWithPixelMap)
     ->ArgNames({"w", "h", "flight"})

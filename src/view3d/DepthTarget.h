@@ -7,14 +7,23 @@
 #include "view3d/Matrix4.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace trelvano {
+
+// A depth as the depth buffer keeps it: the upper half of the float's bits,
+// which orders positive depths as the floats do, to a 256th of their value.
+inline uint16_t packedDepth(float d) {
+  uint32_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return static_cast<uint16_t>(bits >> 16);
+}
 
 // Rows [top, bottom) of a picture and the depth of each of its pixels:
 // 1 / w of the surface drawn there (nearer is larger), 0 where none is.
 struct DepthTarget {
-  uint32_t* bits = nullptr;  // Format_RGB32 pixels
-  float* depth = nullptr;    // width × height
+  uint32_t* bits = nullptr;    // Format_RGB32 pixels
+  uint16_t* depth = nullptr;   // width × height, packed
   int stride = 0;            // pixels per picture line
   int width = 0, height = 0;
   int top = 0, bottom = 0;

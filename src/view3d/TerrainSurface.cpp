@@ -93,10 +93,10 @@ void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarg
     const auto z = static_cast<float>(a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy);
     const auto step = static_cast<float>(dzdx);
     uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0;
-    float* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
+    uint16_t* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
     const int n = x1 - x0;
     for (int k = 0; k < n; ++k) p[k] = colour;
-    for (int k = 0; k < n; ++k) d[k] = z + static_cast<float>(k) * step;
+    for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
   }
 }
 
@@ -111,7 +111,7 @@ void depthSegment(RenderPass& pass, const DepthTarget& t, int x0, int y0, float 
                   bool endDecides) {
   const double dx = double(x1) - x0, dy = double(y1) - y0;
   auto seenAt = [&t](int x, int y, float d) {
-    return d * (1 + kDepthSlack) >= t.depth[static_cast<size_t>(y) * t.width + x];
+    return packedDepth(d * (1 + kDepthSlack)) >= t.depth[static_cast<size_t>(y) * t.width + x];
   };
   auto inBand = [&t](int x, int y) { return x >= 0 && x < t.width && y >= t.top && y < t.bottom; };
   auto at = [&](double u) {
@@ -246,6 +246,7 @@ TerrainSurface::TerrainSurface() : key_(std::make_unique<Key>()) {}
 TerrainSurface::~TerrainSurface() = default;
 
 int TerrainSurface::stride() const { return level_ ? level_->stride : 0; }
+int TerrainSurface::nearStride() const { return fine_ ? fine_->stride : stride(); }
 
 namespace {
 
@@ -316,7 +317,7 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
 
 void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const Camera& cam, const Matrix4& view,
                              int width, int height) {
-  level_ = nullptr;
+  level_ = fine_ = nullptr;
   data_ = &data;
   const bool terrain = layers.Gelaende && !data.Terrain.empty() &&
                        data.Terrain.height.size() >= size_t(data.Terrain.columns) * data.Terrain.rows &&
@@ -349,7 +350,7 @@ void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const
   view_ = view;
   width_ = width;
   height_ = height;
-  if (depth_.size() != size_t(width) * height) depth_.assign(size_t(width) * height, 0.0f);
+  if (depth_.size() != size_t(width) * height) depth_.assign(size_t(width) * height, 0);
 
   // The eye in the local frame: the point the picture's rays meet, (CamX,
   // CamY - CamD, CamZ) before the camera's shift, turned back by the rotations.
@@ -363,21 +364,18 @@ void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const
   eyeColumn_ = (grid.x0 - at[0]) / grid.step;
   eyeRow_ = (at[1] - grid.y0) / grid.step;
 
-  level_ = &level(chooseStride(width, height));
+  chooseLevels(width, height);
 }
 
-void TerrainSurface::project(int part, int parts) {
-  if (!level_) return;
-  Level& l = *level_;
+void TerrainSurface::projectNodes(Level& l, int rowFrom, int rowTo, int columnFrom, int columnTo) {
   const auto& m = view_.m;
   const double S = RenderPass::S;
   const double W = width_, H = height_;
   const double offX = static_cast<double>(Round(0.1 * width_)), offY = static_cast<double>(Round(0.1 * height_));
-  const int nc = l.columns(), nr = l.rows();
-  const int from = static_cast<int>(int64_t(nr) * part / parts), to = static_cast<int>(int64_t(nr) * (part + 1) / parts);
-  for (int j = from; j < to; ++j) {
+  const int nc = l.columns();
+  for (int j = rowFrom; j < rowTo; ++j) {
     const double y = l.y[j];
-    for (int i = 0; i < nc; ++i) {
+    for (int i = columnFrom; i < columnTo; ++i) {
       const size_t n = size_t(j) * nc + i;
       const double x = l.x[i], z = l.z[n];
       const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
@@ -396,17 +394,47 @@ void TerrainSurface::project(int part, int parts) {
   }
 }
 
-int TerrainSurface::chooseStride(int width, int height) {
+namespace {
+
+// The level's cells [first, end) along one axis whose nodes lie within lo … hi.
+void cellsWithin(const std::vector<int>& nodes, int lo, int hi, int& first, int& end) {
+  first = static_cast<int>(std::lower_bound(nodes.begin(), nodes.end(), lo) - nodes.begin());
+  end = static_cast<int>(std::upper_bound(nodes.begin(), nodes.end(), hi) - nodes.begin()) - 1;
+  end = std::max(end, first);
+}
+
+}  // namespace
+
+void TerrainSurface::project(int part, int parts) {
+  if (!level_) return;
+  const int nr = level_->rows();
+  projectNodes(*level_, static_cast<int>(int64_t(nr) * part / parts), static_cast<int>(int64_t(nr) * (part + 1) / parts),
+               0, level_->columns());
+  if (!fine_) return;
+  // The fine level only within the square, its nodes included.
+  int i0, i1, j0, j1;
+  cellsWithin(fine_->columnNode, square_.c0, square_.c1, i0, i1);
+  cellsWithin(fine_->rowNode, square_.r0, square_.r1, j0, j1);
+  const int rows = j1 + 1 - j0;
+  projectNodes(*fine_, j0 + static_cast<int>(int64_t(rows) * part / parts),
+               j0 + static_cast<int>(int64_t(rows) * (part + 1) / parts), i0, i1 + 1);
+}
+
+void TerrainSurface::chooseLevels(int width, int height) {
   const GroundGrid& grid = key_->heights ? static_cast<const GroundGrid&>(data_->Terrain) : data_->GeoMap;
   int sample = 1;
   while (sample < kCoarsestStride && std::max(grid.columns, grid.rows) / sample > kSampleNodes) sample *= 2;
   Level& l = level(sample);
   level_ = &l;
-  project(0, 1);
-  level_ = nullptr;
-  // The pixels of one grid cell, cell by cell of the sample, and how many
+  fine_ = nullptr;
+  projectNodes(l, 0, l.rows(), 0, l.columns());
+  // Cell by cell of the sample: the pixels of one grid cell there and its
+  // distance from the eye (grid nodes along the farther axis); and how many
   // grid cells lie in the picture.
-  std::vector<double> pixels;
+  struct Sample {
+    double pixels, distance;
+  };
+  std::vector<Sample> samples;
   double cells = 0;
   const int nc = l.columns(), nr = l.rows();
   for (int j = 0; j + 1 < nr; ++j)
@@ -424,27 +452,80 @@ int TerrainSurface::chooseStride(int width, int height) {
       }
       if (right < 0 || left > width || bottom < 0 || top > height) continue;
       const double gridCells = double(l.columnNode[i + 1] - l.columnNode[i]) * (l.rowNode[j + 1] - l.rowNode[j]);
-      pixels.push_back(0.5 * std::fabs(twiceArea) / gridCells);
+      const double distance = std::max(std::fabs(0.5 * (l.columnNode[i] + l.columnNode[i + 1]) - eyeColumn_),
+                                       std::fabs(0.5 * (l.rowNode[j] + l.rowNode[j + 1]) - eyeRow_));
+      samples.push_back({0.5 * std::fabs(twiceArea) / gridCells, distance});
       cells += gridCells;
     }
-  if (pixels.empty()) return sample;
-  auto middle = pixels.begin() + pixels.size() / 2;
-  std::nth_element(pixels.begin(), middle, pixels.end());
-  int stride = 1;
-  while (stride < kCoarsestStride &&
-         (cells / (double(stride) * stride) > kMostCells || *middle * stride * stride < kLeastCellPixels))
-    stride *= 2;
-  return stride;
+  if (samples.empty()) return;
+  // Each sample's wish: the fewest grid nodes per cell side that make its
+  // cells a few pixels large. The far part of the picture (all but the
+  // nearest tenth of the samples' wishes) gets the coarse level, within
+  // the budget of cells; the square around the eye that holds the samples
+  // wishing finer cells gets the level the nearest tenth wishes (up to eight
+  // times finer), within the same budget.
+  auto wanted = [](double pixels) {
+    int s = 1;
+    while (s < kCoarsestStride && pixels * s * s < kLeastCellPixels) s *= 2;
+    return s;
+  };
+  std::vector<int> wishes;
+  wishes.reserve(samples.size());
+  for (const Sample& x : samples) wishes.push_back(wanted(x.pixels));
+  std::sort(wishes.begin(), wishes.end());
+  int coarse = wishes[wishes.size() * 9 / 10];
+  while (coarse < kCoarsestStride && cells / (double(coarse) * coarse) > kMostCells) coarse *= 2;
+  level_ = &level(coarse);
+  int fine = std::max(wishes[wishes.size() / 10], coarse / 8);
+  double reach = 0;
+  for (const Sample& x : samples)
+    if (wanted(x.pixels) < coarse) reach = std::max(reach, x.distance + sample);
+  while (fine < coarse && std::pow(2 * reach / fine, 2) > kMostCells) fine *= 2;
+  if (fine >= coarse) return;
+  auto lowEdge = [coarse](double at) { return static_cast<int>(std::floor(at / coarse)) * coarse; };
+  auto highEdge = [coarse](double at) { return static_cast<int>(std::ceil(at / coarse)) * coarse; };
+  Square q;
+  q.c0 = std::clamp(lowEdge(eyeColumn_ - reach), 0, grid.columns - 1);
+  q.c1 = std::clamp(highEdge(eyeColumn_ + reach), 0, grid.columns - 1);
+  q.r0 = std::clamp(lowEdge(eyeRow_ - reach), 0, grid.rows - 1);
+  q.r1 = std::clamp(highEdge(eyeRow_ + reach), 0, grid.rows - 1);
+  if (q.c0 >= q.c1 || q.r0 >= q.r1) return;
+  square_ = q;
+  fine_ = &level(fine);
 }
 
 void TerrainSurface::draw(const DepthTarget& t) const {
   for (int y = t.top; y < t.bottom; ++y)
-    std::fill_n(t.depth + static_cast<ptrdiff_t>(y) * t.width, t.width, 0.0f);
+    std::fill_n(t.depth + static_cast<ptrdiff_t>(y) * t.width, t.width, uint16_t{0});
   if (!level_) return;
-  const Level& l = *level_;
+  if (!fine_) {
+    drawCells(*level_, t, nullptr, nullptr);
+    return;
+  }
+  // The coarse level but for the inside of the square (its cells along the
+  // square's edge stay, under the fine ones, so that no gap opens where the
+  // fine cells' edges meet the coarse ones), then the fine level in it. The
+  // square is centred on the eye, so nothing outside it hides anything inside.
+  const int coarse = level_->stride;
+  const Square inner{square_.c0 + coarse, square_.c1 - coarse, square_.r0 + coarse, square_.r1 - coarse};
+  drawCells(*level_, t, nullptr, &inner);
+  drawCells(*fine_, t, &square_, nullptr);
+}
+
+void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Square* within, const Square* skip) const {
   const int nc = l.columns(), nr = l.rows();
   const int cellColumns = nc - 1, cellRows = nr - 1;
   if (cellColumns < 1 || cellRows < 1) return;
+  int iLo = 0, iHi = cellColumns, jLo = 0, jHi = cellRows;
+  if (within) {
+    cellsWithin(l.columnNode, within->c0, within->c1, iLo, iHi);
+    cellsWithin(l.rowNode, within->r0, within->r1, jLo, jHi);
+  }
+  int skipI0 = 0, skipI1 = 0, skipJ0 = 0, skipJ1 = 0;  // cells left out: [skipI0, skipI1) × [skipJ0, skipJ1)
+  if (skip && skip->c0 < skip->c1 && skip->r0 < skip->r1) {
+    cellsWithin(l.columnNode, skip->c0, skip->c1, skipI0, skipI1);
+    cellsWithin(l.rowNode, skip->r0, skip->r1, skipJ0, skipJ1);
+  }
   const float top = static_cast<float>(t.top), bottom = static_cast<float>(t.bottom);
   const float right = static_cast<float>(t.width);
 
@@ -457,6 +538,7 @@ void TerrainSurface::draw(const DepthTarget& t) const {
   const int ej = std::min(eyeCell(l.rowNode, eyeRow_), cellRows);
 
   auto cell = [&](int i, int j) {
+    if (i >= skipI0 && i < skipI1 && j >= skipJ0 && j < skipJ1) return;
     const uint32_t colour = l.colour[size_t(j) * cellColumns + i];
     if (!colour) return;
     const size_t n00 = size_t(j) * nc + i;
@@ -474,9 +556,9 @@ void TerrainSurface::draw(const DepthTarget& t) const {
     const Vertex v01{s01.x, s01.y, s01.invW}, v11{s11.x, s11.y, s11.invW};
     // The two halves of the cell meet on its diagonal 00 - 11: the one
     // whose third corner lies farther from the eye first.
-    const double d10 = std::hypot(l.columnNode[i + 1] - eyeColumn_, l.rowNode[j] - eyeRow_);
-    const double d01 = std::hypot(l.columnNode[i] - eyeColumn_, l.rowNode[j + 1] - eyeRow_);
-    if (d10 >= d01) {
+    const double c0 = l.columnNode[i] - eyeColumn_, c1 = l.columnNode[i + 1] - eyeColumn_;
+    const double r0 = l.rowNode[j] - eyeRow_, r1 = l.rowNode[j + 1] - eyeRow_;
+    if (c1 * c1 + r0 * r0 >= c0 * c0 + r1 * r1) {
       fillTriangle(v00, v10, v11, colour, t);
       fillTriangle(v00, v11, v01, colour, t);
     } else {
@@ -495,10 +577,10 @@ void TerrainSurface::draw(const DepthTarget& t) const {
     int lo, hi;  // indexes lo … hi - 1
     bool up;     // from lo up, else from hi - 1 down
   };
-  const Run rowsBefore{0, std::clamp(ej, 0, cellRows), true};
-  const Run rowsAfter{std::clamp(ej + 1, 0, cellRows), cellRows, false};
-  const Run columnsBefore{0, std::clamp(ei, 0, cellColumns), true};
-  const Run columnsAfter{std::clamp(ei + 1, 0, cellColumns), cellColumns, false};
+  const Run rowsBefore{jLo, std::clamp(ej, jLo, jHi), true};
+  const Run rowsAfter{std::clamp(ej + 1, jLo, jHi), jHi, false};
+  const Run columnsBefore{iLo, std::clamp(ei, iLo, iHi), true};
+  const Run columnsAfter{std::clamp(ei + 1, iLo, iHi), iHi, false};
   auto quarter = [&](const Run& rows, const Run& columns) {
     for (int a = rows.lo; a < rows.hi; ++a) {
       const int j = rows.up ? a : rows.hi - 1 - (a - rows.lo);
@@ -509,7 +591,7 @@ void TerrainSurface::draw(const DepthTarget& t) const {
   quarter(rowsBefore, columnsAfter);
   quarter(rowsAfter, columnsBefore);
   quarter(rowsAfter, columnsAfter);
-  const bool eyeRowInside = ej >= 0 && ej < cellRows, eyeColumnInside = ei >= 0 && ei < cellColumns;
+  const bool eyeRowInside = ej >= jLo && ej < jHi, eyeColumnInside = ei >= iLo && ei < iHi;
   if (eyeRowInside) {
     quarter({ej, ej + 1, true}, columnsBefore);
     quarter({ej, ej + 1, true}, columnsAfter);

@@ -45,26 +45,36 @@ class TerrainSurface {
   void draw(const DepthTarget& target) const;
 
   // The depth buffer of the picture (width × height), written by draw().
-  float* depth() { return depth_.data(); }
+  uint16_t* depth() { return depth_.data(); }
   // Room for the depths of the stroked entries drawn over the surface.
   std::vector<float>& strokeDepths() { return strokeDepths_; }
-  // Grid nodes per cell side of the last prepare (1 = every node).
+  // Grid nodes per cell side of the last prepare (1 = every node), and near the eye.
   int stride() const;
+  int nearStride() const;
 
  private:
   struct Level;
   struct Key;
+  // Grid nodes c0 … c1 × r0 … r1.
+  struct Square {
+    int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+  };
   Level& level(int stride);
-  int chooseStride(int width, int height);
+  void chooseLevels(int width, int height);
+  void projectNodes(Level& l, int rowFrom, int rowTo, int columnFrom, int columnTo);
+  // The cells of `l` (only those within `within`, none inside `skip`) far to near.
+  void drawCells(const Level& l, const DepthTarget& target, const Square* within, const Square* skip) const;
 
   std::unique_ptr<Key> key_;
   std::vector<std::unique_ptr<Level>> levels_;  // by log2 of the stride, built on demand
   Level* level_ = nullptr;                      // of this redraw; null: nothing to draw
+  Level* fine_ = nullptr;                       // near the eye, within square_; null: none
+  Square square_;
   const FlightData* data_ = nullptr;
   Matrix4 view_{};
   int width_ = 0, height_ = 0;
   double eyeColumn_ = 0, eyeRow_ = 0;  // the eye over the grid, in node indexes
-  std::vector<float> depth_;
+  std::vector<uint16_t> depth_;
   std::vector<float> strokeDepths_;
 };
 
