@@ -60,44 +60,55 @@ struct Vertex {
   double x, y, z;  // pixels (centre of pixel i at i + 0.5) and 1 / w
 };
 
+// The smallest integer not below v, for |v| well within the int range.
+inline int ceilToInt(double v) {
+  const int i = static_cast<int>(v);  // towards zero: the answer for v <= 0
+  return i + (i < v);
+}
+
 // Fills the pixels of triangle abc whose centres lie inside it (left and
 // top edges in, right and bottom out, so neighbours share no pixel and leave
 // no gap), in the target's rows, with one colour and the depth of its plane.
+
 void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarget& t) {
   if (a.y > b.y) std::swap(a, b);
   if (b.y > c.y) std::swap(b, c);
   if (a.y > b.y) std::swap(a, b);
   const double h = c.y - a.y;
   if (!(h > 0)) return;
-  const int y0 = std::max(t.top, static_cast<int>(std::ceil(std::max(a.y, -1.0) - 0.5)));
-  const int y1 = std::min(t.bottom, static_cast<int>(std::ceil(std::min(c.y, t.height + 1.0) - 0.5)));
+  const int y0 = std::max(t.top, ceilToInt(std::max(a.y, -1.0) - 0.5));
+  const int y1 = std::min(t.bottom, ceilToInt(std::min(c.y, t.height + 1.0) - 0.5));
   if (y0 >= y1) return;
   const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
   if (area == 0) return;
   const double dzdx = ((b.z - a.z) * (c.y - a.y) - (c.z - a.z) * (b.y - a.y)) / area;
   const double dzdy = ((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / area;
   const double longSlope = (c.x - a.x) / h;
-  const double upperSlope = b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0;
-  const double lowerSlope = c.y > b.y ? (c.x - b.x) / (c.y - b.y) : 0;
   const double right = t.width + 1.0;
-  for (int y = y0; y < y1; ++y) {
-    const double yc = y + 0.5;
-    double xa = a.x + (yc - a.y) * longSlope;
-    double xb = yc < b.y ? a.x + (yc - a.y) * upperSlope : b.x + (yc - b.y) * lowerSlope;
-    if (xa > xb) std::swap(xa, xb);
-    const int x0 = std::max(0, static_cast<int>(std::ceil(std::clamp(xa, -1.0, right) - 0.5)));
-    const int x1 = std::min(t.width, static_cast<int>(std::ceil(std::clamp(xb, -1.0, right) - 0.5)));
-    if (x0 >= x1) continue;
-    // Each pixel's depth from the row's start, not summed up, so that the
-    // compiler may fill several pixels at a time.
-    const auto z = static_cast<float>(a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy);
-    const auto step = static_cast<float>(dzdx);
-    uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0;
-    uint16_t* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
-    const int n = x1 - x0;
-    for (int k = 0; k < n; ++k) p[k] = colour;
-    for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
-  }
+  const auto step = static_cast<float>(dzdx);
+  // Rows of the upper half (centres above b) along a-b, then of the lower along b-c.
+  const int split = std::clamp(ceilToInt(b.y - 0.5), y0, y1);
+  auto rows = [&](int from, int to, const Vertex& edgeStart, double edgeSlope) {
+    for (int y = from; y < to; ++y) {
+      const double yc = y + 0.5;
+      double xa = a.x + (yc - a.y) * longSlope;
+      double xb = edgeStart.x + (yc - edgeStart.y) * edgeSlope;
+      if (xa > xb) std::swap(xa, xb);
+      const int x0 = std::max(0, ceilToInt(std::clamp(xa, -1.0, right) - 0.5));
+      const int x1 = std::min(t.width, ceilToInt(std::clamp(xb, -1.0, right) - 0.5));
+      if (x0 >= x1) continue;
+      // Each pixel's depth from the row's start, not summed up, so that the
+      // compiler may fill several pixels at a time.
+      const auto z = static_cast<float>(a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy);
+      uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0;
+      uint16_t* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
+      const int n = x1 - x0;
+      for (int k = 0; k < n; ++k) p[k] = colour;
+      for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
+    }
+  };
+  if (split > y0) rows(y0, split, a, (b.x - a.x) / (b.y - a.y));
+  if (y1 > split) rows(split, y1, b, (c.x - b.x) / (c.y - b.y));
 }
 
 // The part of a segment the surface does not hide, in the pass's rows:
