@@ -5,7 +5,7 @@
 #include "Verlauf/TFlugverlaufForm.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
-#include "app/core/TerrainCommands.h"
+#include "app/core/Exaggeration.h"
 #include "overlay/ReplayControl.h"
 #include "ui/widgets/ImageView.h"
 #include "ui/widgets/QtFileDialogs.h"

@@ -1,5 +1,5 @@
 #include "WindowFixture.h"
-#include "app/core/TerrainCommands.h"
+#include "app/core/Exaggeration.h"
 #include "common/TestPaths.h"
 #include "model/RunError.h"
 #include "ui/widgets/QtFileDialogs.h"

@@ -1,6 +1,6 @@
 #include "DumpOptions.h"
 
-#include "app/core/TerrainCommands.h"
+#include "app/core/Exaggeration.h"
 #include "view3d/Layers.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
-// The terrain items of the menu "Darstellung": "Gelände" (a layer item like
-// the others) and "Überhöhung" with its factors.
+// "Darstellung → Überhöhung": the factors the heights of the 3D view are
+// drawn with.
 
 #include "view3d/View3D.h"
 

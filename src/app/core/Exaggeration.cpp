@@ -1,4 +1,4 @@
-#include "app/core/TerrainCommands.h"
+#include "app/core/Exaggeration.h"
 
 #include "model/RunError.h"
 
