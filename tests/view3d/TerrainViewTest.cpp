@@ -204,4 +204,13 @@ TEST(TerrainView, TheExaggerationScalesFlightShadowAndTerrainAlike) {
   EXPECT_NEAR(shadow[0] / flight[0], (cone(0, -600) - kStart) / 1500, 1e-9);
   EXPECT_GT(horizon - top[0], 20);
   EXPECT_NEAR(horizon - top[1], 2 * (horizon - top[0]), 2);
+
+  // "Flug einpassen" frames the flight as drawn, five times as high.
+  addPlumbLine(*s.data, 1, 300, 400, 0);
+  s.data->Exaggeration = 5;
+  s.view.FlugEinpassen1Click();
+  for (int i = 0; i < 2; ++i) {
+    const FlightPoint& p = s.data->FlightPath[i];
+    EXPECT_TRUE(s.view.BackBuffer.rect().contains(s.pixelOf(p.X, p.Y, p.Z * 5))) << i;
+  }
 }
