@@ -5,12 +5,14 @@
 #include "chart/ChartWindow.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
+#include "app/core/Exaggeration.h"
 #include "overlay/ReplayControl.h"
 #include "ui/ImageView.h"
 #include "ui/QtFileDialogs.h"
 #include "ui/TrackBarInput.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QDropEvent>
 #include <QEvent>
@@ -262,6 +264,17 @@ void MainWindow::buildMenus() {
   layerItem("Karte1", "Karte", &Layers::Karte);
   layerItem("VectorKarte1", "Vektor-Karte", &Layers::VectorKarte);
   layerItem("Startkoordinaten1", "Startkoordinaten", &Layers::Startkoordinaten);
+  layerItem("Gelaende1", "Gelände", &Layers::Gelaende);
+  QMenu* exaggeration = darstellung->addMenu(QStringLiteral("Überhöhung"));
+  exaggeration->setObjectName(QStringLiteral("Ueberhoehung1"));
+  auto* factors = new QActionGroup(exaggeration);  // one factor checked at a time
+  for (const trelvano::ExaggerationItem& item : trelvano::kExaggerationItems) {
+    QAction* a = addItem(exaggeration, item.objectName, QString::fromUtf8(item.caption),
+                         [&v, f = item.factor] { trelvano::setExaggeration(v, f); });
+    a->setCheckable(true);
+    a->setChecked(item.factor == v.data.Exaggeration);
+    factors->addAction(a);
+  }
   darstellung->addSeparator();
   addItem(darstellung, "Optionen1", QStringLiteral("Optionen"), [this] { showOptions(); });
 

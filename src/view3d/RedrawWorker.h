@@ -5,6 +5,7 @@
 // returns when both are done.
 
 #include "view3d/StrokeArray.h"
+#include "view3d/TerrainSurface.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -38,6 +39,8 @@ class RedrawWorker {
   // redraw allocates nothing.
   std::vector<ScreenPoint> screen;
   std::vector<RowSpan> blockRows;  // and the rows of their blocks
+  // The terrain surface with its levels of detail and depth buffer.
+  trelvano::TerrainSurface terrain;
 
  private:
   using Call = void (*)(void*, int);

@@ -6,11 +6,13 @@
 #include "view3d/RedrawWorker.h"
 #include "view3d/RenderPass.h"
 #include "view3d/StrokeArray.h"
+#include "view3d/TerrainSurface.h"
 #include "view3d/Transform.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -185,8 +187,13 @@ struct BandedRedraw {
   StrokeArray strokes[kStrokeLayers];
   // Set when phase 1 transforms these arrays first (DDDCalc's, in its order).
   const Matrix4* matrix = nullptr;
+  trelvano::HeightRule rule;
   TransformedArray* transforms = nullptr;
   int transformCount = 0;
+  // The terrain surface, when one is shown: drawn after the grid, and the
+  // plumb lines and the shadow over it only where it does not hide them.
+  trelvano::TerrainSurface* surface = nullptr;
+  trelvano::StrokeDepth plumbDepth, shadowDepth;
 
   // The stroke that projects entries of `array`, if any.
   StrokeArray* strokeOf(const PointArray* array) {
@@ -230,6 +237,18 @@ struct BandedRedraw {
       next += s.count();
       nextBlock += s.blocks();
     }
+    if (surface) {
+      std::vector<float>& depths = surface->strokeDepths();
+      const int64_t needed = strokes[kPlumb].count() + strokes[kShadow].count();
+      if (depths.size() < static_cast<size_t>(needed)) depths.resize(static_cast<size_t>(needed));
+      strokes[kPlumb].depthOf = &plumbDepth;
+      strokes[kPlumb].invW = depths.data();
+      strokes[kShadow].depthOf = &shadowDepth;
+      strokes[kShadow].invW = depths.data() + strokes[kPlumb].count();
+      // Phase 1 transforms these arrays when it has the matrix (both layers
+      // on means both arrays transformed), and leaves their depths on the way.
+      strokes[kPlumb].depthsGiven = strokes[kShadow].depthsGiven = matrix != nullptr;
+    }
   }
 
   // Phase 1: the screen positions, split by entries. With a matrix, each
@@ -242,6 +261,7 @@ struct BandedRedraw {
     void operator()(int part, int parts) {
       bool unused = false;
       RenderPass pass(*r.canvas[part], unused);
+      if (r.surface) r.surface->project(part, parts);
       bool projected[kStrokeLayers] = {};
       for (int k = 0; k < r.transformCount; ++k) {
         StrokeArray* s = r.strokeOf(r.transforms[k].points);
@@ -260,6 +280,9 @@ struct BandedRedraw {
       const int64_t tBegin = parts == 2 && part == 1 ? split : 0;
       const int64_t tEnd = parts == 2 && part == 0 ? split : count;
       int64_t pBegin = tBegin, pEnd = tBegin;  // empty
+      // The depths of a stroke over the surface come out of the transform.
+      DepthOut depth;
+      if (s && s->depthsGiven) depth = {s->invW, s->first, s->last};
       if (s) {
         s->startHalf(part, parts);
         pBegin = s->halfBegin(part, parts);
@@ -270,7 +293,9 @@ struct BandedRedraw {
       for (int64_t piece = from; piece < to; piece += kPiece) {
         const int64_t end = std::min(piece + kPiece, to);
         const int64_t t0 = std::max(piece, tBegin), t1 = std::min(end, tEnd);
-        if (t0 < t1) TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix);
+        if (t0 < t1)
+          TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix, &r.rule, a.kind,
+                           depth.invW ? &depth : nullptr);
         const int64_t p0 = std::max(piece, pBegin), p1 = std::min(end, pEnd);
         if (s && p0 < p1) s->projectEntries(pass, part, static_cast<int32_t>(p0), static_cast<int32_t>(p1));
       }
@@ -350,7 +375,24 @@ struct BandedRedraw {
     if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
 
     // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.
-    for (int layer = kGrid; layer <= kShadow; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
+    if (!surface) {
+      for (int layer = kGrid; layer <= kShadow; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
+      return;
+    }
+    for (int layer = kGrid; layer <= kMapFrame; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
+    // The terrain over the ground plane, the plumb lines and the shadow on it.
+    canvas.flush();
+    trelvano::DepthTarget target;
+    target.bits = reinterpret_cast<uint32_t*>(pictureBits);
+    target.depth = surface->depth();
+    target.stride = static_cast<int>(picture.bytesPerLine() / 4);
+    target.width = picture.width();
+    target.height = picture.height();
+    target.top = band.top;
+    target.bottom = band.bottom;
+    surface->draw(target);
+    strokes[kPlumb].draw(pass, band.top, band.bottom, &target);
+    strokes[kShadow].draw(pass, band.top, band.bottom, &target);
   }
 };
 
@@ -378,6 +420,19 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   job.canvas[0] = &upper;
   job.canvas[1] = &lower;
   job.outOfView[0] = job.outOfView[1] = outOfView;
+  job.rule = trelvano::heightRule(job.data, job.layers);
+  std::unique_ptr<trelvano::TerrainSurface> ownSurface;
+  if (!job.from && trelvano::surfaceShown(job.data, job.layers)) {
+    if (!worker) ownSurface = std::make_unique<trelvano::TerrainSurface>();
+    trelvano::TerrainSurface& surface = worker ? worker->terrain : *ownSurface;
+    const Matrix4 view = job.matrix ? *job.matrix : buildViewMatrix(job.cam);
+    surface.prepare(job.data, job.layers, job.cam, view, job.picture.width(), job.picture.height());
+    if (surface.shown()) {
+      job.surface = &surface;
+      job.plumbDepth = {view, job.rule, trelvano::HeightKind::PlumbPairs};
+      job.shadowDepth = {view, job.rule, trelvano::HeightKind::Ground};
+    }
+  }
   std::vector<ScreenPoint> local;
   std::vector<RowSpan> localBlocks;
   job.setStrokes(worker ? worker->screen : local, worker ? worker->blockRows : localBlocks);

@@ -2,6 +2,7 @@
 
 #include "model/RunError.h"
 #include "view3d/RenderPass.h"
+#include "view3d/TerrainSurface.h"
 
 #include <algorithm>
 
@@ -46,6 +47,7 @@ void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32
       const QPoint at = pass.ToScreen(pt.ProjX, pt.ProjY);
       const int32_t k = i - first;
       screen[k] = {at.x(), at.y(), pt.Pen, pt.Color};
+      if (depthOf && !depthsGiven) invW[k] = depthOf->invW(pt, i);
       behind |= pt.Pen > kPenLine;
       RowSpan& rows = blockRows[k / kStrokeBlock];
       if (k % kStrokeBlock == 0) {
@@ -62,7 +64,7 @@ void StrokeArray::projectEntries(RenderPass& pass, int part, int32_t from, int32
   outOfView_[part] = outOfView_[part] || pass.OutOfView || behind;
 }
 
-void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
+void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom, const trelvano::DepthTarget* surface) const {
   if (!points) return;
   if (startError) {
     if (clearsOutOfView) pass.OutOfView = false;
@@ -72,7 +74,11 @@ void StrokeArray::draw(RenderPass& pass, int rowTop, int rowBottom) const {
   if (first > last) return;
   // The strokes end at the first entry ToScreen refused.
   const int half = stop_[0] < end_[0] ? 0 : 1;
-  pass.DrawScreenPoints(screen, blockRows, stop_[half] - first, rowTop, rowBottom);
+  if (surface && invW)
+    trelvano::drawDepthStrokes(pass, *surface, screen, invW, stop_[half] - first,
+                               depthOf && depthOf->kind == trelvano::HeightKind::PlumbPairs);
+  else
+    pass.DrawScreenPoints(screen, blockRows, stop_[half] - first, rowTop, rowBottom);
   pass.OutOfView = outOfView_[0] || (half == 1 && outOfView_[1]);
   if (error_[half]) std::rethrow_exception(error_[half]);
 }

@@ -3,6 +3,7 @@
 // computed once, half of them by each core, before either band draws it.
 
 #include "model/FlightPoint.h"
+#include "view3d/DepthTarget.h"
 
 #include <cstdint>
 #include <exception>
@@ -35,6 +36,11 @@ struct StrokeArray {
   bool clearsOutOfView = false;
   ScreenPoint* screen = nullptr;  // entry i at screen[i - first]
   RowSpan* blockRows = nullptr;   // of the entries from first + kStrokeBlock · b on at blockRows[b]
+  // Over the terrain surface: the depth of entry i at invW[i - first],
+  // worked out by depthOf as the entries are projected.
+  const trelvano::StrokeDepth* depthOf = nullptr;
+  float* invW = nullptr;
+  bool depthsGiven = false;  // the transform writes invW, so projecting need not
 
   // Entries first … last of `array`, checked as DrawPointArray checks them.
   void set(const PointArray& array, int32_t firstEntry, int32_t lastEntry);
@@ -53,8 +59,9 @@ struct StrokeArray {
   void startHalf(int part, int parts);
   void projectEntries(RenderPass& pass, int part, int32_t from, int32_t to);
   // Strokes the entries into rows [rowTop, rowBottom) of the pass's canvas
-  // and leaves OutOfView, or throws, as DrawPointArray would.
-  void draw(RenderPass& pass, int rowTop, int rowBottom) const;
+  // and leaves OutOfView, or throws, as DrawPointArray would. With a depth
+  // target, pixels hidden by the terrain surface are left out.
+  void draw(RenderPass& pass, int rowTop, int rowBottom, const trelvano::DepthTarget* surface = nullptr) const;
 
  private:
   // Per half: its end, where ToScreen refused an entry (the end: none), the

@@ -43,7 +43,45 @@ Matrix4 buildViewMatrix(const Camera& cam) {
   return view;
 }
 
-void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix) {
+namespace {
+
+// The projection of one point: the same steps as the loop of TransformEntries.
+inline double projectPoint(FlightPoint& pt, double x, double y, double z, const Matrix4& viewMatrix) {
+  const auto& m = viewMatrix.m;
+  const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+  const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+  const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+  if (w > 0) {
+    pt.ProjY = zs / w;
+    pt.ProjX = xs / w;
+    if (pt.Pen == kPenLineBehind)
+      pt.Pen = kPenLine;
+    else if (pt.Pen == kPenMoveBehind)
+      pt.Pen = kPenMove;
+  } else {
+    pt.Pen = (pt.Pen == kPenLine || pt.Pen == kPenLineBehind) ? kPenLineBehind : kPenMoveBehind;
+    pt.ProjX = 0;
+    pt.ProjY = 0;
+  }
+  return w;
+}
+
+}  // namespace
+
+void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
+                      const trelvano::HeightRule* rule, trelvano::HeightKind kind, const DepthOut* depth) {
+  if (depth || (rule && kind != trelvano::HeightKind::AsStored && !rule->plain())) {
+    const trelvano::HeightRule asStored;
+    if (!rule) rule = &asStored;
+    FlightPoint* p = points.data();
+    for (int32_t i = first; i <= end; ++i) {
+      FlightPoint& pt = p[i];
+      const double w = projectPoint(pt, pt.X, pt.Y, rule->drawnZ(kind, i, pt.X, pt.Y, pt.Z), viewMatrix);
+      if (depth && i >= depth->first && i <= depth->last)
+        depth->invW[i - depth->first] = w > 0 ? static_cast<float>(1.0 / w) : 0.0f;
+    }
+    return;
+  }
   const auto& m = viewMatrix.m;
   const double m00 = m[0][0], m10 = m[1][0], m20 = m[2][0], m30 = m[3][0];
   const double m02 = m[0][2], m12 = m[1][2], m22 = m[2][2], m32 = m[3][2];
@@ -74,11 +112,16 @@ void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matr
 }
 
 void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
+  TransformPoints(points, last, viewMatrix, nullptr, trelvano::HeightKind::AsStored);
+}
+
+void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix, const trelvano::HeightRule* rule,
+                     trelvano::HeightKind kind) {
   if (last < 0) return;
   // The index check is done once for the whole loop: the entries that exist
   // are transformed, then a last index beyond the array stops with the range error.
   const int32_t end = std::min<int32_t>(last, kPointCapacity - 1);
-  TransformEntries(points, 0, end, viewMatrix);
+  TransformEntries(points, 0, end, viewMatrix, rule, kind);
   if (last > end) throw RunError::range();
 }
 
@@ -86,9 +129,10 @@ int transformedArrays(FlightData& data, const Layers& layers, TransformedArray (
   int n = 0;
   if (layers.Gitter) arrays[n++] = {&data.GridPoints, data.GridLast};
   if (layers.NordPfeil) arrays[n++] = {&data.ArrowPoints, data.ArrowLast};
-  if (layers.Lot) arrays[n++] = {&data.PlumbLines, data.PlumbLast};
-  if (layers.Schatten) arrays[n++] = {&data.ShadowPath, data.LastPoint};
-  if (layers.Flugbahn) arrays[n++] = {&data.FlightPath, data.LastPoint};
+  using trelvano::HeightKind;
+  if (layers.Lot) arrays[n++] = {&data.PlumbLines, data.PlumbLast, HeightKind::PlumbPairs};
+  if (layers.Schatten) arrays[n++] = {&data.ShadowPath, data.LastPoint, HeightKind::Ground};
+  if (layers.Flugbahn) arrays[n++] = {&data.FlightPath, data.LastPoint, HeightKind::Flight};
   if (layers.Karte && !data.MapDragMode) arrays[n++] = {&data.MapCells, data.MapCellsLast};
   if (layers.Karte && data.MapDragMode) arrays[n++] = {&data.MapFrame, data.MapFrameLast};
   if (layers.VectorKarte) arrays[n++] = {&data.VectorMap, data.VectorMapLast};
@@ -99,6 +143,7 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
   viewMatrix = buildViewMatrix(cam);
   TransformedArray arrays[8];
   const int n = transformedArrays(data, layers, arrays);
+  const trelvano::HeightRule rule = trelvano::heightRule(data, layers);
 
   // Every point is transformed on its own, so the halves of an array may go
   // to two cores. A last index beyond an array stops the sequence there with
@@ -106,7 +151,7 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
   bool allExist = true;
   for (int k = 0; k < n; ++k) allExist = allExist && arrays[k].last < kPointCapacity;
   if (!worker || !allExist) {
-    for (int k = 0; k < n; ++k) TransformPoints(*arrays[k].points, arrays[k].last, viewMatrix);
+    for (int k = 0; k < n; ++k) TransformPoints(*arrays[k].points, arrays[k].last, viewMatrix, &rule, arrays[k].kind);
     return;
   }
   auto halves = [&](int part, int parts) {
@@ -115,7 +160,7 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
       if (count <= 0) continue;
       const auto first = static_cast<int32_t>(count * part / parts);
       const auto end = static_cast<int32_t>(count * (part + 1) / parts) - 1;
-      TransformEntries(*arrays[k].points, first, end, viewMatrix);
+      TransformEntries(*arrays[k].points, first, end, viewMatrix, &rule, arrays[k].kind);
     }
   };
   runParts(worker, halves);

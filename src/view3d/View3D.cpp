@@ -44,6 +44,7 @@ struct SceneKey {
   int32_t lastPoint, rangeStart, rangeEnd, plumbLast, gridLast, arrowLast, mapCellsLast, mapFrameLast,
       vectorMapLast;
   uint64_t sceneVersion;
+  double exaggeration;
 
   bool operator==(const SceneKey&) const = default;
 };
@@ -63,7 +64,7 @@ SceneKey sceneKey(const View3D& v) {
   const FlightData& d = v.data;
   return {v.cam,         v.layers,       v.BackBuffer.size(), d.MapDragMode,     d.LastPoint,
           d.RangeStart,  d.RangeEnd,     d.PlumbLast,         d.GridLast,        d.ArrowLast,
-          d.MapCellsLast, d.MapFrameLast, d.VectorMapLast,    d.SceneVersion};
+          d.MapCellsLast, d.MapFrameLast, d.VectorMapLast,    d.SceneVersion,      d.Exaggeration};
 }
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
+#include "app/core/Exaggeration.h"
 #include "common/TestPaths.h"
+#include "model/RunError.h"
 #include "ui/QtFileDialogs.h"
 
 #include <QAction>
@@ -103,6 +105,27 @@ TEST(MainWindow, StartUpWithTheDialogCancelled) {
   EXPECT_EQ(w.child<QLabel>("LabelDauer")->text(), QStringLiteral("0 min 0 s"));
   EXPECT_TRUE(w.child<QGroupBox>("InfoGroupBox")->isVisible());
   EXPECT_FALSE(w.child<QGroupBox>("NavGroupBox")->isVisible());
+}
+
+// "Darstellung → Überhöhung" checks one factor and draws with it; a factor
+// not on the menu is refused; "Gelände" is a layer item like the others.
+TEST(MainWindow, ExaggerationAndTerrainItems) {
+  Window w;
+  EXPECT_TRUE(w.item("Ueberhoehung1fach")->isChecked());
+  const long long redraws = w.form->core().view.redrawCount();
+  w.item("Ueberhoehung3fach")->trigger();
+  EXPECT_EQ(w.form->core().data.Exaggeration, 3);
+  EXPECT_EQ(w.form->core().view.redrawCount(), redraws + 1);
+  EXPECT_TRUE(w.item("Ueberhoehung3fach")->isChecked());
+  EXPECT_FALSE(w.item("Ueberhoehung1fach")->isChecked());
+  EXPECT_THROW(trelvano::setExaggeration(w.form->core().view, 4), RunError);
+  EXPECT_EQ(w.form->core().data.Exaggeration, 3);
+
+  EXPECT_TRUE(w.item("Gelaende1")->isChecked());
+  w.item("Gelaende1")->trigger();
+  EXPECT_FALSE(w.form->core().view.layers.Gelaende);
+  EXPECT_FALSE(w.item("Gelaende1")->isChecked());
+  EXPECT_TRUE(w.errors.isEmpty());
 }
 
 TEST(MainWindow, IgcLoadUpdatesStatusBarAndPicture) {

@@ -138,6 +138,7 @@ TEST(Dump, UsageErrorsAndRendering) {
   EXPECT_EQ(runDump({QStringLiteral("--help")}).exitCode, 0);  // prints the usage
   EXPECT_EQ(runDump({QStringLiteral("--bogus"), example("rundflug.igc")}).exitCode, 2);
   EXPECT_EQ(runDump({QStringLiteral("--layers"), QStringLiteral("Flugbahn,Wolken"), example("rundflug.igc")}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--exaggeration"), QStringLiteral("4"), example("rundflug.igc")}).exitCode, 2);
 
   QTemporaryDir dir;
   const QString png = dir.filePath(QStringLiteral("view.png"));

@@ -1,5 +1,6 @@
 #include "DumpOptions.h"
 
+#include "app/core/Exaggeration.h"
 #include "view3d/Layers.h"
 
 #include <array>
@@ -39,10 +40,11 @@ bool parseCurves(const QString& list, DumpOptions& o, QString& error) {
 const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
-    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
+    "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--exaggeration 1|2|3|5]\n"
+    "                     [--save-par FILE]\n"
     "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
-    "                     [--dem FILE|FOLDER]... [--map FILE] [--exaggeration N]\n"
+    "                     [--dem FILE|FOLDER]... [--map FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
 
@@ -92,6 +94,13 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       bool okW = false, okH = false;
       if (wh.size() == 2) o.size = QSize(wh[0].toInt(&okW), wh[1].toInt(&okH));
       ok = okW && okH && o.size.width() > 0 && o.size.height() > 0;
+    } else if (a == QLatin1String("--exaggeration")) {
+      if (!next(v)) return false;
+      const double factor = v.toDouble(&ok);
+      bool known = false;
+      for (const trelvano::ExaggerationItem& item : trelvano::kExaggerationItems) known = known || item.factor == factor;
+      ok = ok && known;
+      if (ok) o.exaggeration = factor;
     } else if (a == QLatin1String("--camera")) {
       if (!next(v)) return false;
       const QStringList parts = v.split(QLatin1Char(','));
@@ -118,10 +127,6 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.dems << v;
     } else if (a == QLatin1String("--map")) {
       if (!next(o.geoMap)) return false;
-    } else if (a == QLatin1String("--exaggeration")) {
-      if (!next(v)) return false;
-      o.exaggeration = v.toDouble(&ok);
-      ok = ok && *o.exaggeration >= 1 && *o.exaggeration <= 10;
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
     } else if (a == QLatin1String("--chart")) {

@@ -24,6 +24,7 @@ struct DumpOptions {
   QSize size{650, 400};
   std::optional<std::array<double, 6>> camera;  // X, Y, Z, A, E, D
   std::optional<QStringList> layers;            // "Darstellung" captions switched on
+  std::optional<double> exaggeration;           // "Darstellung → Überhöhung": 1, 2, 3 or 5
   QStringList files;
   struct MapFile {
     bool vector;  // --vectormap, else --pixelmap
@@ -33,7 +34,6 @@ struct DumpOptions {
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
   QStringList dems;           // --dem: elevation files or folders of tiles, in the order given
   QString geoMap;             // --map: a georeferenced map
-  std::optional<double> exaggeration;  // --exaggeration: heights drawn this many times as high
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;

@@ -4,10 +4,10 @@
 //   trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N]
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
-//                 [--layers LIST] [--save-par FILE]
+//                 [--layers LIST] [--exaggeration 1|2|3|5] [--save-par FILE]
 //                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
-//                 [--dem FILE|FOLDER]... [--map FILE] [--exaggeration N]
+//                 [--dem FILE|FOLDER]... [--map FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
 //

@@ -1,0 +1,646 @@
+#include "view3d/TerrainSurface.h"
+
+#include "model/Numbers.h"
+#include "model/Colour.h"
+#include "view3d/Heights.h"
+#include "view3d/RenderPass.h"
+#include "view3d/Transform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace trelvano {
+
+namespace {
+
+// A node nearer to the eye plane than this w is left out, with its cells:
+// the cells around the eye would cover the picture many times over.
+constexpr double kNearestW = 0.02;
+// The level of detail: the fewest nodes per cell side such that the cells
+// in the picture are at least this large on average (pixels) …
+constexpr double kLeastCellPixels = 12;
+// … and no more than this many cells lie in it.
+constexpr double kMostCells = 60000;
+// The coarsest level and the one used to size the cells up.
+constexpr int kCoarsestStride = 64;
+constexpr int kSampleNodes = 48;  // per side of the grid, at most
+// A line point this far behind the surface, as a share of its distance from
+// the eye, is still drawn: the shadow lies on the ground the surface
+// approximates with flat cells.
+constexpr float kDepthSlack = 0.02f;
+
+// Light from the north-west, 45° high: towards west (+X), north (+Y) and up.
+constexpr double kLightX = 0.5, kLightY = 0.5, kLightZ = 0.70710678118654752;
+// Brightness of a cell facing away from the light, and the gain that makes a
+// flat cell 1.
+constexpr double kAmbient = 0.35;
+constexpr double kDiffuse = (1 - kAmbient) / kLightZ;
+
+struct TintStop {
+  double at;
+  double r, g, b;
+};
+// Lowland greens through yellows and browns to grey rock at the top.
+constexpr TintStop kTints[] = {
+    {0.00, 92, 140, 72},   {0.20, 140, 176, 96},  {0.40, 214, 208, 130},
+    {0.60, 196, 160, 104}, {0.80, 150, 112, 80},  {1.00, 206, 204, 200},
+};
+
+uint32_t shaded(int32_t bgr, double light) {
+  auto channel = [light](uint32_t c) {
+    return static_cast<uint32_t>(std::clamp(std::lround(c * light), 0L, 255L));
+  };
+  const auto c = static_cast<uint32_t>(bgr);
+  return 0xFF000000u | channel(c & 0xFF) << 16 | channel((c >> 8) & 0xFF) << 8 | channel((c >> 16) & 0xFF);
+}
+
+struct Vertex {
+  double x, y, z;  // pixels (centre of pixel i at i + 0.5) and 1 / w
+};
+
+// The smallest integer not below v, for |v| well within the int range.
+inline int ceilToInt(double v) {
+  const int i = static_cast<int>(v);  // towards zero: the answer for v <= 0
+  return i + (i < v);
+}
+
+// Fills the pixels of triangle abc whose centres lie inside it (left and
+// top edges in, right and bottom out, so neighbours share no pixel and leave
+// no gap), in the target's rows, with one colour and the depth of its plane.
+
+void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarget& t) {
+  if (a.y > b.y) std::swap(a, b);
+  if (b.y > c.y) std::swap(b, c);
+  if (a.y > b.y) std::swap(a, b);
+  const double h = c.y - a.y;
+  if (!(h > 0)) return;
+  const int y0 = std::max(t.top, ceilToInt(std::max(a.y, -1.0) - 0.5));
+  const int y1 = std::min(t.bottom, ceilToInt(std::min(c.y, t.height + 1.0) - 0.5));
+  if (y0 >= y1) return;
+  const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+  if (area == 0) return;
+  const double dzdx = ((b.z - a.z) * (c.y - a.y) - (c.z - a.z) * (b.y - a.y)) / area;
+  const double dzdy = ((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / area;
+  const double longSlope = (c.x - a.x) / h;
+  const double right = t.width + 1.0;
+  const auto step = static_cast<float>(dzdx);
+  // Rows of the upper half (centres above b) along a-b, then of the lower along b-c.
+  const int split = std::clamp(ceilToInt(b.y - 0.5), y0, y1);
+  auto rows = [&](int from, int to, const Vertex& edgeStart, double edgeSlope) {
+    for (int y = from; y < to; ++y) {
+      const double yc = y + 0.5;
+      double xa = a.x + (yc - a.y) * longSlope;
+      double xb = edgeStart.x + (yc - edgeStart.y) * edgeSlope;
+      if (xa > xb) std::swap(xa, xb);
+      const int x0 = std::max(0, ceilToInt(std::clamp(xa, -1.0, right) - 0.5));
+      const int x1 = std::min(t.width, ceilToInt(std::clamp(xb, -1.0, right) - 0.5));
+      if (x0 >= x1) continue;
+      // Each pixel's depth from the row's start, not summed up, so that the
+      // compiler may fill several pixels at a time.
+      const auto z = static_cast<float>(a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy);
+      uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0;
+      uint16_t* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
+      const int n = x1 - x0;
+      for (int k = 0; k < n; ++k) p[k] = colour;
+      for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
+    }
+  };
+  if (split > y0) rows(y0, split, a, (b.x - a.x) / (b.y - a.y));
+  if (y1 > split) rows(split, y1, b, (c.x - b.x) / (c.y - b.y));
+}
+
+// The part of a segment the surface does not hide, in the pass's rows:
+// seen from above, a line that leaves the ground is hidden from its foot up
+// to some point and seen above it, so the part is found between its ends
+// by halving; it is drawn as the canvas draws lines. A segment seen at both
+// ends is drawn whole, one hidden at both ends not at all. With endDecides
+// (a plumb line, foot last) a foot in sight shows the whole line: every
+// point above a point in sight is in sight too.
+void depthSegment(RenderPass& pass, const DepthTarget& t, int x0, int y0, float d0, int x1, int y1, float d1,
+                  bool endDecides) {
+  const double dx = double(x1) - x0, dy = double(y1) - y0;
+  auto seenAt = [&t](int x, int y, float d) {
+    return packedDepth(d * (1 + kDepthSlack)) >= t.depth[static_cast<size_t>(y) * t.width + x];
+  };
+  auto inBand = [&t](int x, int y) { return x >= 0 && x < t.width && y >= t.top && y < t.bottom; };
+  auto at = [&](double u) {
+    return QPoint(static_cast<int>(std::floor(x0 + u * dx + 0.5)), static_cast<int>(std::floor(y0 + u * dy + 0.5)));
+  };
+  auto seen = [&](double u) {
+    const QPoint p = at(u);
+    return seenAt(std::clamp(p.x(), 0, t.width - 1), std::clamp(p.y(), t.top, t.bottom - 1),
+                  static_cast<float>(d0 + u * (double(d1) - d0)));
+  };
+  // The parameters of the segment within the band's rows and the picture's columns.
+  double lo = 0, hi = 1;
+  bool first, last;
+  if (inBand(x0, y0) && inBand(x1, y1)) {  // most segments: no cut, no rounding
+    last = seenAt(x1, y1, d1);
+    first = (endDecides && last) || seenAt(x0, y0, d0);
+  } else {
+    auto limit = [&](double from, double step, double least, double most) {
+      if (step == 0) {
+        if (from < least || from > most) hi = -1;
+        return;
+      }
+      double a = (least - from) / step, b = (most - from) / step;
+      if (a > b) std::swap(a, b);
+      lo = std::max(lo, a);
+      hi = std::min(hi, b);
+    };
+    limit(x0, dx, 0, t.width - 1);
+    limit(y0, dy, t.top, t.bottom - 1);
+    if (lo > hi) return;
+    last = seen(hi);
+    first = (endDecides && last) || seen(lo);
+  }
+  if (first && last) {
+    pass.PenMoveTo(x0, y0);
+    pass.ClippedLineTo(x1, y1);
+    return;
+  }
+  if (!first && !last) return;
+  // Halve the steps between the last point seen and the first hidden one
+  // until they are less than a pixel apart.
+  double in = first ? lo : hi, out = first ? hi : lo;
+  const double pixels = std::max(std::fabs(dx), std::fabs(dy)) * (hi - lo);
+  for (double span = pixels; span > 0.5; span *= 0.5) {
+    const double mid = 0.5 * (in + out);
+    (seen(mid) ? in : out) = mid;
+  }
+  const QPoint cut = at(in);
+  if (first) {
+    pass.PenMoveTo(x0, y0);
+    pass.ClippedLineTo(cut.x(), cut.y());
+  } else {
+    pass.PenMoveTo(cut.x(), cut.y());
+    pass.ClippedLineTo(x1, y1);
+  }
+}
+
+}  // namespace
+
+int32_t heightTint(double fraction) {
+  const double f = std::clamp(std::isnan(fraction) ? 0.0 : fraction, 0.0, 1.0);
+  int k = 1;
+  while (k < static_cast<int>(std::size(kTints)) - 1 && f > kTints[k].at) ++k;
+  const TintStop& lo = kTints[k - 1];
+  const TintStop& hi = kTints[k];
+  const double u = (f - lo.at) / (hi.at - lo.at);
+  auto mix = [u](double a, double b) { return static_cast<int32_t>(std::lround(a + (b - a) * u)); };
+  return mix(lo.r, hi.r) | mix(lo.g, hi.g) << 8 | mix(lo.b, hi.b) << 16;
+}
+
+// What the cells' colours depend on. The grids are compared by their
+// place, shape and a digest of their values (a few tenths of a millisecond
+// for a 512 × 512 grid and its map), so a grid loaded anew into the same
+// place is seen too.
+struct TerrainSurface::Key {
+  const float* heights = nullptr;  // null: the map lies flat
+  const int32_t* colours = nullptr;
+  GroundGrid terrain, map;
+  double startAltitude = 0, scale = 1;
+  uint64_t digest = 0;
+  float low = 0, high = 0;  // the tints' range, metres
+
+  bool same(const Key& o) const {
+    auto sameGrid = [](const GroundGrid& a, const GroundGrid& b) {
+      return a.columns == b.columns && a.rows == b.rows && a.x0 == b.x0 && a.y0 == b.y0 && a.step == b.step;
+    };
+    return heights == o.heights && colours == o.colours && sameGrid(terrain, o.terrain) && sameGrid(map, o.map) &&
+           startAltitude == o.startAltitude && scale == o.scale && digest == o.digest;
+  }
+};
+
+namespace {
+
+// A digest of `bytes` bytes, eight at a time in four independent lanes.
+uint64_t digestOf(const void* data, size_t bytes) {
+  const auto* p = static_cast<const unsigned char*>(data);
+  uint64_t lane[4] = {1, 2, 3, 4};
+  size_t i = 0;
+  for (; i + 32 <= bytes; i += 32)
+    for (int k = 0; k < 4; ++k) {
+      uint64_t v;
+      std::memcpy(&v, p + i + 8 * k, 8);
+      lane[k] = (lane[k] ^ v) * 0x9E3779B97F4A7C15ull;
+      lane[k] ^= lane[k] >> 29;
+    }
+  uint64_t h = bytes;
+  for (; i < bytes; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+  for (uint64_t v : lane) h = (h ^ v) * 0x9E3779B97F4A7C15ull;
+  return h;
+}
+
+}  // namespace
+
+// The surface at one level of detail: every stride-th node of the grid
+// (and its last), the cells between them with their colours, and the
+// nodes' screen positions in this redraw.
+struct TerrainSurface::Level {
+  int stride = 1;
+  std::vector<int> columnNode, rowNode;  // grid indexes of the level's nodes
+  std::vector<double> x, y;              // local frame of its columns and rows
+  std::vector<float> z;                  // drawn Z of its nodes; NaN: none
+  std::vector<uint32_t> colour;          // of its cells, RGB32; 0: left out
+  struct Screen {
+    float x, y, invW;  // invW 0: not drawn
+  };
+  std::vector<Screen> screen;
+  int columns() const { return static_cast<int>(columnNode.size()); }
+  int rows() const { return static_cast<int>(rowNode.size()); }
+};
+
+TerrainSurface::TerrainSurface() : key_(std::make_unique<Key>()) {}
+TerrainSurface::~TerrainSurface() = default;
+
+int TerrainSurface::stride() const { return level_ ? level_->stride : 0; }
+int TerrainSurface::nearStride() const { return fine_ ? fine_->stride : stride(); }
+
+namespace {
+
+std::vector<int> levelNodes(int count, int stride) {
+  std::vector<int> nodes;
+  for (int i = 0; i < count; i += stride) nodes.push_back(i);
+  if (nodes.back() != count - 1) nodes.push_back(count - 1);
+  return nodes;
+}
+
+}  // namespace
+
+TerrainSurface::Level& TerrainSurface::level(int stride) {
+  int slot = 0;
+  while ((1 << slot) < stride) ++slot;
+  if (levels_.size() <= static_cast<size_t>(slot)) levels_.resize(slot + 1);
+  if (levels_[slot]) return *levels_[slot];
+  auto made = std::make_unique<Level>();
+  Level& l = *made;
+  const FlightData& d = *data_;
+  const bool heights = key_->heights != nullptr;
+  const GroundGrid& grid = heights ? static_cast<const GroundGrid&>(d.Terrain) : d.GeoMap;
+  l.stride = stride;
+  l.columnNode = levelNodes(grid.columns, stride);
+  l.rowNode = levelNodes(grid.rows, stride);
+  const int nc = l.columns(), nr = l.rows();
+  for (int c : l.columnNode) l.x.push_back(grid.nodeX(c));
+  for (int r : l.rowNode) l.y.push_back(grid.nodeY(r));
+  l.z.assign(static_cast<size_t>(nc) * nr, 0.0f);
+  std::vector<float> above(l.z.size(), 0.0f);  // metres above sea level, for the tints
+  if (heights)
+    for (int j = 0; j < nr; ++j)
+      for (int i = 0; i < nc; ++i) {
+        const float h = d.Terrain.height[d.Terrain.index(l.columnNode[i], l.rowNode[j])];
+        above[j * nc + i] = h;
+        l.z[j * nc + i] = static_cast<float>((h - key_->startAltitude) * key_->scale);
+      }
+  const MapDrape& map = d.GeoMap;
+  const bool draped = key_->colours != nullptr;
+  const double span = key_->high > key_->low ? key_->high - key_->low : 0;
+  l.colour.assign(static_cast<size_t>(std::max(nc - 1, 0)) * std::max(nr - 1, 0), 0u);
+  for (int j = 0; j + 1 < nr; ++j)
+    for (int i = 0; i + 1 < nc; ++i) {
+      const size_t n00 = size_t(j) * nc + i, n10 = n00 + 1, n01 = n00 + nc, n11 = n01 + 1;
+      const float z00 = l.z[n00], z10 = l.z[n10], z01 = l.z[n01], z11 = l.z[n11];
+      if (!hasHeight(z00) || !hasHeight(z10) || !hasHeight(z01) || !hasHeight(z11)) continue;
+      int32_t base = -1;
+      if (draped) {
+        const double cx = 0.5 * (l.x[i] + l.x[i + 1]), cy = 0.5 * (l.y[j] + l.y[j + 1]);
+        const double mc = std::floor((map.x0 - cx) / map.step + 0.5), mr = std::floor((cy - map.y0) / map.step + 0.5);
+        if (mc >= 0 && mr >= 0 && mc < map.columns && mr < map.rows)
+          base = map.colour[map.index(static_cast<int>(mc), static_cast<int>(mr))];
+      }
+      if (base == -1) {
+        if (!heights) continue;  // a flat map shows only where it covers
+        const double mean = 0.25 * (double(above[n00]) + above[n10] + above[n01] + above[n11]);
+        base = heightTint(span > 0 ? (mean - key_->low) / span : 0.5);
+      }
+      const double dzdx = 0.5 * ((double(z10) + z11) - (double(z00) + z01)) / (l.x[i + 1] - l.x[i]);
+      const double dzdy = 0.5 * ((double(z01) + z11) - (double(z00) + z10)) / (l.y[j + 1] - l.y[j]);
+      const double facing = (-dzdx * kLightX - dzdy * kLightY + kLightZ) / std::sqrt(dzdx * dzdx + dzdy * dzdy + 1);
+      l.colour[size_t(j) * (nc - 1) + i] = shaded(base, kAmbient + kDiffuse * std::max(facing, 0.0));
+    }
+  l.screen.resize(l.z.size());
+  levels_[slot] = std::move(made);
+  return l;
+}
+
+void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const Camera& cam, const Matrix4& view,
+                             int width, int height) {
+  level_ = fine_ = nullptr;
+  data_ = &data;
+  const bool terrain = layers.Gelaende && !data.Terrain.empty() &&
+                       data.Terrain.height.size() >= size_t(data.Terrain.columns) * data.Terrain.rows &&
+                       data.Terrain.step > 0;
+  const bool map = layers.Gelaende && !data.GeoMap.empty() &&
+                   data.GeoMap.colour.size() >= size_t(data.GeoMap.columns) * data.GeoMap.rows && data.GeoMap.step > 0;
+  if (!(terrain || map) || width < 1 || height < 1) return;
+
+  Key key;
+  key.heights = terrain ? data.Terrain.height.data() : nullptr;
+  key.colours = map ? data.GeoMap.colour.data() : nullptr;
+  if (terrain) key.terrain = data.Terrain;
+  if (map) key.map = data.GeoMap;
+  key.startAltitude = data.StartAltitude;
+  key.scale = data.Exaggeration;
+  if (terrain) key.digest = digestOf(data.Terrain.height.data(), data.Terrain.height.size() * sizeof(float));
+  if (map) key.digest ^= digestOf(data.GeoMap.colour.data(), data.GeoMap.colour.size() * sizeof(int32_t)) * 3;
+  if (!key.same(*key_)) {
+    levels_.clear();
+    if (terrain) {
+      float low = std::numeric_limits<float>::infinity(), high = -low;
+      for (float h : data.Terrain.height)
+        if (hasHeight(h)) low = std::min(low, h), high = std::max(high, h);
+      key.low = low <= high ? low : 0;
+      key.high = low <= high ? high : 0;
+    }
+    *key_ = key;
+  }
+
+  view_ = view;
+  width_ = width;
+  height_ = height;
+  if (depth_.size() != size_t(width) * height) depth_.assign(size_t(width) * height, 0);
+
+  // The eye in the local frame: the point the picture's rays meet, (CamX,
+  // CamY - CamD, CamZ) before the camera's shift, turned back by the rotations.
+  Camera turned = cam;
+  turned.CamX = turned.CamY = turned.CamZ = 0;
+  const Matrix4 r = buildViewMatrix(turned);  // its upper 3 × 3 is the rotation
+  const double eye[3] = {cam.CamX, cam.CamY - cam.CamD, cam.CamZ};
+  double at[3];
+  for (int i = 0; i < 3; ++i) at[i] = eye[0] * r.m[i][0] + eye[1] * r.m[i][1] + eye[2] * r.m[i][2];
+  const GroundGrid& grid = terrain ? static_cast<const GroundGrid&>(data.Terrain) : data.GeoMap;
+  eyeColumn_ = (grid.x0 - at[0]) / grid.step;
+  eyeRow_ = (at[1] - grid.y0) / grid.step;
+
+  chooseLevels(width, height);
+}
+
+void TerrainSurface::projectNodes(Level& l, int rowFrom, int rowTo, int columnFrom, int columnTo) {
+  const auto& m = view_.m;
+  const double S = RenderPass::S;
+  const double W = width_, H = height_;
+  const double offX = static_cast<double>(Round(0.1 * width_)), offY = static_cast<double>(Round(0.1 * height_));
+  const int nc = l.columns();
+  for (int j = rowFrom; j < rowTo; ++j) {
+    const double y = l.y[j];
+    for (int i = columnFrom; i < columnTo; ++i) {
+      const size_t n = size_t(j) * nc + i;
+      const double x = l.x[i], z = l.z[n];
+      const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+      Level::Screen& s = l.screen[n];
+      if (!(w >= kNearestW)) {  // NaN heights too
+        s = {0, 0, 0};
+        continue;
+      }
+      const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+      const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+      // As RenderPass::ToScreen, without its rounding; pixel i spans i … i + 1.
+      s.x = static_cast<float>(W - (xs / w + W) / S - offX + 0.5);
+      s.y = static_cast<float>(H - (zs / w + H) / S - offY + 0.5);
+      s.invW = static_cast<float>(1.0 / w);
+    }
+  }
+}
+
+namespace {
+
+// The level's cells [first, end) along one axis whose nodes lie within lo … hi.
+void cellsWithin(const std::vector<int>& nodes, int lo, int hi, int& first, int& end) {
+  first = static_cast<int>(std::lower_bound(nodes.begin(), nodes.end(), lo) - nodes.begin());
+  end = static_cast<int>(std::upper_bound(nodes.begin(), nodes.end(), hi) - nodes.begin()) - 1;
+  end = std::max(end, first);
+}
+
+}  // namespace
+
+void TerrainSurface::project(int part, int parts) {
+  if (!level_) return;
+  const int nr = level_->rows();
+  projectNodes(*level_, static_cast<int>(int64_t(nr) * part / parts), static_cast<int>(int64_t(nr) * (part + 1) / parts),
+               0, level_->columns());
+  if (!fine_) return;
+  // The fine level only within the square, its nodes included.
+  int i0, i1, j0, j1;
+  cellsWithin(fine_->columnNode, square_.c0, square_.c1, i0, i1);
+  cellsWithin(fine_->rowNode, square_.r0, square_.r1, j0, j1);
+  const int rows = j1 + 1 - j0;
+  projectNodes(*fine_, j0 + static_cast<int>(int64_t(rows) * part / parts),
+               j0 + static_cast<int>(int64_t(rows) * (part + 1) / parts), i0, i1 + 1);
+}
+
+void TerrainSurface::chooseLevels(int width, int height) {
+  const GroundGrid& grid = key_->heights ? static_cast<const GroundGrid&>(data_->Terrain) : data_->GeoMap;
+  int sample = 1;
+  while (sample < kCoarsestStride && std::max(grid.columns, grid.rows) / sample > kSampleNodes) sample *= 2;
+  Level& l = level(sample);
+  level_ = &l;
+  fine_ = nullptr;
+  projectNodes(l, 0, l.rows(), 0, l.columns());
+  // Cell by cell of the sample: the pixels of one grid cell there and its
+  // distance from the eye (grid nodes along the farther axis); and how many
+  // grid cells lie in the picture.
+  struct Sample {
+    double pixels, distance;
+  };
+  std::vector<Sample> samples;
+  double cells = 0;
+  const int nc = l.columns(), nr = l.rows();
+  for (int j = 0; j + 1 < nr; ++j)
+    for (int i = 0; i + 1 < nc; ++i) {
+      if (!l.colour[size_t(j) * (nc - 1) + i]) continue;
+      const Level::Screen* c[4] = {&l.screen[size_t(j) * nc + i], &l.screen[size_t(j) * nc + i + 1],
+                                   &l.screen[size_t(j + 1) * nc + i + 1], &l.screen[size_t(j + 1) * nc + i]};
+      if (!(c[0]->invW > 0 && c[1]->invW > 0 && c[2]->invW > 0 && c[3]->invW > 0)) continue;
+      float left = c[0]->x, right = left, top = c[0]->y, bottom = top;
+      double twiceArea = 0;
+      for (int k = 0; k < 4; ++k) {
+        left = std::min(left, c[k]->x), right = std::max(right, c[k]->x);
+        top = std::min(top, c[k]->y), bottom = std::max(bottom, c[k]->y);
+        twiceArea += double(c[k]->x) * c[(k + 1) % 4]->y - double(c[(k + 1) % 4]->x) * c[k]->y;
+      }
+      if (right < 0 || left > width || bottom < 0 || top > height) continue;
+      const double gridCells = double(l.columnNode[i + 1] - l.columnNode[i]) * (l.rowNode[j + 1] - l.rowNode[j]);
+      const double distance = std::max(std::fabs(0.5 * (l.columnNode[i] + l.columnNode[i + 1]) - eyeColumn_),
+                                       std::fabs(0.5 * (l.rowNode[j] + l.rowNode[j + 1]) - eyeRow_));
+      samples.push_back({0.5 * std::fabs(twiceArea) / gridCells, distance});
+      cells += gridCells;
+    }
+  if (samples.empty()) return;
+  // Each sample's wish: the fewest grid nodes per cell side that make its
+  // cells a few pixels large. The far part of the picture (all but the
+  // nearest tenth of the samples' wishes) gets the coarse level, within
+  // the budget of cells; the square around the eye that holds the samples
+  // wishing finer cells gets the level the nearest tenth wishes (up to eight
+  // times finer), within the same budget.
+  auto wanted = [](double pixels) {
+    int s = 1;
+    while (s < kCoarsestStride && pixels * s * s < kLeastCellPixels) s *= 2;
+    return s;
+  };
+  std::vector<int> wishes;
+  wishes.reserve(samples.size());
+  for (const Sample& x : samples) wishes.push_back(wanted(x.pixels));
+  std::sort(wishes.begin(), wishes.end());
+  int coarse = wishes[wishes.size() * 9 / 10];
+  while (coarse < kCoarsestStride && cells / (double(coarse) * coarse) > kMostCells) coarse *= 2;
+  level_ = &level(coarse);
+  int fine = std::max(wishes[wishes.size() / 10], coarse / 8);
+  double reach = 0;
+  for (const Sample& x : samples)
+    if (wanted(x.pixels) < coarse) reach = std::max(reach, x.distance + sample);
+  while (fine < coarse && std::pow(2 * reach / fine, 2) > kMostCells) fine *= 2;
+  if (fine >= coarse) return;
+  auto lowEdge = [coarse](double at) { return static_cast<int>(std::floor(at / coarse)) * coarse; };
+  auto highEdge = [coarse](double at) { return static_cast<int>(std::ceil(at / coarse)) * coarse; };
+  Square q;
+  q.c0 = std::clamp(lowEdge(eyeColumn_ - reach), 0, grid.columns - 1);
+  q.c1 = std::clamp(highEdge(eyeColumn_ + reach), 0, grid.columns - 1);
+  q.r0 = std::clamp(lowEdge(eyeRow_ - reach), 0, grid.rows - 1);
+  q.r1 = std::clamp(highEdge(eyeRow_ + reach), 0, grid.rows - 1);
+  if (q.c0 >= q.c1 || q.r0 >= q.r1) return;
+  square_ = q;
+  fine_ = &level(fine);
+}
+
+void TerrainSurface::draw(const DepthTarget& t) const {
+  for (int y = t.top; y < t.bottom; ++y)
+    std::fill_n(t.depth + static_cast<ptrdiff_t>(y) * t.width, t.width, uint16_t{0});
+  if (!level_) return;
+  if (!fine_) {
+    drawCells(*level_, t, nullptr, nullptr);
+    return;
+  }
+  // The coarse level but for the inside of the square (its cells along the
+  // square's edge stay, under the fine ones, so that no gap opens where the
+  // fine cells' edges meet the coarse ones), then the fine level in it. The
+  // square is centred on the eye, so nothing outside it hides anything inside.
+  const int coarse = level_->stride;
+  const Square inner{square_.c0 + coarse, square_.c1 - coarse, square_.r0 + coarse, square_.r1 - coarse};
+  drawCells(*level_, t, nullptr, &inner);
+  drawCells(*fine_, t, &square_, nullptr);
+}
+
+void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Square* within, const Square* skip) const {
+  const int nc = l.columns(), nr = l.rows();
+  const int cellColumns = nc - 1, cellRows = nr - 1;
+  if (cellColumns < 1 || cellRows < 1) return;
+  int iLo = 0, iHi = cellColumns, jLo = 0, jHi = cellRows;
+  if (within) {
+    cellsWithin(l.columnNode, within->c0, within->c1, iLo, iHi);
+    cellsWithin(l.rowNode, within->r0, within->r1, jLo, jHi);
+  }
+  int skipI0 = 0, skipI1 = 0, skipJ0 = 0, skipJ1 = 0;  // cells left out: [skipI0, skipI1) × [skipJ0, skipJ1)
+  if (skip && skip->c0 < skip->c1 && skip->r0 < skip->r1) {
+    cellsWithin(l.columnNode, skip->c0, skip->c1, skipI0, skipI1);
+    cellsWithin(l.rowNode, skip->r0, skip->r1, skipJ0, skipJ1);
+  }
+  const float top = static_cast<float>(t.top), bottom = static_cast<float>(t.bottom);
+  const float right = static_cast<float>(t.width);
+
+  // The eye's cell at this level: -1 before the first, cellColumns past the last.
+  auto eyeCell = [](const std::vector<int>& nodes, double at) {
+    if (!(at >= nodes.front())) return -1;  // NaN too
+    return static_cast<int>(std::upper_bound(nodes.begin(), nodes.end(), at) - nodes.begin()) - 1;
+  };
+  const int ei = std::min(eyeCell(l.columnNode, eyeColumn_), cellColumns);
+  const int ej = std::min(eyeCell(l.rowNode, eyeRow_), cellRows);
+
+  auto cell = [&](int i, int j) {
+    if (i >= skipI0 && i < skipI1 && j >= skipJ0 && j < skipJ1) return;
+    const uint32_t colour = l.colour[size_t(j) * cellColumns + i];
+    if (!colour) return;
+    const size_t n00 = size_t(j) * nc + i;
+    const Level::Screen& s00 = l.screen[n00];
+    const Level::Screen& s10 = l.screen[n00 + 1];
+    const Level::Screen& s01 = l.screen[n00 + nc];
+    const Level::Screen& s11 = l.screen[n00 + nc + 1];
+    if (!(s00.invW > 0 && s10.invW > 0 && s01.invW > 0 && s11.invW > 0)) return;
+    if (std::max(std::max(s00.y, s10.y), std::max(s01.y, s11.y)) < top ||
+        std::min(std::min(s00.y, s10.y), std::min(s01.y, s11.y)) > bottom ||
+        std::max(std::max(s00.x, s10.x), std::max(s01.x, s11.x)) < 0 ||
+        std::min(std::min(s00.x, s10.x), std::min(s01.x, s11.x)) > right)
+      return;
+    const Vertex v00{s00.x, s00.y, s00.invW}, v10{s10.x, s10.y, s10.invW};
+    const Vertex v01{s01.x, s01.y, s01.invW}, v11{s11.x, s11.y, s11.invW};
+    // The two halves of the cell meet on its diagonal 00 - 11: the one
+    // whose third corner lies farther from the eye first.
+    const double c0 = l.columnNode[i] - eyeColumn_, c1 = l.columnNode[i + 1] - eyeColumn_;
+    const double r0 = l.rowNode[j] - eyeRow_, r1 = l.rowNode[j + 1] - eyeRow_;
+    if (c1 * c1 + r0 * r0 >= c0 * c0 + r1 * r1) {
+      fillTriangle(v00, v10, v11, colour, t);
+      fillTriangle(v00, v11, v01, colour, t);
+    } else {
+      fillTriangle(v00, v11, v01, colour, t);
+      fillTriangle(v00, v10, v11, colour, t);
+    }
+  };
+
+  // A cell can hide only cells beyond it as seen from above the eye: those
+  // whose row and column both lie farther from the eye's. So each quarter
+  // of the grid around the eye goes from its far corner in, row by row;
+  // then the row and the column of cells the eye stands over, from their
+  // ends in; the eye's own cell last. Cells of one quarter never hide those
+  // of another.
+  struct Run {
+    int lo, hi;  // indexes lo … hi - 1
+    bool up;     // from lo up, else from hi - 1 down
+  };
+  const Run rowsBefore{jLo, std::clamp(ej, jLo, jHi), true};
+  const Run rowsAfter{std::clamp(ej + 1, jLo, jHi), jHi, false};
+  const Run columnsBefore{iLo, std::clamp(ei, iLo, iHi), true};
+  const Run columnsAfter{std::clamp(ei + 1, iLo, iHi), iHi, false};
+  auto quarter = [&](const Run& rows, const Run& columns) {
+    for (int a = rows.lo; a < rows.hi; ++a) {
+      const int j = rows.up ? a : rows.hi - 1 - (a - rows.lo);
+      for (int b = columns.lo; b < columns.hi; ++b) cell(columns.up ? b : columns.hi - 1 - (b - columns.lo), j);
+    }
+  };
+  quarter(rowsBefore, columnsBefore);
+  quarter(rowsBefore, columnsAfter);
+  quarter(rowsAfter, columnsBefore);
+  quarter(rowsAfter, columnsAfter);
+  const bool eyeRowInside = ej >= jLo && ej < jHi, eyeColumnInside = ei >= iLo && ei < iHi;
+  if (eyeRowInside) {
+    quarter({ej, ej + 1, true}, columnsBefore);
+    quarter({ej, ej + 1, true}, columnsAfter);
+  }
+  if (eyeColumnInside) {
+    quarter(rowsBefore, {ei, ei + 1, true});
+    quarter(rowsAfter, {ei, ei + 1, true});
+  }
+  if (eyeRowInside && eyeColumnInside) cell(ei, ej);
+}
+
+void drawDepthStrokes(RenderPass& pass, const DepthTarget& target, const ScreenPoint* entries, const float* invW,
+                      int32_t count, bool plumbLines) {
+  bool hidden = false;
+  int lastX = 0, lastY = 0;
+  float lastDepth = 0;
+  // The depths a stroke reads lie all over the picture: ask for them a few
+  // entries ahead, so that their loads overlap.
+  constexpr int32_t kAhead = 12;
+  for (int32_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) {
+      const ScreenPoint& next = entries[i + kAhead];
+      if (next.x >= 0 && next.x < target.width && next.y >= target.top && next.y < target.bottom)
+        __builtin_prefetch(target.depth + static_cast<size_t>(next.y) * target.width + next.x);
+    }
+    const ScreenPoint& s = entries[i];
+    if (s.pen != kPenLine || i == 0) {
+      hidden = s.pen > kPenLine;
+    } else if (hidden) {
+      hidden = false;
+    } else if (std::max(lastY, s.y) >= target.top && std::min(lastY, s.y) < target.bottom) {
+      pass.canvas.setPenColor(s.color);
+      depthSegment(pass, target, lastX, lastY, lastDepth, s.x, s.y, invW[i], plumbLines);
+    }
+    lastX = s.x;
+    lastY = s.y;
+    lastDepth = invW[i];
+  }
+}
+
+}  // namespace trelvano
