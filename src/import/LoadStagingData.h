@@ -40,5 +40,4 @@ struct LoadStaging {
   SampleRow laterRows[kSampleRows];
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
-  StagedGpxPoint laterGpxPoints[kMaxFlightPoints];  // the later half of a long GPX track, read on a second core
 };
