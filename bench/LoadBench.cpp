@@ -2,11 +2,16 @@
 // and plumb lines; beside each, the floor of the same run: copying the point
 // records the load writes (FlightPath, ShadowPath and two PlumbLines entries
 // per point).
+#include "SyntheticFlight.h"
+#include "app/core/MainController.h"
 #include "import/Coordinates.h"
 #include "import/GpxReader.h"
 #include "import/IgcReader.h"
+#include "import/LocalFrame.h"
 #include "import/LoggerReader.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -100,6 +105,56 @@ void BM_LoadLogger32768Samples(benchmark::State& state) {
   }, 2 * kLoggerSamples - 1);
 }
 BENCHMARK(BM_LoadLogger32768Samples)->Unit(benchmark::kMillisecond);
+
+// The model glider flight of the redraw benchmarks as a GPS unit writes it:
+// 60000 points a second apart, within a few kilometres of the start.
+QByteArray gliderGpx() {
+  constexpr int kPoints = 60000;
+  const FlightDataPtr flight = makeSyntheticFlight(kModelGlider, kPoints);
+  QByteArray text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"bench\" "
+      "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>glider</name><trkseg>\n";
+  char line[160];
+  for (int i = 0; i < kPoints; ++i) {
+    const FlightPoint& p = flight->FlightPath[i];
+    const double lat = 47.1 + p.Y / kMetresPerDegree;
+    const double lon = 11.5 - p.X / (kMetresPerDegree * latitudeCosine(lat));
+    const int t = 36000 + i;
+    std::snprintf(line, sizeof line,
+                  "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>2023-06-%02dT%02d:%02d:%02dZ</time></trkpt>\n",
+                  lat, lon, 500 + p.Z, 1 + t / 86400, t / 3600 % 24, t / 60 % 60, t % 60);
+    text += line;
+  }
+  return text + "</trkseg></trk>\n</gpx>\n";
+}
+
+// Opening a GPX file as "Datei → *.gpx Öffnen" does once the file is chosen:
+// reading, framing and the first pictures (home position, zoomed to fit).
+// The file is gliderGpx, written to TRELVANO_GPX_FILE where that is set
+// (bench/gpx-vs-xmllint.sh times xmllint on it), else to a temporary folder.
+void BM_OpenGpxFile60000Points(benchmark::State& state) {
+  QTemporaryDir dir;
+  QString path = QString::fromLocal8Bit(qgetenv("TRELVANO_GPX_FILE"));
+  if (path.isEmpty()) path = dir.filePath(QStringLiteral("bench.gpx"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(gliderGpx()) < 0 || !file.flush()) {
+    state.SkipWithError("cannot write the GPX file");
+    return;
+  }
+  file.close();
+  CancelAllDialogs dialogs;
+  MainController controller(dialogs);
+  long long redraws = 0;
+  for (auto _ : state) {
+    const long long before = controller.view.redrawCount();
+    controller.openGpxFile(path);
+    redraws = controller.view.redrawCount() - before;
+    benchmark::DoNotOptimize(controller.view.BackBuffer.constBits());
+  }
+  state.counters["points"] = controller.data.LastPoint + 1;
+  state.counters["pictures"] = double(redraws);
+}
+BENCHMARK(BM_OpenGpxFile60000Points)->Unit(benchmark::kMillisecond);
 
 // The floor: copying 4 × points × 88 bytes of point records.
 void BM_PointRecordCopyFloor(benchmark::State& state) {
