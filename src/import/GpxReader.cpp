@@ -264,16 +264,15 @@ void commit(FlightData& data, const LoadStaging& st, int32_t count) {
   data.LastPoint = last;
   data.RangeStart = 0;
   data.RangeEnd = last;
-  writeFlightFrameOnTwoCores(data, last, FrameOrigin{pts[0].lat, pts[0].lon, pts[0].altitude},
-                             [&](int32_t i, FlightPoint& p) {
-                               p.Lat = pts[i].lat;
-                               p.Lon = pts[i].lon;
-                               p.Altitude = pts[i].altitude;
-                               p.Pen = i == 0 ? kPenMove : kPenLine;
-                               p.Color = colours::kBlue;
-                               p.TimeStep = timeStep(pts, i);
-                               data.PointTime[i] = pts[i].time;
-                             });
+  writeFlightFrame(data, last, FrameOrigin{pts[0].lat, pts[0].lon, pts[0].altitude}, [&](int32_t i, FlightPoint& p) {
+    p.Lat = pts[i].lat;
+    p.Lon = pts[i].lon;
+    p.Altitude = pts[i].altitude;
+    p.Pen = i == 0 ? kPenMove : kPenLine;
+    p.Color = colours::kBlue;
+    p.TimeStep = timeStep(pts, i);
+    data.PointTime[i] = pts[i].time;
+  });
   bool anyTime = false;
   for (int32_t i = 0; i <= last && !anyTime; ++i) anyTime = !std::isnan(pts[i].time);
   data.HasPointTimes = anyTime;

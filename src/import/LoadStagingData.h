@@ -35,9 +35,6 @@ constexpr int kStagingSlots = kMaxFlightPoints + 1;
 struct LoadStaging {
   StagedPoint points[kStagingSlots];
   SampleRow rows[kSampleRows];  // new-format samples as read
-  // The later half of a long logger file, read on a second core from slot 0.
-  StagedPoint laterPoints[kStagingSlots];
-  SampleRow laterRows[kSampleRows];
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
 };

@@ -1,5 +1,6 @@
 #include "import/UtcTime.h"
 
+#include "import/PlainDigits.h"
 #include "import/TextLines.h"
 
 #include <cmath>
@@ -23,13 +24,7 @@ bool validDate(int64_t year, int month, int day) {
 
 // Reads `count` ASCII digits at text[pos]; moves pos behind them.
 bool digits(std::string_view text, size_t& pos, int count, int& value) {
-  if (pos + count > text.size()) return false;
-  value = 0;
-  for (int k = 0; k < count; ++k) {
-    const unsigned digit = static_cast<unsigned char>(text[pos + k]) - unsigned{'0'};
-    if (digit > 9) return false;
-    value = value * 10 + int(digit);
-  }
+  if (pos + count > text.size() || !plainDigits(text.data() + pos, count, value)) return false;
   pos += count;
   return true;
 }
@@ -70,7 +65,7 @@ int64_t daysFromCivil(int64_t year, int month, int day) {
 std::optional<double> parseIsoTime(std::string_view text) {
   text = trimmedBlanks(text);
   size_t pos = 0;
-  int year, month, day, hour, minute, second;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   if (!digits(text, pos, 4, year) || !expect(text, pos, '-') || !digits(text, pos, 2, month) ||
       !expect(text, pos, '-') || !digits(text, pos, 2, day) || !expect(text, pos, 'T') ||
       !digits(text, pos, 2, hour) || !expect(text, pos, ':') || !digits(text, pos, 2, minute) ||
@@ -91,7 +86,7 @@ std::optional<double> parseIsoTime(std::string_view text) {
   if (at(text, pos, '+') || at(text, pos, '-')) {
     const int sign = at(text, pos, '-') ? -1 : 1;
     ++pos;
-    int oh, om;
+    int oh = 0, om = 0;
     if (!digits(text, pos, 2, oh)) return std::nullopt;
     expect(text, pos, ':');
     if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return std::nullopt;
@@ -110,7 +105,7 @@ std::optional<double> igcDate(std::string_view line) {
   line.remove_prefix(kRecord.size());
   if (line.substr(0, kLabel.size()) == kLabel) line.remove_prefix(kLabel.size());
   size_t pos = 0;
-  int day, month, year;
+  int day = 0, month = 0, year = 0;
   if (!digits(line, pos, 2, day) || !digits(line, pos, 2, month) || !digits(line, pos, 2, year))
     return std::nullopt;
   year += year >= 80 ? 1900 : 2000;
