@@ -54,19 +54,11 @@ Role roleOf(Role parent, std::string_view name) {
   }
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // A number as GPX files write it ("47.1", "-12.5", "+3", "4.75e1"), blanks
 // around it allowed. Nothing for blanks only; false for any other text or a
 // number beyond the double range.
 bool readNumber(std::string_view text, std::optional<double>& value) {
-  text = trimmed(text);
+  text = trimmedBlanks(text);
   value.reset();
   if (text.empty()) return true;
   if (text.front() == '+') {
