@@ -6,8 +6,11 @@
 
 #include "import/GpxReader.h"
 #include "import/IgcReader.h"
+#include "import/LocalFrame.h"
 #include "import/LoggerReader.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

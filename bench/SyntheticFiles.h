@@ -2,7 +2,9 @@
 // Files of the largest flights the tables hold, as recorders and GPS units
 // write them, for the load and open benchmarks.
 
+#include "SyntheticFlight.h"
 #include "import/Coordinates.h"
+#include "import/LocalFrame.h"
 
 #include <QByteArray>
 
@@ -31,12 +33,12 @@ inline QByteArray syntheticIgc() {
 
 // The flight of syntheticIgc as a GPS unit writes it: a trkpt per fix with
 // degrees, ele and time.
-inline QByteArray syntheticGpx(int points = kIgcFixes) {
+inline QByteArray syntheticGpx() {
   QByteArray text =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"bench\" "
       "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>synthetic</name><trkseg>\n";
   char line[160];
-  for (int i = 0; i < points; ++i) {
+  for (int i = 0; i < kIgcFixes; ++i) {
     const int t = 30000 + i;
     const double lat = loggerDegrees(4700000 + (i * 7) % 60000);
     const double lon = loggerDegrees(1100000 + (i * 11) % 90000);
@@ -59,6 +61,28 @@ inline QByteArray syntheticLogger() {
     text += line;
   }
   return text;
+}
+
+// The model glider flight of the redraw benchmarks as a GPS unit writes it:
+// 60000 points a second apart, within a few kilometres of the start.
+inline QByteArray gliderGpx() {
+  constexpr int kPoints = 60000;
+  const FlightDataPtr flight = makeSyntheticFlight(kModelGlider, kPoints);
+  QByteArray text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<gpx version=\"1.1\" creator=\"bench\" "
+      "xmlns=\"http://www.topografix.com/GPX/1/1\">\n<trk><name>glider</name><trkseg>\n";
+  char line[160];
+  for (int i = 0; i < kPoints; ++i) {
+    const FlightPoint& p = flight->FlightPath[i];
+    const double lat = 47.1 + p.Y / kMetresPerDegree;
+    const double lon = 11.5 - p.X / (kMetresPerDegree * latitudeCosine(lat));
+    const int t = 36000 + i;
+    std::snprintf(line, sizeof line,
+                  "<trkpt lat=\"%.7f\" lon=\"%.7f\"><ele>%.1f</ele><time>2023-06-%02dT%02d:%02d:%02dZ</time></trkpt>\n",
+                  lat, lon, 500 + p.Z, 1 + t / 86400, t / 3600 % 24, t / 60 % 60, t % 60);
+    text += line;
+  }
+  return text + "</trkseg></trk>\n</gpx>\n";
 }
 
 }  // namespace trelvano

@@ -8,6 +8,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  libexpat1-dev
   fonts-dejavu-core
   libgdal-dev proj-data
 )

@@ -152,6 +152,13 @@ def cases():
     yield "external-entity.gpx", "gpx", "loads", ('<?xml version="1.0"?><!DOCTYPE gpx [<!ENTITY x SYSTEM '
                                                    '"file:///etc/passwd">]><gpx><trk><name>&x;</name><trkseg>'
                                                    '<trkpt lat="1" lon="2"/></trkseg></trk></gpx>').encode()
+    # A long track, just above 256 KiB, whose fifth point from the end is bad.
+    long_track = lambda n: gpx([trkpt(i) for i in range(n - 5)] + [trkpt(n - 5, lat="47,1")] +
+                               [trkpt(i) for i in range(n - 4, n)])
+    n = 5
+    while len(long_track(n)) <= 256 * 1024:
+        n += 1
+    yield "long-track-bad-point-near-end.gpx", "gpx", BAD_GPX, long_track(n)
     yield "utf16.gpx", "gpx", "loads", gpx(good_gpx).decode("utf-8").replace(
         'encoding="UTF-8"', 'encoding="UTF-16"').encode("utf-16")
     # Elevation files of the wrong size or no elevation at all, and broken maps.

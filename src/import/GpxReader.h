@@ -1,9 +1,9 @@
 #pragma once
 // GPX files as phones, GPS units and other programs write them: the points of
 // every trk/trkseg/trkpt in file order, or, in a file without track points,
-// those of every rte/rtept. Namespaces, prefixes and extensions are ignored.
-// The plain XML most writers emit is read in one pass over the bytes, any
-// other XML by QXmlStreamReader; both give the same points (import/GpxPoints.h).
+// those of every rte/rtept. Namespaces, prefixes and extensions are passed
+// over. Read in one pass by expat, in UTF-8, UTF-16, ISO-8859-1 or
+// Windows-1252; external entities are never loaded.
 
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"

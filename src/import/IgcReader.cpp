@@ -26,33 +26,16 @@ constexpr qsizetype kMinFixLength = 30;
 constexpr qsizetype kMinGnssLength = 35;
 constexpr int32_t kSecondsPerDay = 86400;
 constexpr int32_t kHalfDay = kSecondsPerDay / 2;
-// Bytes the field reading may touch from the start of a B line: up to the eight-byte read
-// behind the minus of a negative GNSS altitude (columns 32-39).
-constexpr qsizetype kMinRoom = 39;
-
-// Seconds of the day of "HHMMSS" at p when all six are ASCII digits (eight bytes readable).
-inline bool plainTimeOfDay(const char* p, int32_t& seconds) {
-  uint64_t w;
-  std::memcpy(&w, p, 8);
-  const uint64_t t = w - 0x3030303030303030ULL;
-  const uint64_t nonDigit = (t | (t + 0x0606060606060606ULL)) & 0x0000F0F0F0F0F0F0ULL;
-  if (nonDigit) return false;
-  const uint64_t pairs = (t * 10 + (t >> 8)) & 0x000000FF00FF00FFULL;  // HH, MM, SS in bytes 0, 2, 4
-  seconds = static_cast<int32_t>((pairs & 0xFF) * 3600 + ((pairs >> 16) & 0xFF) * 60 + (pairs >> 32));
-  return true;
-}
 
 // A fixed-width integer field as StrToInt reads it; plain digits are read
 // here, anything else goes through parseInt for its result or its error text.
-// Eight bytes readable at f.
 inline int32_t fieldInt(const char* f, int width) {
   int32_t v;
   return plainDigits(f, width, v) ? v : parseInt(std::string_view(f, width));
 }
 
 // A 5-column altitude field. Leading zeros (all but the last character) become
-// blanks before the field is read, so 00000 is 0 and -0012 is -12. Eight
-// bytes readable at f + 1.
+// blanks before the field is read, so 00000 is 0 and -0012 is -12.
 inline int32_t altitudeField(const char* f) {
   int32_t v;
   if (f[0] == '-' ? plainDigits(f + 1, 4, v) : plainDigits(f, 5, v)) return f[0] == '-' ? -v : v;
@@ -111,25 +94,14 @@ struct IgcScan {
 };
 
 // One B line (at least one character long) into the next staging slot.
-// `room` is the number of bytes readable from b on.
-void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length, qsizetype room) {
+void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length) {
   if (length < kMinFixLength) throw RunError::range();
-  if (room < kMinRoom) {
-    // The fields are read eight bytes at a time; near the end of the bytes, from a copy.
-    char copy[kMinRoom] = {};
-    std::memcpy(copy, b, static_cast<size_t>(room));
-    stageFix(st, scan, copy, length, kMinRoom);
-    return;
-  }
   if (isPlaceholderPosition(b)) return;
   if (scan.fixes >= kMaxFlightPoints) throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
   StagedPoint& pt = st.points[scan.fixes];
 
-  int32_t time;
-  if (!plainTimeOfDay(b + 1, time)) {
-    const int32_t seconds = fieldInt(b + 5, 2);
-    time = fieldInt(b + 1, 2) * 3600 + fieldInt(b + 3, 2) * 60 + seconds;
-  }
+  const int32_t seconds = fieldInt(b + 5, 2);
+  const int32_t time = fieldInt(b + 1, 2) * 3600 + fieldInt(b + 3, 2) * 60 + seconds;
   if (scan.fixes == 0) {
     pt.timeStep = 2.0;
   } else {
@@ -242,7 +214,7 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
       const char* const lineStart = p;
       const char* const lineEnd = findLineEnd(p, end);
       if (lineEnd != lineStart && *lineStart == 'B')
-        stageFix(staging, scan, lineStart, lineEnd - lineStart, end - lineStart);
+        stageFix(staging, scan, lineStart, lineEnd - lineStart);
       else if (lineEnd != lineStart && *lineStart == 'H')
         noteDate(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
       if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file

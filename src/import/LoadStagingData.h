@@ -37,12 +37,8 @@ constexpr int kStagingSlots = kMaxFlightPoints + 1;
 struct LoadStaging {
   StagedPoint points[kStagingSlots];
   SampleRow rows[kSampleRows];  // new-format samples as read
-  // The later half of a long logger file, read on a second core from slot 0.
-  StagedPoint laterPoints[kStagingSlots];
-  SampleRow laterRows[kSampleRows];
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
-  StagedGpxPoint laterGpxPoints[kMaxFlightPoints];  // the later half of a long GPX track, read on a second core
 };
 
 }  // namespace trelvano

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 
 namespace trelvano {
 
@@ -30,22 +29,15 @@ struct LoggerScan {
   int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
   int32_t startLatRaw = 0, startLonRaw = 0;
   double startAltitude = 0;
-  // Slots laterBase … laterBase + laterSlots - 1 stay where the second core read them.
-  int32_t laterBase = 0, laterSlots = 0;
 };
 
-// Slot i of a load, wherever it was read: the later half of a long file
-// stays in the arrays the second core wrote, rather than being moved.
+// The staged sample rows and points of a load, as fillAltitudes reads them.
 struct StagedSlots {
   LoadStaging& st;
-  int32_t laterBase, laterSlots;
 
-  bool later(int32_t i) const { return static_cast<uint32_t>(i - laterBase) < static_cast<uint32_t>(laterSlots); }
-  const SampleRow& operator[](int32_t i) const { return later(i) ? st.laterRows[i - laterBase] : st.rows[i]; }
-  StagedPoint& point(int32_t i) const { return later(i) ? st.laterPoints[i - laterBase] : st.points[i]; }
+  const SampleRow& operator[](int32_t i) const { return st.rows[i]; }
+  StagedPoint& point(int32_t i) const { return st.points[i]; }
 };
-
-StagedSlots stagedSlots(LoadStaging& st, const LoggerScan& scan) { return {st, scan.laterBase, scan.laterSlots}; }
 
 // Line 1 has six or more fields: the new format. Fields 1 and 2 are the header values.
 void detectFormat(LoggerCursor& c, LoggerScan& scan) {
@@ -131,13 +123,12 @@ bool readOldFormatLine(LoggerCursor& c, LineSlots st, int32_t n, LoggerScan& sca
   return firstEnded;
 }
 
-// Reads the lines from c.pos on until the cursor reaches `stop` (or the end
-// of the text), counting on from scan.points.
-void readLineRange(LoggerCursor& c, const char* stop, LineSlots st, LoggerScan& scan) {
+// Reads the lines from c.pos to the end of the text, counting on from scan.points.
+void readLineRange(LoggerCursor& c, LineSlots st, LoggerScan& scan) {
   const bool gpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
   int32_t n = scan.points;
   LoggerLineShape shape;
-  while (!atTextEnd(c) && c.pos < stop) {
+  while (!atTextEnd(c)) {
     c.FieldEndedLine = false;
     c.DigitSeen = false;
     const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan, shape)
@@ -154,64 +145,9 @@ void readLineRange(LoggerCursor& c, const char* stop, LineSlots st, LoggerScan& 
   }
 }
 
-// The first line start after `from`, or `end`.
-const char* nextLineStart(const char* from, const char* end) {
-  while (from < end && *from != '\n' && *from != '\r') ++from;
-  if (from < end && *from == '\r') ++from;
-  if (from < end && *from == '\n') ++from;
-  return from;
-}
-
-// The later half of a long file is read on a second core into slots of its
-// own, counting from 0, while this thread reads the earlier half. It holds
-// when the earlier half ends exactly where the later one began (no field ran
-// on across that line end), neither half failed and the slots still fit;
-// then the later slots count behind the earlier ones (StagedSlots). Otherwise
-// the reading simply goes on from where the earlier half stopped.
-void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName,
-               size_t splitFrom) {
+void readLines(LoggerCursor& c, LoadStaging& st, LoggerScan& scan, const char* text, const QString& fileName) {
   try {
-    if (static_cast<size_t>(c.end - c.pos) >= splitFrom) {
-      const char* const middle = nextLineStart(c.pos + (c.end - c.pos) / 2, c.end);
-      LoggerScan later = scan;
-      later.points = later.slotsWritten = 0;
-      later.anyDigit = false;
-      bool laterHolds = true;
-      std::thread second([&] {
-        try {
-          LoggerCursor lc{middle, c.end};
-          readLineRange(lc, c.end, {st.laterRows, st.laterPoints}, later);
-        } catch (...) {
-          laterHolds = false;  // read again below, so the error comes out as in one pass
-        }
-      });
-      try {
-        readLineRange(c, middle, {st.rows, st.points}, scan);
-      } catch (...) {
-        second.join();
-        throw;
-      }
-      second.join();
-      const int32_t base = scan.points;
-      if (laterHolds && c.pos == middle && base + later.slotsWritten <= kSampleRows &&
-          base + later.points <= kMaxFlightPoints) {
-        if (later.slotsWritten > 0) {
-          scan.laterBase = base;
-          scan.laterSlots = later.slotsWritten;
-          scan.slotsWritten = std::max(scan.slotsWritten, base + later.slotsWritten);
-          if (base == 0) {
-            scan.startLatRaw = later.startLatRaw;
-            scan.startLonRaw = later.startLonRaw;
-            scan.startAltitude = later.startAltitude;
-          }
-        }
-        scan.points = base + later.points;
-        scan.anyDigit |= later.anyDigit;
-        c.pos = c.end;
-        return;
-      }
-    }
-    readLineRange(c, c.end, {st.rows, st.points}, scan);
+    readLineRange(c, {st.rows, st.points}, scan);
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
   }
@@ -269,9 +205,9 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
     const StagedPoint& first = staged.point(0);
     origin = {loggerDegrees(first.latRaw), loggerDegrees(first.lonRaw), first.altitude};
   }
-  // The sample rows go into both tables here, on both cores: ChannelSamples
-  // starts as the copy of RawSamples (KonvertExtra).
-  writeFlightFrameOnTwoCores(data, last, origin, [&](int32_t i, FlightPoint& p) {
+  // The sample rows go into both tables here: ChannelSamples starts as the
+  // copy of RawSamples (KonvertExtra).
+  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
     writeRead(i, p);
     p.Altitude = staged.point(i).altitude;
     p.TimeStep = step;
@@ -282,7 +218,7 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
 }  // namespace
 
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
-                                const QString& fileName, size_t splitFrom) {
+                                const QString& fileName) {
   const char* const text = bytes.data();
   LoggerCursor c{text, textEnd(text, text + bytes.size())};
   LoggerScan scan;
@@ -294,11 +230,11 @@ LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArr
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, lineNumberAt(text, c.pos));
   }
-  readLines(c, staging, scan, text, fileName, splitFrom);
+  readLines(c, staging, scan, text, fileName);
   // Text without a single digit reads as zeros; it is no recording.
   if (scan.points == 0 || !scan.anyDigit) throw inFile(RunError::noFlightData(), fileName);
 
-  const StagedSlots staged = stagedSlots(staging, scan);
+  const StagedSlots staged{staging};
   LoggerLoadResult result;
   result.newFormat = scan.newFormat;
   bool useBaro = data.UseBaroAltitude;

@@ -7,7 +7,6 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <cstddef>
 
 namespace trelvano {
 
@@ -26,11 +25,9 @@ struct LoggerLoadResult {
 // range error; a file without a single counted sample line, or whose counted
 // lines hold no digit at all (text), fails with "Keine Flugdaten in der Datei".
 // On failure throws RunError (detail: file name and line number) and leaves
-// `data` exactly as it was. Files of at least `splitFrom` bytes are read by
-// two cores, the later half on a second thread (same result).
-constexpr size_t kLoggerSplitFrom = 256 * 1024;
+// `data` exactly as it was.
 LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
-                                const QString& fileName, size_t splitFrom = kLoggerSplitFrom);
+                                const QString& fileName);
 
 // Copies all 32768 rows of RawSamples into ChannelSamples.
 void KonvertExtra(FlightData& data);

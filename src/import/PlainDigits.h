@@ -1,10 +1,24 @@
 #pragma once
-// Fixed-width runs of ASCII digits, read eight (or four) bytes at a time.
+// Fixed-width runs of ASCII digits: the one digit reader of the flight file
+// readers (IGC fields, dates and times), and the packed form the shaped
+// logger lines combine their already checked digits with.
 
 #include <cstdint>
 #include <cstring>
 
 namespace trelvano {
+
+// The n (1 … 9) bytes at p as a number when all are ASCII digits.
+inline bool plainDigits(const char* p, int n, int32_t& value) {
+  int32_t v = 0;
+  for (int k = 0; k < n; ++k) {
+    const unsigned digit = static_cast<unsigned char>(p[k]) - unsigned{'0'};
+    if (digit > 9) return false;
+    v = v * 10 + static_cast<int32_t>(digit);
+  }
+  value = v;
+  return true;
+}
 
 // The digit values of the eight (four) bytes at p, byte 0 the first: right
 // as far as the first non-digit.
@@ -29,17 +43,6 @@ inline uint64_t eightDigits(uint64_t t) {
 inline uint32_t fourDigits(uint32_t t) {  // one step less
   t = (t * 10 + (t >> 8)) & 0x00FF00FFu;
   return (t * 100 + (t >> 16)) & 0xFFFFu;
-}
-
-// The n (1 … 8) bytes at p as a number when all are ASCII digits (eight
-// bytes readable at p): the digits are checked and combined eight at a time.
-inline bool plainDigits(const char* p, int n, int32_t& value) {
-  const uint64_t t = digitValues(p);
-  const uint64_t nonDigit = (t | (t + 0x0606060606060606ULL)) & 0xF0F0F0F0F0F0F0F0ULL;
-  const uint64_t field = n == 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
-  if (nonDigit & field) return false;
-  value = static_cast<int32_t>(eightDigits(t << (8 * (8 - n))));  // the n digits last, zeros before them
-  return true;
 }
 
 }  // namespace trelvano

@@ -1,5 +1,6 @@
 #include "import/UtcTime.h"
 
+#include "import/PlainDigits.h"
 #include "import/TextLines.h"
 
 #include <cmath>
@@ -23,38 +24,20 @@ bool validDate(int64_t year, int month, int day) {
   return month >= 1 && month <= 12 && day >= 1 && day <= daysInMonth(year, month);
 }
 
-inline int code(QChar c) { return c.unicode(); }
-inline int code(char c) { return static_cast<unsigned char>(c); }
-
 // Reads `count` ASCII digits at text[pos]; moves pos behind them.
-template <class Text>
-bool digits(const Text& text, qsizetype& pos, int count, int& value) {
-  if (pos + count > qsizetype(text.size())) return false;
-  value = 0;
-  for (int k = 0; k < count; ++k) {
-    const int c = code(text[pos + k]);
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
+bool digits(std::string_view text, size_t& pos, int count, int& value) {
+  if (pos + count > text.size() || !plainDigits(text.data() + pos, count, value)) return false;
   pos += count;
   return true;
 }
 
-template <class Text>
-bool expect(const Text& text, qsizetype& pos, char c) {
-  if (pos >= qsizetype(text.size()) || code(text[pos]) != c) return false;
+bool at(std::string_view text, size_t pos, char c) { return pos < text.size() && text[pos] == c; }
+
+bool expect(std::string_view text, size_t& pos, char c) {
+  if (!at(text, pos, c)) return false;
   ++pos;
   return true;
 }
-
-template <class Text>
-bool at(const Text& text, qsizetype pos, char c) {
-  return pos < qsizetype(text.size()) && code(text[pos]) == c;
-}
-
-QStringView trimmed(QStringView text) { return text.trimmed(); }
-
-std::string_view trimmed(std::string_view text) { return trimmedBlanks(text); }
 
 // Civil date of a day count since 1970-01-01 (the inverse of daysFromCivil).
 void civilFromDays(int64_t z, int64_t& year, int& month, int& day) {
@@ -81,103 +64,41 @@ int64_t daysFromCivil(int64_t year, int month, int day) {
   return era * 146097 + doe - 719468;
 }
 
-namespace {
-
-// Days since 1970 of a valid date. The last date read is kept: the points of
-// a flight share a few, and each thread reading them keeps its own.
-bool dayNumber(int year, int month, int day, int64_t& days) {
-  thread_local int lastKey = -1;
-  thread_local int64_t lastDays = 0;
-  const int key = (year * 100 + month) * 100 + day;  // year < 10000, month and day < 100
-  if (key != lastKey) {
-    if (!validDate(year, month, day)) return false;
-    lastDays = daysFromCivil(year, month, day);
-    lastKey = key;
-  }
-  days = lastDays;
-  return true;
-}
-
-// One reading of the time for both kinds of text, so the two give the same seconds.
-template <class Text>
-bool isoTime(Text text, double& seconds) {
-  text = trimmed(text);
-  const qsizetype size = qsizetype(text.size());
-  qsizetype pos = 0;
-  int year, month, day, hour, minute, second;
+std::optional<double> parseIsoTime(std::string_view text) {
+  text = trimmedBlanks(text);
+  size_t pos = 0;
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   if (!digits(text, pos, 4, year) || !expect(text, pos, '-') || !digits(text, pos, 2, month) ||
       !expect(text, pos, '-') || !digits(text, pos, 2, day) || !expect(text, pos, 'T') ||
       !digits(text, pos, 2, hour) || !expect(text, pos, ':') || !digits(text, pos, 2, minute) ||
       !expect(text, pos, ':') || !digits(text, pos, 2, second))
-    return false;
-  int64_t days;
-  if (hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
+    return std::nullopt;
+  if (hour > 23 || minute > 59 || second > 60 || !validDate(year, month, day)) return std::nullopt;
   double fraction = 0;
   if (expect(text, pos, '.')) {
     double scale = 0.1;
-    const qsizetype first = pos;
-    for (; pos < size && code(text[pos]) >= '0' && code(text[pos]) <= '9'; ++pos) {
-      fraction += (code(text[pos]) - '0') * scale;
+    const size_t first = pos;
+    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+      fraction += (text[pos] - '0') * scale;
       scale /= 10;
     }
-    if (pos == first) return false;
+    if (pos == first) return std::nullopt;
   }
   int offset = 0;  // seconds east of UTC
   if (at(text, pos, '+') || at(text, pos, '-')) {
     const int sign = at(text, pos, '-') ? -1 : 1;
     ++pos;
-    int oh, om;
-    if (!digits(text, pos, 2, oh)) return false;
+    int oh = 0, om = 0;
+    if (!digits(text, pos, 2, oh)) return std::nullopt;
     expect(text, pos, ':');
-    if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return false;
+    if (!digits(text, pos, 2, om) || oh > 14 || om > 59) return std::nullopt;
     offset = sign * (oh * 3600 + om * 60);
   } else {
     expect(text, pos, 'Z');
   }
-  if (pos != size) return false;
-  const int64_t whole = days * kSecondsPerDay + hour * 3600 + minute * 60 + second;
-  seconds = double(whole - offset) + fraction;
-  return true;
-}
-
-}  // namespace
-
-std::optional<double> parseIsoTime(QStringView text) {
-  double seconds;
-  return isoTime(text, seconds) ? std::optional<double>(seconds) : std::nullopt;
-}
-
-namespace {
-
-// "YYYY-MM-DDThh:mm:ssZ", the form nearly every GPS unit writes, read at its
-// fixed places; false for anything else, which isoTime then reads.
-bool plainUtcTime(std::string_view t, double& seconds) {
-  if (t.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z')
-    return false;
-  // The digits without a branch each: a character that is none shows in `bad`.
-  unsigned bad = 0;
-  auto number = [&](int at, int count) {
-    int value = 0;
-    for (int k = 0; k < count; ++k) {
-      const unsigned digit = static_cast<unsigned char>(t[at + k]) - unsigned{'0'};
-      bad |= digit > 9 ? 1u : 0u;
-      value = value * 10 + int(digit);
-    }
-    return value;
-  };
-  const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
-  const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
-  int64_t days;
-  if (bad || hour > 23 || minute > 59 || second > 60 || !dayNumber(year, month, day, days)) return false;
-  seconds = double(days * kSecondsPerDay + hour * 3600 + minute * 60 + second);
-  return true;
-}
-
-}  // namespace
-
-double isoTimeOrNaN(std::string_view text) {
-  double seconds;
-  return plainUtcTime(text, seconds) || isoTime(text, seconds) ? seconds : std::numeric_limits<double>::quiet_NaN();
+  if (pos != text.size()) return std::nullopt;
+  const int64_t whole = daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+  return double(whole - offset) + fraction;
 }
 
 std::optional<double> igcDate(std::string_view line) {
@@ -185,8 +106,8 @@ std::optional<double> igcDate(std::string_view line) {
   if (line.substr(0, kRecord.size()) != kRecord) return std::nullopt;
   line.remove_prefix(kRecord.size());
   if (line.substr(0, kLabel.size()) == kLabel) line.remove_prefix(kLabel.size());
-  qsizetype pos = 0;
-  int day, month, year;
+  size_t pos = 0;
+  int day = 0, month = 0, year = 0;
   if (!digits(line, pos, 2, day) || !digits(line, pos, 2, month) || !digits(line, pos, 2, year))
     return std::nullopt;
   year += year >= 80 ? 1900 : 2000;

@@ -3,7 +3,6 @@
 // back: seconds since 1970-01-01 00:00 UTC in a double (fractions kept).
 
 #include <QString>
-#include <QStringView>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -15,12 +14,9 @@ int64_t daysFromCivil(int64_t year, int month, int day);
 
 // An xsd:dateTime as GPX files write it: "YYYY-MM-DDThh:mm:ss", optional
 // fraction, then "Z", "+hh:mm", "-hh:mm", "+hhmm" or nothing (read as UTC);
-// blanks around it are allowed. Nothing for any other text or a field out of
-// range.
-std::optional<double> parseIsoTime(QStringView text);
-// The same for bytes, NaN for none; equal results for ASCII text (other bytes
-// never match). A double, not an optional: the time of every GPX point passes here.
-double isoTimeOrNaN(std::string_view text);
+// ASCII blanks around it are allowed. Nothing for any other text or a field
+// out of range.
+std::optional<double> parseIsoTime(std::string_view text);
 
 // The date of an IGC header line "HFDTEddmmyy" or "HFDTEDATE:ddmmyy,NN" as
 // seconds at its midnight; two-digit years 80 … 99 are 1980 … 1999, the others

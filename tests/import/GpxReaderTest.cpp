@@ -66,6 +66,48 @@ TEST_F(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
   EXPECT_EQ(data.FlightPath[0].Lon, 3.0);
 }
 
+QByteArray track(const QByteArray& points) { return "<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>"; }
+
+// Whatever XML form a writer chooses, the same points come out.
+TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
+  const QByteArray plain = track("<trkpt lat='47.5' lon='-11.25'><ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>");
+  const QByteArray forms[] = {
+      "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?>\r\n" + plain,
+      "<g:gpx xmlns:g='urn:g'><g:trk><g:trkseg><g:trkpt lat='47.5' lon='-11.25' g:lat='1' xml:lang='de'>"
+      "<g:ele>612.5</g:ele><g:time>2023-06-01T10:00:00Z</g:time></g:trkpt></g:trkseg></g:trk></g:gpx>",
+      "<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><trkseg><trkpt lon=\"-11.25\" lat=\" 4&#55;.5\n\">"
+      "<ele>6<!-- c -->1<![CDATA[2]]>.5</ele><extensions><ele>9</ele><time>2020-01-01T00:00:00Z</time></extensions>"
+      "<time>\t2023-06-01T12:00:00+02:00 </time></trkpt></trkseg></trk></gpx>",
+      track("<trkpt lat='+4.75e1' lon='-1125e-2'><ele>5</ele><ele>612.50</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      "<!DOCTYPE gpx [<!ENTITY e '612.5'>]>" + track("<trkpt lat='47.5' lon='-11.25'><ele>&e;</ele>"
+                                                     "<time>2023-06-01T10:00:00Z</time></trkpt>"),
+      "<?xml version='1.0' encoding='ISO-8859-1'?>" + track("<trkpt lat='47.5' lon='-11.25'><name>\xE4\x80</name>"
+                                                            "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      "<?xml version='1.0' encoding='windows-1252'?>" + track("<trkpt lat='47.5' lon='-11.25'><name>\x80\xE4</name>"
+                                                              "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      [&] {  // UTF-16 with its byte order mark
+        const QString text = QString::fromUtf8("<?xml version='1.0' encoding='UTF-16'?>" + plain);
+        return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+      }(),
+  };
+  for (const QByteArray& form : forms) {
+    SCOPED_TRACE(form.left(120).constData());
+    gpx(form);
+    ASSERT_EQ(data.LastPoint, 0);
+    EXPECT_EQ(data.FlightPath[0].Lat, 47.5);
+    EXPECT_EQ(data.FlightPath[0].Lon, -11.25);
+    EXPECT_EQ(data.FlightPath[0].Altitude, 612.5);
+    EXPECT_EQ(data.PointTime[0], utc("2023-06-01T10:00:00Z"));
+  }
+  // An empty ele is 0 m, a time that is none counts as missing; route points
+  // after a track point are passed over unread.
+  gpx("<gpx><trk><trkseg><trkpt lat='1' lon='2'><ele>7</ele><ele> </ele><time>noon</time></trkpt></trkseg></trk>"
+      "<rte><rtept lat='x' lon='y'/></rte></gpx>");
+  ASSERT_EQ(data.LastPoint, 0);
+  EXPECT_EQ(data.FlightPath[0].Altitude, 0.0);
+  EXPECT_FALSE(data.HasPointTimes);
+}
+
 TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
   const std::pair<QByteArray, int> cases[] = {  // text, line of "Ungültige GPX-Datei"
       {"", 1},
@@ -75,6 +117,11 @@ TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
       {"<gpx><trk><trkseg>\n<trkpt lat='90.0001' lon='-180.5'/></trkseg></trk></gpx>", 2},
       {"<gpx><trk><trkseg>\n<trkpt lat='nan' lon='2'/></trkseg></trk></gpx>", 2},
       {"<gpx><trk><trkseg>\n<trkpt lat='1' lon='2'>\n<ele>hoch</ele></trkpt></trkseg></trk></gpx>", 3},
+      {"<gpx><trk><trkseg>\n<trkpt lat='0x10' lon='2'/></trkseg></trk></gpx>", 2},
+      {"<gpx><trk><trkseg>\n<trkpt lat='+-1' lon='2'/></trkseg></trk></gpx>", 2},
+      {"<gpx><trk><trkseg>\n<trkpt lat='1' lon='1e999'/></trkseg></trk></gpx>", 2},
+      {"<gpx>\n<p:trk><trkseg><trkpt lat='1' lon='2'/></trkseg></p:trk></gpx>", 2},  // the prefix is not declared
+      {"<?xml version='1.0' encoding='EBCDIC-XY'?>\n<gpx/>", 1},
   };
   igc(joinLines({bRecord("120000", "4807038N", "01131456E"), bRecord("120002", "4807100N", "01131500E")}));
   for (const auto& [text, line] : cases) {
@@ -84,6 +131,14 @@ TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
     EXPECT_EQ(e->boxText(), QStringLiteral("Ungültige GPX-Datei\nDatei t.gpx, Zeile %1").arg(line)) << text.constData();
     expectUnchanged(before, data);
   }
+  // Route points beyond the capacity count only in a file without track points.
+  QByteArray routes = "<gpx><rte>\n";
+  for (int i = 0; i <= kMaxFlightPoints; ++i) routes += "<rtept lat='1' lon='2'/>";
+  const std::optional<RunError> e = errorOf([&] { gpx(routes + "\n</rte></gpx>"); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->boxText(), QStringLiteral("Fehler bei Bereichsprüfung\nDie Datei enthält mehr als 65536 Punkte\nDatei t.gpx, Zeile 2"));
+  gpx(routes + "</rte>" + track("<trkpt lat='3' lon='4'/>").mid(5));
+  EXPECT_EQ(data.LastPoint, 0);
 }
 
 }  // namespace
