@@ -45,52 +45,18 @@ Matrix4 buildViewMatrix(const Camera& cam) {
 
 namespace {
 
-// The projection of one point: the same steps as the loop of TransformEntries.
-inline double projectPoint(FlightPoint& pt, double x, double y, double z, const Matrix4& viewMatrix) {
-  const auto& m = viewMatrix.m;
-  const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
-  const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
-  const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
-  if (w > 0) {
-    pt.ProjY = zs / w;
-    pt.ProjX = xs / w;
-    if (pt.Pen == kPenLineBehind)
-      pt.Pen = kPenLine;
-    else if (pt.Pen == kPenMoveBehind)
-      pt.Pen = kPenMove;
-  } else {
-    pt.Pen = (pt.Pen == kPenLine || pt.Pen == kPenLineBehind) ? kPenLineBehind : kPenMoveBehind;
-    pt.ProjX = 0;
-    pt.ProjY = 0;
-  }
-  return w;
-}
+// The columns of the view matrix a projection reads, held in locals so that
+// the loops over the points do not reload them after every store.
+struct Projection {
+  double m00, m10, m20, m30, m02, m12, m22, m32, m03, m13, m23, m33;
+  explicit Projection(const Matrix4& view)
+      : m00(view.m[0][0]), m10(view.m[1][0]), m20(view.m[2][0]), m30(view.m[3][0]),
+        m02(view.m[0][2]), m12(view.m[1][2]), m22(view.m[2][2]), m32(view.m[3][2]),
+        m03(view.m[0][3]), m13(view.m[1][3]), m23(view.m[2][3]), m33(view.m[3][3]) {}
 
-}  // namespace
-
-void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
-                      const trelvano::HeightRule* rule, trelvano::HeightKind kind, const DepthOut* depth) {
-  if (depth || (rule && kind != trelvano::HeightKind::AsStored && !rule->plain())) {
-    const trelvano::HeightRule asStored;
-    if (!rule) rule = &asStored;
-    FlightPoint* p = points.data();
-    for (int32_t i = first; i <= end; ++i) {
-      FlightPoint& pt = p[i];
-      const double w = projectPoint(pt, pt.X, pt.Y, rule->drawnZ(kind, i, pt.X, pt.Y, pt.Z), viewMatrix);
-      if (depth && i >= depth->first && i <= depth->last)
-        depth->invW[i - depth->first] = w > 0 ? static_cast<float>(1.0 / w) : 0.0f;
-    }
-    return;
-  }
-  const auto& m = viewMatrix.m;
-  const double m00 = m[0][0], m10 = m[1][0], m20 = m[2][0], m30 = m[3][0];
-  const double m02 = m[0][2], m12 = m[1][2], m22 = m[2][2], m32 = m[3][2];
-  const double m03 = m[0][3], m13 = m[1][3], m23 = m[2][3], m33 = m[3][3];
-
-  FlightPoint* p = points.data();
-  for (int32_t i = first; i <= end; ++i) {
-    FlightPoint& pt = p[i];
-    const double x = pt.X, y = pt.Y, z = pt.Z;
+  // Projects (x, y, z) into pt and returns w; at or behind the eye plane
+  // there is no projection, and the stroke breaks there.
+  double operator()(FlightPoint& pt, double x, double y, double z) const {
     // Same summation order as the row vector (x, y, z, 1) times the matrix.
     const double xs = x * m00 + y * m10 + z * m20 + m30;
     const double zs = x * m02 + y * m12 + z * m22 + m32;
@@ -103,12 +69,32 @@ void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matr
       else if (pt.Pen == kPenMoveBehind)
         pt.Pen = kPenMove;
     } else {
-      // At or behind the eye plane: no projection, and the stroke breaks here.
       pt.Pen = (pt.Pen == kPenLine || pt.Pen == kPenLineBehind) ? kPenLineBehind : kPenMoveBehind;
       pt.ProjX = 0;
       pt.ProjY = 0;
     }
+    return w;
   }
+};
+
+}  // namespace
+
+void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
+                      const trelvano::HeightRule* rule, trelvano::HeightKind kind, const DepthOut* depth) {
+  const Projection project(viewMatrix);
+  FlightPoint* p = points.data();
+  if (depth || (rule && kind != trelvano::HeightKind::AsStored && !rule->plain())) {
+    const trelvano::HeightRule asStored;
+    if (!rule) rule = &asStored;
+    for (int32_t i = first; i <= end; ++i) {
+      FlightPoint& pt = p[i];
+      const double w = project(pt, pt.X, pt.Y, rule->drawnZ(kind, i, pt.X, pt.Y, pt.Z));
+      if (depth && i >= depth->first && i <= depth->last)
+        depth->invW[i - depth->first] = w > 0 ? static_cast<float>(1.0 / w) : 0.0f;
+    }
+    return;
+  }
+  for (int32_t i = first; i <= end; ++i) project(p[i], p[i].X, p[i].Y, p[i].Z);
 }
 
 void TransformPoints(PointArray& points, int32_t last, const Matrix4& viewMatrix) {
