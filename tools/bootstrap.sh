@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
+  libproj-dev
 )
 
 if [ "${1:-}" = "--fuzz" ]; then

@@ -231,6 +231,7 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
   data.HasGpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
   data.LoggerNG = scan.newFormat;
   data.HasPointTimes = false;  // a logger writes no dates
+  data.Igc.clear();
   data.SampleInterval = scan.sampleInterval;
   data.UseBaroAltitude = useBaro;
   const bool newFormat = scan.newFormat;

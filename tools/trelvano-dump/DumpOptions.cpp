@@ -38,7 +38,7 @@ const char* const kDumpUsage =
     "usage: trelvano-dump [--par FILE] [--temperature T] [--baro] [--origin N] [--overlay MODE]\n"
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--save-par FILE]\n"
-    "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
+    "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
@@ -112,6 +112,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.maps.push_back({a == QLatin1String("--vectormap"), v});
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
+    } else if (a == QLatin1String("--analysis")) {
+      o.analysis = true;
     } else if (a == QLatin1String("--chart")) {
       if (!next(o.chartPath)) return false;
     } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") ||

@@ -29,6 +29,7 @@ struct DumpOptions {
   };
   std::vector<MapFile> maps;  // loaded after the files, in the order given
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
+  bool analysis = false;      // --analysis: the key "analysis" (phases, thermals, wind, …)
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;

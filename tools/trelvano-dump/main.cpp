@@ -5,7 +5,7 @@
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--save-par FILE]
-//                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]
+//                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
