@@ -103,7 +103,7 @@ class TForm1 : public QMainWindow {
   RecentFilesMenu* recentFiles_ = nullptr;
   QLabel* replayStatus_ = nullptr;
   QSettings* settings_ = nullptr;
-  QAction* overlayItem_[6] = {};
+  QAction* overlayItem_[kOverlayItemCount] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;
   std::vector<TFlugverlaufForm*> chartWindows_;

@@ -79,6 +79,7 @@ struct EngineRun {
 
 struct FlightAnalysis {
   bool valid = false;  // computed for the loaded flight
+  uint64_t version = 0;  // counts the analyses, so a window can tell a new one
   std::vector<FlightPhase> phases;
   std::vector<Thermal> thermals;
   std::vector<Glide> glides;
@@ -89,6 +90,7 @@ struct FlightAnalysis {
 
   void clear() {
     valid = false;
+    ++version;
     phases.clear();
     thermals.clear();
     glides.clear();

@@ -11,4 +11,11 @@ namespace trelvano {
 
 void analyseFlight(FlightData& data);
 
+// The overlay "Flugphasen": each segment in the colour of the phase its end
+// point belongs to, engine runs over both ($00BBGGRR).
+inline constexpr int32_t kCirclingColour = 0x000080FF;  // orange
+inline constexpr int32_t kGlidingColour = 0x00FF0000;   // blue
+inline constexpr int32_t kEngineColour = 0x00800080;    // purple
+void colourByPhases(FlightData& data);
+
 }  // namespace trelvano

@@ -1,5 +1,6 @@
 #include "DumpOptions.h"
 
+#include "overlay/SidePanels.h"
 #include "view3d/Layers.h"
 
 #include <array>
@@ -78,7 +79,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     } else if (a == QLatin1String("--overlay")) {
       if (!next(v)) return false;
       o.overlay = v.toInt(&ok);
-      ok = ok && *o.overlay >= 0 && *o.overlay <= 6;
+      ok = ok && *o.overlay >= 0 && *o.overlay <= kOverlayItemCount;
     } else if (a == QLatin1String("--locale")) {
       if (!next(o.locale)) return false;
     } else if (a == QLatin1String("--render")) {

@@ -16,7 +16,7 @@ struct DumpOptions {
   std::optional<double> temperature;
   bool baro = false;
   std::optional<int> origin;
-  std::optional<int> overlay;  // overlay mode 1 … 6 (0 = none)
+  std::optional<int> overlay;  // overlay mode 1 … 7 (0 = none)
   QString locale;
   QString renderPath;
   QSize size{650, 400};
