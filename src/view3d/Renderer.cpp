@@ -1,5 +1,7 @@
 #include "view3d/Renderer.h"
 
+#include "view3d/AnalysisMarks.h"
+
 #include "model/Numbers.h"
 #include "model/RunError.h"
 #include "ui/Canvas.h"
@@ -361,8 +363,10 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   }
   if (worker) rebalance(*worker, job.split, h);
   outOfView = job.outOfView[0];
-  // 11: the start coordinates on a white background.
   Canvas canvas(job.picture);
+  // The declared task and the analysis' marks, over the flight.
+  trelvano::drawAnalysisMarks(canvas, job.data, job.cam);
+  // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
   if (job.layers.Startkoordinaten)

@@ -4,6 +4,7 @@
 #include "overlay/FlightAnalysis.h"
 #include "overlay/Overlay.h"
 #include "overlay/PhasesTable.h"
+#include "view3d/AnalysisMarks.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
@@ -73,6 +74,19 @@ TEST_F(PhasesTableTest, OverlayColoursCirclingAndGliding) {
   EXPECT_EQ(data.FlightPath[t.from + 5].Color, kCirclingColour);
   EXPECT_EQ(data.FlightPath[t.from - 5].Color, kGlidingColour);
   EXPECT_EQ(data.FlightPath[data.LastPoint].Color, kGlidingColour);
+
+  // The thermal's marker shows while the overlay is on, and only then.
+  auto markPixels = [&view] {
+    view.FlugEinpassen1Click();
+    int count = 0;
+    const QImage& image = view.BackBuffer;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(0xE0, 0x60, 0x00);
+    return count;
+  };
+  EXPECT_GT(markPixels(), 10);
+  overlayItemClick(data, view, panels, kModeFlugphasen);
+  EXPECT_EQ(markPixels(), 0);
 }
 
 }  // namespace
