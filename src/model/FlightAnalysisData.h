@@ -6,7 +6,9 @@
 //
 // Times are seconds since the first fix; indices are FlightPath indices.
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace trelvano {
@@ -100,5 +102,16 @@ struct FlightAnalysis {
     time.clear();
   }
 };
+
+// The estimate nearest to `time` (seconds since the first fix) in `wind`
+// (sorted by time); nullptr when there is none.
+inline const WindEstimate* nearestWind(const std::vector<WindEstimate>& wind, double time) {
+  if (wind.empty()) return nullptr;
+  auto it = std::lower_bound(wind.begin(), wind.end(), time,
+                             [](const WindEstimate& w, double t) { return w.time < t; });
+  if (it == wind.end()) return &wind.back();
+  if (it != wind.begin() && time - std::prev(it)->time <= it->time - time) return &*std::prev(it);
+  return &*it;
+}
 
 }  // namespace trelvano

@@ -127,13 +127,4 @@ std::vector<WindEstimate> windFromCircling(const FlightPoint* p, const TrackMoti
   return wind;
 }
 
-const WindEstimate* nearestWind(const std::vector<WindEstimate>& wind, double time) {
-  if (wind.empty()) return nullptr;
-  auto it = std::lower_bound(wind.begin(), wind.end(), time,
-                             [](const WindEstimate& w, double t) { return w.time < t; });
-  if (it == wind.end()) return &wind.back();
-  if (it != wind.begin() && time - std::prev(it)->time <= it->time - time) return &*std::prev(it);
-  return &*it;
-}
-
 }  // namespace trelvano

@@ -32,9 +32,6 @@ CircleFit fitCircle(const double* x, const double* y, int count);
 std::vector<WindEstimate> windFromCircling(const FlightPoint* points, const TrackMotion& motion,
                                            const std::vector<FlightPhase>& phases);
 
-// The estimate nearest to `time` (seconds since the first fix); nullptr when there is none.
-const WindEstimate* nearestWind(const std::vector<WindEstimate>& wind, double time);
-
 // The wind vector's direction as meteorologists give it: degrees it blows
 // from, 0 = north, clockwise, in [0, 360).
 double windFromDegrees(double east, double north);

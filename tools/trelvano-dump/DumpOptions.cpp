@@ -42,7 +42,7 @@ const char* const kDumpUsage =
     "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
-    "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
+    "                      [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   QString chartOption;  // the first chart option seen, which needs --chart
@@ -134,6 +134,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       } else if (a == QLatin1String("--scale")) {
         ok = v == QLatin1String("einheitlich") || v == QLatin1String("individuell");
         o.scale = v == QLatin1String("individuell") ? 1 : 0;
+      } else if (a == QLatin1String("--wind") && v == QStringLiteral("geschätzt")) {
+        o.windEstimated = true;
       } else if (a == QLatin1String("--wind")) {
         int rs[2] = {};
         ok = parseInts(v, QLatin1Char(','), 2, rs) && rs[0] >= 0 && rs[0] <= 40 && rs[1] >= 0 && rs[1] <= 20;

@@ -8,7 +8,7 @@
 //                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
-//                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
+//                  [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...
 //
 // Exit status: 0 when every file (the parameter file included) loaded, 1 when
 // one failed, 2 on a usage error.

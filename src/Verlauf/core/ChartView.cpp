@@ -206,6 +206,12 @@ void ChartView::RadioGroupScaleClick() { GrafikUpdate(); }
 void ChartView::ZoomCheckBoxClick() { GrafikUpdate(); }
 void ChartView::TrackBarWindRichtungChange() { GrafikUpdate(); }
 
+void ChartView::setWindEstimated(bool estimated) {
+  if (controls.windEstimated == estimated) return;
+  controls.windEstimated = estimated;
+  GrafikUpdate();
+}
+
 void ChartView::TrackBarTempChange() {
   data.Temperature = -controls.temperaturePosition;
   GrafikUpdate();
