@@ -27,7 +27,8 @@ struct FlightPhase {
   double start = 0, end = 0;                      // seconds
 };
 
-// A circling phase that gained height.
+// A circling phase that gained height. Its figures are measured from its
+// first to its last point (the step into the next phase belongs to neither).
 struct Thermal {
   int32_t from = 0, to = 0;    // points, as its phase
   double start = 0, end = 0;   // seconds
@@ -41,6 +42,7 @@ struct Thermal {
   double altitude = 0;         // metres: its top
 };
 
+// A gliding phase, measured from its first to its last point.
 struct Glide {
   int32_t from = 0, to = 0;
   double start = 0, end = 0;  // seconds

@@ -12,8 +12,12 @@ namespace trelvano {
 
 namespace {
 
-// The point where a phase ends: the next phase's first point (the last point for the last phase).
+// The last point a phase's figures are measured to: its own last point. The
+// step to the next phase's first point belongs to neither for certain (the
+// change of phase happened somewhere in it), so it is left out of both;
+// a phase of a single point reaches over it.
 int32_t endPoint(const FlightPhase& ph, const TrackMotion& m) {
+  if (ph.to > ph.from) return ph.to;
   return std::min(ph.to + 1, int32_t(m.time.size()) - 1);
 }
 
@@ -48,7 +52,7 @@ std::vector<Thermal> findThermals(const FlightPoint* p, const TrackMotion& m, co
     t.start = ph.start;
     t.end = ph.end;
     t.gain = p[end].Altitude - p[ph.from].Altitude;
-    const double duration = t.end - t.start;
+    const double duration = m.time[size_t(end)] - m.time[size_t(ph.from)];
     if (!(t.gain > 0) || !(duration > 0)) continue;  // a descending spiral is no thermal
     t.climb = t.gain / duration;
     t.direction = ph.direction;
@@ -92,7 +96,7 @@ std::vector<Glide> findGlides(const FlightPoint* p, const TrackMotion& m, const 
     g.end = ph.end;
     g.distance = geodesicDistance(p[ph.from].Lat, p[ph.from].Lon, p[end].Lat, p[end].Lon);
     g.heightLoss = p[ph.from].Altitude - p[end].Altitude;
-    const double duration = g.end - g.start;
+    const double duration = m.time[size_t(end)] - m.time[size_t(ph.from)];
     g.speed = duration > 0 ? g.distance / duration * 3.6 : 0;
     g.ratio = g.heightLoss > 0 ? g.distance / g.heightLoss : 0;
     glides.push_back(g);
@@ -112,7 +116,7 @@ AnalysisTotals analysisTotals(const FlightPoint* p, const TrackMotion& m, const 
   double thermalTime = 0;
   for (const Thermal& th : thermals) {
     t.heightGained += th.gain;
-    thermalTime += th.end - th.start;
+    thermalTime += th.gain / th.climb;  // the time its climb was measured over
   }
   t.thermals = int(thermals.size());
   t.averageClimb = thermalTime > 0 ? t.heightGained / thermalTime : 0;

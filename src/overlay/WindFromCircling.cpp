@@ -50,6 +50,7 @@ namespace {
 // single fixes, short enough to stay a small part of the circle.
 constexpr double kChordSeconds = 6.0;
 constexpr double kChordTurn = 2 * std::numbers::pi / 3;
+constexpr int32_t kMinTurnSamples = 7;
 
 // The estimate of the turn over points a … b (inside the phase's points
 // lo … hi), or false when it is no circle.
@@ -63,7 +64,9 @@ bool turnWind(const FlightPoint* p, const TrackMotion& m, int32_t lo, int32_t hi
   xs.clear();
   ys.clear();
   double height = 0, span = 0;
-  for (int32_t i = a; i <= b; ++i) {
+  // A turn of a handful of fixes (4 s apart) borrows the next ones, of the same circle.
+  const int32_t last = std::min(std::max(b, a + kMinTurnSamples - 1), hi);
+  for (int32_t i = a; i <= last; ++i) {
     const int32_t from = std::max(lo, i - k / 2), to = std::min(hi, from + k);
     const double dt = m.time[size_t(to)] - m.time[size_t(from)];
     if (!(dt > 0)) continue;
