@@ -49,7 +49,7 @@ namespace {
 // seconds and this much of the turn: long enough to quiet the noise of
 // single fixes, short enough to stay a small part of the circle.
 constexpr double kChordSeconds = 6.0;
-constexpr double kChordTurn = 2 * std::numbers::pi / 3;
+constexpr double kChordTurn = 5 * std::numbers::pi / 6;
 constexpr int32_t kMinTurnSamples = 7;
 
 // The estimate of the turn over points a … b (inside the phase's points
