@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libexpat1-dev
   fonts-dejavu-core
-  libgdal-dev proj-data
+  libgdal-dev libproj-dev proj-data
 )
 
 if [ "${1:-}" = "--fuzz" ]; then

@@ -3,6 +3,7 @@
 #include "params/ParameterEditor.h"
 #include "options/OptionsDialog.h"
 #include "chart/ChartWindow.h"
+#include "app/FlightPhasesWindow.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
 #include "app/core/Exaggeration.h"
@@ -280,11 +281,11 @@ void MainWindow::buildMenus() {
 
   QMenu* overlay = menuBar()->addMenu(QStringLiteral("Overlay"));
   overlay->setObjectName(QStringLiteral("Overlay1"));
-  static const char* const kOverlayNames[6] = {"BlauRot1", "Geschwindigkeit1", "Flugweg1",
-                                               "N25mSchichten1", "Energie1", "Energiezuwachs1"};
-  static const char* const kOverlayCaptions[6] = {"Flugrichtung", "Geschwindigkeit", "Flugweg",
-                                                  "25m-Schichten", "Energie", "Energiezuwachs"};
-  for (int k = 0; k < 6; ++k) {
+  static const char* const kOverlayNames[kOverlayItemCount] = {
+      "BlauRot1", "Geschwindigkeit1", "Flugweg1", "N25mSchichten1", "Energie1", "Energiezuwachs1", "Flugphasen1"};
+  static const char* const kOverlayCaptions[kOverlayItemCount] = {
+      "Flugrichtung", "Geschwindigkeit", "Flugweg", "25m-Schichten", "Energie", "Energiezuwachs", "Flugphasen"};
+  for (int k = 0; k < kOverlayItemCount; ++k) {
     overlayItem_[k] = addItem(overlay, kOverlayNames[k], QString::fromUtf8(kOverlayCaptions[k]),
                               [&c, k] { c.chooseOverlay(k + 1); });
     overlayItem_[k]->setCheckable(true);
@@ -315,6 +316,7 @@ void MainWindow::buildMenus() {
 
   QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
   info->setObjectName(QStringLiteral("Info1"));
+  addItem(info, "FlugphasenFenster1", QStringLiteral("Flugphasen…"), [this] { trelvano::showFlightPhasesWindow(*this); });
   addItem(info, "berTrelvano1", QStringLiteral("über Trelvano"), [this] { showAbout(); });
 }
 
@@ -413,7 +415,7 @@ void MainWindow::showState() {
   for (const auto& [item, action] : layerItem_) action->setChecked(layers.*item);
   layerAction(&Layers::Karte)->setVisible(layers.KarteVisible);
   layerAction(&Layers::VectorKarte)->setVisible(layers.VectorKarteVisible);
-  for (int k = 0; k < 6; ++k) overlayItem_[k]->setChecked(p.overlayChecked[k]);
+  for (int k = 0; k < kOverlayItemCount; ++k) overlayItem_[k]->setChecked(p.overlayChecked[k]);
 
   side_.InfoGroupBox->setVisible(p.infoVisible);
   side_.NavGroupBox->setVisible(p.navVisible);

@@ -103,7 +103,7 @@ class MainWindow : public QMainWindow {
   QLabel* replayStatus_ = nullptr;
   QSettings* settings_ = nullptr;
   QString keptExportFolder_;  // the export folder as last written to the settings
-  QAction* overlayItem_[6] = {};
+  QAction* overlayItem_[kOverlayItemCount] = {};
   std::vector<std::pair<bool Layers::*, QAction*>> layerItem_;
   QAction* layerAction(bool Layers::*item) const;
   std::vector<ChartWindow*> chartWindows_;

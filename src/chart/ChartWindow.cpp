@@ -208,6 +208,15 @@ void ChartWindow::buildControls(QWidget* panel) {
                                &ChartView::setWindSpeedPosition);
   LabelWindrichtung_ = makeLabel(GroupBoxWind_, "LabelWindrichtung", {}, 62, 32, 48);
   LabelWindstaerke_ = makeLabel(GroupBoxWind_, "LabelWindstaerke", {}, 62, 64, 48);
+  windEstimatedBox_ = new QCheckBox(QStringLiteral("geschätzt"), GroupBoxWind_);
+  windEstimatedBox_->setObjectName(QStringLiteral("CheckBoxWindGeschaetzt"));
+  windEstimatedBox_->setToolTip(QStringLiteral("Wind aus dem Kreisen geschätzt, je Punkt die zeitlich nächste Schätzung"));
+  QFont small = windEstimatedBox_->font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  windEstimatedBox_->setFont(small);
+  windEstimatedBox_->setGeometry(56, 84, 56, 18);
+  connect(windEstimatedBox_, &QCheckBox::clicked, this,
+          [this, &c](bool ticked) { handle([&c, ticked] { c.setWindEstimated(ticked); }); });
 
   QGroupBox* temperature = makeGroup(panel, "GroupBox4", "Temperatur", 240, 328, 81, 105);
   TrackBarTemp_ = makeBar(temperature, "TrackBarTemp", "", kTempBarMin, kTempBarMax, 6,
@@ -294,6 +303,7 @@ void ChartWindow::showState() {
   GroupBoxWind_->setVisible(s.windGroupVisible);
   LabelWindrichtung_->setText(s.LabelWindrichtung);
   LabelWindstaerke_->setText(s.LabelWindstaerke);
+  setChecked(windEstimatedBox_, s.windEstimated);
   LabelTemp_->setText(s.LabelTemp);
   for (int k = 0; k < 6; ++k) Label_[k]->setText(s.Label[k]);
   ImageV_->update();

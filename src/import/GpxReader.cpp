@@ -250,6 +250,7 @@ void commit(FlightData& data, const LoadStaging& st, int32_t count) {
   const double startLonRaw = loggerForm(pts[0].lon);
 
   data.LoggerNG = false;
+  data.Igc.clear();
   if (count >= 2) data.SampleInterval = timeStep(pts, last);
   data.StartLatRaw = startLatRaw;
   data.StartLonRaw = startLonRaw;

@@ -10,6 +10,7 @@
 #include "model/Numbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -91,6 +92,13 @@ struct IgcScan {
   bool allPressureZero = true;
   bool gnssReadable = true;   // every fix so far has a readable GNSS altitude
   int32_t startLatRaw = 0, startLonRaw = 0;
+  // Bytes of each B record that hold an I record extension read here:
+  // first byte (0-based) and count; count 0 = the file has none.
+  struct Field {
+    int first = 0, count = 0;
+  };
+  Field enl, mop, lad, lod;
+  bool extensions = false;  // any of them
 };
 
 // One B line (at least one character long) into the next staging slot.
@@ -156,10 +164,142 @@ void noteDate(IgcScan& scan, std::string_view line) {
   }
 }
 
+// A field of one to nine ASCII digits as a number; -1 for anything else.
+int32_t digitsOf(std::string_view s) {
+  int32_t v;
+  return !s.empty() && s.size() <= 9 && plainDigits(s.data(), int(s.size()), v) ? v : -1;
+}
+
+// A declaration or an event list far beyond any real one is cut here.
+constexpr size_t kMaxTaskPoints = 200;
+constexpr size_t kMaxEvents = 65536;
+
+// "I NN (SS FF CCC)…": where ENL, MOP, LAD and LOD sit in the B records that
+// follow. A malformed record is passed over and the fields stay as before.
+void readExtensionRecord(IgcScan& scan, std::string_view line) {
+  const int32_t fields = line.size() < 3 ? -1 : digitsOf(line.substr(1, 2));
+  if (fields < 0) return;
+  const size_t count = size_t(fields);
+  if (line.size() < 3 + 7 * count) return;
+  IgcScan::Field enl, mop, lad, lod;
+  for (size_t k = 0; k < count; ++k) {
+    const std::string_view f = line.substr(3 + 7 * k, 7);
+    const int first = digitsOf(f.substr(0, 2)), last = digitsOf(f.substr(2, 2));
+    if (first < 2 || last < first || last - first > 8) return;
+    const IgcScan::Field field{first - 1, last - first + 1};
+    const std::string_view code = f.substr(4, 3);
+    if (code == "ENL") enl = field;
+    else if (code == "MOP") mop = field;
+    else if (code == "LAD") lad = field;
+    else if (code == "LOD") lod = field;
+  }
+  scan.enl = enl, scan.mop = mop, scan.lad = lad, scan.lod = lod;
+  scan.extensions = enl.count || mop.count || lad.count || lod.count;
+}
+
+// The value of an extension field of a B record; -1 when the line is too
+// short for it or it holds anything but digits.
+int32_t extensionValue(std::string_view b, IgcScan::Field f) {
+  if (f.count == 0 || size_t(f.first + f.count) > b.size()) return -1;
+  return digitsOf(b.substr(size_t(f.first), size_t(f.count)));
+}
+
+// The extension values of the fix just staged as number `fix`.
+void stageExtensions(IgcStaging& st, const IgcScan& scan, std::string_view b, int32_t fix) {
+  auto level = [&](std::vector<int16_t>& values, IgcScan::Field f) {
+    if (f.count == 0) return;
+    values.resize(size_t(fix), -1);
+    values.push_back(int16_t(std::min(extensionValue(b, f), 999)));
+  };
+  level(st.extras.enl, scan.enl);
+  level(st.extras.mop, scan.mop);
+  auto minutes = [&](std::vector<double>& values, IgcScan::Field f) {
+    if (f.count == 0) return;
+    values.resize(size_t(fix), 0.0);
+    const int32_t v = extensionValue(b, f);
+    values.push_back(v < 0 ? 0.0 : v / std::pow(10.0, 3 + f.count));
+  };
+  minutes(st.latMinutes, scan.lad);
+  minutes(st.lonMinutes, scan.lod);
+}
+
+// A C record: the header of a declaration (which starts the task anew) or
+// one of its points. Anything else is passed over.
+void readTaskRecord(IgcStaging& st, std::string_view line) {
+  // The header: date and time of the declaration, flight date, task number, turnpoints.
+  if (line.size() >= 25 && digitsOf(line.substr(1, 8)) >= 0 && digitsOf(line.substr(9, 8)) >= 0 &&
+      digitsOf(line.substr(17, 8)) >= 0) {
+    st.extras.task.clear();
+    return;
+  }
+  if (line.size() < 18) return;
+  const int32_t lat = digitsOf(line.substr(1, 7)), lon = digitsOf(line.substr(9, 8));
+  const char ns = line[8], ew = line[17];
+  if (lat < 0 || lon < 0 || (ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W')) return;
+  if (lat % 100000 >= 60000 || lon % 100000 >= 60000 || lat > 9000000 || lon > 18000000) return;
+  if (st.extras.task.size() >= kMaxTaskPoints) return;
+  trelvano::TaskPoint p;
+  p.lat = loggerDegrees(ns == 'S' ? -lat : lat);
+  p.lon = loggerDegrees(ew == 'W' ? -lon : lon);
+  p.placeholder = lat == 0 && lon == 0;
+  p.name = QString::fromLatin1(line.substr(18).data(), qsizetype(line.size() - 18)).trimmed();
+  st.extras.task.push_back(p);
+}
+
+// An E record: "E HHMMSS CCC …", passed over unless time and code are readable.
+void readEventRecord(IgcStaging& st, const IgcScan& scan, std::string_view line) {
+  if (line.size() < 10 || st.events.size() >= kMaxEvents) return;
+  const int32_t h = digitsOf(line.substr(1, 2)), m = digitsOf(line.substr(3, 2)), s = digitsOf(line.substr(5, 2));
+  if (h < 0 || m < 0 || s < 0 || h > 23 || m > 59 || s > 59) return;
+  for (char c : line.substr(7, 3))
+    if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return;
+  st.events.push_back({scan.fixes, h * 3600 + m * 60 + s, QString::fromLatin1(line.substr(7, 3).data(), 3)});
+}
+
+void readOtherRecord(IgcStaging& st, IgcScan& scan, std::string_view line) {
+  switch (line[0]) {
+    case 'C': readTaskRecord(st, line); break;
+    case 'E': readEventRecord(st, scan, line); break;
+    case 'I': readExtensionRecord(scan, line); break;
+    case 'G': st.extras.securityRecord = true; break;
+    default: break;
+  }
+}
+
+// The records beside the fixes into `data.Igc`. Runs after commit().
+void commitExtras(FlightData& data, LoadStaging& st, const IgcScan& scan) {
+  IgcStaging& igc = st.igc;
+  const size_t fixes = size_t(scan.fixes);
+  if (!igc.extras.enl.empty()) igc.extras.enl.resize(fixes, -1);
+  if (!igc.extras.mop.empty()) igc.extras.mop.resize(fixes, -1);
+  // Events come in file order: the flight's time at their fix runs along with them.
+  int32_t reached = 0;
+  double elapsed = 0;  // seconds from the first fix to fix `reached`, by the flight's steps
+  for (const IgcStaging::Event& e : igc.events) {
+    const int32_t k = std::min(e.nextFix, scan.fixes - 1);
+    for (; reached < k; ++reached) elapsed += st.points[reached + 1].timeStep;
+    // The event's clock against its fix's, across midnight either way.
+    double delta = e.secondOfDay - std::fmod(st.points[k].time, double(kSecondsPerDay));
+    if (delta >= kHalfDay) delta -= kSecondsPerDay;
+    if (delta < -kHalfDay) delta += kSecondsPerDay;
+    igc.extras.events.push_back({k, elapsed + delta, e.code});
+  }
+  std::swap(data.Igc, igc.extras);
+}
+
 void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool useGnss) {
   const int32_t last = scan.fixes - 1;
   auto altitudeOf = [&st, useGnss](int32_t i) {
     return useGnss ? static_cast<double>(st.points[i].gnssAltitude) : st.points[i].altitude;
+  };
+
+  // The further digits of LAD and LOD, in degrees towards the hemisphere's side.
+  const std::vector<double>& latMinutes = st.igc.latMinutes;
+  const std::vector<double>& lonMinutes = st.igc.lonMinutes;
+  const bool fine = !latMinutes.empty() || !lonMinutes.empty();
+  auto finer = [](const std::vector<double>& minutes, int32_t i, int32_t raw) {
+    if (size_t(i) >= minutes.size()) return 0.0;
+    return (raw < 0 ? -minutes[size_t(i)] : minutes[size_t(i)]) / 60;
   };
 
   data.LoggerNG = false;
@@ -170,7 +310,8 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
     data.StartLatRaw = scan.startLatRaw;
     data.StartLonRaw = scan.startLonRaw;
     data.StartAltitude = altitudeOf(0);
-    origin = {loggerDegrees(st.points[0].latRaw), loggerDegrees(st.points[0].lonRaw), altitudeOf(0)};
+    origin = {loggerDegrees(st.points[0].latRaw) + finer(latMinutes, 0, st.points[0].latRaw),
+              loggerDegrees(st.points[0].lonRaw) + finer(lonMinutes, 0, st.points[0].lonRaw), altitudeOf(0)};
   }
   data.LastPoint = last;
   data.RangeStart = 0;
@@ -186,6 +327,10 @@ void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool u
     const StagedPoint& s = st.points[i];
     p.Lat = loggerDegrees(s.latRaw);
     p.Lon = loggerDegrees(s.lonRaw);
+    if (fine) {
+      p.Lat += finer(latMinutes, i, s.latRaw);
+      p.Lon += finer(lonMinutes, i, s.lonRaw);
+    }
     p.Altitude = altitudeOf(i);
     p.Pen = i == 0 ? kPenMove : kPenLine;
     p.Color = colours::kBlue;
@@ -207,16 +352,23 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   IgcScan scan;
+  staging.igc.clear();
   int line = 0;
   try {
     while (p < end) {
       ++line;
       const char* const lineStart = p;
       const char* const lineEnd = findLineEnd(p, end);
-      if (lineEnd != lineStart && *lineStart == 'B')
+      if (lineEnd != lineStart && *lineStart == 'B') {
+        const int32_t fix = scan.fixes;
         stageFix(staging, scan, lineStart, lineEnd - lineStart);
-      else if (lineEnd != lineStart && *lineStart == 'H')
+        if (scan.extensions && scan.fixes > fix)
+          stageExtensions(staging.igc, scan, std::string_view(lineStart, size_t(lineEnd - lineStart)), fix);
+      } else if (lineEnd != lineStart && *lineStart == 'H') {
         noteDate(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
+      } else if (lineEnd != lineStart) {
+        readOtherRecord(staging.igc, scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
+      }
       if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file
       p = afterLineEnd(lineEnd, end);
     }
@@ -226,6 +378,7 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   if (scan.fixes == 0) throw inFile(RunError::noFlightData(), fileName);
   const bool useGnss = scan.allPressureZero && scan.gnssReadable;
   commit(data, staging, scan, useGnss);
+  commitExtras(data, staging, scan);
   return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
 }
 

@@ -32,6 +32,11 @@ int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. Time steps come from the
 // full time of day, see fixTimeStep. A file whose fixes all have pressure
 // altitude 0 takes the GNSS altitudes instead.
+// Beside the fixes it keeps in `data.Igc` the last declared task (C records),
+// the events (E records), each fix's ENL and MOP values where the I record
+// names them, and whether a G record is present; the LAD and LOD extensions
+// add their digits to each fix's position. Malformed C, E and I records are
+// passed over.
 // A B record at latitude 0000000 and longitude 00000000 holds no position
 // and is passed over like any other line (the next fix's time step counts
 // from the fix before it). A file without a single other B record fails with

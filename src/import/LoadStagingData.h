@@ -6,7 +6,9 @@
 #include "import/LoadStaging.h"
 #include "model/FlightData.h"
 
+#include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace trelvano {
 
@@ -32,6 +34,28 @@ struct StagedGpxPoint {
 // A logger line whose first field ends the line is written to slot n and then
 // overwritten by the next line; the extra slot lets such a line follow the
 // last of kMaxFlightPoints points.
+// An IGC file's records beside the fixes, as read so far.
+struct IgcStaging {
+  trelvano::IgcExtras extras;
+  // Per fix: the minutes that the LAD and LOD extensions add to the
+  // latitude and longitude (always positive; the hemisphere gives the sign).
+  // Empty when the file has neither.
+  std::vector<double> latMinutes, lonMinutes;
+  // E records: the fix that follows each and the event's second of the day.
+  struct Event {
+    int32_t nextFix;
+    int32_t secondOfDay;
+    QString code;
+  };
+  std::vector<Event> events;
+  void clear() {
+    extras.clear();
+    latMinutes.clear();
+    lonMinutes.clear();
+    events.clear();
+  }
+};
+
 constexpr int kStagingSlots = kMaxFlightPoints + 1;
 
 struct LoadStaging {
@@ -39,6 +63,7 @@ struct LoadStaging {
   SampleRow rows[kSampleRows];  // new-format samples as read
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
+  IgcStaging igc;
 };
 
 }  // namespace trelvano

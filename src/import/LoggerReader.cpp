@@ -169,6 +169,7 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
   data.HasGpsColumns = (scan.headerFlags & kGpsColumnsFlag) != 0;
   data.LoggerNG = scan.newFormat;
   data.HasPointTimes = false;  // a logger writes no dates
+  data.Igc.clear();
   data.SampleInterval = scan.sampleInterval;
   data.UseBaroAltitude = useBaro;
   data.HasGnssAltitudes = false;

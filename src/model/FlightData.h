@@ -3,7 +3,9 @@
 // capacity, by makeFlightData(); every subsystem reads and writes it in place.
 
 #include "model/ChannelParams.h"
+#include "model/FlightAnalysisData.h"
 #include "model/FlightPoint.h"
+#include "model/IgcExtras.h"
 #include "model/Terrain.h"
 
 #include <cstdint>
@@ -66,6 +68,11 @@ struct FlightData {
   bool HasGnssAltitudes = false;
   // A flight was read (any reader); false from the start until the first load.
   bool HasFlight = false;
+
+  // What an IGC file says beside its fixes (empty for other flights), and
+  // the analysis of the loaded flight (phases, thermals, wind, …).
+  trelvano::IgcExtras Igc;
+  trelvano::FlightAnalysis Analysis;
 
   // The ground under the flight and the map on it (both empty until loaded),
   // and each point's height above that ground, metres (NaN = no terrain

@@ -3,6 +3,10 @@
 #include "model/Numbers.h"
 #include "overlay/ColourScale.h"
 #include "canvas/Canvas.h"
+#include "overlay/FlightAnalysis.h"
+#include "overlay/SidePanels.h"
+
+#include <utility>
 
 namespace trelvano {
 
@@ -20,6 +24,20 @@ void drawLegend(QImage& image, int mode, const ColourScale& scale) {
   canvas.fillRect(0, 0, w, h);
   if (w <= 0) return;
 
+  if (mode == kModeFlugphasen) {
+    // Three colour boxes with their names instead of a scale.
+    const std::pair<int32_t, const char*> items[3] = {{trelvano::kCirclingColour, "Kreisen"},
+                                                      {trelvano::kGlidingColour, "Gleiten"},
+                                                      {trelvano::kEngineColour, "Motor"}};
+    for (int k = 0; k < 3; ++k) {
+      const int x = 5 + k * w / 3;
+      canvas.setBrushColor(items[k].first);
+      canvas.fillRect(x, 2, x + 10, 12);
+      canvas.setBrushColor(colours::kWhite);
+      canvas.textOut(x + 14, 1, QString::fromUtf8(items[k].second));
+    }
+    return;
+  }
   if (mode == 5) {
     canvas.textOut(5, 10, QStringLiteral("min"));
     canvas.textOut(w - 25, 10, QStringLiteral("max"));

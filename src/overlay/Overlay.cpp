@@ -2,6 +2,7 @@
 
 #include "model/Numbers.h"
 #include "overlay/ColourScale.h"
+#include "overlay/FlightAnalysis.h"
 #include "overlay/FlightPoints.h"
 #include "overlay/Legend.h"
 
@@ -102,6 +103,10 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
       break;
     case 6:
       showLegend(panels, mode, colourByEnergyGain(data));
+      break;
+    case kModeFlugphasen:
+      trelvano::colourByPhases(data);
+      showLegend(panels, mode, ColourScale{});
       break;
     default:
       break;  // an unknown mode colours nothing

@@ -12,7 +12,7 @@
 
 namespace trelvano {
 
-// Applies data.OverlayMode (0 … 6): timers off, menu checks, panels, point
+// Applies data.OverlayMode (0 … 7): timers off, menu checks, panels, point
 // colours, legend, timers on; ends with view.Grafikupdate().
 void Overlay(FlightData& data, View3D& view, SidePanels& panels);
 

@@ -8,8 +8,9 @@
 
 namespace trelvano {
 
-constexpr int kOverlayItemCount = 6;
+constexpr int kOverlayItemCount = 7;
 constexpr int kModeFlugweg = 3;  // the overlay "Flugweg": the replay
+constexpr int kModeFlugphasen = 7;  // the overlay "Flugphasen": circling and gliding
 constexpr int kTrackBarMax = 1000;
 
 // Indexes into SidePanels::nav: Label9, Label10, Label11, Label13, Label15.
@@ -21,7 +22,7 @@ struct SidePanels {
   SidePanels();
 
   // Menu "Overlay": BlauRot1, Geschwindigkeit1, Flugweg1, N25mSchichten1,
-  // Energie1, Energiezuwachs1 (modes 1 … 6).
+  // Energie1, Energiezuwachs1, Flugphasen1 (modes 1 … 7).
   bool overlayChecked[kOverlayItemCount] = {};
 
   bool infoVisible = true;         // InfoGroupBox

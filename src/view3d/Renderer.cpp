@@ -1,5 +1,7 @@
 #include "view3d/Renderer.h"
 
+#include "view3d/AnalysisMarks.h"
+
 #include "model/Numbers.h"
 #include "model/RunError.h"
 #include "canvas/Canvas.h"
@@ -448,8 +450,10 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   outOfView = job.outOfView[0];
   if (!job.paint) return;
   if (worker) rebalance(*worker, job.split, h);
-  // 11: the start coordinates on a white background.
   Canvas canvas(job.picture);
+  // The declared task and the analysis' marks, over the flight.
+  trelvano::drawAnalysisMarks(canvas, job.data, job.cam);
+  // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
   // Nothing loaded has no start point to name.

@@ -27,7 +27,8 @@ const char* const kValueNames[] = {
     "OverlayMode",   "MaxAltitude",     "MaxLat",          "MinLat",           "MaxLon",
     "MinLon",        "StartLatRaw",     "StartLonRaw",     "StartAltitude",    "SampleInterval",
     "LoggerNG",      "Temperature",     "UseBaroAltitude", "FastMapLoading",   "HideMapWhileDragging",
-    "MapDragMode",   "HasGpsColumns",   "LoggerHeaderId",  "LoggerHeaderFlags", "HasPointTimes"};
+    "MapDragMode",   "HasGpsColumns",   "LoggerHeaderId",  "LoggerHeaderFlags", "HasPointTimes",
+    "Igc.task",      "Igc.events",      "Igc.enl",         "Igc.security",     "Analysis.version"};
 
 std::vector<double> valuesOf(const FlightData& d) {
   return {double(d.LastPoint),     double(d.GridLast),      double(d.ArrowLast),         double(d.PlumbLast),
@@ -37,7 +38,9 @@ std::vector<double> valuesOf(const FlightData& d) {
           d.StartLatRaw,           d.StartLonRaw,           d.StartAltitude,             d.SampleInterval,
           double(d.LoggerNG),      d.Temperature,           double(d.UseBaroAltitude),   double(d.FastMapLoading),
           double(d.HideMapWhileDragging), double(d.MapDragMode), double(d.HasGpsColumns), double(d.LoggerHeaderId),
-          double(d.LoggerHeaderFlags), double(d.HasPointTimes)};
+          double(d.LoggerHeaderFlags), double(d.HasPointTimes),
+          double(d.Igc.task.size()), double(d.Igc.events.size()), double(d.Igc.enl.size()),
+          double(d.Igc.securityRecord), double(d.Analysis.version)};
 }
 
 template <class T>

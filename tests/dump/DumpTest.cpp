@@ -363,3 +363,34 @@ TEST(Dump, TerrainHeightsAboveGroundAndMap) {
   EXPECT_NEAR(bounds[0].toDouble(), 5.78, 0.02);
   EXPECT_NEAR(bounds[3].toDouble(), 49.78, 0.02);
 }
+
+TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {
+  const DumpRun r = runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc")),
+                             dataPath(QStringLiteral("igc/tiny-example-western-timejump.igc"))});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonObject a = r.json["analysis"].toObject();
+  // The flight loaded last: its declaration, its two PEV events, its G record.
+  const QJsonArray task = a["task"].toArray();
+  ASSERT_EQ(task.size(), 6);
+  EXPECT_EQ(task[2].toObject()["name"].toString(), QStringLiteral("Sarnesfield, TP1"));
+  EXPECT_NEAR(task[2].toObject()["lon"].toDouble(), -(2 + 55.227 / 60), 1e-9);
+  const QJsonArray events = a["events"].toArray();
+  ASSERT_EQ(events.size(), 2);
+  EXPECT_EQ(events[0].toObject()["code"].toString(), QStringLiteral("PEV"));
+  EXPECT_EQ(events[0].toObject()["time"].toDouble(), 5.0);
+  EXPECT_EQ(a["security"].toString(), QStringLiteral("vorhanden"));
+  const QJsonArray phases = a["phases"].toArray();
+  ASSERT_FALSE(phases.isEmpty());
+  EXPECT_EQ(phases.last().toObject()["to"].toInt(), r.json["points"].toArray().size() - 1);
+  for (const char* key : {"thermals", "glides", "wind", "engineRuns"}) EXPECT_TRUE(a[key].isArray()) << key;
+  EXPECT_TRUE(a["totals"].toObject().contains(QStringLiteral("best30sClimb")));
+
+  const DumpRun motor = runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"))});
+  const QJsonObject m = motor.json["analysis"].toObject();
+  ASSERT_EQ(m["engineRuns"].toArray().size(), 1);  // the self-launch
+  EXPECT_GT(m["thermals"].toArray().size(), 20);
+  EXPECT_GT(m["wind"].toArray().size(), 50);
+  const QJsonObject first = m["thermals"].toArray()[1].toObject();
+  EXPECT_EQ(first["direction"].toString(), QStringLiteral("links"));
+  EXPECT_TRUE(first["windSpeed"].isDouble());
+}

@@ -6,6 +6,7 @@ void drawChart(ChartView& chart, MainController& program, const DumpOptions& o) 
   ChartControls& c = chart.controls;
   c.windDirectionPosition = o.windDirection;
   c.windSpeedPosition = o.windSpeed;
+  c.windEstimated = o.windEstimated;
   c.scaleIndex = o.scale;
   for (int k = 0; k < kGpsCurveCount; ++k) c.gpsTicked[k] = o.gpsCurves[k];
   for (int k = 0; k < kChannelCount; ++k) c.channelTicked[k] = o.channelCurves[k];

@@ -1,6 +1,7 @@
 #include "DumpOptions.h"
 
 #include "app/core/Exaggeration.h"
+#include "overlay/SidePanels.h"
 #include "view3d/Layers.h"
 
 #include <array>
@@ -42,11 +43,11 @@ const char* const kDumpUsage =
     "                     [--locale NAME] [--render FILE.png] [--size WxH]\n"
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--exaggeration 1|2|3|5]\n"
     "                     [--save-par FILE]\n"
-    "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]\n"
+    "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--dem FILE|FOLDER]... [--map FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
-    "                      [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...\n";
+    "                      [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...\n";
 
 bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   QString chartOption;  // the first chart option seen, which needs --chart
@@ -83,7 +84,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
     } else if (a == QLatin1String("--overlay")) {
       if (!next(v)) return false;
       o.overlay = v.toInt(&ok);
-      ok = ok && *o.overlay >= 0 && *o.overlay <= 6;
+      ok = ok && *o.overlay >= 0 && *o.overlay <= kOverlayItemCount;
     } else if (a == QLatin1String("--locale")) {
       if (!next(o.locale)) return false;
     } else if (a == QLatin1String("--render")) {
@@ -129,6 +130,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       if (!next(o.geoMap)) return false;
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
+    } else if (a == QLatin1String("--analysis")) {
+      o.analysis = true;
     } else if (a == QLatin1String("--chart")) {
       if (!next(o.chartPath)) return false;
     } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") ||
@@ -148,6 +151,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       } else if (a == QLatin1String("--scale")) {
         ok = v == QLatin1String("einheitlich") || v == QLatin1String("individuell");
         o.scale = v == QLatin1String("individuell") ? 1 : 0;
+      } else if (a == QLatin1String("--wind") && v == QStringLiteral("geschätzt")) {
+        o.windEstimated = true;
       } else if (a == QLatin1String("--wind")) {
         int rs[2] = {};
         ok = parseInts(v, QLatin1Char(','), 2, rs) && rs[0] >= 0 && rs[0] <= 40 && rs[1] >= 0 && rs[1] <= 20;

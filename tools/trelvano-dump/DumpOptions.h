@@ -18,7 +18,7 @@ struct DumpOptions {
   std::optional<double> temperature;
   bool baro = false;
   std::optional<int> origin;
-  std::optional<int> overlay;  // overlay mode 1 … 6 (0 = none)
+  std::optional<int> overlay;  // overlay mode 1 … 7 (0 = none)
   QString locale;
   QString renderPath;
   QSize size{650, 400};
@@ -34,6 +34,7 @@ struct DumpOptions {
   bool slowMap = false;       // --slow: pixel maps without "Karte schnell laden"
   QStringList dems;           // --dem: elevation files or folders of tiles, in the order given
   QString geoMap;             // --map: a georeferenced map
+  bool analysis = false;      // --analysis: the key "analysis" (phases, thermals, wind, …)
 
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;
@@ -43,6 +44,7 @@ struct DumpOptions {
   int scale = 0;                // 0 "einheitlich", 1 "individuell"
   int windDirection = 20;       // bar positions
   int windSpeed = 20;
+  bool windEstimated = false;  // --wind geschätzt: the wind estimated from the circles
   std::optional<std::array<int, 2>> range;  // RangeStart, RangeEnd before the redraw
   bool zoom = false;
 };

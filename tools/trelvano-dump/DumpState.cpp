@@ -1,5 +1,7 @@
 #include "DumpState.h"
 
+#include "DumpAnalysis.h"
+
 #include "DumpChart.h"
 
 #include "import/ChannelConversion.h"
@@ -307,6 +309,7 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     }
     json.endArray();
   }
+  if (o.analysis) writeAnalysis(json, d);
   if (chart) writeChart(json, *chart);
   json.endObject();
 }

@@ -5,11 +5,11 @@
 //                 [--overlay MODE] [--locale NAME]
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--exaggeration 1|2|3|5] [--save-par FILE]
-//                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE]
+//                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--dem FILE|FOLDER]... [--map FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
-//                  [--scale einheitlich|individuell] [--wind R,S] [--range A,B] [--zoom]] FILE...
+//                  [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...
 //
 // Exit status: 0 when every file (the parameter file included) loaded, 1 when
 // one failed, 2 on a usage error.

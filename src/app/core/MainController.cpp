@@ -12,6 +12,7 @@
 #include "import/ParameterFile.h"
 #include "import/PixelMapReader.h"
 #include "import/TextLines.h"
+#include "overlay/FlightAnalysis.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -148,6 +149,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
+  trelvano::analyseFlight(data);
   view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
@@ -187,6 +189,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
 // The end of "*.csv Öffnen", run after a load (which has already copied the
 // samples into ChannelSamples) and after a cancelled dialog.
 void MainController::loggerClosingSteps() {
+  trelvano::analyseFlight(data);
   Infobox(data, panels);
   view.resetCamera();
   data.MouseDragBlocked = true;

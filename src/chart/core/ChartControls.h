@@ -35,6 +35,7 @@ struct ChartControls {
   int windSpeedPosition = 20;      // TrackBarWindSpeed, 0 … 20
   int temperaturePosition = 10;    // TrackBarTemp, -35 … 10 (minus the temperature)
   bool windGroupVisible = false;   // GroupBoxWind
+  bool windEstimated = false;      // CheckBoxWindGeschaetzt: the wind estimated from the circles instead of the bars
   QString LabelTemp = QStringLiteral("??");
   QString LabelWindrichtung = QStringLiteral("180°");
   QString LabelWindstaerke = QStringLiteral("0m/s");

@@ -166,6 +166,19 @@ void ChartView::GpsAVLine(Canvas* canvas) {
   if (canvas) canvas->textOut(20, 20, windText(wind));
   const WindStep step = windDisplacement(wind, data.FlightPath[data.CursorPoint].TimeStep);
   const int32_t first = chart.WindowStart + 1, last = chart.WindowEnd;
+  Wind atCursor{};
+  if (controls.windEstimated && estimatedWindAt(data, data.CursorPoint, atCursor)) {
+    // Each point with the estimate nearest to it, over its own time step.
+    if (canvas) canvas->textOut(20, 36, QStringLiteral("geschätzt, am Cursor: ") + windText(atCursor));
+    if (needsSeries(kGpsAV))
+      fillSeries(series_[kGpsAV], first, last, [this, &step](int32_t i) {
+        Wind w{};
+        if (!estimatedWindAt(data, i, w)) return GpsAVValue(data, i, step);
+        return GpsAVValue(data, i, windDisplacement(w, data.FlightPath[i].TimeStep));
+      });
+    gpsCurve(series_[kGpsAV], first, last, chart_colours::kSpeed, canvas);
+    return;
+  }
   if (needsSeries(kGpsAV))
     fillSeries(series_[kGpsAV], first, last, [this, &step](int32_t i) { return GpsAVValue(data, i, step); });
   gpsCurve(series_[kGpsAV], first, last, chart_colours::kSpeed, canvas);

@@ -209,6 +209,12 @@ void ChartView::scaleChosen() { GrafikUpdate(); }
 void ChartView::zoomTicked() { GrafikUpdate(); }
 void ChartView::windMoved() { GrafikUpdate(); }
 
+void ChartView::setWindEstimated(bool estimated) {
+  if (controls.windEstimated == estimated) return;
+  controls.windEstimated = estimated;
+  GrafikUpdate();
+}
+
 void ChartView::temperatureMoved() {
   data.Temperature = -controls.temperaturePosition;
   GrafikUpdate();

@@ -56,6 +56,9 @@ class ChartView {
   void setZoomTicked(bool ticked);
   void setWindDirectionPosition(int position);
   void setWindSpeedPosition(int position);
+  // "geschätzt": Air-Speed takes out the wind estimated from the flight's
+  // circles nearest in time to each point (the bars' wind where there is none).
+  void setWindEstimated(bool estimated);
   void setTemperaturePosition(int position);
 
   // Handlers of the controls.

@@ -35,6 +35,15 @@ WindStep windDisplacement(const Wind& wind, double timeStep) {
           wind.speed * std::cos(wind.direction * kDegree) * timeStep};
 }
 
+bool estimatedWindAt(const FlightData& data, long long i, Wind& wind) {
+  const trelvano::FlightAnalysis& a = data.Analysis;
+  if (!a.valid || i < 0 || size_t(i) >= a.time.size()) return false;
+  const trelvano::WindEstimate* w = trelvano::nearestWind(a.wind, a.time[size_t(i)]);
+  if (!w) return false;
+  wind = {w->speed / 3.6, w->windFrom};
+  return true;
+}
+
 QString windText(const Wind& wind) {
   return QStringLiteral("Wind mit %1 km/h (%2 m/s) aus %3 °")
       .arg(Round(3.6 * wind.speed))

@@ -21,6 +21,9 @@ struct WindStep {
 };
 WindStep windDisplacement(const Wind& wind, double timeStep);
 
+// The wind estimated from the flight's circles nearest in time to point i; false when the analysis has none.
+bool estimatedWindAt(const FlightData& data, long long i, Wind& wind);
+
 // "Wind mit 72 km/h (20 m/s) aus 180 °"
 QString windText(const Wind& wind);
 

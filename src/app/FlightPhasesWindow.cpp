@@ -1,0 +1,109 @@
+#include "app/FlightPhasesWindow.h"
+
+#include "chart/ChartWindow.h"
+#include "app/MainWindow.h"
+#include "import/FileBytes.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace trelvano {
+
+FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
+    : QWidget(parent, Qt::Window), data_(data) {
+  setObjectName(QStringLiteral("FlightPhasesWindow"));
+  setWindowTitle(QStringLiteral("Flugphasen"));
+  auto* column = new QVBoxLayout(this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("FlightPhasesTabs"));
+  column->addWidget(tabs_);
+  for (int k = 0; k < kPhasesTableCount; ++k) {
+    auto* table = new QTableWidget(this);
+    table->setObjectName(QStringLiteral("FlightPhasesTable%1").arg(k));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->setVisible(false);
+    connect(table, &QTableWidget::cellClicked, this, [this, k](int row, int) {
+      if (select_) select_(PhasesTable(k), row);
+    });
+    tables_[k] = table;
+    tabs_->addTab(table, QString());
+  }
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto* csv = new QPushButton(QStringLiteral("Als CSV exportieren…"), this);
+  csv->setObjectName(QStringLiteral("FlightPhasesCsv"));
+  connect(csv, &QPushButton::clicked, this, [this] {
+    if (save_) save_(tableCsv(phasesTable(data_, shownTable())));
+  });
+  buttons->addWidget(csv);
+  column->addLayout(buttons);
+  resize(760, 420);
+  // A flight loaded while the window is open shows at once.
+  auto* watch = new QTimer(this);
+  watch->setInterval(400);
+  connect(watch, &QTimer::timeout, this, [this] {
+    if (isVisible()) refresh();
+  });
+  watch->start();
+}
+
+PhasesTable FlightPhasesWindow::shownTable() const { return PhasesTable(std::max(tabs_->currentIndex(), 0)); }
+
+void FlightPhasesWindow::refresh() {
+  if (shownVersion_ == data_.Analysis.version) return;
+  shownVersion_ = data_.Analysis.version;
+  for (int k = 0; k < kPhasesTableCount; ++k) {
+    const TableText text = phasesTable(data_, PhasesTable(k));
+    QTableWidget* table = tables_[k];
+    tabs_->setTabText(k, text.title);
+    table->clear();
+    table->setColumnCount(int(text.headers.size()));
+    table->setHorizontalHeaderLabels(text.headers);
+    table->setRowCount(int(text.rows.size()));
+    for (int r = 0; r < int(text.rows.size()); ++r)
+      for (int c = 0; c < int(text.rows[size_t(r)].size()); ++c)
+        table->setItem(r, c, new QTableWidgetItem(text.rows[size_t(r)][c]));
+    table->resizeColumnsToContents();
+  }
+}
+
+void FlightPhasesWindow::showEvent(QShowEvent* e) {
+  refresh();
+  QWidget::showEvent(e);
+}
+
+void showFlightPhasesWindow(MainWindow& main) {
+  auto* window = main.findChild<FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow"));
+  if (!window) {
+    window = new FlightPhasesWindow(main.core().data, &main);
+    window->setRowSelector([&main](PhasesTable table, int row) {
+      main.handle([&main, table, row] {
+        MainController& c = main.core();
+        if (!selectRowSection(c.data, table, row)) return;
+        c.moveCursorTo(c.data.RangeStart);
+        c.view.Grafikupdate();
+        for (ChartWindow* chart : main.chartWindows())
+          if (chart->isVisible()) chart->handle([chart] { chart->core().GrafikUpdate(); });
+      });
+    });
+    window->setCsvSaver([&main](const QByteArray& bytes) {
+      main.handle([&main, bytes] {
+        const QString path = main.core().dialogs.saveFile(QStringLiteral("*.csv"), QStringLiteral("Flugphasen exportieren"),
+                                                          QStringLiteral("*.csv"));
+        if (!path.isEmpty()) writeWholeFile(path, bytes);
+      });
+    });
+  }
+  window->refresh();
+  window->show();
+  window->raise();
+}
+
+}  // namespace trelvano

@@ -1,0 +1,47 @@
+#pragma once
+// "Info" → "Flugphasen…": the tables of the flight analysis in tabs
+// (thermals, glides, totals, wind, declared task, engine runs and events).
+// A click on a row selects its section of the flight and moves the replay
+// cursor to its start; "Als CSV exportieren…" writes the shown table. Only
+// wiring: the texts, the CSV bytes and the sections come from
+// overlay/PhasesTable.
+
+#include "overlay/PhasesTable.h"
+
+#include <QWidget>
+#include <functional>
+
+class QTabWidget;
+class QTableWidget;
+class MainWindow;
+
+namespace trelvano {
+
+class FlightPhasesWindow : public QWidget {
+ public:
+  FlightPhasesWindow(const FlightData& data, QWidget* parent = nullptr);
+
+  // A click on a row of a table hands it to `select`.
+  void setRowSelector(std::function<void(PhasesTable table, int row)> select) { select_ = std::move(select); }
+  // "Als CSV exportieren…" hands the shown table's bytes to `save`.
+  void setCsvSaver(std::function<void(const QByteArray&)> save) { save_ = std::move(save); }
+  // Fills the tables again when the flight was analysed anew since.
+  void refresh();
+  PhasesTable shownTable() const;
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  const FlightData& data_;
+  QTabWidget* tabs_;
+  QTableWidget* tables_[kPhasesTableCount];
+  uint64_t shownVersion_ = ~uint64_t(0);
+  std::function<void(PhasesTable, int)> select_;
+  std::function<void(const QByteArray&)> save_;
+};
+
+// Shows the main window's flight phases window, made on first use.
+void showFlightPhasesWindow(MainWindow& main);
+
+}  // namespace trelvano

@@ -1,0 +1,103 @@
+#include "view3d/AnalysisMarks.h"
+
+#include "import/LocalFrame.h"
+#include "model/Numbers.h"
+#include "view3d/RenderPass.h"
+#include "view3d/Transform.h"
+
+#include <cmath>
+#include <optional>
+
+namespace trelvano {
+
+namespace {
+
+struct Projector {
+  Matrix4 matrix;
+  FrameOrigin origin;
+  RenderPass& pass;
+
+  // The screen position of a place in the flight's local frame, or none behind the eye.
+  std::optional<QPoint> screen(double x, double y, double z) const {
+    const auto& m = matrix.m;
+    const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
+    const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
+    const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
+    if (!(w > 0)) return std::nullopt;
+    return pass.ToScreen(xs / w, zs / w);
+  }
+  std::optional<QPoint> place(double lat, double lon, double z) const {
+    return screen(frameX(lat, lon, origin), frameY(lat, origin), z);
+  }
+};
+
+QString climbText(double climb) {
+  return QString::number(climb, 'f', 1).replace(QLatin1Char('.'), decimalSeparator()) + QStringLiteral(" m/s");
+}
+
+}  // namespace
+
+void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Camera& cam) {
+  const bool phases = data.OverlayMode == 7 && data.Analysis.valid;  // 7: the overlay "Flugphasen"
+  if ((data.Igc.task.empty() && !phases) || data.LastPoint < 0) return;
+  // The frame's origin, from the first point and its place in the frame.
+  const FlightPoint& p0 = data.FlightPath[0];
+  const double cosLat = latitudeCosine(p0.Lat);
+  if (!(std::abs(cosLat) > 1e-9)) return;
+  const FrameOrigin origin{p0.Lat - p0.Y / kMetresPerDegree, p0.Lon + p0.X / (kMetresPerDegree * cosLat),
+                           p0.Altitude - p0.Z};
+  bool out = false;
+  RenderPass pass(canvas, out);
+  const Projector project{buildViewMatrix(cam), origin, pass};
+  canvas.setPenWidth(2);
+  canvas.setPenColor(kTaskColour);
+  canvas.setBrushColor(colours::kWhite);
+  canvas.setFontColor(kTaskColour);
+  std::optional<QPoint> previous;
+  for (const TaskPoint& t : data.Igc.task) {
+    if (t.placeholder) continue;
+    const std::optional<QPoint> s = project.place(t.lat, t.lon, 0.0);
+    if (s && previous) {
+      pass.PenMoveTo(*previous);
+      pass.ClippedLineTo(*s);
+    }
+    if (s && pass.inside(s->x(), s->y())) {
+      canvas.fillRect(s->x() - 3, s->y() - 3, s->x() + 4, s->y() + 4);
+      canvas.textOut(s->x() + 6, s->y() - 6, t.name);
+    }
+    previous = s;
+  }
+  canvas.setPenWidth(1);
+  if (phases) {
+    canvas.setFontColor(kThermalMarkColour);
+    for (const Thermal& t : data.Analysis.thermals) {
+      const std::optional<QPoint> s = project.place(t.lat, t.lon, t.altitude - origin.altitude);
+      if (!s || !pass.inside(s->x(), s->y())) continue;
+      canvas.setBrushColor(kThermalMarkColour);
+      const QPoint triangle[3] = {{s->x(), s->y() - 6}, {s->x() - 5, s->y() + 3}, {s->x() + 5, s->y() + 3}};
+      canvas.setPenColor(kThermalMarkColour);
+      canvas.polygon(triangle, 3);
+      canvas.setBrushColor(colours::kWhite);
+      canvas.textOut(s->x() + 7, s->y() - 8, climbText(t.climb));
+    }
+    canvas.setFontColor(kEventMarkColour);
+    for (const FlightEvent& e : data.Igc.events) {
+      if (e.point < 0 || e.point > data.LastPoint) continue;
+      const FlightPoint& p = data.FlightPath[e.point];
+      const std::optional<QPoint> s = project.screen(p.X, p.Y, p.Z);
+      if (!s || !pass.inside(s->x(), s->y())) continue;
+      canvas.setBrushColor(kEventMarkColour);
+      canvas.fillRect(s->x() - 3, s->y() - 3, s->x() + 4, s->y() + 4);
+      canvas.setBrushColor(colours::kWhite);
+      const long long sec = std::llround(std::max(0.0, e.time));
+      canvas.textOut(s->x() + 6, s->y() + 2,
+                     e.code + QStringLiteral(" %1:%2:%3")
+                                  .arg(sec / 3600)
+                                  .arg(sec / 60 % 60, 2, 10, QLatin1Char('0'))
+                                  .arg(sec % 60, 2, 10, QLatin1Char('0')));
+    }
+  }
+  canvas.setFontColor(colours::kBlack);
+}
+
+}  // namespace trelvano
