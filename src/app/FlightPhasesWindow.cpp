@@ -2,13 +2,11 @@
 
 #include "chart/ChartWindow.h"
 #include "app/MainWindow.h"
-#include "import/FileBytes.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,15 +41,16 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
     if (save_) save_(tableCsv(phasesTable(data_, shownTable())));
   });
   buttons->addWidget(csv);
+  // The chart of the flight, with the wind estimated from its circles: for
+  // IGC and GPX flights the menu offers no "Grafik".
+  auto* chart = new QPushButton(QStringLiteral("Grafik…"), this);
+  chart->setObjectName(QStringLiteral("FlightPhasesChart"));
+  connect(chart, &QPushButton::clicked, this, [this] {
+    if (openChart_) openChart_();
+  });
+  buttons->addWidget(chart);
   column->addLayout(buttons);
   resize(760, 420);
-  // A flight loaded while the window is open shows at once.
-  auto* watch = new QTimer(this);
-  watch->setInterval(400);
-  connect(watch, &QTimer::timeout, this, [this] {
-    if (isVisible()) refresh();
-  });
-  watch->start();
 }
 
 PhasesTable FlightPhasesWindow::shownTable() const { return PhasesTable(std::max(tabs_->currentIndex(), 0)); }
@@ -93,13 +92,8 @@ void showFlightPhasesWindow(MainWindow& main) {
           if (chart->isVisible()) chart->handle([chart] { chart->core().GrafikUpdate(); });
       });
     });
-    window->setCsvSaver([&main](const QByteArray& bytes) {
-      main.handle([&main, bytes] {
-        const QString path = main.core().dialogs.saveFile(QStringLiteral("*.csv"), QStringLiteral("Flugphasen exportieren"),
-                                                          QStringLiteral("*.csv"));
-        if (!path.isEmpty()) writeWholeFile(path, bytes);
-      });
-    });
+    window->setCsvSaver([&main](const QByteArray& bytes) { main.handle([&main, bytes] { main.core().exportPhasesTable(bytes); }); });
+    window->setChartOpener([&main] { main.openChart(); });
   }
   window->refresh();
   window->show();

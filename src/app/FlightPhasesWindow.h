@@ -2,7 +2,8 @@
 // "Info" → "Flugphasen…": the tables of the flight analysis in tabs
 // (thermals, glides, totals, wind, declared task, engine runs and events).
 // A click on a row selects its section of the flight and moves the replay
-// cursor to its start; "Als CSV exportieren…" writes the shown table. Only
+// cursor to its start; "Als CSV exportieren…" writes the shown table,
+// "Grafik…" opens a chart window of the flight. Only
 // wiring: the texts, the CSV bytes and the sections come from
 // overlay/PhasesTable.
 
@@ -13,9 +14,10 @@
 
 class QTabWidget;
 class QTableWidget;
-class MainWindow;
 
 namespace trelvano {
+
+class MainWindow;
 
 class FlightPhasesWindow : public QWidget {
  public:
@@ -25,7 +27,10 @@ class FlightPhasesWindow : public QWidget {
   void setRowSelector(std::function<void(PhasesTable table, int row)> select) { select_ = std::move(select); }
   // "Als CSV exportieren…" hands the shown table's bytes to `save`.
   void setCsvSaver(std::function<void(const QByteArray&)> save) { save_ = std::move(save); }
-  // Fills the tables again when the flight was analysed anew since.
+  // "Grafik…" opens a chart window through `open`.
+  void setChartOpener(std::function<void()> open) { openChart_ = std::move(open); }
+  // Fills the tables again when the flight was analysed anew since (the main
+  // window asks after every command).
   void refresh();
   PhasesTable shownTable() const;
 
@@ -39,6 +44,7 @@ class FlightPhasesWindow : public QWidget {
   uint64_t shownVersion_ = ~uint64_t(0);
   std::function<void(PhasesTable, int)> select_;
   std::function<void(const QByteArray&)> save_;
+  std::function<void()> openChart_;
 };
 
 // Shows the main window's flight phases window, made on first use.

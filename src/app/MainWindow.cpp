@@ -457,6 +457,8 @@ void MainWindow::showState() {
     shownRedraws_ = c.view.redrawCount();
     view_->update();
   }
+  if (auto* phases = findChild<FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow")); phases && phases->isVisible())
+    phases->refresh();
   // The open charts mark the replay cursor; they are not redrawn for it.
   for (ChartWindow* chart : chartWindows_)
     if (chart->isVisible()) chart->showCursor(p.cursorPlaced);

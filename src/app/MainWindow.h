@@ -57,6 +57,10 @@ class MainWindow : public QMainWindow {
   // The chart windows "Grafik" opened, hidden ones included.
   const std::vector<ChartWindow*>& chartWindows() const { return chartWindows_; }
 
+ // "Parameter" → "Grafik": one more chart window on every choice, modeless;
+  // closing hides it, and it stays until the program ends.
+  void openChart();
+
  protected:
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
@@ -74,7 +78,6 @@ class MainWindow : public QMainWindow {
   QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
                     void (MainController::*tick)());
   void quit();
-  void openChart();
   void showAbout();
   void editParameters();
   void showOptions();

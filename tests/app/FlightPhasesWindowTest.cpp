@@ -2,6 +2,7 @@
 #include "WindowFixture.h"
 
 #include "app/FlightPhasesWindow.h"
+#include "chart/ChartWindow.h"
 #include "common/TestPaths.h"
 
 #include <QPushButton>
@@ -47,6 +48,13 @@ TEST(FlightPhasesWindow, RowClickSelectsTheThermalAndTheTableExportsAsCsv) {
   const QByteArray csv = file.readAll();
   EXPECT_TRUE(csv.startsWith("\xEF\xBB\xBFNr.;Name;"));
   EXPECT_TRUE(csv.contains("FWL-Feltwell"));
+  EXPECT_TRUE(w.dialogs->calls.back().initialName.endsWith("/crlf-greenwich-crossing-lx8000-flugphasen.csv"));
+
+  // "Grafik…": the chart of this IGC flight, which the menu does not offer.
+  const size_t charts = w.form->chartWindows().size();
+  window->findChild<QPushButton*>(QStringLiteral("FlightPhasesChart"))->click();
+  ASSERT_EQ(w.form->chartWindows().size(), charts + 1);
+  EXPECT_TRUE(w.form->chartWindows().back()->isVisible());
 
   // The same window comes back on the next choice.
   window->hide();

@@ -33,14 +33,15 @@ QString exportFileName(const QString& flightFile, const QString& suffix) {
   return base + QLatin1Char('.') + suffix;
 }
 
-QString MainController::askExportPath(const QString& suffix, const QString& title) {
+QString MainController::askExportPath(const QString& suffix, const QString& title, const QString& name) {
   data.MouseDragBlocked = true;
   // The first time, and after the folder went away: the documents folder, or home without one.
   if (state.exportFolder.isEmpty() || !QFileInfo(state.exportFolder).isDir()) {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     state.exportFolder = QFileInfo(documents).isDir() ? documents : QDir::homePath();
   }
-  const QString proposed = QDir(state.exportFolder).filePath(exportFileName(state.flightFile, suffix));
+  const QString proposed =
+      QDir(state.exportFolder).filePath(name.isEmpty() ? exportFileName(state.flightFile, suffix) : name);
   const QString path = dialogs.saveFile(QStringLiteral("*.") + suffix, title, proposed);
   if (!path.isEmpty()) state.exportFolder = QFileInfo(path).absolutePath();
   return path;
@@ -62,6 +63,12 @@ void MainController::exportGpx() {
 void MainController::exportCsv() {
   const QString path = askExportPath(QStringLiteral("csv"), QStringLiteral("Messwerte speichern"));
   if (!path.isEmpty()) exportCsv(path);
+}
+
+void MainController::exportPhasesTable(const QByteArray& csv) {
+  const QString name = QFileInfo(state.flightFile).completeBaseName() + QStringLiteral("-flugphasen.csv");
+  const QString path = askExportPath(QStringLiteral("csv"), QStringLiteral("Flugphasen exportieren"), name);
+  if (!path.isEmpty()) exportTo(path, [&csv] { return csv; });
 }
 
 void MainController::exportTo(const QString& path, const std::function<QByteArray()>& bytes) {

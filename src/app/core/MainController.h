@@ -139,6 +139,9 @@ class MainController {
   void exportKml();
   void exportGpx();
   void exportCsv();
+  // "Flugphasen…" → "Als CSV exportieren…": a table of the analysis, as
+  // "<flight>-flugphasen.csv" in the export folder.
+  void exportPhasesTable(const QByteArray& csv);
   void exportKml(const QString& path);
   void exportGpx(const QString& path);
   void exportCsv(const QString& path);
@@ -175,8 +178,8 @@ class MainController {
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
   void startUpSteps(const QString& defaultParPath);
   // The save dialog of an export: filter "*.<suffix>", the proposed name
-  // (exportFileName) in the export folder. Empty when cancelled.
-  QString askExportPath(const QString& suffix, const QString& title);
+  // (`name`, or exportFileName) in the export folder. Empty when cancelled.
+  QString askExportPath(const QString& suffix, const QString& title, const QString& name = {});
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
   // After a flight load or a move of the origin: terrain, heights above
   // ground and map again for the flight's frame.
