@@ -211,10 +211,17 @@ void ChartWindow::buildControls(QWidget* panel) {
   windEstimatedBox_ = new QCheckBox(QStringLiteral("geschätzt"), GroupBoxWind_);
   windEstimatedBox_->setObjectName(QStringLiteral("CheckBoxWindGeschaetzt"));
   windEstimatedBox_->setToolTip(QStringLiteral("Wind aus dem Kreisen geschätzt, je Punkt die zeitlich nächste Schätzung"));
+  // The box shares the group with the two bars: its caption takes the font
+  // size that lets it fit whole beside them.
+  constexpr int kEstimatedLeft = 56, kEstimatedWidth = 55;
   QFont small = windEstimatedBox_->font();
   small.setPointSizeF(small.pointSizeF() * 0.8);
   windEstimatedBox_->setFont(small);
-  windEstimatedBox_->setGeometry(56, 84, 56, 18);
+  while (windEstimatedBox_->sizeHint().width() > kEstimatedWidth && small.pointSizeF() > 5) {
+    small.setPointSizeF(small.pointSizeF() - 0.25);
+    windEstimatedBox_->setFont(small);
+  }
+  windEstimatedBox_->setGeometry(kEstimatedLeft, 84, kEstimatedWidth, 18);
   connect(windEstimatedBox_, &QCheckBox::clicked, this,
           [this, &c](bool ticked) { handle([&c, ticked] { c.setWindEstimated(ticked); }); });
 
