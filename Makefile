@@ -77,10 +77,10 @@ tsan: bootstrap
 
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
 
-format:
+format: bootstrap
 	clang-format -i $(FORMAT_FILES)
 
-check-format:
+check-format: bootstrap
 	clang-format --dry-run --Werror $(FORMAT_FILES)
 
 clean:

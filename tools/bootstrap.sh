@@ -11,6 +11,7 @@ packages=(
   libexpat1-dev
   fonts-dejavu-core
   libgdal-dev libproj-dev proj-data
+  clang-format
 )
 
 if [ "${1:-}" = "--fuzz" ]; then
