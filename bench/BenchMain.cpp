@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
 
-
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);

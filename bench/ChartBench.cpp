@@ -116,7 +116,11 @@ void BM_ChartTemperatureChange(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ChartGrafikUpdate)->ArgNames({"w", "h"})->Args({778, 305})->Args({1600, 900})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartGrafikUpdate)
+    ->ArgNames({"w", "h"})
+    ->Args({778, 305})
+    ->Args({1600, 900})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChartTemperatureChange)
     ->ArgNames({"w", "h"})
     ->Args({778, 305})

@@ -36,23 +36,26 @@ void loadEachIteration(benchmark::State& state, const QByteArray& bytes, Load lo
 }
 
 void BM_LoadIgc65536Fixes(benchmark::State& state) {
-  loadEachIteration(state, syntheticIgc(), [](FlightData& d, LoadStaging& s, const QByteArray& b) {
-    loadIgc(d, s, b, QStringLiteral("bench.igc"));
-  }, 2 * kIgcFixes - 1);
+  loadEachIteration(
+      state, syntheticIgc(),
+      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadIgc(d, s, b, QStringLiteral("bench.igc")); },
+      2 * kIgcFixes - 1);
 }
 BENCHMARK(BM_LoadIgc65536Fixes)->Unit(benchmark::kMillisecond);
 
 void BM_LoadGpx65536Points(benchmark::State& state) {
-  loadEachIteration(state, syntheticGpx(), [](FlightData& d, LoadStaging& s, const QByteArray& b) {
-    loadGpx(d, s, b, QStringLiteral("bench.gpx"));
-  }, 2 * kIgcFixes - 1);
+  loadEachIteration(
+      state, syntheticGpx(),
+      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadGpx(d, s, b, QStringLiteral("bench.gpx")); },
+      2 * kIgcFixes - 1);
 }
 BENCHMARK(BM_LoadGpx65536Points)->Unit(benchmark::kMillisecond);
 
 void BM_LoadLogger32768Samples(benchmark::State& state) {
-  loadEachIteration(state, syntheticLogger(), [](FlightData& d, LoadStaging& s, const QByteArray& b) {
-    loadLoggerFile(d, s, b, QStringLiteral("bench.csv"));
-  }, 2 * kLoggerSamples - 1);
+  loadEachIteration(
+      state, syntheticLogger(),
+      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadLoggerFile(d, s, b, QStringLiteral("bench.csv")); },
+      2 * kLoggerSamples - 1);
 }
 BENCHMARK(BM_LoadLogger32768Samples)->Unit(benchmark::kMillisecond);
 

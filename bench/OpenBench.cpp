@@ -26,7 +26,8 @@ void openEachIteration(benchmark::State& state, const char* name, const QByteArr
   program.startUpWithFiles(QStringLiteral("/nonexistent/default.par"));
   for (auto _ : state) program.openByName(path);
   state.counters["points"] = program.data.LastPoint + 1;
-  state.counters["pictures"] = benchmark::Counter(double(program.view.redrawCount()), benchmark::Counter::kAvgIterations);
+  state.counters["pictures"] =
+      benchmark::Counter(double(program.view.redrawCount()), benchmark::Counter::kAvgIterations);
 }
 
 void BM_OpenIgc65536Fixes(benchmark::State& state) { openEachIteration(state, "flug.igc", syntheticIgc()); }

@@ -24,8 +24,8 @@ inline QByteArray syntheticIgc() {
     const int t = 30000 + i;
     const int lat = 4700000 + (i * 7) % 60000;
     const int lon = 1100000 + (i * 11) % 90000;
-    std::snprintf(line, sizeof line, "B%02d%02d%02d%07dN%08dEA%05d%05d%03d%02d\r\n", t / 3600 % 24, t / 60 % 60,
-                  t % 60, lat, lon, 400 + i % 1500, 450 + i % 1500, 12, 9);
+    std::snprintf(line, sizeof line, "B%02d%02d%02d%07dN%08dEA%05d%05d%03d%02d\r\n", t / 3600 % 24, t / 60 % 60, t % 60,
+                  lat, lon, 400 + i % 1500, 450 + i % 1500, 12, 9);
     text += line;
   }
   return text;
@@ -56,8 +56,8 @@ inline QByteArray syntheticLogger() {
   char line[160];
   for (int i = 0; i < kLoggerSamples; ++i) {
     std::snprintf(line, sizeof line, "%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d;%d\r\n", 32000 + i % 500,
-                  512 + i % 300, 600, 700 + i % 50, 800, 900, 1000 + i % 80, 2200 + i % 900, 1500, 1520 + i % 40,
-                  1480, 0, 0, 4700000 + (i * 7) % 60000, 1100000 + (i * 11) % 90000, 5000 + i % 3000);
+                  512 + i % 300, 600, 700 + i % 50, 800, 900, 1000 + i % 80, 2200 + i % 900, 1500, 1520 + i % 40, 1480,
+                  0, 0, 4700000 + (i * 7) % 60000, 1100000 + (i * 11) % 90000, 5000 + i % 3000);
     text += line;
   }
   return text;

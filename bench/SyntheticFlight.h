@@ -15,7 +15,7 @@ namespace trelvano {
 struct HeightBand {
   double floor, ceiling;
 };
-inline constexpr HeightBand kModelGlider{80, 450};  // a model glider in sight of its pilot
+inline constexpr HeightBand kModelGlider{80, 450};   // a model glider in sight of its pilot
 inline constexpr HeightBand kHighFlight{300, 1500};  // long plumb lines: the most pixels
 
 // `points` fixes (65536 by default) a second apart: glides of a kilometre or two between

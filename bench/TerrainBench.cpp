@@ -77,8 +77,8 @@ QByteArray igcFlight(int n, double dLat, double dLon) {
     const double lat = 48 + dLat * std::sin(a), lon = 11 + dLon * std::cos(a);
     const int t = 36000 + i;
     char line[64];
-    std::snprintf(line, sizeof line, "B%02d%02d%02d%02d%05dN%03d%05dEA%05d%05d\r\n", t / 3600 % 24, t / 60 % 60,
-                  t % 60, int(lat), int(std::lround((lat - int(lat)) * 60000)), int(lon),
+    std::snprintf(line, sizeof line, "B%02d%02d%02d%02d%05dN%03d%05dEA%05d%05d\r\n", t / 3600 % 24, t / 60 % 60, t % 60,
+                  int(lat), int(std::lround((lat - int(lat)) * 60000)), int(lon),
                   int(std::lround((lon - int(lon)) * 60000)), 1500, 1550);
     text += line;
   }

@@ -92,7 +92,8 @@ void showFlightPhasesWindow(MainWindow& main) {
           if (chart->isVisible()) chart->handle([chart] { chart->core().GrafikUpdate(); });
       });
     });
-    window->setCsvSaver([&main](const QByteArray& bytes) { main.handle([&main, bytes] { main.core().exportPhasesTable(bytes); }); });
+    window->setCsvSaver(
+        [&main](const QByteArray& bytes) { main.handle([&main, bytes] { main.core().exportPhasesTable(bytes); }); });
     window->setChartOpener([&main] { main.openChart(); });
   }
   window->refresh();

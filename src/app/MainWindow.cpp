@@ -186,7 +186,8 @@ std::function<void(Qt::MouseButtons, int, int)> MainWindow::buildView3D(QWidget*
 void MainWindow::openAtDesignSize(const QGridLayout& grid, int belowHeight) {
   const QMargins m = grid.contentsMargins();
   const QSize design(View3D::kDefaultWidth, View3D::kDefaultHeight);
-  const int centralWidth = m.left() + side_.widget->minimumWidth() + grid.horizontalSpacing() + design.width() + m.right();
+  const int centralWidth =
+      m.left() + side_.widget->minimumWidth() + grid.horizontalSpacing() + design.width() + m.right();
   const int centralHeight =
       m.top() + std::max(side_.widget->minimumHeight(), design.height() + grid.verticalSpacing() + belowHeight) +
       m.bottom();
@@ -200,7 +201,7 @@ MainWindow::~MainWindow() {
 
 // A tick that fails stops its timer: one error box, not ten a second.
 QTimer* MainWindow::makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
-                          void (MainController::*tick)()) {
+                              void (MainController::*tick)()) {
   auto* timer = new QTimer(this);
   timer->setObjectName(QLatin1String(objectName));
   timer->setInterval(intervalMs);
@@ -212,7 +213,7 @@ QTimer* MainWindow::makeTimer(const char* objectName, int intervalMs, bool SideP
 }
 
 QAction* MainWindow::addItem(QMenu* menu, const char* objectName, const QString& caption,
-                         std::function<void()> handler) {
+                             std::function<void()> handler) {
   QAction* action = menu->addAction(caption);
   if (objectName) action->setObjectName(QLatin1String(objectName));
   if (handler) connect(action, &QAction::triggered, this, [this, handler] { handle(handler); });
@@ -286,16 +287,15 @@ void MainWindow::buildMenus() {
   static const char* const kOverlayCaptions[kOverlayItemCount] = {
       "Flugrichtung", "Geschwindigkeit", "Flugweg", "25m-Schichten", "Energie", "Energiezuwachs", "Flugphasen"};
   for (int k = 0; k < kOverlayItemCount; ++k) {
-    overlayItem_[k] = addItem(overlay, kOverlayNames[k], QString::fromUtf8(kOverlayCaptions[k]),
-                              [&c, k] { c.chooseOverlay(k + 1); });
+    overlayItem_[k] =
+        addItem(overlay, kOverlayNames[k], QString::fromUtf8(kOverlayCaptions[k]), [&c, k] { c.chooseOverlay(k + 1); });
     overlayItem_[k]->setCheckable(true);
   }
   addReplaySpeedMenu(overlay, [this](int speed) { handle([this, speed] { setReplaySpeed(core_->panels, speed); }); });
 
   QMenu* navigation = menuBar()->addMenu(QStringLiteral("Navigation"));
   navigation->setObjectName(QStringLiteral("Navigation1"));
-  addItem(navigation, "Ausgangsposition1", QStringLiteral("Ausgangsposition der Kamera"),
-          [&v] { v.resetCamera(); });
+  addItem(navigation, "Ausgangsposition1", QStringLiteral("Ausgangsposition der Kamera"), [&v] { v.resetCamera(); });
   addItem(navigation, "StartpunktindieMitte1", QStringLiteral("Kameramitte auf den Startpunkt richten"),
           [&v] { v.aimAtStart(); });
   addItem(navigation, "AutoZoomout1", QStringLiteral("Auto-Zoom-out"), [&v] { v.Autozoom(); });
@@ -316,7 +316,8 @@ void MainWindow::buildMenus() {
 
   QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
   info->setObjectName(QStringLiteral("Info1"));
-  addItem(info, "FlugphasenFenster1", QStringLiteral("Flugphasen…"), [this] { trelvano::showFlightPhasesWindow(*this); });
+  addItem(info, "FlugphasenFenster1", QStringLiteral("Flugphasen…"),
+          [this] { trelvano::showFlightPhasesWindow(*this); });
   addItem(info, "berTrelvano1", QStringLiteral("über Trelvano"), [this] { showAbout(); });
 }
 
@@ -444,7 +445,8 @@ void MainWindow::showState() {
     trackBar_->setValue(p.trackBarPosition);
   }
 
-  if (p.timer1Enabled != animationTimer_->isActive()) p.timer1Enabled ? animationTimer_->start() : animationTimer_->stop();
+  if (p.timer1Enabled != animationTimer_->isActive())
+    p.timer1Enabled ? animationTimer_->start() : animationTimer_->stop();
   if (replayTimer_->interval() != replayIntervalMs(p)) replayTimer_->setInterval(replayIntervalMs(p));
   if (replayTimerRuns(p) != replayTimer_->isActive()) replayTimerRuns(p) ? replayTimer_->start() : replayTimer_->stop();
   const QString replayState = replayStateText(p);
@@ -457,7 +459,8 @@ void MainWindow::showState() {
     shownRedraws_ = c.view.redrawCount();
     view_->update();
   }
-  if (auto* phases = findChild<FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow")); phases && phases->isVisible())
+  if (auto* phases = findChild<FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow"));
+      phases && phases->isVisible())
     phases->refresh();
   // The open charts mark the replay cursor; they are not redrawn for it.
   for (ChartWindow* chart : chartWindows_)
@@ -508,18 +511,17 @@ void MainWindow::quit() {
 
 void MainWindow::showAbout() {
   QMessageBox::about(this, QStringLiteral("über Trelvano"),
-                     QStringLiteral("<b>") + programName() + QStringLiteral(" (NG)</b><p>Zeigt die Aufzeichnungen eines "
-                                    "Flugdatenloggers: IGC-Flüge und Logger-Dateien als 3D-Flugbahn, "
-                                    "mit Overlays, Wiedergabe und Statistik.</p>"));
+                     QStringLiteral("<b>") + programName() +
+                         QStringLiteral(" (NG)</b><p>Zeigt die Aufzeichnungen eines "
+                                        "Flugdatenloggers: IGC-Flüge und Logger-Dateien als 3D-Flugbahn, "
+                                        "mit Overlays, Wiedergabe und Statistik.</p>"));
 }
 
 ParamEditorTargets MainWindow::paramEditorTargets() {
   return {core_->data, paramEditorMemory_, [this] { core_->loadParameters(); }, [this] { core_->saveParameters(); }};
 }
 
-OptionsTargets MainWindow::optionsTargets() {
-  return {core_->data, core_->view, core_->panels, core_->state.hLabel};
-}
+OptionsTargets MainWindow::optionsTargets() { return {core_->data, core_->view, core_->panels, core_->state.hLabel}; }
 
 GuardedRunner MainWindow::guardedRunner() {
   return [this](const std::function<void()>& handler) { handle(handler); };

@@ -57,7 +57,7 @@ class MainWindow : public QMainWindow {
   // The chart windows "Grafik" opened, hidden ones included.
   const std::vector<ChartWindow*>& chartWindows() const { return chartWindows_; }
 
- // "Parameter" → "Grafik": one more chart window on every choice, modeless;
+  // "Parameter" → "Grafik": one more chart window on every choice, modeless;
   // closing hides it, and it stays until the program ends.
   void openChart();
 
@@ -73,10 +73,8 @@ class MainWindow : public QMainWindow {
   std::function<void(Qt::MouseButtons, int, int)> buildView3D(QWidget* parent);
   void buildTrackPanel(QWidget* parent);
   void openAtDesignSize(const QGridLayout& grid, int belowHeight);
-  QAction* addItem(QMenu* menu, const char* objectName, const QString& caption,
-                   std::function<void()> handler = {});
-  QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled,
-                    void (MainController::*tick)());
+  QAction* addItem(QMenu* menu, const char* objectName, const QString& caption, std::function<void()> handler = {});
+  QTimer* makeTimer(const char* objectName, int intervalMs, bool SidePanels::*enabled, void (MainController::*tick)());
   void quit();
   void showAbout();
   void editParameters();

@@ -75,24 +75,24 @@ SideColumn buildSideColumn(QWidget* parent, const SidePanels& start, const QStri
   nav->addStretch(1);
 
   s.InfoGroupBox = makeBox(s.widget, "InfoGroupBox", QStringLiteral("Info"));
-  static const char* const kInfoCaptions[6] = {"Flugdauer:", "Maximalhöhe:", "Max.Groundspeed:",
-                                               "Max.Airspeed:", "Nord-Süd-Weg:", "Ost-West-Weg:"};
+  static const char* const kInfoCaptions[6] = {
+      "Flugdauer:", "Maximalhöhe:", "Max.Groundspeed:", "Max.Airspeed:", "Nord-Süd-Weg:", "Ost-West-Weg:"};
   static const char* const kInfoValues[6] = {"LabelDauer", "LabelHmax", "LabelVmax",
-                                             "LabelVmax3", "LabelNS", "LabelOW"};
+                                             "LabelVmax3", "LabelNS",   "LabelOW"};
   QVBoxLayout* info = pairLayout(s.InfoGroupBox, 10);
   for (int k = 0; k < 6; ++k)
     s.infoValue[k] = addPair(info, QString::fromUtf8(kInfoCaptions[k]), kInfoValues[k], start.info[k], longest.info[k]);
-  s.minHeightAboveGround = addPair(info, QStringLiteral("Min. Höhe über Grund:"), "LabelHueG",
-                                   start.minHeightAboveGround, longest.minHeightAboveGround,
-                                   &s.minHeightAboveGroundCaption);
+  s.minHeightAboveGround =
+      addPair(info, QStringLiteral("Min. Höhe über Grund:"), "LabelHueG", start.minHeightAboveGround,
+              longest.minHeightAboveGround, &s.minHeightAboveGroundCaption);
   info->addStretch(1);
 
-  static const char* const kCaptionNames[13] = {"LabelADC16S", "LabelADC0S", "LabelADC1s", "LabelADC2s",
-                                                "LabelADC3s", "LabelADC4s", "LabelSpeeds", "LabelFrequenzs",
-                                                "LabelRC1s", "LabelRC2s", "LabelRC3s", "LabelZ1s", "LabelZ2s"};
-  static const char* const kValueNames[13] = {"LabelADC16", "LabelADC0", "LabelADC1", "LabelADC2",
-                                              "LabelADC3", "LabelADC4", "LabelSpeed", "LabelFrequenz",
-                                              "LabelRC1", "LabelRC2", "LabelRC3", "LabelEx1", "LabelEx2"};
+  static const char* const kCaptionNames[13] = {
+      "LabelADC16S",    "LabelADC0S", "LabelADC1s", "LabelADC2s", "LabelADC3s", "LabelADC4s", "LabelSpeeds",
+      "LabelFrequenzs", "LabelRC1s",  "LabelRC2s",  "LabelRC3s",  "LabelZ1s",   "LabelZ2s"};
+  static const char* const kValueNames[13] = {"LabelADC16", "LabelADC0",  "LabelADC1",     "LabelADC2", "LabelADC3",
+                                              "LabelADC4",  "LabelSpeed", "LabelFrequenz", "LabelRC1",  "LabelRC2",
+                                              "LabelRC3",   "LabelEx1",   "LabelEx2"};
   s.ADCGroupBox = makeBox(s.widget, "ADCGroupBox", QStringLiteral("ADCs"));
   s.MiscGroupBox = makeBox(s.widget, "MiscGroupBox", QStringLiteral("Misc."));
   QGridLayout* rows[2] = {new QGridLayout(s.ADCGroupBox), new QGridLayout(s.MiscGroupBox)};
@@ -144,9 +144,9 @@ SideColumn buildSideColumn(QWidget* parent, const SidePanels& start, const QStri
     width = std::max(width, box->minimumSizeHint().width());
   const int gap = column->spacing();
   const int navHeight = s.NavGroupBox->minimumSizeHint().height();
-  const int tallest = std::max(s.InfoGroupBox->minimumSizeHint().height(),
-                               s.ADCGroupBox->minimumSizeHint().height() + gap +
-                                   s.MiscGroupBox->minimumSizeHint().height());
+  const int tallest =
+      std::max(s.InfoGroupBox->minimumSizeHint().height(),
+               s.ADCGroupBox->minimumSizeHint().height() + gap + s.MiscGroupBox->minimumSizeHint().height());
   s.widget->setFixedWidth(width);
   s.widget->setMinimumHeight(navHeight + gap + tallest + gap + s.HLabel->minimumSizeHint().height());
   return s;

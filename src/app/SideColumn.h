@@ -18,13 +18,13 @@ struct SideColumn {
   QGroupBox* InfoGroupBox = nullptr;
   QGroupBox* ADCGroupBox = nullptr;
   QGroupBox* MiscGroupBox = nullptr;
-  QLabel* entfernungLabel = nullptr;  // the caption "Entfernung:"
-  QLabel* navValue[5] = {};           // Label9, Label10, Label11, Label13, Label15
-  QLabel* infoValue[6] = {};          // LabelDauer … LabelOW
+  QLabel* entfernungLabel = nullptr;              // the caption "Entfernung:"
+  QLabel* navValue[5] = {};                       // Label9, Label10, Label11, Label13, Label15
+  QLabel* infoValue[6] = {};                      // LabelDauer … LabelOW
   QLabel* minHeightAboveGroundCaption = nullptr;  // "Min. Höhe über Grund:"
   QLabel* minHeightAboveGround = nullptr;         // LabelHueG
-  QLabel* channelCaption[13] = {};    // LabelADC16S … LabelZ2s
-  QLabel* channelValue[13] = {};      // LabelADC16 … LabelEx2
+  QLabel* channelCaption[13] = {};                // LabelADC16S … LabelZ2s
+  QLabel* channelValue[13] = {};                  // LabelADC16 … LabelEx2
   QLabel* HLabel = nullptr;
 };
 

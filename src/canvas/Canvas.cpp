@@ -28,7 +28,9 @@ constexpr int kSmallPolygon = 8;
 
 // Smallest integer >= a / b for b > 0.
 template <class Int>
-Int ceilDiv(Int a, Int b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+Int ceilDiv(Int a, Int b) {
+  return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
 
 // (a · b + c) / d, in 64 bits when every product fits (|a|, |b|, |c| < 2^30,
 // as for any line within a few times the picture), else in 128.
@@ -49,19 +51,22 @@ int64_t mulAddDiv(int64_t a, int64_t b, int64_t c, int64_t d) {
 // [minorFirst, minorEnd): the second pixel off the last row or column, or the
 // first one above the write band while its second pixel lies in it.
 template <bool kXor, bool kWide, bool kCheckBeside>
-void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count,
-             int64_t r, int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorFirst, int minorEnd,
-             uint32_t colour) {
+void plotRun(uint32_t* p, ptrdiff_t majorStep, ptrdiff_t minorStep, ptrdiff_t besideStep, int64_t count, int64_t r,
+             int64_t twoDm, int64_t twoD, int64_t mc, int minorDir, int minorFirst, int minorEnd, uint32_t colour) {
   const uint32_t xorBits = colour & kColourBits;
   for (int64_t k = 0; k < count; ++k) {
     if (!kCheckBeside || mc >= minorFirst) {
-      if constexpr (kXor) *p ^= xorBits;
-      else *p = colour;
+      if constexpr (kXor)
+        *p ^= xorBits;
+      else
+        *p = colour;
     }
     if constexpr (kWide) {
       if (!kCheckBeside || mc + 1 < minorEnd) {
-        if constexpr (kXor) p[besideStep] ^= xorBits;
-        else p[besideStep] = colour;
+        if constexpr (kXor)
+          p[besideStep] ^= xorBits;
+        else
+          p[besideStep] = colour;
       }
     }
     p += majorStep;
@@ -159,8 +164,7 @@ void Canvas::syncPainter(bool forText) {
     p.setCompositionMode(penMode_ == PenMode::Xor ? QPainter::RasterOp_SourceXorDestination
                                                   : QPainter::CompositionMode_SourceOver);
     // Cosmetic pen with flat caps: the end pixel of a line stays unset, as in the rasterizer.
-    QPen pen(toQColor(penBgr_), penWidth_ == 1 ? 0 : penWidth_, qtStyle(penStyle_), Qt::FlatCap,
-             Qt::MiterJoin);
+    QPen pen(toQColor(penBgr_), penWidth_ == 1 ? 0 : penWidth_, qtStyle(penStyle_), Qt::FlatCap, Qt::MiterJoin);
     p.setPen(pen);
     p.setBrush(toQColor(brushBgr_));
   }
@@ -191,8 +195,10 @@ void Canvas::fillRect(int left, int top, int right, int bottom) {
 }
 
 void Canvas::lineTo(int x, int y) {
-  if (penStyle_ == PenStyle::Solid && penWidth_ <= 2) rasterLine(penX_, penY_, x, y);
-  else painterLine(penX_, penY_, x, y);
+  if (penStyle_ == PenStyle::Solid && penWidth_ <= 2)
+    rasterLine(penX_, penY_, x, y);
+  else
+    painterLine(penX_, penY_, x, y);
   penX_ = x;
   penY_ = y;
 }
@@ -247,8 +253,8 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
     else if (std::max(minor0, minor0 + minorDir * Dm) + 1 < minorEnd)  // the second pixel stays inside
       plotRun<false, true, false>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, 0, 0, 0, 0, penRgb_);
     else
-      plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir,
-                                 minorFirst, minorEnd, penRgb_);
+      plotRun<false, true, true>(p, majorStep, minorStep, besideStep, D, D, 2 * Dm, 2 * D, minor0, minorDir, minorFirst,
+                                 minorEnd, penRgb_);
     return;
   }
   if (!bothInside) {
@@ -315,23 +321,28 @@ void Canvas::rasterLine(int x0, int y0, int x1, int y1) {
   const ptrdiff_t minorStep = xMajor ? ptrdiff_t(minorDir) * stride_ : minorDir;
   const ptrdiff_t besideStep = xMajor ? stride_ : 1;  // below an x-major pixel, right of a y-major one
   auto run = [&](auto plot) {
-    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorFirst, minorEnd,
-         penRgb_);
+    plot(p, majorStep, minorStep, besideStep, count, r, 2 * Dm, twoD, minor, minorDir, minorFirst, minorEnd, penRgb_);
   };
   if (penWidth_ != 2) {
-    if (isXor) run(plotRun<true, false, false>);
-    else run(plotRun<false, false, false>);
+    if (isXor)
+      run(plotRun<true, false, false>);
+    else
+      run(plotRun<false, false, false>);
     return;
   }
   // The pixels need a check only if the run reaches the last row or column,
   // or starts or ends just above the band.
   const int64_t minorLast = minor0 + minorDir * mulAddDiv(2 * kLast, Dm, D, twoD);
   if (std::max(minor, minorLast) + 1 >= minorEnd || std::min(minor, minorLast) < minorFirst) {
-    if (isXor) run(plotRun<true, true, true>);
-    else run(plotRun<false, true, true>);
+    if (isXor)
+      run(plotRun<true, true, true>);
+    else
+      run(plotRun<false, true, true>);
   } else {
-    if (isXor) run(plotRun<true, true, false>);
-    else run(plotRun<false, true, false>);
+    if (isXor)
+      run(plotRun<true, true, false>);
+    else
+      run(plotRun<false, true, false>);
   }
 }
 
@@ -449,8 +460,10 @@ void Canvas::fillPolygon(const QPoint* points, int count) {
       const double from = std::clamp(std::ceil(crossings[k] - 0.5), 0.0, double(w_));
       const double to = std::clamp(std::ceil(crossings[k + 1] - 0.5), 0.0, double(w_));
       for (int x = static_cast<int>(from); x < to; ++x) {
-        if (isXor) row[x] ^= colour & kColourBits;
-        else row[x] = colour;
+        if (isXor)
+          row[x] ^= colour & kColourBits;
+        else
+          row[x] = colour;
       }
     }
   }

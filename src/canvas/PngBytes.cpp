@@ -28,9 +28,7 @@ const char* formatOfSuffix(const QString& path) {
 
 QByteArray pngBytes(const QImage& image) { return imageBytes(image, "PNG"); }
 
-QString picturePath(const QString& path) {
-  return formatOfSuffix(path) ? path : path + QStringLiteral(".png");
-}
+QString picturePath(const QString& path) { return formatOfSuffix(path) ? path : path + QStringLiteral(".png"); }
 
 QByteArray pictureBytes(const QImage& image, const QString& path) {
   const char* format = formatOfSuffix(path);

@@ -49,8 +49,8 @@ inline void markRun(uint64_t* column, ptrdiff_t stride, int top, int bottom) {
 // slope in no pattern a branch predictor learns. Returns the word of the
 // last column in row 0.
 template <int kDir>
-uint64_t* markShortRuns(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int first, int last, int end,
-                        int64_t r, int64_t q, int64_t rem, int64_t twoDm) {
+uint64_t* markShortRuns(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int first, int last, int end, int64_t r,
+                        int64_t q, int64_t rem, int64_t twoDm) {
   for (;;) {
     markRun(column, stride, kDir > 0 ? first : last, kDir > 0 ? last : first);
     if (last == end) return column;
@@ -68,8 +68,8 @@ uint64_t* markShortRuns(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int 
 }
 
 // Runs of any length (nearly vertical lines), from row `top` with n rows.
-int markLongRuns(uint64_t* mask, ptrdiff_t stride, int x, int top, int64_t n, const SteepLine& l, int64_t r,
-                 int64_t q, int64_t rem) {
+int markLongRuns(uint64_t* mask, ptrdiff_t stride, int x, int top, int64_t n, const SteepLine& l, int64_t r, int64_t q,
+                 int64_t rem) {
   for (int64_t count = l.count;;) {
     const int last = top + static_cast<int>(n) - 1;
     const int w0 = top >> 6, w1 = last >> 6;
@@ -106,8 +106,8 @@ bool fourRunsAtATime() {
 // runs come from one comparison with r. They span at most 64 rows, so they
 // touch two neighbouring word rows at most.
 template <int kDir>
-__attribute__((target("avx2"))) uint64_t* markFourRunsAtATime(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir,
-                                                              int b, int uEnd, int r, int q, int rem, int twoDm) {
+__attribute__((target("avx2"))) uint64_t* markFourRunsAtATime(uint64_t* column, ptrdiff_t stride, ptrdiff_t xDir, int b,
+                                                              int uEnd, int r, int q, int rem, int twoDm) {
   int K[5] = {0}, R[5] = {0};  // i · q + F_i and R_i
   for (int i = 1; i <= 4; ++i) {
     K[i] = K[i - 1] + q;
@@ -129,8 +129,7 @@ __attribute__((target("avx2"))) uint64_t* markFourRunsAtATime(uint64_t* column, 
   for (;;) {
     const __m128i rv = _mm_set1_epi32(r), bv = _mm_set1_epi32(b);
     const __m128i uTop = _mm_sub_epi32(_mm_add_epi32(bv, kTop), _mm_cmpgt_epi32(rTop, rv));
-    const __m128i uBottom =
-        _mm_min_epi32(_mm_sub_epi32(_mm_add_epi32(bv, kBottom), _mm_cmpgt_epi32(rBottom, rv)), end);
+    const __m128i uBottom = _mm_min_epi32(_mm_sub_epi32(_mm_add_epi32(bv, kBottom), _mm_cmpgt_epi32(rBottom, rv)), end);
     const __m128i beyond = _mm_cmpgt_epi32(uTop, end);  // columns past the line's last
     const int bNext = b + K[4] + (R[4] > r ? 1 : 0);
     __m128i top = uTop, bottom = uBottom;
@@ -150,10 +149,9 @@ __attribute__((target("avx2"))) uint64_t* markFourRunsAtATime(uint64_t* column, 
     const __m256i loFrom = _mm256_sllv_epi64(ones, _mm256_cvtepu32_epi64(relTop));
     const __m256i loTo = _mm256_srlv_epi64(
         ones, _mm256_cvtepu32_epi64(_mm_max_epi32(_mm_sub_epi32(_mm_set1_epi32(63), relBottom), zero)));
-    const __m256i hiFrom = _mm256_sllv_epi64(
-        ones, _mm256_cvtepu32_epi64(_mm_max_epi32(_mm_sub_epi32(relTop, _mm_set1_epi32(64)), zero)));
-    const __m256i hiTo =
-        _mm256_srlv_epi64(ones, _mm256_cvtepu32_epi64(_mm_sub_epi32(_mm_set1_epi32(127), relBottom)));
+    const __m256i hiFrom =
+        _mm256_sllv_epi64(ones, _mm256_cvtepu32_epi64(_mm_max_epi32(_mm_sub_epi32(relTop, _mm_set1_epi32(64)), zero)));
+    const __m256i hiTo = _mm256_srlv_epi64(ones, _mm256_cvtepu32_epi64(_mm_sub_epi32(_mm_set1_epi32(127), relBottom)));
     __m256i lo = _mm256_and_si256(loFrom, loTo), hi = _mm256_and_si256(hiFrom, hiTo);
     if (xDir < 0) {
       lo = _mm256_permute4x64_epi64(lo, 0x1B);
@@ -208,8 +206,8 @@ int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarki
   if (how == RunMarking::Fastest && q <= 15 && small && last != end && fourRunsAtATime()) {
     markRun(column, stride, std::min(first, last), std::max(first, last));
     uint64_t* const lastColumn =
-        l.yDir > 0 ? markFourRunsAtATime<1>(column, stride, l.xDir, last, end, static_cast<int>(r),
-                                            static_cast<int>(q), static_cast<int>(rem), static_cast<int>(twoDm))
+        l.yDir > 0 ? markFourRunsAtATime<1>(column, stride, l.xDir, last, end, static_cast<int>(r), static_cast<int>(q),
+                                            static_cast<int>(rem), static_cast<int>(twoDm))
                    : markFourRunsAtATime<-1>(column, stride, l.xDir, -last, -end, static_cast<int>(r),
                                              static_cast<int>(q), static_cast<int>(rem), static_cast<int>(twoDm));
     return static_cast<int>(lastColumn - mask);
@@ -217,9 +215,9 @@ int markSteepLine(uint64_t* mask, ptrdiff_t stride, const SteepLine& l, RunMarki
 #else
   (void)how;
 #endif
-  uint64_t* const lastColumn =
-      l.yDir > 0 ? markShortRuns<1>(column, stride, l.xDir, first, last, end, r, q, rem, twoDm)
-                 : markShortRuns<-1>(column, stride, l.xDir, first, last, end, r, q, rem, twoDm);
+  uint64_t* const lastColumn = l.yDir > 0
+                                   ? markShortRuns<1>(column, stride, l.xDir, first, last, end, r, q, rem, twoDm)
+                                   : markShortRuns<-1>(column, stride, l.xDir, first, last, end, r, q, rem, twoDm);
   return static_cast<int>(lastColumn - mask);
 }
 

@@ -27,8 +27,8 @@ constexpr int kImageLeft = 8;
 constexpr int kImageTop = 8;
 // The controls below the image start here in the window as designed.
 constexpr int kPanelTop = 320;
-constexpr int kImageMargin = kClientWidth - ChartView::kDefaultWidth;        // beside the image
-constexpr int kBelowImage = kClientHeight - ChartView::kDefaultHeight;       // above and below it
+constexpr int kImageMargin = kClientWidth - ChartView::kDefaultWidth;   // beside the image
+constexpr int kBelowImage = kClientHeight - ChartView::kDefaultHeight;  // above and below it
 
 struct BoxPlace {
   const char* objectName;
@@ -37,10 +37,10 @@ struct BoxPlace {
 };
 // The channel boxes by ChannelIndex.
 constexpr BoxPlace kChannelBoxes[kChannelCount] = {
-    {"CheckBoxADC16", 0, 8, 16},    {"CheckBoxADC0", 0, 8, 44},      {"CheckBoxADC1", 0, 8, 72},
-    {"CheckBoxADC2", 0, 96, 16},    {"CheckBoxADC3", 0, 96, 44},     {"CheckBoxADC4", 0, 96, 72},
-    {"CheckBoxProp", 1, 8, 16},     {"CheckBoxFrequenz", 1, 8, 37},  {"CheckBoxRC1", 1, 96, 16},
-    {"CheckBoxRC2", 1, 96, 37},     {"CheckBoxRC3", 1, 96, 58},      {"CheckBoxExtra1", 1, 8, 58},
+    {"CheckBoxADC16", 0, 8, 16},  {"CheckBoxADC0", 0, 8, 44},     {"CheckBoxADC1", 0, 8, 72},
+    {"CheckBoxADC2", 0, 96, 16},  {"CheckBoxADC3", 0, 96, 44},    {"CheckBoxADC4", 0, 96, 72},
+    {"CheckBoxProp", 1, 8, 16},   {"CheckBoxFrequenz", 1, 8, 37}, {"CheckBoxRC1", 1, 96, 16},
+    {"CheckBoxRC2", 1, 96, 37},   {"CheckBoxRC3", 1, 96, 58},     {"CheckBoxExtra1", 1, 8, 58},
     {"CheckBoxExtra2", 1, 8, 79},
 };
 
@@ -103,8 +103,8 @@ class ChartImageView : public ImageView {
     p.drawLine(mark_, 0, mark_, height() - 1);
   }
   void mousePressEvent(QMouseEvent* e) override {
-    const bool picks = e->button() == Qt::MiddleButton ||
-                       (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
+    const bool picks =
+        e->button() == Qt::MiddleButton || (e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier));
     if (picks && pick) {
       picking_ = true;  // the rest of this gesture is the pick's, not a measurement
       return pick(int(e->position().x()));
@@ -173,8 +173,8 @@ ChartWindow::ChartWindow(FlightData& data, ChartState& chart, QWidget* parent)
 
 ChartWindow::~ChartWindow() = default;
 
-QSlider* ChartWindow::makeBar(QWidget* parent, const char* objectName, const char* hint, int min, int max,
-                                   int x, void (ChartView::*set)(int)) {
+QSlider* ChartWindow::makeBar(QWidget* parent, const char* objectName, const char* hint, int min, int max, int x,
+                              void (ChartView::*set)(int)) {
   auto* bar = new QSlider(Qt::Vertical, parent);
   bar->setObjectName(QLatin1String(objectName));
   bar->setToolTip(QString::fromUtf8(hint));
@@ -204,13 +204,14 @@ void ChartWindow::buildControls(QWidget* panel) {
   GroupBoxWind_ = makeGroup(panel, "GroupBoxWind", "Wind", 120, 328, 113, 105);
   TrackBarWindRichtung_ = makeBar(GroupBoxWind_, "TrackBarWindRichtung", "Windrichtung", 0, kWindDirectionMax, 6,
                                   &ChartView::setWindDirectionPosition);
-  TrackBarWindSpeed_ = makeBar(GroupBoxWind_, "TrackBarWindSpeed", "Windstärke", 0, kWindSpeedMax, 34,
-                               &ChartView::setWindSpeedPosition);
+  TrackBarWindSpeed_ =
+      makeBar(GroupBoxWind_, "TrackBarWindSpeed", "Windstärke", 0, kWindSpeedMax, 34, &ChartView::setWindSpeedPosition);
   LabelWindrichtung_ = makeLabel(GroupBoxWind_, "LabelWindrichtung", {}, 62, 32, 48);
   LabelWindstaerke_ = makeLabel(GroupBoxWind_, "LabelWindstaerke", {}, 62, 64, 48);
   windEstimatedBox_ = new QCheckBox(QStringLiteral("geschätzt"), GroupBoxWind_);
   windEstimatedBox_->setObjectName(QStringLiteral("CheckBoxWindGeschaetzt"));
-  windEstimatedBox_->setToolTip(QStringLiteral("Wind aus dem Kreisen geschätzt, je Punkt die zeitlich nächste Schätzung"));
+  windEstimatedBox_->setToolTip(
+      QStringLiteral("Wind aus dem Kreisen geschätzt, je Punkt die zeitlich nächste Schätzung"));
   // The box shares the group with the two bars: its caption takes the font
   // size that lets it fit whole beside them.
   constexpr int kEstimatedLeft = 56, kEstimatedWidth = 55;
@@ -226,8 +227,8 @@ void ChartWindow::buildControls(QWidget* panel) {
           [this, &c](bool ticked) { handle([&c, ticked] { c.setWindEstimated(ticked); }); });
 
   QGroupBox* temperature = makeGroup(panel, "GroupBox4", "Temperatur", 240, 328, 81, 105);
-  TrackBarTemp_ = makeBar(temperature, "TrackBarTemp", "", kTempBarMin, kTempBarMax, 6,
-                          &ChartView::setTemperaturePosition);
+  TrackBarTemp_ =
+      makeBar(temperature, "TrackBarTemp", "", kTempBarMin, kTempBarMax, 6, &ChartView::setTemperaturePosition);
   LabelTemp_ = makeLabel(temperature, "LabelTemp", {}, 38, 48, 40);
 
   QGroupBox* groups[2] = {makeGroup(panel, "GroupBox2", "ADCs", 328, 328, 161, 105),

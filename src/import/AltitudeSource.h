@@ -37,8 +37,7 @@ double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, 
 // that rows[i] gives a SampleRow of: an array, or the two halves of a load.
 template <class GpsRows, class ChannelRows, class AltitudeAt>
 QString fillAltitudes(int32_t last, const GpsRows& gpsRows, const ChannelRows& channelRows,
-                      const ChannelParamTable& params, double temperature, bool& useBaro,
-                      AltitudeAt&& altitudeAt) {
+                      const ChannelParamTable& params, double temperature, bool& useBaro, AltitudeAt&& altitudeAt) {
   for (int32_t i = 0; i <= last; ++i)
     altitudeAt(i) = gpsRelativeAltitude(gpsRows[i].v[kColGpsAlt], gpsRows[0].v[kColGpsAlt]);
   if (!useBaro) return altitudeLabel(-1);

@@ -45,10 +45,8 @@ double barometricHeight(int32_t raw, const ChannelParam& param, double temperatu
 double channelNumber(int32_t raw, const ChannelParam& param, double temperature, double altitude) {
   const double r = raw;
   switch (param.Kind) {
-    case kKindLinear:
-      return checkedFinite((r - param.Offset) * param.Koeffizient);
-    case kKindHoehe:
-      return barometricHeight(raw, param, temperature, altitude);
+    case kKindLinear: return checkedFinite((r - param.Offset) * param.Koeffizient);
+    case kKindHoehe: return barometricHeight(raw, param, temperature, altitude);
     case kKindSpeed: {
       const double d = r - param.Offset;
       if (d < 0) return 0;
@@ -66,10 +64,8 @@ double channelNumber(int32_t raw, const ChannelParam& param, double temperature,
       // 22505626.4066017).
       return toShownDigits(375093.77344336084L / q * 60 / n);
     }
-    case kKindKeine:
-      return r;
-    default:
-      return 0;
+    case kKindKeine: return r;
+    default: return 0;
   }
 }
 

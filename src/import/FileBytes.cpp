@@ -34,19 +34,15 @@ int ioCodeForOpenFailure(int err) {
   switch (err) {
     case ENOENT:
     case ENOTDIR:
-    case ENAMETOOLONG:
-      return kIoPathNotFound;
+    case ENAMETOOLONG: return kIoPathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY:
-      return kIoAccessDenied;
+    case ETXTBSY: return kIoAccessDenied;
     case EMFILE:
-    case ENFILE:
-      return kIoTooManyOpenFiles;
-    default:
-      return kIoFileNotFound;
+    case ENFILE: return kIoTooManyOpenFiles;
+    default: return kIoFileNotFound;
   }
 }
 

@@ -16,9 +16,9 @@ std::optional<QString> Altitude(FlightData& data) {
   // a conversion that fails part way leaves the altitudes and the flag as they were.
   std::vector<double> altitudes(static_cast<size_t>(last) + 1);
   bool useBaro = data.UseBaroAltitude;
-  const QString label = fillAltitudes(last, data.RawSamples.rows, data.ChannelSamples.rows, data.ChannelParams,
-                                      data.Temperature, useBaro,
-                                      [&altitudes](int32_t i) -> double& { return altitudes[i]; });
+  const QString label =
+      fillAltitudes(last, data.RawSamples.rows, data.ChannelSamples.rows, data.ChannelParams, data.Temperature, useBaro,
+                    [&altitudes](int32_t i) -> double& { return altitudes[i]; });
   FlightPoint* const path = data.FlightPath.data();
   for (int32_t i = 0; i <= last; ++i) path[i].Altitude = altitudes[i];
   data.UseBaroAltitude = useBaro;

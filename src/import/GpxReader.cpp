@@ -78,8 +78,9 @@ bool readNumber(std::string_view text, std::optional<double>& value) {
 int XMLCALL windowsEncoding(void*, const XML_Char* name, XML_Encoding* info) {
   const std::string_view n(name);
   auto is = [&n](std::string_view other) {
-    return n.size() == other.size() &&
-           std::equal(n.begin(), n.end(), other.begin(), [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return n.size() == other.size() && std::equal(n.begin(), n.end(), other.begin(), [](char a, char b) {
+             return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
   };
   if (!is("windows-1252") && !is("cp1252")) return XML_STATUS_ERROR;
   // 0x80 … 0x9F; -1 where the code page leaves a byte undefined.
@@ -100,8 +101,8 @@ struct GpxRead {
   LoadStaging& st;
   int depth = 0;
   Role roles[kDeepest + 1] = {Role::Document};
-  int32_t points = 0;  // of the kind in use, staged or not
-  bool tracks = false;  // a track point was seen: route points no longer count
+  int32_t points = 0;              // of the kind in use, staged or not
+  bool tracks = false;             // a track point was seen: route points no longer count
   XML_Size routeOverflowLine = 0;  // the first route point beyond the capacity
   StagedGpxPoint point{};
   std::string value;  // the text of the ele or time being read
@@ -186,8 +187,7 @@ void XMLCALL onEnd(void* user, const XML_Char*) {
       // A time that cannot be read counts as none: the point then steps 1 s.
       r.point.time = parseIsoTime(r.value).value_or(kNoPointTime);
       break;
-    default:
-      break;
+    default: break;
   }
   --r.depth;
 }
@@ -230,8 +230,10 @@ int32_t stageGpxPoints(LoadStaging& staging, QByteArrayView bytes, const QString
     p += piece;
   } while (status == XML_STATUS_OK && left > 0);
   if (r.failure) throw atFileLine(*r.failure, fileName, lineOf(r.failureLine));
-  if (status != XML_STATUS_OK) throw atFileLine(RunError::invalidGpx(), fileName, lineOf(XML_GetCurrentLineNumber(parser)));
-  if (!r.tracks && r.routeOverflowLine != 0) throw atFileLine(RunError::tooManyPoints(kMaxFlightPoints), fileName, lineOf(r.routeOverflowLine));
+  if (status != XML_STATUS_OK)
+    throw atFileLine(RunError::invalidGpx(), fileName, lineOf(XML_GetCurrentLineNumber(parser)));
+  if (!r.tracks && r.routeOverflowLine != 0)
+    throw atFileLine(RunError::tooManyPoints(kMaxFlightPoints), fileName, lineOf(r.routeOverflowLine));
   if (r.points == 0) throw inFile(RunError::noFlightData(), fileName);
   return r.points;
 }

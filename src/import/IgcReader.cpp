@@ -78,8 +78,8 @@ namespace {
 
 struct IgcScan {
   int32_t fixes = 0;
-  int32_t previousTime = 0;   // seconds of the day of the previous fix
-  int32_t midnights = 0;      // midnight crossings since the last date record
+  int32_t previousTime = 0;  // seconds of the day of the previous fix
+  int32_t midnights = 0;     // midnight crossings since the last date record
   // Midnight of the day each run of fixes was flown, from the HFDTE records:
   // a record dates the fixes after it (the first also those before it).
   struct DatedRun {
@@ -88,9 +88,9 @@ struct IgcScan {
   };
   std::vector<DatedRun> dates;
   bool newDate = false;  // a date record changed the day since the last fix
-  double lastStep = 0;        // time step of the last fix (from the second fix on)
+  double lastStep = 0;   // time step of the last fix (from the second fix on)
   bool allPressureZero = true;
-  bool gnssReadable = true;   // every fix so far has a readable GNSS altitude
+  bool gnssReadable = true;  // every fix so far has a readable GNSS altitude
   int32_t startLatRaw = 0, startLonRaw = 0;
   // Bytes of each B record that hold an I record extension read here:
   // first byte (0-based) and count; count 0 = the file has none.
@@ -105,7 +105,8 @@ struct IgcScan {
 void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length) {
   if (length < kMinFixLength) throw RunError::range();
   if (isPlaceholderPosition(b)) return;
-  if (scan.fixes >= kMaxFlightPoints) throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
+  if (scan.fixes >= kMaxFlightPoints)
+    throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
   StagedPoint& pt = st.points[scan.fixes];
 
   const int32_t seconds = fieldInt(b + 5, 2);
@@ -188,10 +189,14 @@ void readExtensionRecord(IgcScan& scan, std::string_view line) {
     if (first < 2 || last < first || last - first > 8) return;
     const IgcScan::Field field{first - 1, last - first + 1};
     const std::string_view code = f.substr(4, 3);
-    if (code == "ENL") enl = field;
-    else if (code == "MOP") mop = field;
-    else if (code == "LAD") lad = field;
-    else if (code == "LOD") lod = field;
+    if (code == "ENL")
+      enl = field;
+    else if (code == "MOP")
+      mop = field;
+    else if (code == "LAD")
+      lad = field;
+    else if (code == "LOD")
+      lod = field;
   }
   scan.enl = enl, scan.mop = mop, scan.lad = lad, scan.lod = lod;
   scan.extensions = enl.count || mop.count || lad.count || lod.count;

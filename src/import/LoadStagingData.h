@@ -60,7 +60,7 @@ constexpr int kStagingSlots = kMaxFlightPoints + 1;
 
 struct LoadStaging {
   StagedPoint points[kStagingSlots];
-  SampleRow rows[kSampleRows];  // new-format samples as read
+  SampleRow rows[kSampleRows];            // new-format samples as read
   FlightPoint vectorMap[kPointCapacity];  // the vector map being read
   StagedGpxPoint gpxPoints[kMaxFlightPoints];
   IgcStaging igc;

@@ -24,8 +24,8 @@ namespace trelvano {
 
 struct LoggerLineShape {
   static constexpr int kLongest = kSampleColumns * 12;  // a minus, ten digits and a ';' per field
-  int fields = 0;  // 0 while no shape is known
-  int length = 0;  // bytes up to and including the last field's end
+  int fields = 0;                                       // 0 while no shape is known
+  int length = 0;                                       // bytes up to and including the last field's end
   // The template: the byte expected at each place, 0 where a digit belongs.
   alignas(16) unsigned char expected[kLongest] = {};
   alignas(16) unsigned char digit[kLongest] = {};  // 0xFF where a digit belongs

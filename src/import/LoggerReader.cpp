@@ -24,8 +24,8 @@ struct LoggerScan {
   int32_t headerFlags = 0;
   bool newFormat = false;
   double sampleInterval = 2.0;
-  int32_t points = 0;       // counted lines
-  bool anyDigit = false;    // a counted line held a digit: the file holds numbers, not only text
+  int32_t points = 0;        // counted lines
+  bool anyDigit = false;     // a counted line held a digit: the file holds numbers, not only text
   int32_t slotsWritten = 0;  // slots (and new-format rows) written, counted or not
   int32_t startLatRaw = 0, startLonRaw = 0;
   double startAltitude = 0;
@@ -131,8 +131,8 @@ void readLineRange(LoggerCursor& c, LineSlots st, LoggerScan& scan) {
   while (!atTextEnd(c)) {
     c.FieldEndedLine = false;
     c.DigitSeen = false;
-    const bool firstEnded = scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan, shape)
-                                           : readOldFormatLine(c, st, n, scan);
+    const bool firstEnded =
+        scan.newFormat ? readNewFormatLine(c, st, n, gpsColumns, scan, shape) : readOldFormatLine(c, st, n, scan);
     scan.slotsWritten = std::max(scan.slotsWritten, n + 1);
     if (!firstEnded) scan.anyDigit |= c.DigitSeen;
     // A line whose first field ended it is not counted: the next line overwrites slot n.
@@ -218,8 +218,7 @@ void commit(FlightData& data, const StagedSlots& staged, const LoggerScan& scan,
 
 }  // namespace
 
-LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
-                                const QString& fileName) {
+LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
   const char* const text = bytes.data();
   LoggerCursor c{text, textEnd(text, text + bytes.size())};
   LoggerScan scan;

@@ -26,8 +26,7 @@ struct LoggerLoadResult {
 // lines hold no digit at all (text), fails with "Keine Flugdaten in der Datei".
 // On failure throws RunError (detail: file name and line number) and leaves
 // `data` exactly as it was.
-LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
-                                const QString& fileName);
+LoggerLoadResult loadLoggerFile(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
 
 // Copies all 32768 rows of RawSamples into ChannelSamples.
 void KonvertExtra(FlightData& data);

@@ -13,8 +13,8 @@ bool hasWorldFile(const QString& path) {
   const QString suffix = file.suffix();
   if (suffix.size() < 2) return false;
   const QString stem = file.path() + QLatin1Char('/') + file.completeBaseName() + QLatin1Char('.');
-  for (const QString& candidate : {QString(suffix.front()) + suffix.back() + QLatin1Char('w'),
-                                   suffix + QLatin1Char('w'), QStringLiteral("wld")})
+  for (const QString& candidate :
+       {QString(suffix.front()) + suffix.back() + QLatin1Char('w'), suffix + QLatin1Char('w'), QStringLiteral("wld")})
     for (const QString& s : {candidate.toLower(), candidate.toUpper()})
       if (QFileInfo(stem + s).isFile()) return true;
   return false;

@@ -10,7 +10,6 @@
 
 namespace trelvano {
 
-
 namespace {
 
 // One row of the file as it lies on disk. Byte arrays only, so the compiler
@@ -34,7 +33,6 @@ static_assert(sizeof(ParamFileImage) == kParamFileSize);
 constexpr int kMaxNameLength = 15;
 
 constexpr int kIoReadFault = 100;  // "E/A-Fehler 100"
-
 
 ChannelParam rowToParam(const ParamFileRow& row) {
   ChannelParam p;

@@ -112,8 +112,7 @@ void sampleMapCells(const QImage& picture, bool fast, int32_t* colours) {
       ys[k] = cellBorder(h, k + 0.5);
     }
     for (int r = 0; r < kMapCellsPerSide; ++r)
-      for (int c = 0; c < kMapCellsPerSide; ++c)
-        colours[r * kMapCellsPerSide + c] = fromRgb32(pixel(xs[c], ys[r]));
+      for (int c = 0; c < kMapCellsPerSide; ++c) colours[r * kMapCellsPerSide + c] = fromRgb32(pixel(xs[c], ys[r]));
     return;
   }
 

@@ -83,10 +83,8 @@ bool numericType(GDALDataType t) {
     case GDT_Int32:
     case GDT_UInt32:
     case GDT_Float32:
-    case GDT_Float64:
-      return true;
-    default:
-      return false;
+    case GDT_Float64: return true;
+    default: return false;
   }
 }
 
@@ -126,8 +124,7 @@ void openElevation(const QString& path, ElevationSource& src) {
     char* wkt = nullptr;
     OGRSpatialReference target = wgs84();
     target.exportToWkt(&wkt);
-    GDALDatasetH view = GDALAutoCreateWarpedVRT(GDALDataset::ToHandle(&ds), nullptr, wkt, GRA_Bilinear, 0.0,
-                                                nullptr);
+    GDALDatasetH view = GDALAutoCreateWarpedVRT(GDALDataset::ToHandle(&ds), nullptr, wkt, GRA_Bilinear, 0.0, nullptr);
     CPLFree(wkt);
     if (!view) throw invalid();
     src.warped.reset(GDALDataset::FromHandle(view));
@@ -175,8 +172,7 @@ bool mapSystem(const QString& path, GDALDataset& ds, const double gt[6], OGRSpat
   const QFileInfo file(path);
   for (const char* suffix : {".prj", ".PRJ"}) {
     const QString prj = file.path() + QLatin1Char('/') + file.completeBaseName() + QLatin1String(suffix);
-    if (QFileInfo(prj).isFile() && srs.SetFromUserInput(QFile::encodeName(prj).constData()) == OGRERR_NONE)
-      return true;
+    if (QFileInfo(prj).isFile() && srs.SetFromUserInput(QFile::encodeName(prj).constData()) == OGRERR_NONE) return true;
   }
   if (usesWorldFile(ds) && looksLikeDegrees(gt, ds.GetRasterXSize(), ds.GetRasterYSize())) {
     srs = wgs84();
@@ -222,8 +218,8 @@ GeoBox mapBounds(const double gt[6], int width, int height, OGRCoordinateTransfo
   }
   std::vector<int> ok(x.size());
   toWgs84.Transform(int(x.size()), x.data(), y.data(), nullptr, ok.data());
-  GeoBox b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-           -std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+  GeoBox b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+           -std::numeric_limits<double>::max()};
   for (size_t k = 0; k < x.size(); ++k) {
     if (!ok[k]) continue;
     b.west = std::min(b.west, x[k]);
@@ -239,8 +235,8 @@ GeoBox mapBounds(const double gt[6], int width, int height, OGRCoordinateTransfo
 bool anyPixel(GDALDataset& ds) {
   constexpr int kSide = 64;
   std::vector<uint8_t> mask(kSide * kSide);
-  if (ds.GetRasterBand(1)->GetMaskBand()->RasterIO(GF_Read, 0, 0, ds.GetRasterXSize(), ds.GetRasterYSize(),
-                                                   mask.data(), kSide, kSide, GDT_Byte, 0, 0, nullptr) != CE_None)
+  if (ds.GetRasterBand(1)->GetMaskBand()->RasterIO(GF_Read, 0, 0, ds.GetRasterXSize(), ds.GetRasterYSize(), mask.data(),
+                                                   kSide, kSide, GDT_Byte, 0, 0, nullptr) != CE_None)
     return false;
   return std::any_of(mask.begin(), mask.end(), [](uint8_t m) { return m != 0; });
 }
@@ -298,8 +294,8 @@ ElevationPatch readElevation(const QString& path, const GeoBox& box) {
   GDALRasterIOExtraArg extra;
   INIT_RASTERIO_EXTRA_ARG(extra);
   extra.eResampleAlg = GRIORA_Bilinear;
-  if (band->RasterIO(GF_Read, c0, r0, width, height, patch.height.data(), patch.columns, patch.rows, GDT_Float32,
-                     0, 0, &extra) != CE_None)
+  if (band->RasterIO(GF_Read, c0, r0, width, height, patch.height.data(), patch.columns, patch.rows, GDT_Float32, 0, 0,
+                     &extra) != CE_None)
     throw inFile(RunError::invalidTerrain(), fileNameOf(path));
   int hasNoData = 0;
   const double noData = band->GetNoDataValue(&hasNoData);
@@ -308,8 +304,8 @@ ElevationPatch readElevation(const QString& path, const GeoBox& box) {
   return patch;
 }
 
-MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const std::vector<double>& lat,
-                   int columns, int rows, std::vector<int32_t>& colours) {
+MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const std::vector<double>& lat, int columns,
+                   int rows, std::vector<int32_t>& colours) {
   const QString name = fileNameOf(path);
   GDALDatasetUniquePtr ds = openRaster(path);
   if (!ds || ds->GetRasterCount() < 1 || ds->GetRasterXSize() < 1 || ds->GetRasterYSize() < 1)
@@ -369,8 +365,7 @@ MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const st
   int readBands = colourBands;
   if ((maskFlags & GMF_ALPHA) && (maskFlags & GMF_PER_DATASET))
     for (int b = 1; b <= bands; ++b)
-      if (ds->GetRasterBand(b)->GetColorInterpretation() == GCI_AlphaBand && b > colourBands)
-        bandList[readBands++] = b;
+      if (ds->GetRasterBand(b)->GetColorInterpretation() == GCI_AlphaBand && b > colourBands) bandList[readBands++] = b;
   std::vector<uint8_t> pixels(cells * 4, 255);
   // In strips from the top: a picture decoded line by line (PNG) is then
   // decoded once, the strip's lines staying in the block cache while the

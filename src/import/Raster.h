@@ -26,12 +26,12 @@ struct GeoBox {
 
 // What a raster file is, as far as choosing its command goes.
 struct RasterFacts {
-  QString driver;            // GDAL's name of the format: "SRTMHGT", "GTiff", "PNG", "MBTiles", …
+  QString driver;  // GDAL's name of the format: "SRTMHGT", "GTiff", "PNG", "MBTiles", …
   int width = 0, height = 0;
   int bands = 0;
-  bool palette = false;      // band 1 has a colour table
-  bool numeric = false;      // band 1 holds 16- or 32-bit integers or floats (elevation may)
-  bool hasCrs = false;       // a coordinate system, from the file or a .prj beside it
+  bool palette = false;  // band 1 has a colour table
+  bool numeric = false;  // band 1 holds 16- or 32-bit integers or floats (elevation may)
+  bool hasCrs = false;   // a coordinate system, from the file or a .prj beside it
   bool hasGeoTransform = false;
 };
 
@@ -41,8 +41,8 @@ bool describeRaster(const QString& path, RasterFacts& facts);
 
 // Where a one-band elevation file has data and how fine.
 struct ElevationFacts {
-  GeoBox bounds;         // degrees, between its outermost points (a tile: its square degree)
-  double spacing = 0;    // degrees of latitude between neighbouring points
+  GeoBox bounds;       // degrees, between its outermost points (a tile: its square degree)
+  double spacing = 0;  // degrees of latitude between neighbouring points
 };
 
 // Opens an elevation file (.hgt, .hgt.zip, one-band GeoTIFF of integers or
@@ -81,8 +81,8 @@ struct MapFacts {
 // Throws "Ungültige Kartendatei" (not a raster map GDAL reads, an empty or a
 // vector MBTiles file), "Karte ohne Koordinatensystem" (no system in the file,
 // no .prj, and a world file in metres), each with "Datei <name>".
-MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const std::vector<double>& lat,
-                   int columns, int rows, std::vector<int32_t>& colours);
+MapFacts sampleMap(const QString& path, const std::vector<double>& lon, const std::vector<double>& lat, int columns,
+                   int rows, std::vector<int32_t>& colours);
 
 // Heights above the WGS 84 ellipsoid (a GNSS receiver's) to heights above the
 // EGM96 geoid, in place, through PROJ and its geoid grid. False (nothing

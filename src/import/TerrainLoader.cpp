@@ -14,8 +14,8 @@ namespace trelvano {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kMinSide = 1000;   // metres: the grid of a flight that hardly moves
-constexpr double kMargin = 0.10;    // of the flight's extent, on each side
+constexpr double kMinSide = 1000;  // metres: the grid of a flight that hardly moves
+constexpr double kMargin = 0.10;   // of the flight's extent, on each side
 
 int floorDegree(double v) { return int(std::floor(v)); }
 
@@ -71,8 +71,8 @@ void nodePositions(const GroundGrid& grid, const FrameOrigin& origin, std::vecto
 }
 
 GeoBox gridBox(const GroundGrid& grid, const FrameOrigin& origin) {
-  GeoBox b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
-           -std::numeric_limits<double>::max(), -std::numeric_limits<double>::max()};
+  GeoBox b{std::numeric_limits<double>::max(), std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+           -std::numeric_limits<double>::max()};
   // 1 / cos(latitude) is convex, so the corners hold the extreme longitudes.
   for (int r : {0, grid.rows - 1}) {
     const double la = origin.lat + grid.nodeY(r) / kMetresPerDegree;
@@ -116,8 +116,8 @@ QStringList tilesInFolder(const QString& folder, const GeoBox& box) {
   if (folder.isEmpty()) return found;
   const QDir dir(folder);
   QHash<QString, QString> byName;  // lower-case file name → path
-  for (const QFileInfo& f : dir.entryInfoList({QStringLiteral("*.hgt"), QStringLiteral("*.hgt.zip")},
-                                              QDir::Files | QDir::Readable))
+  for (const QFileInfo& f :
+       dir.entryInfoList({QStringLiteral("*.hgt"), QStringLiteral("*.hgt.zip")}, QDir::Files | QDir::Readable))
     byName.insert(f.fileName().toLower(), f.absoluteFilePath());
   for (const QString& tile : tileNamesUnder(box)) {
     const QString lower = tile.toLower();

@@ -69,9 +69,9 @@ std::optional<double> parseIsoTime(std::string_view text) {
   size_t pos = 0;
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
   if (!digits(text, pos, 4, year) || !expect(text, pos, '-') || !digits(text, pos, 2, month) ||
-      !expect(text, pos, '-') || !digits(text, pos, 2, day) || !expect(text, pos, 'T') ||
-      !digits(text, pos, 2, hour) || !expect(text, pos, ':') || !digits(text, pos, 2, minute) ||
-      !expect(text, pos, ':') || !digits(text, pos, 2, second))
+      !expect(text, pos, '-') || !digits(text, pos, 2, day) || !expect(text, pos, 'T') || !digits(text, pos, 2, hour) ||
+      !expect(text, pos, ':') || !digits(text, pos, 2, minute) || !expect(text, pos, ':') ||
+      !digits(text, pos, 2, second))
     return std::nullopt;
   if (hour > 23 || minute > 59 || second > 60 || !validDate(year, month, day)) return std::nullopt;
   double fraction = 0;
@@ -108,8 +108,7 @@ std::optional<double> igcDate(std::string_view line) {
   if (line.substr(0, kLabel.size()) == kLabel) line.remove_prefix(kLabel.size());
   size_t pos = 0;
   int day = 0, month = 0, year = 0;
-  if (!digits(line, pos, 2, day) || !digits(line, pos, 2, month) || !digits(line, pos, 2, year))
-    return std::nullopt;
+  if (!digits(line, pos, 2, day) || !digits(line, pos, 2, month) || !digits(line, pos, 2, year)) return std::nullopt;
   year += year >= 80 ? 1900 : 2000;
   if (!validDate(year, month, day)) return std::nullopt;
   return double(daysFromCivil(year, month, day) * kSecondsPerDay);

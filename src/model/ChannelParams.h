@@ -24,7 +24,7 @@ enum ChannelKind : int32_t {
 struct ChannelParam {
   double Offset = 0;
   double Koeffizient = 1.0;
-  QString Name;        // at most 15 characters (single-byte code page in the file)
+  QString Name;  // at most 15 characters (single-byte code page in the file)
   double Startwert = 0;
   int32_t Kind = kKindKeine;
 };

@@ -30,16 +30,16 @@ struct FlightPhase {
 // A circling phase that gained height. Its figures are measured from its
 // first to its last point (the step into the next phase belongs to neither).
 struct Thermal {
-  int32_t from = 0, to = 0;    // points, as its phase
-  double start = 0, end = 0;   // seconds
-  double gain = 0;             // metres
-  double climb = 0;            // average, m/s
+  int32_t from = 0, to = 0;   // points, as its phase
+  double start = 0, end = 0;  // seconds
+  double gain = 0;            // metres
+  double climb = 0;           // average, m/s
   TurnDirection direction = TurnDirection::None;
-  bool hasWind = false;        // a full turn in it gave a wind
-  double windSpeed = 0;        // km/h
-  double windFrom = 0;         // degrees the wind blows from, 0 = north, clockwise
-  double lat = 0, lon = 0;     // degrees: the middle of its circles
-  double altitude = 0;         // metres: its top
+  bool hasWind = false;     // a full turn in it gave a wind
+  double windSpeed = 0;     // km/h
+  double windFrom = 0;      // degrees the wind blows from, 0 = north, clockwise
+  double lat = 0, lon = 0;  // degrees: the middle of its circles
+  double altitude = 0;      // metres: its top
 };
 
 // A gliding phase, measured from its first to its last point.
@@ -82,7 +82,7 @@ struct EngineRun {
 };
 
 struct FlightAnalysis {
-  bool valid = false;  // computed for the loaded flight
+  bool valid = false;    // computed for the loaded flight
   uint64_t version = 0;  // counts the analyses, so a window can tell a new one
   std::vector<FlightPhase> phases;
   std::vector<Thermal> thermals;
@@ -90,7 +90,7 @@ struct FlightAnalysis {
   AnalysisTotals totals;
   std::vector<WindEstimate> wind;  // by time
   std::vector<EngineRun> engineRuns;
-  std::vector<double> time;        // per point: seconds since the first fix
+  std::vector<double> time;  // per point: seconds since the first fix
 
   void clear() {
     valid = false;
@@ -109,8 +109,8 @@ struct FlightAnalysis {
 // (sorted by time); nullptr when there is none.
 inline const WindEstimate* nearestWind(const std::vector<WindEstimate>& wind, double time) {
   if (wind.empty()) return nullptr;
-  auto it = std::lower_bound(wind.begin(), wind.end(), time,
-                             [](const WindEstimate& w, double t) { return w.time < t; });
+  auto it =
+      std::lower_bound(wind.begin(), wind.end(), time, [](const WindEstimate& w, double t) { return w.time < t; });
   if (it == wind.end()) return &wind.back();
   if (it != wind.begin() && time - std::prev(it)->time <= it->time - time) return &*std::prev(it);
   return &*it;

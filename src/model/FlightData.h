@@ -93,9 +93,9 @@ struct FlightData {
   double MaxAltitude = 0;
   double MaxLat = 0, MinLat = 0;
   double MaxLon = 0, MinLon = 0;
-  double StartLatRaw = 0;    // origin latitude as DDMMmmm
-  double StartLonRaw = 0;    // origin longitude as DDDMMmmm, negative for west
-  double StartAltitude = 0;  // metres
+  double StartLatRaw = 0;       // origin latitude as DDMMmmm
+  double StartLonRaw = 0;       // origin longitude as DDDMMmmm, negative for west
+  double StartAltitude = 0;     // metres
   double SampleInterval = 2.0;  // seconds between two samples
   bool LoggerNG = false;        // sample tables and channel values are valid
 

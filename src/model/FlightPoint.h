@@ -10,10 +10,10 @@ namespace trelvano {
 
 // Pen states of a point.
 enum PenState : int32_t {
-  kPenMove = 0,         // start a new stroke here
-  kPenLine = 1,         // line from the previous point to this one
-  kPenLineBehind = 2,   // as kPenLine, but the point lies behind the viewer
-  kPenMoveBehind = 3,   // as kPenMove, but the point lies behind the viewer
+  kPenMove = 0,        // start a new stroke here
+  kPenLine = 1,        // line from the previous point to this one
+  kPenLineBehind = 2,  // as kPenLine, but the point lies behind the viewer
+  kPenMoveBehind = 3,  // as kPenMove, but the point lies behind the viewer
 };
 
 struct FlightPoint {

@@ -13,9 +13,9 @@ namespace trelvano {
 // One point of the declared task, in the file's order: take-off, start,
 // turnpoints, finish, landing.
 struct TaskPoint {
-  QString name;      // as declared, blanks trimmed
-  double lat = 0;    // decimal degrees, north positive
-  double lon = 0;    // decimal degrees, east positive
+  QString name;              // as declared, blanks trimmed
+  double lat = 0;            // decimal degrees, north positive
+  double lon = 0;            // decimal degrees, east positive
   bool placeholder = false;  // declared at 0°/0°: listed, never drawn
 };
 
@@ -32,8 +32,8 @@ struct IgcExtras {
   std::vector<FlightEvent> events;
   // Per fix (FlightPath index), 0 … 999; -1 where the fix carries no
   // readable value. Empty when the I record names no such extension.
-  std::vector<int16_t> enl;  // engine noise level
-  std::vector<int16_t> mop;  // means of propulsion
+  std::vector<int16_t> enl;     // engine noise level
+  std::vector<int16_t> mop;     // means of propulsion
   bool securityRecord = false;  // a G record is present (nothing checks it)
 
   void clear() {

@@ -18,11 +18,9 @@ int32_t RoundToInt32(double v) { return checkedInt32(Round(v)); }
 
 int64_t Trunc(double v) {
   const double r = std::trunc(v);
-  if (!std::isfinite(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0)
-    throw RunError::invalidFloatOp();
+  if (!std::isfinite(r) || r < -9223372036854775808.0 || r >= 9223372036854775808.0) throw RunError::invalidFloatOp();
   return static_cast<int64_t>(r);
 }
-
 
 int32_t checkedAdd(int32_t a, int32_t b) {
   int32_t r;

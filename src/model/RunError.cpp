@@ -11,19 +11,13 @@ RunError::RunError(RunErrorKind kind, QString text, QString detail)
   utf8_ = boxText().toStdString();
 }
 
-RunError RunError::range() {
-  return {RunErrorKind::Range, QStringLiteral("Fehler bei Bereichsprüfung")};
-}
-RunError RunError::intOverflow() {
-  return {RunErrorKind::IntOverflow, QStringLiteral("Integerüberlauf")};
-}
+RunError RunError::range() { return {RunErrorKind::Range, QStringLiteral("Fehler bei Bereichsprüfung")}; }
+RunError RunError::intOverflow() { return {RunErrorKind::IntOverflow, QStringLiteral("Integerüberlauf")}; }
 RunError RunError::invalidInteger(const QString& field) {
-  return {RunErrorKind::InvalidInteger,
-          QStringLiteral("'%1' ist kein gültiger Integerwert").arg(field)};
+  return {RunErrorKind::InvalidInteger, QStringLiteral("'%1' ist kein gültiger Integerwert").arg(field)};
 }
 RunError RunError::invalidFloat(const QString& field) {
-  return {RunErrorKind::InvalidFloat,
-          QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(field)};
+  return {RunErrorKind::InvalidFloat, QStringLiteral("'%1' ist kein gültiger Gleitkommawert").arg(field)};
 }
 RunError RunError::io(int code, const QString& detail) {
   return {RunErrorKind::Io, QStringLiteral("E/A-Fehler %1").arg(code), detail};
@@ -39,17 +33,11 @@ RunError RunError::noFlightData() {
   return {RunErrorKind::NoFlightData, QStringLiteral("Keine Flugdaten in der Datei")};
 }
 
-RunError RunError::invalidGpx() {
-  return {RunErrorKind::InvalidGpx, QStringLiteral("Ungültige GPX-Datei")};
-}
+RunError RunError::invalidGpx() { return {RunErrorKind::InvalidGpx, QStringLiteral("Ungültige GPX-Datei")}; }
 
-RunError RunError::invalidTerrain() {
-  return {RunErrorKind::InvalidTerrain, QStringLiteral("Ungültige Geländedatei")};
-}
+RunError RunError::invalidTerrain() { return {RunErrorKind::InvalidTerrain, QStringLiteral("Ungültige Geländedatei")}; }
 
-RunError RunError::invalidMap() {
-  return {RunErrorKind::InvalidMap, QStringLiteral("Ungültige Kartendatei")};
-}
+RunError RunError::invalidMap() { return {RunErrorKind::InvalidMap, QStringLiteral("Ungültige Kartendatei")}; }
 
 RunError RunError::mapWithoutCrs() {
   return {RunErrorKind::MapWithoutCrs, QStringLiteral("Karte ohne Koordinatensystem")};
@@ -66,9 +54,7 @@ RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detai
           QStringLiteral("Datei zu groß (%1 MB, höchstens %2 MB)").arg(mb(bytes)).arg(mb(limit)), detail};
 }
 
-RunError RunError::fileNotFound() {
-  return {RunErrorKind::FileNotFound, QStringLiteral("Datei nicht gefunden")};
-}
+RunError RunError::fileNotFound() { return {RunErrorKind::FileNotFound, QStringLiteral("Datei nicht gefunden")}; }
 
 RunError RunError::cannotOpen() {
   return {RunErrorKind::CannotOpen, QStringLiteral("Datei kann nicht geöffnet werden")};
@@ -115,31 +101,20 @@ RunError RunError::withCause(const QString& cause) const {
 QString systemErrorCause(int err) {
   switch (err) {
     case ENOSPC:
-    case EDQUOT:
-      return QStringLiteral("Kein Speicherplatz auf dem Gerät");
+    case EDQUOT: return QStringLiteral("Kein Speicherplatz auf dem Gerät");
     case EACCES:
-    case EPERM:
-      return QStringLiteral("Keine Schreibberechtigung");
-    case EROFS:
-      return QStringLiteral("Das Dateisystem ist schreibgeschützt");
+    case EPERM: return QStringLiteral("Keine Schreibberechtigung");
+    case EROFS: return QStringLiteral("Das Dateisystem ist schreibgeschützt");
     case ENOENT:
-    case ENOTDIR:
-      return QStringLiteral("Der Ordner existiert nicht");
-    case EISDIR:
-      return QStringLiteral("Das Ziel ist ein Ordner");
-    case EFBIG:
-      return QStringLiteral("Die Datei ist zu groß für das Dateisystem");
-    case ENAMETOOLONG:
-      return QStringLiteral("Der Dateiname ist zu lang");
+    case ENOTDIR: return QStringLiteral("Der Ordner existiert nicht");
+    case EISDIR: return QStringLiteral("Das Ziel ist ein Ordner");
+    case EFBIG: return QStringLiteral("Die Datei ist zu groß für das Dateisystem");
+    case ENAMETOOLONG: return QStringLiteral("Der Dateiname ist zu lang");
     case EMFILE:
-    case ENFILE:
-      return QStringLiteral("Zu viele offene Dateien");
-    case EIO:
-      return QStringLiteral("Gerätefehler beim Schreiben");
-    case EBADF:
-      return QStringLiteral("Die Ausgabe ist nicht beschreibbar");
-    default:
-      return {};
+    case ENFILE: return QStringLiteral("Zu viele offene Dateien");
+    case EIO: return QStringLiteral("Gerätefehler beim Schreiben");
+    case EBADF: return QStringLiteral("Die Ausgabe ist nicht beschreibbar");
+    default: return {};
   }
 }
 

@@ -27,7 +27,7 @@ OptionsDialog::OptionsDialog(OptionsTargets targets, GuardedRunner run, QWidget*
 }
 
 QCheckBox* OptionsDialog::makeBox(const char* objectName, const QString& caption, int top,
-                             void (OptionsController::*click)(bool)) {
+                                  void (OptionsController::*click)(bool)) {
   auto* box = new QCheckBox(caption, this);
   box->setObjectName(QLatin1String(objectName));
   box->move(24, top);

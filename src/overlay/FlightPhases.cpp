@@ -162,7 +162,9 @@ std::vector<FlightPhase> flightPhases(const TrackMotion& m) {
   for (const Circling& c : circlings) {
     if (c.from > next) add(PhaseKind::Gliding, next, c.from - 1, TurnDirection::None);
     add(PhaseKind::Circling, c.from, c.to,
-        c.left && c.right ? TurnDirection::Mixed : c.left ? TurnDirection::Left : TurnDirection::Right);
+        c.left && c.right ? TurnDirection::Mixed
+        : c.left          ? TurnDirection::Left
+                          : TurnDirection::Right);
     next = c.to + 1;
   }
   if (next < n) add(PhaseKind::Gliding, next, n - 1, TurnDirection::None);

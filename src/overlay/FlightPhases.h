@@ -22,21 +22,21 @@
 
 namespace trelvano {
 
-inline constexpr double kMinTurnRate = 4.0;        // degrees per second
-inline constexpr double kMinCircling = 15.0;       // seconds
-inline constexpr double kMaxInterruption = 15.0;   // seconds
-inline constexpr double kRateWindow = 10.0;        // seconds
-inline constexpr double kMinCourseSpeed = 1.5;     // m/s: slower points keep the course before them
+inline constexpr double kMinTurnRate = 4.0;       // degrees per second
+inline constexpr double kMinCircling = 15.0;      // seconds
+inline constexpr double kMaxInterruption = 15.0;  // seconds
+inline constexpr double kRateWindow = 10.0;       // seconds
+inline constexpr double kMinCourseSpeed = 1.5;    // m/s: slower points keep the course before them
 
 // Times and ground velocities of a track, one entry per point.
 struct TrackMotion {
-  std::vector<double> time;     // seconds since the first point (time steps below 0 or not finite count 0)
-  std::vector<double> x, y;     // metres towards east and north of the first point
-  std::vector<double> east;     // ground velocity from the point before (point 0: to the next), m/s towards east
-  std::vector<double> north;    // the same towards north
-  std::vector<uint8_t> moving;  // 1 where the velocity is known and at least kMinCourseSpeed
-  std::vector<double> course;   // radians, counter-clockwise from east, unwrapped (no jumps of 2π)
-  std::vector<double> turnRate; // degrees per second, positive to the left
+  std::vector<double> time;      // seconds since the first point (time steps below 0 or not finite count 0)
+  std::vector<double> x, y;      // metres towards east and north of the first point
+  std::vector<double> east;      // ground velocity from the point before (point 0: to the next), m/s towards east
+  std::vector<double> north;     // the same towards north
+  std::vector<uint8_t> moving;   // 1 where the velocity is known and at least kMinCourseSpeed
+  std::vector<double> course;    // radians, counter-clockwise from east, unwrapped (no jumps of 2π)
+  std::vector<double> turnRate;  // degrees per second, positive to the left
 };
 
 // `count` points of `points`. Positions are the local frame's X and Y,

@@ -11,9 +11,7 @@ namespace trelvano {
 
 namespace {
 
-QString withUnit(double value, const char* unit) {
-  return QString::number(Round(value)) + QLatin1String(unit);
-}
+QString withUnit(double value, const char* unit) { return QString::number(Round(value)) + QLatin1String(unit); }
 
 }  // namespace
 

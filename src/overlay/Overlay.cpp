@@ -65,7 +65,6 @@ void showLegend(SidePanels& panels, int mode, const ColourScale& scale) {
 
 }  // namespace
 
-
 void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   panels.timer1Enabled = false;
   panels.timer2Enabled = false;
@@ -82,34 +81,21 @@ void Overlay(FlightData& data, View3D& view, SidePanels& panels) {
   const int mode = data.OverlayMode;
   if (mode >= 1 && mode <= kOverlayItemCount) panels.overlayChecked[mode - 1] = true;
   switch (mode) {
-    case 0:
-      colourPoints(data, 0, data.LastPoint, colours::kBlue);
-      break;
+    case 0: colourPoints(data, 0, data.LastPoint, colours::kBlue); break;
     case 1:
       colourByDirection(data);
       panels.timer1Enabled = true;
       break;
-    case 2:
-      showLegend(panels, mode, colourBySpeed(data));
-      break;
-    case kModeFlugweg:
-      startReplay(data, panels);
-      break;
-    case 4:
-      colourByHeightLayers(data);
-      break;
-    case 5:
-      showLegend(panels, mode, colourByEnergy(data));
-      break;
-    case 6:
-      showLegend(panels, mode, colourByEnergyGain(data));
-      break;
+    case 2: showLegend(panels, mode, colourBySpeed(data)); break;
+    case kModeFlugweg: startReplay(data, panels); break;
+    case 4: colourByHeightLayers(data); break;
+    case 5: showLegend(panels, mode, colourByEnergy(data)); break;
+    case 6: showLegend(panels, mode, colourByEnergyGain(data)); break;
     case kModeFlugphasen:
       trelvano::colourByPhases(data);
       showLegend(panels, mode, ColourScale{});
       break;
-    default:
-      break;  // an unknown mode colours nothing
+    default: break;  // an unknown mode colours nothing
   }
   // The renderer draws the red cursor line while "Flugweg" is checked.
   view.layers.Flugweg = panels.overlayChecked[kModeFlugweg - 1];

@@ -54,9 +54,9 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
   switch (table) {
     case PhasesTable::Thermals:
       t.title = QStringLiteral("Thermik");
-      t.headers = {QStringLiteral("Nr."), QStringLiteral("Beginn"), QStringLiteral("Ende"), QStringLiteral("Dauer"),
-                   QStringLiteral("Höhengewinn [m]"), QStringLiteral("Steigen [m/s]"), QStringLiteral("Richtung"),
-                   QStringLiteral("Wind [km/h]"), QStringLiteral("Wind aus [°]")};
+      t.headers = {QStringLiteral("Nr."),      QStringLiteral("Beginn"),          QStringLiteral("Ende"),
+                   QStringLiteral("Dauer"),    QStringLiteral("Höhengewinn [m]"), QStringLiteral("Steigen [m/s]"),
+                   QStringLiteral("Richtung"), QStringLiteral("Wind [km/h]"),     QStringLiteral("Wind aus [°]")};
       for (size_t k = 0; k < a.thermals.size(); ++k) {
         const Thermal& th = a.thermals[k];
         t.rows.push_back({QString::number(k + 1), clock(th.start), clock(th.end), clock(th.end - th.start),
@@ -67,9 +67,14 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
       break;
     case PhasesTable::Glides:
       t.title = QStringLiteral("Gleiten");
-      t.headers = {QStringLiteral("Nr."), QStringLiteral("Beginn"), QStringLiteral("Ende"), QStringLiteral("Dauer"),
-                   QStringLiteral("Strecke [km]"), QStringLiteral("Geschwindigkeit [km/h]"),
-                   QStringLiteral("Höhenverlust [m]"), QStringLiteral("Gleitzahl")};
+      t.headers = {QStringLiteral("Nr."),
+                   QStringLiteral("Beginn"),
+                   QStringLiteral("Ende"),
+                   QStringLiteral("Dauer"),
+                   QStringLiteral("Strecke [km]"),
+                   QStringLiteral("Geschwindigkeit [km/h]"),
+                   QStringLiteral("Höhenverlust [m]"),
+                   QStringLiteral("Gleitzahl")};
       for (size_t k = 0; k < a.glides.size(); ++k) {
         const Glide& g = a.glides[k];
         t.rows.push_back({QString::number(k + 1), clock(g.start), clock(g.end), clock(g.end - g.start),
@@ -81,29 +86,34 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
       t.title = QStringLiteral("Summen");
       t.headers = {QStringLiteral("Größe"), QStringLiteral("Wert")};
       const AnalysisTotals& s = a.totals;
-      t.rows = {{QStringLiteral("Flugdauer"), clock(s.flightTime)},
-                {QStringLiteral("Anteil Kreisen [%]"), fixed(s.circlingShare, 1)},
-                {QStringLiteral("Thermiken"), QString::number(s.thermals)},
-                {QStringLiteral("Höhengewinn in Thermik [m]"), fixed(s.heightGained, 0)},
-                {QStringLiteral("Mittleres Steigen [m/s]"), fixed(s.averageClimb, 2)},
-                {QStringLiteral("Bestes Steigen über 30 s [m/s]"), fixed(s.best30sClimb, 1)},
-                {QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? fixed(s.averageRatio, 1) : QStringLiteral("–")},
-                {QStringLiteral("Sicherheitsdatensatz"),
-                 d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt")}};
+      t.rows = {
+          {QStringLiteral("Flugdauer"), clock(s.flightTime)},
+          {QStringLiteral("Anteil Kreisen [%]"), fixed(s.circlingShare, 1)},
+          {QStringLiteral("Thermiken"), QString::number(s.thermals)},
+          {QStringLiteral("Höhengewinn in Thermik [m]"), fixed(s.heightGained, 0)},
+          {QStringLiteral("Mittleres Steigen [m/s]"), fixed(s.averageClimb, 2)},
+          {QStringLiteral("Bestes Steigen über 30 s [m/s]"), fixed(s.best30sClimb, 1)},
+          {QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? fixed(s.averageRatio, 1) : QStringLiteral("–")},
+          {QStringLiteral("Sicherheitsdatensatz"),
+           d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt")}};
       break;
     }
     case PhasesTable::Wind:
       t.title = QStringLiteral("Wind");
-      t.headers = {QStringLiteral("Zeit"), QStringLiteral("Höhe [m]"), QStringLiteral("Wind [km/h]"),
-                   QStringLiteral("Wind aus [°]"), QStringLiteral("Fluggeschwindigkeit [km/h]"), QStringLiteral("Güte")};
+      t.headers = {QStringLiteral("Zeit"),
+                   QStringLiteral("Höhe [m]"),
+                   QStringLiteral("Wind [km/h]"),
+                   QStringLiteral("Wind aus [°]"),
+                   QStringLiteral("Fluggeschwindigkeit [km/h]"),
+                   QStringLiteral("Güte")};
       for (const WindEstimate& w : a.wind)
         t.rows.push_back({clock(w.time), fixed(w.height, 0), fixed(w.speed, 0), fixed(w.windFrom, 0),
                           fixed(w.airspeed, 0), fixed(w.quality, 2)});
       break;
     case PhasesTable::Task: {
       t.title = QStringLiteral("Aufgabe");
-      t.headers = {QStringLiteral("Nr."), QStringLiteral("Name"), QStringLiteral("Breite [°]"), QStringLiteral("Länge [°]"),
-                   QStringLiteral("Teilstrecke [km]")};
+      t.headers = {QStringLiteral("Nr."), QStringLiteral("Name"), QStringLiteral("Breite [°]"),
+                   QStringLiteral("Länge [°]"), QStringLiteral("Teilstrecke [km]")};
       const TaskPoint* previous = nullptr;
       double total = 0;
       for (size_t k = 0; k < d.Igc.task.size(); ++k) {
@@ -128,7 +138,8 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
     case PhasesTable::Events:
       t.title = QStringLiteral("Motor und Ereignisse");
       t.headers = {QStringLiteral("Art"), QStringLiteral("Beginn"), QStringLiteral("Ende")};
-      for (const EngineRun& r : a.engineRuns) t.rows.push_back({QStringLiteral("Motorlauf"), clock(r.start), clock(r.end)});
+      for (const EngineRun& r : a.engineRuns)
+        t.rows.push_back({QStringLiteral("Motorlauf"), clock(r.start), clock(r.end)});
       for (const FlightEvent& e : d.Igc.events)
         t.rows.push_back({QStringLiteral("Ereignis ") + e.code, clock(e.time), QString()});
       break;

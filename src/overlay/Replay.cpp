@@ -31,9 +31,7 @@ void colourFlownPath(FlightData& data) {
 
 // The track bar's position for the cursor; a single point has no scale: 0.
 int trackBarPositionOfCursor(const FlightData& data) {
-  return data.LastPoint > 0
-             ? RoundToInt32(static_cast<double>(kTrackBarMax) / data.LastPoint * data.CursorPoint)
-             : 0;
+  return data.LastPoint > 0 ? RoundToInt32(static_cast<double>(kTrackBarMax) / data.LastPoint * data.CursorPoint) : 0;
 }
 
 }  // namespace
@@ -59,8 +57,7 @@ void Track(FlightData& data, View3D& view, SidePanels& panels) {
     // Two fixes in the same second have no speed; they show as standing still.
     const SegmentSpeed v = segmentSpeed(before, here);
     panels.nav[kNavSpeed] = v.defined ? withUnit(Round(v.air), " m/s") : QStringLiteral("0 m/s");
-    panels.nav[kNavVario] =
-        v.defined ? climbRateText((here.Z - before.Z) / here.TimeStep) : QStringLiteral("0 m/s");
+    panels.nav[kNavVario] = v.defined ? climbRateText((here.Z - before.Z) / here.TimeStep) : QStringLiteral("0 m/s");
     double elapsed = 0;
     for (int32_t j = data.RangeStart + 1; j <= c; ++j) elapsed += data.FlightPath[j].TimeStep;
     panels.nav[kNavFlugzeit] = withUnit(Round(elapsed), " s");
@@ -102,8 +99,7 @@ void moveTrackBar(FlightData& data, View3D& view, SidePanels& panels, int positi
   panels.trackBarPosition = std::clamp(position, 0, kTrackBarMax);
   if (panels.timer2Enabled) return;
   const int32_t last = data.LastPoint;
-  data.CursorPoint =
-      last > 0 ? RoundToInt32(static_cast<double>(panels.trackBarPosition) / kTrackBarMax * last) : 0;
+  data.CursorPoint = last > 0 ? RoundToInt32(static_cast<double>(panels.trackBarPosition) / kTrackBarMax * last) : 0;
   colourFlownPath(data);
   panels.cursorPlaced = true;
   Track(data, view, panels);

@@ -9,7 +9,7 @@
 namespace trelvano {
 
 constexpr int kOverlayItemCount = 7;
-constexpr int kModeFlugweg = 3;  // the overlay "Flugweg": the replay
+constexpr int kModeFlugweg = 3;     // the overlay "Flugweg": the replay
 constexpr int kModeFlugphasen = 7;  // the overlay "Flugphasen": circling and gliding
 constexpr int kTrackBarMax = 1000;
 

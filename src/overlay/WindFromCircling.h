@@ -21,10 +21,10 @@ inline constexpr double kMinAirspeed = 2.0;  // m/s: a smaller circle is noise
 
 // A circle fitted to points by least squares (the algebraic fit).
 struct CircleFit {
-  bool ok = false;     // at least three points not on one line
-  double x = 0, y = 0; // centre
+  bool ok = false;      // at least three points not on one line
+  double x = 0, y = 0;  // centre
   double radius = 0;
-  double rms = 0;      // root mean square distance of the points from the circle
+  double rms = 0;  // root mean square distance of the points from the circle
 };
 CircleFit fitCircle(const double* x, const double* y, int count);
 

@@ -77,14 +77,13 @@ ParameterEditor::ParameterEditor(ParamEditorTargets targets, GuardedRunner run, 
     const char* okName;
     void (C::*ok)();
   } panels[] = {
-      {&GroupBoxName_, &EditName_, "GroupBoxName", "Name", "EditName", &C::nameEdited, "ButtonName",
-       &C::acceptName},
-      {&GroupBoxOffset_, &EditOffset_, "GroupBoxOffset", "Offset", "EditOffset", &C::offsetEdited,
-       "ButtonOffOK", &C::acceptOffset},
+      {&GroupBoxName_, &EditName_, "GroupBoxName", "Name", "EditName", &C::nameEdited, "ButtonName", &C::acceptName},
+      {&GroupBoxOffset_, &EditOffset_, "GroupBoxOffset", "Offset", "EditOffset", &C::offsetEdited, "ButtonOffOK",
+       &C::acceptOffset},
       {&GroupBoxKoeff_, &EditKoeff_, "GroupBoxKoeff", "Koeffizient", "EditKoeff", &C::coefficientEdited,
        "ButtonKoeffOK", &C::acceptCoefficient},
-      {&GroupBoxStart_, &EditStart_, "GroupBoxStart", "Startwert", "EditStart", &C::startValueEdited,
-       "ButtonStartOK", &C::acceptStartValue},
+      {&GroupBoxStart_, &EditStart_, "GroupBoxStart", "Startwert", "EditStart", &C::startValueEdited, "ButtonStartOK",
+       &C::acceptStartValue},
   };
   for (const auto& p : panels) {
     const int extra = p.box == &GroupBoxOffset_ ? 40 : 0;  // room for "Anfangswert"
@@ -128,7 +127,7 @@ QGroupBox* ParameterEditor::makePanel(const char* objectName, const QString& tit
 
 // Every change of the text goes to the core, the program's own included.
 QLineEdit* ParameterEditor::makeField(QGroupBox* panel, const char* objectName,
-                                 void (ParamEditorController::*change)(const QString&)) {
+                                      void (ParamEditorController::*change)(const QString&)) {
   auto* field = new QLineEdit(panel);
   field->setObjectName(QLatin1String(objectName));
   field->setGeometry(8, 24, 89, 21);
@@ -139,7 +138,7 @@ QLineEdit* ParameterEditor::makeField(QGroupBox* panel, const char* objectName,
 
 // No button is a default button: Enter in a field must not press "laden" or "Fertig".
 QPushButton* ParameterEditor::makeButton(QWidget* parent, const char* objectName, const QString& caption,
-                                    QRect geometry, void (ParamEditorController::*click)()) {
+                                         QRect geometry, void (ParamEditorController::*click)()) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QLatin1String(objectName));
   button->setGeometry(geometry);

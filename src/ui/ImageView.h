@@ -17,7 +17,10 @@ class ImageView : public QWidget {
   };
 
   explicit ImageView(QWidget* parent = nullptr);
-  void setSource(const QImage* image) { source_ = image; update(); }
+  void setSource(const QImage* image) {
+    source_ = image;
+    update();
+  }
   void setMouseHandlers(MouseHandlers handlers) { handlers_ = std::move(handlers); }
   // Called with the new size whenever the layout resizes the view.
   void setResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }

@@ -11,8 +11,8 @@ namespace {
 // One key per filter; a slash would open a settings group, the settings
 // escape every other character themselves.
 QString folderKey(QString filter) {
-  return QStringLiteral("fileDialogFolders/") + filter.replace(QLatin1Char('/'), QLatin1Char('|'))
-                                                    .replace(QLatin1Char('\\'), QLatin1Char('|'));
+  return QStringLiteral("fileDialogFolders/") +
+         filter.replace(QLatin1Char('/'), QLatin1Char('|')).replace(QLatin1Char('\\'), QLatin1Char('|'));
 }
 }  // namespace
 

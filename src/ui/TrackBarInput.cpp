@@ -25,16 +25,13 @@ class UserInputFilter : public QObject {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
-      case QEvent::Wheel:
-        return true;
-      case QEvent::KeyPress:
-        return movesTheBar(static_cast<QKeyEvent*>(event)->key());
+      case QEvent::Wheel: return true;
+      case QEvent::KeyPress: return movesTheBar(static_cast<QKeyEvent*>(event)->key());
       case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
       }
-      default:
-        return false;
+      default: return false;
     }
   }
 
@@ -42,11 +39,15 @@ class UserInputFilter : public QObject {
   // through it to the window.
   static bool movesTheBar(int key) {
     switch (key) {
-      case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
-      case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
-        return true;
-      default:
-        return false;
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Home:
+      case Qt::Key_End: return true;
+      default: return false;
     }
   }
 

@@ -10,7 +10,7 @@
 
 namespace trelvano {
 
-inline constexpr int32_t kTaskColour = 0x00A000A0;     // purple
+inline constexpr int32_t kTaskColour = 0x00A000A0;         // purple
 inline constexpr int32_t kThermalMarkColour = 0x000060E0;  // dark orange
 inline constexpr int32_t kEventMarkColour = 0x00008000;    // dark green
 

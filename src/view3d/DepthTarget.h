@@ -22,9 +22,9 @@ inline uint16_t packedDepth(float d) {
 // Rows [top, bottom) of a picture and the depth of each of its pixels:
 // 1 / w of the surface drawn there (nearer is larger), 0 where none is.
 struct DepthTarget {
-  uint32_t* bits = nullptr;    // Format_RGB32 pixels
-  uint16_t* depth = nullptr;   // width × height, packed
-  int stride = 0;            // pixels per picture line
+  uint32_t* bits = nullptr;   // Format_RGB32 pixels
+  uint16_t* depth = nullptr;  // width × height, packed
+  int stride = 0;             // pixels per picture line
   int width = 0, height = 0;
   int top = 0, bottom = 0;
 };

@@ -25,8 +25,10 @@ struct Rotation {
   double ca, sa, ce, se;
   double heightScale;
   Rotation(const Camera& cam, double scale)
-      : ca(std::cos(cam.CamA * std::numbers::pi / 180)), sa(std::sin(cam.CamA * std::numbers::pi / 180)),
-        ce(std::cos(cam.CamE * std::numbers::pi / 180)), se(std::sin(cam.CamE * std::numbers::pi / 180)),
+      : ca(std::cos(cam.CamA * std::numbers::pi / 180)),
+        sa(std::sin(cam.CamA * std::numbers::pi / 180)),
+        ce(std::cos(cam.CamE * std::numbers::pi / 180)),
+        se(std::sin(cam.CamE * std::numbers::pi / 180)),
         heightScale(scale) {}
 };
 
@@ -113,8 +115,8 @@ void centre(const std::vector<Turned>& points, double camY, double camD, double 
 
 }  // namespace
 
-std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height,
-                                        int32_t first, int32_t last) {
+std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height, int32_t first,
+                                        int32_t last) {
   if (first > last) return std::nullopt;
   checkIndex(first, kPointCapacity);
   checkIndex(last, kPointCapacity);

@@ -24,7 +24,7 @@ struct CameraShift {
 // least 10 m before the eye distance (the wheel's nearest), CamZ within its
 // holder's -10000 … 100000. nullopt when first > last, or when no distance
 // within the holder's range shows it all.
-std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height,
-                                        int32_t first, int32_t last);
+std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height, int32_t first,
+                                        int32_t last);
 
 }  // namespace trelvano

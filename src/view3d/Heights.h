@@ -34,8 +34,7 @@ struct HeightRule {
       case HeightKind::AsStored: return z;
       case HeightKind::Flight: return z * scale;
       case HeightKind::Ground: return ground ? groundZ(x, y) : z * scale;
-      case HeightKind::PlumbPairs:
-        return index % 2 == 0 ? z * scale : ground ? groundZ(x, y) : z * scale;
+      case HeightKind::PlumbPairs: return index % 2 == 0 ? z * scale : ground ? groundZ(x, y) : z * scale;
     }
     return z;
   }

@@ -29,10 +29,14 @@ struct LayerItem {
   bool Layers::*item;
 };
 inline constexpr LayerItem kLayerItems[] = {
-    {"Flugbahn", &Layers::Flugbahn}, {"Schatten", &Layers::Schatten},
-    {"NordPfeil", &Layers::NordPfeil}, {"Gitter", &Layers::Gitter},
-    {"Lot", &Layers::Lot}, {"Karte", &Layers::Karte},
-    {"Vektor-Karte", &Layers::VectorKarte}, {"Startkoordinaten", &Layers::Startkoordinaten},
+    {"Flugbahn", &Layers::Flugbahn},
+    {"Schatten", &Layers::Schatten},
+    {"NordPfeil", &Layers::NordPfeil},
+    {"Gitter", &Layers::Gitter},
+    {"Lot", &Layers::Lot},
+    {"Karte", &Layers::Karte},
+    {"Vektor-Karte", &Layers::VectorKarte},
+    {"Startkoordinaten", &Layers::Startkoordinaten},
 };
 
 }  // namespace trelvano

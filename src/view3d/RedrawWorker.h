@@ -62,8 +62,10 @@ class RedrawWorker {
 // Runs job over two cores with a worker, else as one part on this thread.
 template <class Job>
 void runParts(RedrawWorker* worker, Job& job) {
-  if (worker) worker->runParts(job);
-  else job(0, 1);
+  if (worker)
+    worker->runParts(job);
+  else
+    job(0, 1);
 }
 
 }  // namespace trelvano

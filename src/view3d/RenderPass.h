@@ -22,9 +22,9 @@ struct RenderPass {
   RenderPass(Canvas& canvas, bool& outOfView);
 
   Canvas& canvas;
-  bool& OutOfView;  // a drawn point lay outside the picture or behind the viewer
-  int W = 0, H = 0;  // picture size, pixels
-  int OffX = 0, OffY = 0;  // Round(0.1 W), Round(0.1 H)
+  bool& OutOfView;                 // a drawn point lay outside the picture or behind the viewer
+  int W = 0, H = 0;                // picture size, pixels
+  int OffX = 0, OffY = 0;          // Round(0.1 W), Round(0.1 H)
   int PenLastX = 0, PenLastY = 0;  // unclipped end of the last PenMoveTo / ClippedLineTo
 
   void InitScreenScale();
@@ -65,8 +65,7 @@ struct RenderPass {
   // The same strokes of `count` entries projected before, drawn only where
   // a segment may reach rows [rowTop, rowBottom); blocks of entries whose
   // rows (blockRows) miss them are passed over whole. OutOfView is left alone.
-  void DrawScreenPoints(const ScreenPoint* entries, const RowSpan* blockRows, int32_t count, int rowTop,
-                        int rowBottom);
+  void DrawScreenPoints(const ScreenPoint* entries, const RowSpan* blockRows, int32_t count, int rowTop, int rowBottom);
 
  private:
   void clippedLine(int fromX, int fromY, int x, int y);

@@ -30,8 +30,7 @@ constexpr int kMapRows = 100;
 constexpr int kMaxPolygonVertices = 100;
 
 bool withinMapMargin(const RenderPass& pass, QPoint p) {
-  return p.x() >= -kMapMargin && p.x() <= pass.W + kMapMargin && p.y() >= -kMapMargin &&
-         p.y() <= pass.H + kMapMargin;
+  return p.x() >= -kMapMargin && p.x() <= pass.W + kMapMargin && p.y() >= -kMapMargin && p.y() <= pass.H + kMapMargin;
 }
 
 // DDMMmmm (or DDDMMmmm) as degrees, minutes and whole seconds.
@@ -134,8 +133,7 @@ QString startCoordinatesText(double startLatRaw, double startLonRaw, double star
 namespace {
 
 void ensureRgb32(QImage& image) {
-  if (!image.isNull() && image.format() != QImage::Format_RGB32)
-    image = image.convertToFormat(QImage::Format_RGB32);
+  if (!image.isNull() && image.format() != QImage::Format_RGB32) image = image.convertToFormat(QImage::Format_RGB32);
 }
 
 // Gives `to` the size and format of `from`, reusing its pixels when they fit.
@@ -180,10 +178,10 @@ struct BandedRedraw {
   int split = 0;
   Canvas* canvas[2] = {nullptr, nullptr};
   bool outOfView[2] = {false, false};
-  bool paint = true;                // false: no row to write, for OutOfView alone
-  int measured = -1;                // without painting: the one stroke layer that decides OutOfView
+  bool paint = true;               // false: no row to write, for OutOfView alone
+  int measured = -1;               // without painting: the one stroke layer that decides OutOfView
   const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
-  Underlay* keep = nullptr;         // keep the rows below the flight path here
+  Underlay* keep = nullptr;        // keep the rows below the flight path here
   uchar* pictureBits = nullptr;
   uchar* keepBits = nullptr;
   StrokeArray strokes[kStrokeLayers];
@@ -296,8 +294,8 @@ struct BandedRedraw {
         const int64_t end = std::min(piece + kPiece, to);
         const int64_t t0 = std::max(piece, tBegin), t1 = std::min(end, tEnd);
         if (t0 < t1)
-          TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix, &r.rule, a.kind,
-                           depth.invW ? &depth : nullptr);
+          TransformEntries(*a.points, static_cast<int32_t>(t0), static_cast<int32_t>(t1 - 1), *r.matrix, &r.rule,
+                           a.kind, depth.invW ? &depth : nullptr);
         const int64_t p0 = std::max(piece, pBegin), p1 = std::min(end, pEnd);
         if (s && p0 < p1) s->projectEntries(pass, part, static_cast<int32_t>(p0), static_cast<int32_t>(p1));
       }
@@ -464,8 +462,8 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
 
 }  // namespace
 
-void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView, Underlay* keep, RedrawWorker* worker) {
+void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer, bool& outOfView,
+             Underlay* keep, RedrawWorker* worker) {
   ensureRgb32(backBuffer);
   if (keep) matchPicture(backBuffer, keep->picture);
   BandedRedraw job(data, layers, cam, backBuffer);

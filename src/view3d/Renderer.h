@@ -29,8 +29,8 @@ struct Underlay {
 // array (and the "Flugweg" line after it) left it. With `keep`, the picture
 // below the flight path is copied into it on the way. With a worker, the
 // upper and lower half of the picture are drawn at the same time.
-void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer,
-             bool& outOfView, Underlay* keep = nullptr, RedrawWorker* worker = nullptr);
+void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QImage& backBuffer, bool& outOfView,
+             Underlay* keep = nullptr, RedrawWorker* worker = nullptr);
 
 // DDDCalc followed by DDDGraf with the same results, in one pass over the
 // points: each core transforms its half of every array and projects it to

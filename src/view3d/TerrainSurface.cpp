@@ -44,14 +44,12 @@ struct TintStop {
 };
 // Lowland greens through yellows and browns to grey rock at the top.
 constexpr TintStop kTints[] = {
-    {0.00, 92, 140, 72},   {0.20, 140, 176, 96},  {0.40, 214, 208, 130},
-    {0.60, 196, 160, 104}, {0.80, 150, 112, 80},  {1.00, 206, 204, 200},
+    {0.00, 92, 140, 72},   {0.20, 140, 176, 96}, {0.40, 214, 208, 130},
+    {0.60, 196, 160, 104}, {0.80, 150, 112, 80}, {1.00, 206, 204, 200},
 };
 
 uint32_t shaded(int32_t bgr, double light) {
-  auto channel = [light](uint32_t c) {
-    return static_cast<uint32_t>(std::clamp(std::lround(c * light), 0L, 255L));
-  };
+  auto channel = [light](uint32_t c) { return static_cast<uint32_t>(std::clamp(std::lround(c * light), 0L, 255L)); };
   const auto c = static_cast<uint32_t>(bgr);
   return 0xFF000000u | channel(c & 0xFF) << 16 | channel((c >> 8) & 0xFF) << 8 | channel((c >> 16) & 0xFF);
 }
@@ -419,8 +417,8 @@ void cellsWithin(const std::vector<int>& nodes, int lo, int hi, int& first, int&
 void TerrainSurface::project(int part, int parts) {
   if (!level_) return;
   const int nr = level_->rows();
-  projectNodes(*level_, static_cast<int>(int64_t(nr) * part / parts), static_cast<int>(int64_t(nr) * (part + 1) / parts),
-               0, level_->columns());
+  projectNodes(*level_, static_cast<int>(int64_t(nr) * part / parts),
+               static_cast<int>(int64_t(nr) * (part + 1) / parts), 0, level_->columns());
   if (!fine_) return;
   // The fine level only within the square, its nodes included.
   int i0, i1, j0, j1;

@@ -50,9 +50,18 @@ namespace {
 struct Projection {
   double m00, m10, m20, m30, m02, m12, m22, m32, m03, m13, m23, m33;
   explicit Projection(const Matrix4& view)
-      : m00(view.m[0][0]), m10(view.m[1][0]), m20(view.m[2][0]), m30(view.m[3][0]),
-        m02(view.m[0][2]), m12(view.m[1][2]), m22(view.m[2][2]), m32(view.m[3][2]),
-        m03(view.m[0][3]), m13(view.m[1][3]), m23(view.m[2][3]), m33(view.m[3][3]) {}
+      : m00(view.m[0][0]),
+        m10(view.m[1][0]),
+        m20(view.m[2][0]),
+        m30(view.m[3][0]),
+        m02(view.m[0][2]),
+        m12(view.m[1][2]),
+        m22(view.m[2][2]),
+        m32(view.m[3][2]),
+        m03(view.m[0][3]),
+        m13(view.m[1][3]),
+        m23(view.m[2][3]),
+        m33(view.m[3][3]) {}
 
   // Projects (x, y, z) into pt and returns w; at or behind the eye plane
   // there is no projection, and the stroke breaks there.
@@ -154,8 +163,8 @@ void DDDCalc(FlightData& data, const Camera& cam, const Layers& layers, Matrix4&
 
 namespace {
 
-constexpr int32_t kGridLines = 41;        // per direction
-constexpr int32_t kPointsPerLine = 11;    // ten segments of 4a
+constexpr int32_t kGridLines = 41;                                  // per direction
+constexpr int32_t kPointsPerLine = 11;                              // ten segments of 4a
 constexpr int32_t kGridLast = 2 * kGridLines * kPointsPerLine - 1;  // 901
 constexpr int32_t kArrowLast = 7;
 

@@ -22,8 +22,8 @@ constexpr double kFineGridBand = 5000;    // closer than this: lines every 100 m
 constexpr double kCoarseGridBand = 9000;  // farther than this: every 1000 m
 constexpr double kAutozoomStep = 5000;
 constexpr double kAutozoomLimit = -50000;
-constexpr double kWheelFactor = 1.2;    // distance change per wheel notch
-constexpr double kWheelNearest = 10;    // metres: the wheel stops this close
+constexpr double kWheelFactor = 1.2;                               // distance change per wheel notch
+constexpr double kWheelNearest = 10;                               // metres: the wheel stops this close
 constexpr double kFarthest = std::numeric_limits<int32_t>::min();  // CamY's end of range
 
 // "Flug einpassen": the flight should span a third of the picture at least;
@@ -41,8 +41,7 @@ struct SceneKey {
   Layers layers;
   QSize size;
   bool mapDragMode;
-  int32_t lastPoint, rangeStart, rangeEnd, plumbLast, gridLast, arrowLast, mapCellsLast, mapFrameLast,
-      vectorMapLast;
+  int32_t lastPoint, rangeStart, rangeEnd, plumbLast, gridLast, arrowLast, mapCellsLast, mapFrameLast, vectorMapLast;
   uint64_t sceneVersion;
   double exaggeration;
 
@@ -62,9 +61,9 @@ struct View3D::Impl {
 namespace {
 SceneKey sceneKey(const View3D& v) {
   const FlightData& d = v.data;
-  return {v.cam,         v.layers,       v.BackBuffer.size(), d.MapDragMode,     d.LastPoint,
-          d.RangeStart,  d.RangeEnd,     d.PlumbLast,         d.GridLast,        d.ArrowLast,
-          d.MapCellsLast, d.MapFrameLast, d.VectorMapLast,    d.SceneVersion,      d.Exaggeration};
+  return {v.cam,          v.layers,       v.BackBuffer.size(), d.MapDragMode,  d.LastPoint,
+          d.RangeStart,   d.RangeEnd,     d.PlumbLast,         d.GridLast,     d.ArrowLast,
+          d.MapCellsLast, d.MapFrameLast, d.VectorMapLast,     d.SceneVersion, d.Exaggeration};
 }
 }  // namespace
 
@@ -168,7 +167,9 @@ void View3D::Autozoom() {
 void View3D::fitFlight() {
   const bool section = data.RangeStart <= data.RangeEnd;
   const int32_t first = section ? data.RangeStart : 0, last = section ? data.RangeEnd : data.LastPoint;
-  auto frame = [&](const Camera& c) { return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last); };
+  auto frame = [&](const Camera& c) {
+    return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last);
+  };
   std::optional<CameraShift> shift = frame(cam);
   // Looking the other way is the last resort: when the camera's shifts alone
   // cannot show the flight as a third of the picture (it lies far behind the

@@ -26,8 +26,8 @@ class View3D {
   FlightData& data;
   Camera cam;
   Layers layers;
-  bool OutOfView = false;   // the last drawn point array had a point outside the picture or behind the eye
-  QImage BackBuffer;        // Format_RGB32, the size of the window's image
+  bool OutOfView = false;  // the last drawn point array had a point outside the picture or behind the eye
+  QImage BackBuffer;       // Format_RGB32, the size of the window's image
 
   // The one redraw entry: grid spacing by distance, transform, draw all layers
   // (inside redrawOnceAfter: only the projection, for OutOfView).
@@ -91,7 +91,7 @@ class View3D {
   struct Impl;
   Impl* impl_;
   long long redraws_ = 0;
-  int heldBack_ = 0;          // open redrawOnceAfter calls
+  int heldBack_ = 0;           // open redrawOnceAfter calls
   bool redrawWanted_ = false;  // a held-back Grafikupdate asked for the picture
 };
 

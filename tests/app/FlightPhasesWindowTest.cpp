@@ -18,7 +18,7 @@ namespace {
 TEST(FlightPhasesWindow, RowClickSelectsTheThermalAndTheTableExportsAsCsv) {
   Window w;
   w.form->startUp(QStringLiteral("/nonexistent/default.par"),
-                     {dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"))});
+                  {dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"))});
   w.item("FlugphasenFenster1")->trigger();
   auto* window = w.form->findChild<trelvano::FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow"));
   ASSERT_NE(window, nullptr);

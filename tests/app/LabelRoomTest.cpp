@@ -20,7 +20,8 @@ void expectRoomForEveryLabel(const Window& w, const char* what) {
   for (const QLabel* label : window->findChildren<QLabel*>()) {
     if (!label->isVisibleTo(window) || label->objectName() == QStringLiteral("StatusBar1Panel")) continue;
     const QString name = label->objectName().isEmpty() ? label->text() : label->objectName();
-    EXPECT_GE(label->width(), label->sizeHint().width()) << name.toStdString() << " cuts \"" << label->text().toStdString() << '"';
+    EXPECT_GE(label->width(), label->sizeHint().width())
+        << name.toStdString() << " cuts \"" << label->text().toStdString() << '"';
     EXPECT_GE(label->height(), label->sizeHint().height()) << name.toStdString();
     EXPECT_TRUE(label->parentWidget()->contentsRect().contains(label->geometry())) << name.toStdString();
     placed.push_back(label);

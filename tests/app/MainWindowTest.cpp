@@ -85,8 +85,8 @@ TEST(MainWindow, MenuItemsCarryTheirCaptions) {
 TEST(MainWindow, NamedControlsExist) {
   Window w;
   for (const char* name : {"Image1", "Image2", "HLabel", "LabelDauer", "LabelHmax", "LabelVmax", "LabelVmax3",
-                           "LabelNS", "LabelOW", "Label9", "Label10", "Label11", "Label13", "Label15",
-                           "LabelADC16", "LabelADC16S", "LabelEx2", "LabelZ2s", "TrackPanel"})
+                           "LabelNS", "LabelOW", "Label9", "Label10", "Label11", "Label13", "Label15", "LabelADC16",
+                           "LabelADC16S", "LabelEx2", "LabelZ2s", "TrackPanel"})
     EXPECT_NE(w.form->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
   for (const char* name : {"NavGroupBox", "InfoGroupBox", "ADCGroupBox", "MiscGroupBox"}) w.child<QGroupBox>(name);
   EXPECT_EQ(w.child<QSlider>("TrackBar1")->maximum(), 1000);
@@ -230,7 +230,8 @@ TEST(MainWindow, MapItemsAppearCheckedAfterALoadAndToggle) {
   Window w;
   w.form->show();
   for (const char* command : {"Karteladen1", "Mapladen1"}) EXPECT_TRUE(w.item(command)->isEnabled()) << command;
-  w.dialogs->answers = {sourcePath(QStringLiteral("examples/karte.bmp")), sourcePath(QStringLiteral("examples/karte.map"))};
+  w.dialogs->answers = {sourcePath(QStringLiteral("examples/karte.bmp")),
+                        sourcePath(QStringLiteral("examples/karte.map"))};
   w.item("Karteladen1")->trigger();
   w.item("Mapladen1")->trigger();
   EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();

@@ -37,8 +37,8 @@ TEST(OpenByName, EachFileWithItsReaderAndAFailureDoesNotStopTheRest) {
   const QString cwd = QDir::currentPath();
   QDir::setCurrent(dir.path());  // names as typed on a command line, relative to the current folder
   w.form->startUp(QStringLiteral("/nonexistent/default.par"),
-                     {example("ng-flug.csv"), example("default.par"), QStringLiteral("fehlt.csv"), folder, fifo, bad,
-                      QStringLiteral("RUND.IGC")});
+                  {example("ng-flug.csv"), example("default.par"), QStringLiteral("fehlt.csv"), folder, fifo, bad,
+                   QStringLiteral("RUND.IGC")});
   QDir::setCurrent(cwd);
   EXPECT_TRUE(w.dialogs->calls.empty());  // no start-up dialog
   EXPECT_TRUE(shownAtFirstBox);

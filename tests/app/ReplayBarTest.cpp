@@ -52,9 +52,7 @@ struct Replay : Window {
     return QStyle::sliderValueFromPosition(bar->minimum(), bar->maximum(), x - handle.width() / 2 - groove.x(),
                                            groove.width() - handle.width());
   }
-  int cursorFor(int position) const {
-    return int(std::lrint(position / 1000.0 * form->core().data.LastPoint));
-  }
+  int cursorFor(int position) const { return int(std::lrint(position / 1000.0 * form->core().data.LastPoint)); }
 };
 
 TEST(ReplayBar, FocusGivenBackDoesNotStopTheReplay) {

@@ -39,14 +39,15 @@ TEST(SaveDialog, AsksBeforeReplacingAndAddsTheSuffix) {
       return true;
     };
   };
-  const std::vector<std::function<bool()>> steps = {
-      type(QStringLiteral("*.png")), type(flight),
-      [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box) question = box->text(), box->button(QMessageBox::No)->click();
-        return box != nullptr;
-      },
-      type(dir.filePath(QStringLiteral("bild1")))};
+  const std::vector<std::function<bool()>> steps = {type(QStringLiteral("*.png")), type(flight),
+                                                    [&] {
+                                                      auto* box =
+                                                          qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                                                      if (box)
+                                                        question = box->text(), box->button(QMessageBox::No)->click();
+                                                      return box != nullptr;
+                                                    },
+                                                    type(dir.filePath(QStringLiteral("bild1")))};
   size_t next = 0;
   QTimer timer;
   QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -55,7 +56,8 @@ TEST(SaveDialog, AsksBeforeReplacingAndAddsTheSuffix) {
   timer.start(10);
 
   QtFileDialogs dialogs(nullptr);
-  const QString chosen = dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"), QStringLiteral("*.png"));
+  const QString chosen =
+      dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"), QStringLiteral("*.png"));
   EXPECT_EQ(next, steps.size());
   EXPECT_EQ(proposed, QStringLiteral("*.png"));
   EXPECT_TRUE(question.contains(QStringLiteral("existiert bereits"))) << question.toStdString();

@@ -30,8 +30,10 @@ std::vector<Row> readExpected() {
                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
     if (line.startsWith(QLatin1Char('#'))) continue;
     const QStringList f = line.split(QLatin1Char('\t'));
-    if (f.size() == 3) rows.push_back({f[0], f[1], f[2]});
-    else ADD_FAILURE() << "bad row: " << line.toStdString();
+    if (f.size() == 3)
+      rows.push_back({f[0], f[1], f[2]});
+    else
+      ADD_FAILURE() << "bad row: " << line.toStdString();
   }
   return rows;
 }

@@ -37,7 +37,9 @@ std::vector<ReadPoint> readBack(const QString& path) {
     const QStringView name = xml.name();
     if (name == QLatin1String("trkpt"))
       points.push_back({xml.attributes().value(QLatin1String("lat")).toDouble(),
-                        xml.attributes().value(QLatin1String("lon")).toDouble(), NAN, {}});
+                        xml.attributes().value(QLatin1String("lon")).toDouble(),
+                        NAN,
+                        {}});
     else if (name == QLatin1String("ele"))
       points.back().ele = xml.readElementText().toDouble();
     else if (name == QLatin1String("time"))
@@ -92,7 +94,8 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
         ASSERT_EQ(fromGpx[i].time.isEmpty(), !timed) << i;
         if (timed) {
           ASSERT_EQ(QDateTime::fromString(fromGpx[i].time, Qt::ISODateWithMs).toMSecsSinceEpoch(),
-                    std::llround(d.PointTime[i] * 1000)) << i;
+                    std::llround(d.PointTime[i] * 1000))
+              << i;
           if (i > 0 && file.endsWith(QLatin1String(".igc"))) {
             ASSERT_GE(fromGpx[i].time, fromGpx[i - 1].time) << i;
           }
@@ -127,12 +130,12 @@ TEST(FlightExport, EveryFlightReadsBackPointByPoint) {
 TEST(FlightExport, HeightsAboveSeaLevelAndTheRecordedDays) {
   struct Case {
     const char* file;
-    double firstEle;        // metres above sea level
-    const char* lastTime;   // UTC, empty for a flight without times
+    double firstEle;       // metres above sea level
+    const char* lastTime;  // UTC, empty for a flight without times
   };
   const Case cases[] = {
       {"examples/rundflug.igc", 455, "2024-06-15T12:34:59Z"},  // GNSS altitude, not the pressure altitude 480
-      {"examples/ng-flug.csv", 479.5, ""},                      // shown height 0 + the first sample's 4795 dm
+      {"examples/ng-flug.csv", 479.5, ""},                     // shown height 0 + the first sample's 4795 dm
       // The last day's clock jumps back at 09:53:55 by 1 h 22 min: the times go on by the flight's steps.
       {"tests/data/igc/crlf-multiday-flarm-backjumps-blanklines.igc", 520, "2014-07-18T10:11:33Z"},
   };
@@ -170,7 +173,8 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
     }
     return QString();
   };
-  EXPECT_EQ(errorOf([&] { c.exportGpx(dir.filePath(QStringLiteral("leer.gpx"))); }), QStringLiteral("Kein Flug geladen"));
+  EXPECT_EQ(errorOf([&] { c.exportGpx(dir.filePath(QStringLiteral("leer.gpx"))); }),
+            QStringLiteral("Kein Flug geladen"));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("leer.gpx"))));
 
   const QString recording = dir.filePath(QStringLiteral("flug.gpx"));

@@ -26,7 +26,8 @@ void expectWholeFlightShown(const MainController& c, const QString& what, bool l
     top = std::min(top, 0.5 * h - p.ProjY / 2.5), bottom = std::max(bottom, 0.5 * h - p.ProjY / 2.5);
   }
   EXPECT_FALSE(c.view.OutOfView);
-  EXPECT_TRUE(left >= 0 && right <= w && top >= 0 && bottom <= h) << left << " " << right << " " << top << " " << bottom;
+  EXPECT_TRUE(left >= 0 && right <= w && top >= 0 && bottom <= h)
+      << left << " " << right << " " << top << " " << bottom;
   if (large) {
     EXPECT_TRUE(right - left >= w / 3 || bottom - top >= h / 3) << right - left << " x " << bottom - top;
   }
@@ -47,7 +48,7 @@ TEST(Framing, RecordingsOpenWholeAndFlugEinpassenFramesAnyFlight) {
     const char* file;
     int azimuth, elevation, width, height;
   } cases[] = {
-      {"examples/ng-flug.csv", 0, 20, 650, 400},  // a logger flight at its home camera
+      {"examples/ng-flug.csv", 0, 20, 650, 400},                              // a logger flight at its home camera
       {"tests/data/igc/tiny-example-western-timejump.igc", 0, 20, 650, 400},  // 324 km from the first fix to the rest
       {"tests/data/igc/crlf-long-southwest-oudie.igc", 135, 60, 1600, 1000},
       {"tests/data/igc/crlf-zero-pressure-xctrack.igc", 270, 0, 300, 200},

@@ -23,7 +23,7 @@ struct Writer {
 
 const Writer kWriters[] = {
     {"default.par", &MainController::saveParameters}, {"bild.png", &MainController::saveViewPicture},
-    {"flug.kml", &MainController::exportKml},     {"flug.gpx", &MainController::exportGpx},
+    {"flug.kml", &MainController::exportKml},         {"flug.gpx", &MainController::exportGpx},
     {"flug.csv", &MainController::exportCsv},
 };
 
@@ -50,8 +50,8 @@ TEST(FullDisk, EveryWriterKeepsTheOldFileAndSaysWhy) {
     for (const Writer& w : kWriters) {
       SCOPED_TRACE(w.file);
       dialogs.answers = {fs.path(QLatin1String(w.file))};
-      EXPECT_EQ(errorOf([&] { (c.*w.command)(); }), code + QLatin1Char('\n') + cause + QStringLiteral("\nDatei ") +
-                                                         QLatin1String(w.file));
+      EXPECT_EQ(errorOf([&] { (c.*w.command)(); }),
+                code + QLatin1Char('\n') + cause + QStringLiteral("\nDatei ") + QLatin1String(w.file));
       EXPECT_EQ(readBytes(fs.path(QLatin1String(w.file))), QByteArray("alt"));
     }
   };
@@ -78,7 +78,9 @@ TEST(FullDisk, PicturesTakeTheFormatOfTheirName) {
     const char* chosen;
     const char* written;
     QByteArray magic;
-  } cases[] = {{"a.png", "a.png", "\x89PNG"}, {"b.JPG", "b.JPG", "\xFF\xD8\xFF"}, {"c.bmp", "c.bmp", "BM"},
+  } cases[] = {{"a.png", "a.png", "\x89PNG"},
+               {"b.JPG", "b.JPG", "\xFF\xD8\xFF"},
+               {"c.bmp", "c.bmp", "BM"},
                {"d.gif", "d.gif.png", "\x89PNG"}};
   for (const auto& t : cases) {
     dialogs.answers = {dir.filePath(QLatin1String(t.chosen))};

@@ -57,7 +57,9 @@ struct Program {
     const PointArray& c = core.data.MapCells;
     return colourAmid({&c[i], &c[i + 100], &c[i + 101], &c[i + 1]});
   }
-  QString file(const char* name, const QByteArray& bytes) { return writeBytes(dir.filePath(QLatin1String(name)), bytes); }
+  QString file(const char* name, const QByteArray& bytes) {
+    return writeBytes(dir.filePath(QLatin1String(name)), bytes);
+  }
   std::optional<RunError> errorOf(void (MainController::*command)(), const QString& path) {
     dialogs.answers = {path};
     try {
@@ -113,7 +115,8 @@ TEST(PixelMapCommand, TheOutlineStandsInForTheCellsWhileDraggingWithTheOptionOn)
     p.core.view.dragMouse(true, false, 100, 101);
     EXPECT_EQ(p.core.data.MapDragMode, hide);
     EXPECT_EQ(p.cellColourShown(5050), hide ? colours::kBackground : centre) << hide;
-    EXPECT_EQ(pixelsOf(p.core.view.BackBuffer, colours::kRed) > 600, hide) << hide;  // the red outline, 400 pixels a side
+    EXPECT_EQ(pixelsOf(p.core.view.BackBuffer, colours::kRed) > 600, hide)
+        << hide;  // the red outline, 400 pixels a side
     p.core.view.releaseMouse();
     EXPECT_EQ(p.cellColourShown(5050), centre) << hide;
   }
@@ -186,8 +189,8 @@ TEST(VectorMapCommand, AFailedLoadOrReadKeepsTheMapAndItsLayerState) {
   EXPECT_TRUE(p.core.view.layers.VectorKarteVisible);
   p.core.view.toggleLayer(&Layers::VectorKarte);  // switched off by the user
   const FlightPoint first = p.core.data.VectorMap[0];
-  const auto e = p.errorOf(&MainController::openVectorMap,
-                           p.file("gross.map", QByteArray((kPointCapacity + 1) * 32, '\0')));
+  const auto e =
+      p.errorOf(&MainController::openVectorMap, p.file("gross.map", QByteArray((kPointCapacity + 1) * 32, '\0')));
   ASSERT_TRUE(e);
   EXPECT_EQ(e->boxText().toStdString(), "Fehler bei Bereichsprüfung\nDatei gross.map");
   // Reading this process's memory from address 0 opens fine and then fails.

@@ -22,8 +22,7 @@ namespace {
 
 // IGC text of a flight through (lat, lon, altitude) points; `gnssOnly`
 // leaves the pressure altitudes 0, so the GNSS ones stand in.
-QByteArray igcText(const std::vector<std::array<double, 3>>& points, const char* datum = "GEO",
-                   bool gnssOnly = false) {
+QByteArray igcText(const std::vector<std::array<double, 3>>& points, const char* datum = "GEO", bool gnssOnly = false) {
   QByteArray text = "AXXX001\r\nHFDTE010124\r\nHFALGALTGPS:" + QByteArray(datum) + "\r\n";
   int t = 36000;
   for (const auto& [lat, lon, alt] : points) {
@@ -77,9 +76,12 @@ struct Ground {
   QString mapFile;
 
   explicit Ground(const MainController& c)
-      : terrain(c.data.Terrain.height), tiles(c.data.TerrainState.tiles), map(c.data.GeoMap.colour),
+      : terrain(c.data.Terrain.height),
+        tiles(c.data.TerrainState.tiles),
+        map(c.data.GeoMap.colour),
         agl(c.data.HeightAboveGround, c.data.HeightAboveGround + c.data.LastPoint + 1),
-        lastPoint(c.data.LastPoint), mapFile(c.geoMapFile()) {}
+        lastPoint(c.data.LastPoint),
+        mapFile(c.geoMapFile()) {}
   bool operator==(const Ground& o) const {
     return terrain.size() == o.terrain.size() &&
            std::equal(terrain.begin(), terrain.end(), o.terrain.begin(),

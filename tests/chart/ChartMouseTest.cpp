@@ -149,8 +149,12 @@ TEST(ChartSelection, BandLabelsAndAZoomedSelectionRefinesTheSection) {
   f.rightDrag({100, 50}, {{400, 200}}, {400, 200});
   EXPECT_EQ(f.state.SelTop, 254);
   EXPECT_EQ(f.state.SelBottom, 104);
-  const QString expected[6] = {"max: 299", "min: 0", "maxmax: 254", "minmin: 104",
-                               "max1: " + formatGeneral(299.0 * 254 / 305), "min1: " + formatGeneral(299.0 * 104 / 305)};
+  const QString expected[6] = {"max: 299",
+                               "min: 0",
+                               "maxmax: 254",
+                               "minmin: 104",
+                               "max1: " + formatGeneral(299.0 * 254 / 305),
+                               "min1: " + formatGeneral(299.0 * 104 / 305)};
   for (int k = 0; k < 6; ++k) EXPECT_EQ(f.view->controls.Label[k], expected[k]);
   // The band is white in the grey outside the section.
   EXPECT_EQ(f.pixel(300, 49), kGrey);

@@ -30,8 +30,10 @@ QImage withPolyline(const ChartFixture& f, QImage background, int32_t colour, co
   for (size_t k = 0; k < values.size(); ++k) {
     if (std::isnan(values[k])) continue;
     const int x = column(first + int(k)), y = row(values[k]);
-    if (started) canvas.lineTo(x, y);
-    else canvas.moveTo(x, y);
+    if (started)
+      canvas.lineTo(x, y);
+    else
+      canvas.moveTo(x, y);
     started = true;
   }
   return background;
@@ -73,7 +75,10 @@ TEST(ChartRedraw, SectionAndBandWhiteOnGreyUnlessZoomed) {
   f.state.bandSelected = true;
   f.view->GrafikUpdate();
   // Columns round(778 / 299 × 100) = 260 and round(520.4) = 520; rows 304 - 200 and 304 - 50.
-  const struct { int x, y; int32_t colour; } probes[] = {
+  const struct {
+    int x, y;
+    int32_t colour;
+  } probes[] = {
       {259, 150, kGrey}, {260, 150, kWhite}, {519, 150, kWhite}, {520, 150, kGrey},
       {300, 103, kGrey}, {300, 104, kWhite}, {300, 253, kWhite}, {300, 254, kGrey},
   };
@@ -89,8 +94,14 @@ TEST(ChartRedraw, SectionAndBandWhiteOnGreyUnlessZoomed) {
 }
 
 TEST(ChartRedraw, ZoomBoxEnabledOnlyForASmallerSection) {
-  const struct { int start, end; bool enabled; } cases[] = {
-      {0, 299, false}, {1, 299, true}, {0, 298, true}, {120, 80, true},
+  const struct {
+    int start, end;
+    bool enabled;
+  } cases[] = {
+      {0, 299, false},
+      {1, 299, true},
+      {0, 298, true},
+      {120, 80, true},
   };
   for (const auto& c : cases) {
     ChartFixture f;
@@ -137,11 +148,16 @@ TEST(ChartRedraw, UniformScaleGathersAllCurvesBeforeDrawingThemWithTheGrid) {
 }
 
 TEST(ChartRedraw, TemperatureBarStoresItsWholeNumberWhenItMoves) {
-  const struct { double before; int barBefore; double after; int bar; const char* label; } cases[] = {
-      {25.4, 10, 25, -25, "25°"},
-      {40, 10, 35, -35, "35°"},       // the bar's top
-      {-15, 0, -10, 10, "-10°"},      // its bottom
-      {25.4, -25, 25.4, -25, "25°"},  // already in place: the temperature stays
+  const struct {
+    double before;
+    int barBefore;
+    double after;
+    int bar;
+    const char* label;
+  } cases[] = {
+      {25.4, 10, 25, -25, "25°"},    {40, 10, 35, -35, "35°"},  // the bar's top
+      {-15, 0, -10, 10, "-10°"},                                // its bottom
+      {25.4, -25, 25.4, -25, "25°"},                            // already in place: the temperature stays
       {-0.4, 10, 0, 0, "0°"},
   };
   for (const auto& c : cases) {
@@ -165,7 +181,7 @@ TEST(ChartRedraw, TemperatureBarStoresItsWholeNumberWhenItMoves) {
 TEST(ChartRedraw, ConstantChannelsAreDisabledAndUntickThemselves) {
   ChartFixture f;
   f.makeFlight(300);
-  f.setChannel(4, [](int) { return 7; });                         // constant over the flight
+  f.setChannel(4, [](int) { return 7; });                        // constant over the flight
   f.setChannel(9, [](int i) { return i < 100 ? 5 : 900 + i; });  // constant before point 100
   f.tickGps({kGpsH});
   f.tickChannels({4, 9});
@@ -207,15 +223,17 @@ TEST(ChartRedraw, DrehzahlIsCappedAt100000) {
   f.view->setScaleIndex(1);
   EXPECT_EQ(f.state.ChartMax, 100000);
   const std::vector<int> at100 = f.rowsOf(ColumnMap(778, 0, 299)(100), kChannels[7]);
-  EXPECT_NE(std::find(at100.begin(), at100.end(), 5), at100.end());      // 100000 on the top margin …
+  EXPECT_NE(std::find(at100.begin(), at100.end(), 5), at100.end());          // 100000 on the top margin …
   EXPECT_TRUE(f.rowsOf(ColumnMap(778, 0, 299)(200), kChannels[7]).empty());  // … the rest above the image
 }
 
 // The curves' polylines drawn column by column cover exactly the pixels of
 // their segments drawn one by one.
 TEST(ChartRedraw, CurvesAreTheSegmentByTheSegmentPolylines) {
-  const struct { int points, width, height, zoomStart, zoomEnd; } cases[] = {
-      {300, 778, 305, 0, 0}, {20000, 778, 305, 0, 0}, {20000, 1600, 900, 0, 0},
+  const struct {
+    int points, width, height, zoomStart, zoomEnd;
+  } cases[] = {
+      {300, 778, 305, 0, 0}, {20000, 778, 305, 0, 0},       {20000, 1600, 900, 0, 0},
       {5000, 60, 40, 0, 0},  {20000, 778, 305, 4000, 4800}, {300, 778, 305, 10, 12},
   };
   for (const auto& c : cases) {
@@ -247,7 +265,7 @@ TEST(ChartRedraw, FlatCurvesAndEmptyWindowsDrawWithoutErrors) {
   ChartFixture f;
   f.makeFlight(300);
   for (int i = 0; i < 300; ++i) {
-    f.d.RawSamples[i][kColGpsAlt] = 4000;  // height 0 throughout
+    f.d.RawSamples[i][kColGpsAlt] = 4000;           // height 0 throughout
     f.d.FlightPath[i].Y = f.d.FlightPath[i].Z = 0;  // standing still
   }
   f.tickGps({kGpsH});

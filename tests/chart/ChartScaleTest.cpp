@@ -7,9 +7,13 @@
 using namespace trelvano;
 
 TEST(ChartMapping, ColumnsSpanTheWindowWithHalvesToEven) {
-  const struct { int width, start, end; long long i; int x; } cases[] = {
-      {778, 0, 299, 0, 0},     {778, 0, 299, 299, 778},  {778, 0, 299, 150, 390},
-      {10, 0, 4, 1, 2},        {10, 0, 4, 3, 8},          // 2.5 -> 2, 7.5 -> 8
+  const struct {
+    int width, start, end;
+    long long i;
+    int x;
+  } cases[] = {
+      {778, 0, 299, 0, 0},     {778, 0, 299, 299, 778},   {778, 0, 299, 150, 390},
+      {10, 0, 4, 1, 2},        {10, 0, 4, 3, 8},  // 2.5 -> 2, 7.5 -> 8
       {778, 100, 200, 100, 0}, {778, 100, 200, 200, 778}, {778, 100, 200, 99, -8},
   };
   for (const auto& c : cases) EXPECT_EQ(ColumnMap(c.width, c.start, c.end)(c.i), c.x) << c.i;
@@ -18,10 +22,13 @@ TEST(ChartMapping, ColumnsSpanTheWindowWithHalvesToEven) {
 }
 
 TEST(ChartMapping, RowsKeepFivePixelMarginsAndInvert) {
-  const struct { double min, max, v; int y; } cases[] = {
-      {0, 100, 0, 300}, {0, 100, 100, 5}, {0, 100, 50, 152},  // 147.5 -> 148
-      {0, 100, -10, 330},                                       // -29.5 -> -30
-      {7, 7, 7, 152},   {7, 7, 1000, 152},                      // zero width: the middle row
+  const struct {
+    double min, max, v;
+    int y;
+  } cases[] = {
+      {0, 100, 0, 300},   {0, 100, 100, 5},  {0, 100, 50, 152},  // 147.5 -> 148
+      {0, 100, -10, 330},                                        // -29.5 -> -30
+      {7, 7, 7, 152},     {7, 7, 1000, 152},                     // zero width: the middle row
   };
   for (const auto& c : cases) EXPECT_EQ(RowMap(305, c.min, c.max)(c.v), c.y) << c.min << ".." << c.max << " " << c.v;
 
@@ -58,14 +65,25 @@ TEST(ValueGrid, StepLinesAndWholeNumberLabels) {
 }
 
 TEST(ProbeTexts, ValueTruncatedToOneDecimalAndRateInFourDigits) {
-  const struct { double v; const char* text; } values[] = {
+  const struct {
+    double v;
+    const char* text;
+  } values[] = {
       {-3.75, "-3.7"}, {-0.5, "-0.5"}, {12.96, "12.9"}, {0.04, "0.0"}, {-0.04, "0.0"}, {1234.56, "1234.5"},
   };
   for (const auto& c : values) EXPECT_EQ(probeValueText(c.v), QLatin1String(c.text)) << c.v;
 
-  const struct { double rate; const char* de; const char* c; } rates[] = {
-      {2.0 / 3.0, "0,6667", "0.6667"}, {-12.5, "-12,5", "-12.5"},    {0, "0", "0"},
-      {1234.4, "1234", "1234"},        {123456, "1,235E05", "1.235E05"}, {99999, "1E05", "1E05"},
+  const struct {
+    double rate;
+    const char* de;
+    const char* c;
+  } rates[] = {
+      {2.0 / 3.0, "0,6667", "0.6667"},
+      {-12.5, "-12,5", "-12.5"},
+      {0, "0", "0"},
+      {1234.4, "1234", "1234"},
+      {123456, "1,235E05", "1.235E05"},
+      {99999, "1E05", "1E05"},
       {0.000001234, "1,234E-06", "1.234E-06"},
   };
   for (const auto& r : rates) {

@@ -11,7 +11,10 @@ TEST(Wind, AirSpeedOfAFlightNorthAt10MetresASecond) {
   ChartFixture f;
   f.makeFlight(10);
   for (int i = 0; i < 10; ++i) f.d.FlightPath[i].Z = 0;
-  const struct { int direction, speed; double airSpeed; } cases[] = {
+  const struct {
+    int direction, speed;
+    double airSpeed;
+  } cases[] = {
       {40, 15, 15},                // from the north (0°) at 5 m/s: head wind
       {0, 15, 15},                 // 360° acts as 0°
       {20, 15, 5},                 // from the south: tail wind

@@ -87,8 +87,8 @@ TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
   Program p;
   ChartWindow* w = p.openChart();
   for (const char* name : {"ImageV", "GroupBox1", "GroupBoxWind", "GroupBox4", "GroupBox2", "GroupBox3",
-                           "RadioGroupScale", "LabelWindrichtung", "LabelWindstaerke", "LabelTemp", "Label1",
-                           "Label6", "TrackBarWindRichtung", "TrackBarWindSpeed", "TrackBarTemp"})
+                           "RadioGroupScale", "LabelWindrichtung", "LabelWindstaerke", "LabelTemp", "Label1", "Label6",
+                           "TrackBarWindRichtung", "TrackBarWindSpeed", "TrackBarTemp"})
     child<QWidget>(w, name);
   for (const char* name : {"CheckBoxGpsH", "CheckBoxGPSV2", "CheckBoxGPSV3", "CheckBoxGPSAV", "CheckBoxADC16",
                            "CheckBoxADC0", "CheckBoxADC4", "CheckBoxProp", "CheckBoxFrequenz", "CheckBoxExtra1",

@@ -40,7 +40,8 @@ class SmallFileSystem {
 
   // Takes every free block with a file of its own ("filler").
   void fill() {
-    const int fd = ::open(QFile::encodeName(path(QStringLiteral("filler"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int fd =
+        ::open(QFile::encodeName(path(QStringLiteral("filler"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     char block[4096] = {};
     while (::write(fd, block, sizeof block) > 0) {
     }
@@ -51,8 +52,8 @@ class SmallFileSystem {
   void unfill() { QFile::remove(path(QStringLiteral("filler"))); }
   // Mounts the file system again read-only (true) or writable (false).
   bool readOnly(bool on) {
-    return ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr,
-                   MS_REMOUNT | (on ? MS_RDONLY : 0), nullptr) == 0;
+    return ::mount(nullptr, QFile::encodeName(dir_.path()).constData(), nullptr, MS_REMOUNT | (on ? MS_RDONLY : 0),
+                   nullptr) == 0;
   }
 
   QString skipReason;

@@ -26,12 +26,12 @@ struct Leg {
 };
 
 struct Flight {
-  double interval = 1;      // seconds between fixes
-  double airspeed = 25;     // m/s
-  double glideRatio = 40;   // in still air
-  double windSpeed = 0;     // m/s
-  double windFrom = 0;      // degrees, 0 = north, clockwise
-  double noise = 1.0;       // metres, standard deviation of each coordinate
+  double interval = 1;     // seconds between fixes
+  double airspeed = 25;    // m/s
+  double glideRatio = 40;  // in still air
+  double windSpeed = 0;    // m/s
+  double windFrom = 0;     // degrees, 0 = north, clockwise
+  double noise = 1.0;      // metres, standard deviation of each coordinate
   double lat = 47.5, lon = 11.2, altitude = 2000;
   unsigned seed = 1;
   std::vector<Leg> legs;
@@ -40,9 +40,9 @@ struct Flight {
 // What the flight really did, leg by leg.
 struct LegTruth {
   Manoeuvre kind;
-  double start, end;          // seconds since the first fix
-  double climb;               // m/s, mean vertical speed
-  double groundRatio;         // ground distance start to end over height lost (glides)
+  double start, end;              // seconds since the first fix
+  double climb;                   // m/s, mean vertical speed
+  double groundRatio;             // ground distance start to end over height lost (glides)
   double x0, y0, z0, x1, y1, z1;  // metres east, north and up at start and end
 };
 

@@ -70,7 +70,8 @@ inline double tileHeight(const Surface& f, double lat, double lon, int n = kTile
   const double x = (lon - west) * (n - 1), y = (south + 1 - lat) * (n - 1);
   const int c = std::min(int(x), n - 2), r = std::min(int(y), n - 2);
   const double fx = x - c, fy = y - r;
-  return (1 - fx) * (1 - fy) * tileValue(f, south, west, c, r, n) + fx * (1 - fy) * tileValue(f, south, west, c + 1, r, n) +
+  return (1 - fx) * (1 - fy) * tileValue(f, south, west, c, r, n) +
+         fx * (1 - fy) * tileValue(f, south, west, c + 1, r, n) +
          (1 - fx) * fy * tileValue(f, south, west, c, r + 1, n) + fx * fy * tileValue(f, south, west, c + 1, r + 1, n);
 }
 
@@ -88,7 +89,7 @@ inline FlightDataPtr flightThrough(const std::vector<std::array<double, 3>>& poi
 
 // `n` points on an ellipse of the given radii (degrees) around (lat, lon), at `altitude`.
 inline std::vector<std::array<double, 3>> circleAround(double lat, double lon, double dLat, double dLon,
-                                                      double altitude, int n = 60) {
+                                                       double altitude, int n = 60) {
   std::vector<std::array<double, 3>> points;
   for (int k = 0; k < n; ++k) {
     const double a = 2 * M_PI * k / n;

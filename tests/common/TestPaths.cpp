@@ -6,13 +6,9 @@
 
 namespace trelvano {
 
-QString dataPath(const QString& relative) {
-  return QStringLiteral(TRELVANO_DATA_DIR "/") + relative;
-}
+QString dataPath(const QString& relative) { return QStringLiteral(TRELVANO_DATA_DIR "/") + relative; }
 
-QString sourcePath(const QString& relative) {
-  return QStringLiteral(TRELVANO_SOURCE_DIR "/") + relative;
-}
+QString sourcePath(const QString& relative) { return QStringLiteral(TRELVANO_SOURCE_DIR "/") + relative; }
 
 QByteArray readBytes(const QString& path) {
   QFile f(path);

@@ -18,6 +18,7 @@ class ScopedLocale {
  public:
   explicit ScopedLocale(const char* name);
   ~ScopedLocale();
+
  private:
   QString previous_;
 };

@@ -20,7 +20,8 @@ struct Options : DialogFixture {
   std::unique_ptr<OptionsDialog> form;
 
   void open() {
-    form = std::make_unique<OptionsDialog>(OptionsTargets{data, program.view, program.panels, program.state.hLabel}, run);
+    form =
+        std::make_unique<OptionsDialog>(OptionsTargets{data, program.view, program.panels, program.state.hLabel}, run);
     form->show();
   }
   QCheckBox* box(const char* name) const { return childOf<QCheckBox>(form.get(), name); }

@@ -40,7 +40,9 @@ struct Editor : DialogFixture {
     QApplication::setActiveWindow(form.get());
   }
   template <class T = QWidget>
-  T* child(const char* name) const { return childOf<T>(form.get(), name); }
+  T* child(const char* name) const {
+    return childOf<T>(form.get(), name);
+  }
   QTableWidget* grid() const { return child<QTableWidget>("StringGrid1"); }
   QString cell(int row, int column) const { return grid()->item(row, column)->text(); }
   void clickCell(int column, int row) const {
@@ -73,13 +75,11 @@ TEST(ParamEditor, SelectingACellShowsItsPanelAndWritesNothing) {
     const char* field;
     const char* text;
   };
-  const Case cases[] = {{kColName, "GroupBoxName", "EditName", "Druck"},
-                        {kColOffset, "GroupBoxOffset", "EditOffset", "12.5"},
-                        {kColKoeff, "GroupBoxKoeff", "EditKoeff", "0.25"},
-                        {kColStart, "GroupBoxStart", "EditStart", "1013.25"},
-                        {kColArt, "RadioGroup1", nullptr, nullptr},
-                        {6, nullptr, nullptr, nullptr},
-                        {kColOffset, "GroupBoxOffset", "EditOffset", "12.5"}};  // again, after the others
+  const Case cases[] = {
+      {kColName, "GroupBoxName", "EditName", "Druck"},     {kColOffset, "GroupBoxOffset", "EditOffset", "12.5"},
+      {kColKoeff, "GroupBoxKoeff", "EditKoeff", "0.25"},   {kColStart, "GroupBoxStart", "EditStart", "1013.25"},
+      {kColArt, "RadioGroup1", nullptr, nullptr},          {6, nullptr, nullptr, nullptr},
+      {kColOffset, "GroupBoxOffset", "EditOffset", "12.5"}};  // again, after the others
   const QByteArray table = parameterFileBytes(e.data.ChannelParams);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.column);
@@ -103,7 +103,8 @@ TEST(ParamEditor, SelectingACellShowsItsPanelAndWritesNothing) {
   EXPECT_EQ(parameterFileBytes(e.data.ChannelParams), table);
 
   e.clickCell(kColArt, 4);  // kind 7: no item
-  for (int k = 0; k < 5; ++k) EXPECT_FALSE(e.child<QAbstractButton>(QStringLiteral("RadioGroup1Item%1").arg(k).toLatin1())->isChecked());
+  for (int k = 0; k < 5; ++k)
+    EXPECT_FALSE(e.child<QAbstractButton>(QStringLiteral("RadioGroup1Item%1").arg(k).toLatin1())->isChecked());
   e.click("RadioGroup1Item3");
   EXPECT_EQ(e.data.ChannelParams[3].Kind, kKindSpeed);
   EXPECT_EQ(e.cell(4, kColArt), QStringLiteral("Speed"));
@@ -120,16 +121,15 @@ TEST(ParamEditor, NumericFieldsRevertToTheLastNumber) {
     double stored;
   };
   const Step steps[] = {
-      {Qt::Key_End, "x", "0", 0},  // the first bad key after selecting the cell: "0"
-      {Qt::Key_End, "75", "075", 75},
-      {Qt::Key_End, "y", "075", 75},  // later: the last number
-      {kSelectAll, "-", "075", 75},   // a lone minus is no number
-      {kSelectAll, "", "0", 0},       // emptied
-      {Qt::Key_End, "5", "05", 5},
-      {Qt::Key_Home, "-", "-05", -5},
+      {Qt::Key_End, "x", "0", 0},                                     // the first bad key after selecting the cell: "0"
+      {Qt::Key_End, "75", "075", 75}, {Qt::Key_End, "y", "075", 75},  // later: the last number
+      {kSelectAll, "-", "075", 75},                                   // a lone minus is no number
+      {kSelectAll, "", "0", 0},                                       // emptied
+      {Qt::Key_End, "5", "05", 5},    {Qt::Key_Home, "-", "-05", -5},
   };
-  const std::pair<const char*, double ChannelParam::*> fields[] = {
-      {"EditOffset", &ChannelParam::Offset}, {"EditKoeff", &ChannelParam::Koeffizient}, {"EditStart", &ChannelParam::Startwert}};
+  const std::pair<const char*, double ChannelParam::*> fields[] = {{"EditOffset", &ChannelParam::Offset},
+                                                                   {"EditKoeff", &ChannelParam::Koeffizient},
+                                                                   {"EditStart", &ChannelParam::Startwert}};
   Editor e;
   e.open();
   for (int f = 0; f < 3; ++f) {

@@ -69,9 +69,9 @@ TEST(Dump, IgcFlightStateAndPoints) {
 }
 
 TEST(Dump, LoggerFlightWithParametersLocaleAndOverlay) {
-  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--locale"),
-                             QStringLiteral("de_DE"), QStringLiteral("--baro"), QStringLiteral("--overlay"),
-                             QStringLiteral("2"), example("ng-flug.csv")});
+  const DumpRun r =
+      runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--locale"), QStringLiteral("de_DE"),
+               QStringLiteral("--baro"), QStringLiteral("--overlay"), QStringLiteral("2"), example("ng-flug.csv")});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(r.json["files"].toArray()[0].toObject()["path"].toString(), example("default.par"));
   EXPECT_EQ(r.json["files"].toArray()[0].toObject()["status"].toString(), QStringLiteral("ok"));
@@ -128,7 +128,8 @@ TEST(Dump, FailedParameterFileIsAFileEntry) {
   EXPECT_EQ(files[1].toObject()["status"].toString(), QStringLiteral("ok"));
   EXPECT_TRUE(r.json["state"].toObject()["LoggerNG"].toBool());
 
-  const DumpRun missing = runDump({QStringLiteral("--par"), dir.filePath(QStringLiteral("fehlt.par")), example("rundflug.igc")});
+  const DumpRun missing =
+      runDump({QStringLiteral("--par"), dir.filePath(QStringLiteral("fehlt.par")), example("rundflug.igc")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.json["files"].toArray()[0].toObject()["status"].toString(), QStringLiteral("unopened"));
 }
@@ -137,7 +138,8 @@ TEST(Dump, UsageErrorsAndRendering) {
   EXPECT_EQ(runDump({}).exitCode, 2);
   EXPECT_EQ(runDump({QStringLiteral("--help")}).exitCode, 0);  // prints the usage
   EXPECT_EQ(runDump({QStringLiteral("--bogus"), example("rundflug.igc")}).exitCode, 2);
-  EXPECT_EQ(runDump({QStringLiteral("--layers"), QStringLiteral("Flugbahn,Wolken"), example("rundflug.igc")}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--layers"), QStringLiteral("Flugbahn,Wolken"), example("rundflug.igc")}).exitCode,
+            2);
   EXPECT_EQ(runDump({QStringLiteral("--exaggeration"), QStringLiteral("4"), example("rundflug.igc")}).exitCode, 2);
 
   QTemporaryDir dir;
@@ -163,10 +165,11 @@ TEST(Dump, MapsLoadAfterTheFlightsEachWithItsOwnEntry) {
   const QString bad = writeBytes(dir.filePath(QStringLiteral("kaputt.bmp")), "BM kein Bild");
   const QString missing = dir.filePath(QStringLiteral("fehlt.map"));
   const QString png = dir.filePath(QStringLiteral("karte.png"));
-  const DumpRun r = runDump({QStringLiteral("--pixelmap"), example("karte.bmp"), QStringLiteral("--slow"),
-                             QStringLiteral("--vectormap"), example("karte.map"), QStringLiteral("--pixelmap"), bad,
-                             QStringLiteral("--vectormap"), missing, QStringLiteral("--render"), png,
-                             QStringLiteral("--layers"), QStringLiteral("Karte,Vektor-Karte"), example("rundflug.igc")});
+  const DumpRun r =
+      runDump({QStringLiteral("--pixelmap"), example("karte.bmp"), QStringLiteral("--slow"),
+               QStringLiteral("--vectormap"), example("karte.map"), QStringLiteral("--pixelmap"), bad,
+               QStringLiteral("--vectormap"), missing, QStringLiteral("--render"), png, QStringLiteral("--layers"),
+               QStringLiteral("Karte,Vektor-Karte"), example("rundflug.igc")});
   EXPECT_EQ(r.exitCode, 1);
   QStringList statuses;
   for (const QJsonValue& f : r.json["files"].toArray()) statuses << f.toObject()["status"].toString();
@@ -218,25 +221,25 @@ TEST(Dump, ParameterTableAndSavingIt) {
   EXPECT_EQ(params[7].toArray()[0].toString(), QStringLiteral("Motor"));
 
   // After the loads: a save that fails is the last entry, and the run fails.
-  const DumpRun bad = runDump({QStringLiteral("--save-par"), dir.filePath(QStringLiteral("no/such/dir.par")),
-                               example("rundflug.igc")});
+  const DumpRun bad =
+      runDump({QStringLiteral("--save-par"), dir.filePath(QStringLiteral("no/such/dir.par")), example("rundflug.igc")});
   EXPECT_EQ(bad.exitCode, 1);
   const QJsonObject last = bad.json["files"].toArray().last().toObject();
   EXPECT_EQ(last["status"].toString(), QStringLiteral("error"));
-  EXPECT_TRUE(last["error"].toString().startsWith(QStringLiteral("E/A-Fehler 3"))) << last["error"].toString().toStdString();
+  EXPECT_TRUE(last["error"].toString().startsWith(QStringLiteral("E/A-Fehler 3")))
+      << last["error"].toString().toStdString();
   EXPECT_EQ(bad.json["params"].toArray()[7].toArray()[0].toString(), QStringLiteral("Frequenz"));
 }
 
 TEST(Dump, ChartOfTheLoggerFlight) {
   QTemporaryDir dir;
   const QString png = dir.filePath(QStringLiteral("chart.png"));
-  const DumpRun r = runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--temperature"),
-                             QStringLiteral("40"), QStringLiteral("--chart"), png, QStringLiteral("--chart-size"),
-                             QStringLiteral("600x200"), QStringLiteral("--curves"),
-                             QStringLiteral("Höhe,Air-Speed,0,1"), QStringLiteral("--scale"),
-                             QStringLiteral("individuell"), QStringLiteral("--wind"), QStringLiteral("30,0"),
-                             QStringLiteral("--range"), QStringLiteral("50,150"), QStringLiteral("--zoom"),
-                             example("ng-flug.csv")});
+  const DumpRun r =
+      runDump({QStringLiteral("--par"), example("default.par"), QStringLiteral("--temperature"), QStringLiteral("40"),
+               QStringLiteral("--chart"), png, QStringLiteral("--chart-size"), QStringLiteral("600x200"),
+               QStringLiteral("--curves"), QStringLiteral("Höhe,Air-Speed,0,1"), QStringLiteral("--scale"),
+               QStringLiteral("individuell"), QStringLiteral("--wind"), QStringLiteral("30,0"),
+               QStringLiteral("--range"), QStringLiteral("50,150"), QStringLiteral("--zoom"), example("ng-flug.csv")});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(QImage(png).size(), QSize(600, 200));
   const QJsonObject chart = r.json["chart"].toObject();
@@ -284,7 +287,8 @@ TEST(Dump, GpxFlightAndExportsAfterTheLoads) {
   const QStringList rows = QString::fromUtf8(readBytes(csv)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   ASSERT_EQ(rows.size(), channels.size() + 1);
   for (int i = 0; i < channels.size(); ++i)
-    for (int k = 0; k < 13; ++k) ASSERT_EQ(rows[i + 1].section(QLatin1Char(';'), 4 + k, 4 + k), channels[i][k].toString());
+    for (int k = 0; k < 13; ++k)
+      ASSERT_EQ(rows[i + 1].section(QLatin1Char(';'), 4 + k, 4 + k), channels[i][k].toString());
 }
 
 // Every file the dump writes, on a full disk: each entry says why, the old
@@ -295,10 +299,10 @@ TEST(Dump, WritesThatFailAreErrors) {
   const char* const names[] = {"a.par", "a.kml", "a.gpx", "a.csv", "a.png", "b.png"};
   for (const char* name : names) writeBytes(fs.path(QLatin1String(name)), "alt");
   fs.fill();
-  const DumpRun r = runDump({QStringLiteral("--save-par"), fs.path("a.par"), QStringLiteral("--export-kml"), fs.path("a.kml"),
-                             QStringLiteral("--export-gpx"), fs.path("a.gpx"), QStringLiteral("--export-csv"), fs.path("a.csv"),
-                             QStringLiteral("--render"), fs.path("a.png"), QStringLiteral("--chart"), fs.path("b.png"),
-                             example("ng-flug.csv")});
+  const DumpRun r = runDump({QStringLiteral("--save-par"), fs.path("a.par"), QStringLiteral("--export-kml"),
+                             fs.path("a.kml"), QStringLiteral("--export-gpx"), fs.path("a.gpx"),
+                             QStringLiteral("--export-csv"), fs.path("a.csv"), QStringLiteral("--render"),
+                             fs.path("a.png"), QStringLiteral("--chart"), fs.path("b.png"), example("ng-flug.csv")});
   EXPECT_EQ(r.exitCode, 1);
   const QJsonArray files = r.json["files"].toArray();
   ASSERT_EQ(files.size(), 7);
@@ -318,7 +322,8 @@ TEST(Dump, UnwritableStandardOutputAndNoFlight) {
     EXPECT_TRUE(r.err.contains("Kein Speicherplatz auf dem Ger")) << r.err.toStdString();
   }
   QTemporaryDir dir;
-  const DumpRun r = runDump({QStringLiteral("--export-gpx"), dir.filePath(QStringLiteral("x.gpx")), dir.filePath("fehlt.igc")});
+  const DumpRun r =
+      runDump({QStringLiteral("--export-gpx"), dir.filePath(QStringLiteral("x.gpx")), dir.filePath("fehlt.igc")});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.json["files"].toArray()[1].toObject()["error"].toString(), QStringLiteral("Kein Flug geladen"));
   EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.gpx"))));
@@ -365,8 +370,9 @@ TEST(Dump, TerrainHeightsAboveGroundAndMap) {
 }
 
 TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {
-  const DumpRun r = runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc")),
-                             dataPath(QStringLiteral("igc/tiny-example-western-timejump.igc"))});
+  const DumpRun r =
+      runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc")),
+               dataPath(QStringLiteral("igc/tiny-example-western-timejump.igc"))});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   const QJsonObject a = r.json["analysis"].toObject();
   // The flight loaded last: its declaration, its two PEV events, its G record.
@@ -385,7 +391,8 @@ TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {
   for (const char* key : {"thermals", "glides", "wind", "engineRuns"}) EXPECT_TRUE(a[key].isArray()) << key;
   EXPECT_TRUE(a["totals"].toObject().contains(QStringLiteral("best30sClimb")));
 
-  const DumpRun motor = runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"))});
+  const DumpRun motor =
+      runDump({QStringLiteral("--analysis"), dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"))});
   const QJsonObject m = motor.json["analysis"].toObject();
   ASSERT_EQ(m["engineRuns"].toArray().size(), 1);  // the self-launch
   EXPECT_GT(m["thermals"].toArray().size(), 20);

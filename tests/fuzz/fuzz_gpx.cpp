@@ -6,6 +6,7 @@ using namespace trelvano;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzWorld& w = fuzzWorld();
-  expectLoadedOrUnchanged(bytes, size, [&](QByteArrayView in) { loadGpx(w.data, *w.staging, in, QStringLiteral("f.gpx")); });
+  expectLoadedOrUnchanged(bytes, size,
+                          [&](QByteArrayView in) { loadGpx(w.data, *w.staging, in, QStringLiteral("f.gpx")); });
   return 0;
 }

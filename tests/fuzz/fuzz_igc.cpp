@@ -6,6 +6,7 @@ using namespace trelvano;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzWorld& w = fuzzWorld();
-  expectLoadedOrUnchanged(bytes, size, [&](QByteArrayView in) { loadIgc(w.data, *w.staging, in, QStringLiteral("f.igc")); });
+  expectLoadedOrUnchanged(bytes, size,
+                          [&](QByteArrayView in) { loadIgc(w.data, *w.staging, in, QStringLiteral("f.igc")); });
   return 0;
 }

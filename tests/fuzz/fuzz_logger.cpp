@@ -9,9 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (size == 0) return 0;
   FuzzWorld& w = fuzzWorld();
   w.data.UseBaroAltitude = bytes[0] & 1;
-  expectLoadedOrUnchanged(bytes + 1, size - 1, [&](QByteArrayView in) {
-    loadLoggerFile(w.data, *w.staging, in, QStringLiteral("f.csv"));
-  });
+  expectLoadedOrUnchanged(bytes + 1, size - 1,
+                          [&](QByteArrayView in) { loadLoggerFile(w.data, *w.staging, in, QStringLiteral("f.csv")); });
   w.data.UseBaroAltitude = false;
   return 0;
 }

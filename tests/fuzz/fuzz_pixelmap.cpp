@@ -28,9 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzWorld& w = fuzzWorld();
   if (!small(QByteArrayView(reinterpret_cast<const char*>(bytes + 1), qsizetype(size - 1)))) return 0;
   w.data.FastMapLoading = bytes[0] & 1;
-  expectLoadedOrUnchanged(bytes + 1, size - 1, [&](QByteArrayView in) {
-    loadPixelMap(w.data, in, QStringLiteral("f.bmp"));
-  });
+  expectLoadedOrUnchanged(bytes + 1, size - 1,
+                          [&](QByteArrayView in) { loadPixelMap(w.data, in, QStringLiteral("f.bmp")); });
   w.data.FastMapLoading = true;
   return 0;
 }

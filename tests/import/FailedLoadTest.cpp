@@ -54,7 +54,8 @@ QByteArray manyFixes(int count) {
 QByteArray manySamples(int count) {
   std::vector<QByteArray> lines;
   lines.reserve(count);
-  for (int i = 0; i < count; ++i) lines.push_back(newFormatLine(i % 1000, 4800000 + i % 50000, 1100000, 5000 + i % 500));
+  for (int i = 0; i < count; ++i)
+    lines.push_back(newFormatLine(i % 1000, 4800000 + i % 50000, 1100000, 5000 + i % 500));
   return newFormatFile(64, 4, lines);
 }
 
@@ -68,20 +69,32 @@ QByteArray manyOldLines(int count) {
 
 TEST_F(FailedLoad, BadIgcRecordsChangeNothing) {
   const QByteArray good = bRecord("120000", "4807038N", "01131456E");
-  expectFailureKeepsFlight("short B line", [&] { igc(joinLines({good, good, good.left(20)})); }, kRange);
-  expectFailureKeepsFlight("bad field", [&] { igc(joinLines({good, good, bRecord("120000", "48070x8N", "01131456E")})); },
-                           QStringLiteral("'48070x8' ist kein gültiger Integerwert"));
+  expectFailureKeepsFlight(
+      "short B line",
+      [&] {
+        igc(joinLines({good, good, good.left(20)}));
+      },
+      kRange);
+  expectFailureKeepsFlight(
+      "bad field",
+      [&] {
+        igc(joinLines({good, good, bRecord("120000", "48070x8N", "01131456E")}));
+      },
+      QStringLiteral("'48070x8' ist kein gültiger Integerwert"));
 }
 
 TEST_F(FailedLoad, BadLoggerFilesChangeNothing) {
-  expectFailureKeepsFlight("overflow in a new-format line",
-                           [&] { logger(newFormatFile(64, 3, {newFormatLine(1, 4800000, 1100000, 10), "1;99999999999;3"})); },
-                           QStringLiteral("Integerüberlauf"));
-  expectFailureKeepsFlight("overflow in the header", [&] { logger("1;2;2147483647;4;5;6\r\n\r\n"); },
-                           QStringLiteral("Integerüberlauf"));
-  expectFailureKeepsFlight("overflow in an old-format line",
-                           [&] { logger("4800000;1100000;1;1000\r\n4800000;1100000;1;3000000000\r\n"); },
-                           QStringLiteral("Integerüberlauf"));
+  expectFailureKeepsFlight(
+      "overflow in a new-format line",
+      [&] {
+        logger(newFormatFile(64, 3, {newFormatLine(1, 4800000, 1100000, 10), "1;99999999999;3"}));
+      },
+      QStringLiteral("Integerüberlauf"));
+  expectFailureKeepsFlight(
+      "overflow in the header", [&] { logger("1;2;2147483647;4;5;6\r\n\r\n"); }, QStringLiteral("Integerüberlauf"));
+  expectFailureKeepsFlight(
+      "overflow in an old-format line", [&] { logger("4800000;1100000;1;1000\r\n4800000;1100000;1;3000000000\r\n"); },
+      QStringLiteral("Integerüberlauf"));
 }
 
 // A file that holds no fix or sample at all is refused like a broken one,
@@ -99,7 +112,8 @@ TEST_F(FailedLoad, FilesWithoutFlightDataChangeNothing) {
       {"IGC file without B records", true, "AXXX001\r\nHFDTE150423\r\nb1200004807038N01131456EA0010000150\r\n"},
       {"IGC file with placeholder fixes only", true,
        joinLines({bRecord("120000", "0000000N", "00000000E"), bRecord("120001", "0000000S", "00000000W")})},
-      {"text offered as an old-format file", false, "Hallo Welt;dies ist keine Aufzeichnung\r\nnur Text\r\nkeine Zahl\r\n"},
+      {"text offered as an old-format file", false,
+       "Hallo Welt;dies ist keine Aufzeichnung\r\nnur Text\r\nkeine Zahl\r\n"},
       {"text below a new-format header", false, newFormatFile(64, 4, {"a;b;c;d;e;f;g;h;i;j;k;l;m;n;o;p"})},
       {"empty .csv", false, ""},
       {"new-format header lines only", false, newFormatFile(64, 4, {})},
@@ -107,7 +121,8 @@ TEST_F(FailedLoad, FilesWithoutFlightDataChangeNothing) {
   };
   for (const auto& c : cases) {
     const QString name = QString::fromLatin1(c.igcFile ? "leer.igc" : "leer.csv");
-    expectFailureKeepsFlight(c.what, [&] { c.igcFile ? igc(c.text, name) : logger(c.text, name); }, noData);
+    expectFailureKeepsFlight(
+        c.what, [&] { c.igcFile ? igc(c.text, name) : logger(c.text, name); }, noData);
     const auto e = c.igcFile ? igcError(c.text, name) : loggerError(c.text, name);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->boxText(), noData + QStringLiteral("\nDatei ") + name) << c.what;
@@ -116,8 +131,9 @@ TEST_F(FailedLoad, FilesWithoutFlightDataChangeNothing) {
 
 TEST_F(FailedLoad, NegativeSamplePeriodCodeIsABrokenHeader) {
   for (int code : {-1, -51}) {
-    expectFailureKeepsFlight("negative period code",
-                             [&] { logger(newFormatFile(64, code, {newFormatLine(1, 4800000, 1100000, 10)})); }, kRange);
+    expectFailureKeepsFlight(
+        "negative period code", [&] { logger(newFormatFile(64, code, {newFormatLine(1, 4800000, 1100000, 10)})); },
+        kRange);
     const auto e = loggerError(newFormatFile(64, code, {newFormatLine(1, 4800000, 1100000, 10)}), "neg.csv");
     ASSERT_TRUE(e);
     EXPECT_EQ(e->detail(), QStringLiteral("Datei neg.csv, Zeile 1"));
@@ -131,13 +147,16 @@ TEST_F(FailedLoad, FailingAltitudeConversionChangesNothing) {
   data.ChannelParams[2].Koeffizient = 2;
   expectFailureKeepsFlight(
       "negative pressure",
-      [&] { logger(newFormatFile(64, 3, {newFormatLine(0, 4800000, 1100000, 10), newFormatLine(8, 4800000, 1100000, 10)})); },
+      [&] {
+        logger(newFormatFile(64, 3, {newFormatLine(0, 4800000, 1100000, 10), newFormatLine(8, 4800000, 1100000, 10)}));
+      },
       QStringLiteral("Ungültige Gleitkommaoperation"));
   EXPECT_TRUE(data.UseBaroAltitude);
 }
 
 TEST_F(FailedLoad, ErrorsNameFileAndLine) {
-  auto e = errorOf([&] { logger("4800000;1100000;1;1000\n\n4800000;1100000;1;3000000000\n", QStringLiteral("x.csv")); });
+  auto e =
+      errorOf([&] { logger("4800000;1100000;1;1000\n\n4800000;1100000;1;3000000000\n", QStringLiteral("x.csv")); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->detail(), QStringLiteral("Datei x.csv, Zeile 3"));
   e = errorOf([&] { igc(manyFixes(65537), QStringLiteral("big.igc")); });
@@ -147,7 +166,8 @@ TEST_F(FailedLoad, ErrorsNameFileAndLine) {
 
 TEST_F(FailedLoad, IgcFlightsHoldUpTo65536Fixes) {
   const QByteArray text = manyFixes(65537);
-  expectFailureKeepsFlight("65537 fixes", [&] { igc(text); }, kRange, kMorePoints);
+  expectFailureKeepsFlight(
+      "65537 fixes", [&] { igc(text); }, kRange, kMorePoints);
   igc(text.left(text.lastIndexOf('B')));
   EXPECT_EQ(data.LastPoint, 65535);
   EXPECT_EQ(data.PlumbLast, 131071);
@@ -158,7 +178,8 @@ TEST_F(FailedLoad, IgcFlightsHoldUpTo65536Fixes) {
 
 TEST_F(FailedLoad, OldFormatFlightsHoldUpTo65536Points) {
   const QByteArray text = manyOldLines(65536);
-  expectFailureKeepsFlight("65537 lines", [&] { logger(text + "4800000;1100000;1;1000\r\n"); }, kRange, kMorePoints);
+  expectFailureKeepsFlight(
+      "65537 lines", [&] { logger(text + "4800000;1100000;1;1000\r\n"); }, kRange, kMorePoints);
   // An empty last line after the last point is not a point.
   logger(text + "\r\n");
   EXPECT_EQ(data.LastPoint, 65535);
@@ -168,10 +189,11 @@ TEST_F(FailedLoad, OldFormatFlightsHoldUpTo65536Points) {
 
 TEST_F(FailedLoad, NewFormatFlightsHoldUpTo32768Samples) {
   const QByteArray text = manySamples(32768);
-  expectFailureKeepsFlight("32769 samples", [&] { logger(text + newFormatLine(7, 4800000, 1100000, 10) + "\r\n"); },
-                           kRange, kMoreSamples);
+  expectFailureKeepsFlight(
+      "32769 samples", [&] { logger(text + newFormatLine(7, 4800000, 1100000, 10) + "\r\n"); }, kRange, kMoreSamples);
   // Row 32768 is written even for an empty line.
-  expectFailureKeepsFlight("32768 samples and an empty line", [&] { logger(text + "\r\n"); }, kRange, kMoreSamples);
+  expectFailureKeepsFlight(
+      "32768 samples and an empty line", [&] { logger(text + "\r\n"); }, kRange, kMoreSamples);
   logger(text);
   EXPECT_EQ(data.LastPoint, 32767);
   EXPECT_EQ(data.ChannelSamples[32767][0], 767);
@@ -181,7 +203,8 @@ TEST_F(FailedLoad, NewFormatFlightsHoldUpTo32768Samples) {
 TEST_F(FailedLoad, FailedIgcLoadKeepsANewFormatFlight) {
   logger(newFormatFile(64, 9, {newFormatLine(1, 4700000, 900000, 100), newFormatLine(2, 4700100, 900000, 140)}));
   ASSERT_TRUE(data.LoggerNG);
-  expectFailureKeepsFlight("short B line", [&] { igc("B1200\r\n"); }, kRange);
+  expectFailureKeepsFlight(
+      "short B line", [&] { igc("B1200\r\n"); }, kRange);
   EXPECT_TRUE(data.LoggerNG);
 }
 

@@ -71,7 +71,8 @@ TEST(ReadWholeFile, OnlyPlainFilesOfASaneSize) {
 // with no temporary file beside it; a save that completes replaces it.
 TEST(WriteWholeFile, AFailedWriteLeavesTheOldFileWhole) {
   QTemporaryDir dir;
-  const QString path = writeBytes(dir.filePath(QStringLiteral("rundflug.igc")), "B1200004807038N01131456EA0010000150\r\n");
+  const QString path =
+      writeBytes(dir.filePath(QStringLiteral("rundflug.igc")), "B1200004807038N01131456EA0010000150\r\n");
   const QByteArray old = readBytes(path);
   rlimit limit{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
@@ -82,7 +83,8 @@ TEST(WriteWholeFile, AFailedWriteLeavesTheOldFileWhole) {
   ::setrlimit(RLIMIT_FSIZE, &limit);
   std::signal(SIGXFSZ, previousHandler);
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->boxText(), QStringLiteral("E/A-Fehler 101\nDie Datei ist zu groß für das Dateisystem\nDatei rundflug.igc"));
+  EXPECT_EQ(e->boxText(),
+            QStringLiteral("E/A-Fehler 101\nDie Datei ist zu groß für das Dateisystem\nDatei rundflug.igc"));
   EXPECT_EQ(readBytes(path), old);
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("rundflug.igc")});
 

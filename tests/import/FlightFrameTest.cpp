@@ -14,9 +14,9 @@ class FlightFrame : public ImportTest {
  protected:
   // Three new-format samples; channel k of sample s holds 1000 + 10 s + k.
   QByteArray threeSamples() {
-    return newFormatFile(64, 4, {newFormatLine(1000, 4807038, 1131456, 5120),
-                                 newFormatLine(1010, 4807138, 1131556, 5370),
-                                 newFormatLine(1020, 4807238, 1131656, 5000)});
+    return newFormatFile(64, 4,
+                         {newFormatLine(1000, 4807038, 1131456, 5120), newFormatLine(1010, 4807138, 1131556, 5370),
+                          newFormatLine(1020, 4807238, 1131656, 5000)});
   }
   // Kind Höhe on `channel`: pressure = 1013.25 − raw × 0.01 hPa.
   void makeHeightChannel(int channel) {

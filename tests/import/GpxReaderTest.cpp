@@ -70,7 +70,8 @@ QByteArray track(const QByteArray& points) { return "<gpx><trk><trkseg>" + point
 
 // Whatever XML form a writer chooses, the same points come out.
 TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
-  const QByteArray plain = track("<trkpt lat='47.5' lon='-11.25'><ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>");
+  const QByteArray plain =
+      track("<trkpt lat='47.5' lon='-11.25'><ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>");
   const QByteArray forms[] = {
       "\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?>\r\n" + plain,
       "<g:gpx xmlns:g='urn:g'><g:trk><g:trkseg><g:trkpt lat='47.5' lon='-11.25' g:lat='1' xml:lang='de'>"
@@ -78,13 +79,16 @@ TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
       "<gpx xmlns='http://www.topografix.com/GPX/1/1'><trk><trkseg><trkpt lon=\"-11.25\" lat=\" 4&#55;.5\n\">"
       "<ele>6<!-- c -->1<![CDATA[2]]>.5</ele><extensions><ele>9</ele><time>2020-01-01T00:00:00Z</time></extensions>"
       "<time>\t2023-06-01T12:00:00+02:00 </time></trkpt></trkseg></trk></gpx>",
-      track("<trkpt lat='+4.75e1' lon='-1125e-2'><ele>5</ele><ele>612.50</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      track(
+          "<trkpt lat='+4.75e1' lon='-1125e-2'><ele>5</ele><ele>612.50</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
       "<!DOCTYPE gpx [<!ENTITY e '612.5'>]>" + track("<trkpt lat='47.5' lon='-11.25'><ele>&e;</ele>"
                                                      "<time>2023-06-01T10:00:00Z</time></trkpt>"),
-      "<?xml version='1.0' encoding='ISO-8859-1'?>" + track("<trkpt lat='47.5' lon='-11.25'><name>\xE4\x80</name>"
-                                                            "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
-      "<?xml version='1.0' encoding='windows-1252'?>" + track("<trkpt lat='47.5' lon='-11.25'><name>\x80\xE4</name>"
-                                                              "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      "<?xml version='1.0' encoding='ISO-8859-1'?>" +
+          track("<trkpt lat='47.5' lon='-11.25'><name>\xE4\x80</name>"
+                "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
+      "<?xml version='1.0' encoding='windows-1252'?>" +
+          track("<trkpt lat='47.5' lon='-11.25'><name>\x80\xE4</name>"
+                "<ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>"),
       [&] {  // UTF-16 with its byte order mark
         const QString text = QString::fromUtf8("<?xml version='1.0' encoding='UTF-16'?>" + plain);
         return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
@@ -109,7 +113,8 @@ TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
 }
 
 TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
-  const std::pair<QByteArray, int> cases[] = {  // text, line of "Ungültige GPX-Datei"
+  const std::pair<QByteArray, int> cases[] = {
+      // text, line of "Ungültige GPX-Datei"
       {"", 1},
       {"<gpx>\n<trk><trkseg>\n<trkpt lat='1' lon='2'>\n</trkseg></trk></gpx>", 4},
       {"<gpx><trk><trkseg><trkpt lat='1' lon='2'/></trkseg></trk></gpx>\n<gpx/>", 2},
@@ -136,7 +141,9 @@ TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
   for (int i = 0; i <= kMaxFlightPoints; ++i) routes += "<rtept lat='1' lon='2'/>";
   const std::optional<RunError> e = errorOf([&] { gpx(routes + "\n</rte></gpx>"); });
   ASSERT_TRUE(e);
-  EXPECT_EQ(e->boxText(), QStringLiteral("Fehler bei Bereichsprüfung\nDie Datei enthält mehr als 65536 Punkte\nDatei t.gpx, Zeile 2"));
+  EXPECT_EQ(
+      e->boxText(),
+      QStringLiteral("Fehler bei Bereichsprüfung\nDie Datei enthält mehr als 65536 Punkte\nDatei t.gpx, Zeile 2"));
   gpx(routes + "</rte>" + track("<trkpt lat='3' lon='4'/>").mid(5));
   EXPECT_EQ(data.LastPoint, 0);
 }

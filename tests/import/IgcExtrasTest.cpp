@@ -12,11 +12,11 @@ namespace {
 class IgcExtrasTest : public ImportTest {};
 
 TEST_F(IgcExtrasTest, TheLastDeclarationIsTheTaskAndPlaceholdersStayListed) {
-  igc(joinLines({"C130718065902130718000103", "C4745633N01132683EOLD START",
-                 "C150701213841160701000102 500K Tri", "C0000000N00000000ETAKEOFF",
-                 "C5110179N00102644W Lasham Start S", "C4346000S17007700EMT COOK", "C52301N00017612W too short",
-                 "C5230147X00017612W bad hemisphere", "C5299147N00017612W minutes beyond 59",
-                 bRecord("120000", "4807038N", "01131456E"), bRecord("120001", "4807038N", "01131456E")}));
+  igc(joinLines({"C130718065902130718000103", "C4745633N01132683EOLD START", "C150701213841160701000102 500K Tri",
+                 "C0000000N00000000ETAKEOFF", "C5110179N00102644W Lasham Start S", "C4346000S17007700EMT COOK",
+                 "C52301N00017612W too short", "C5230147X00017612W bad hemisphere",
+                 "C5299147N00017612W minutes beyond 59", bRecord("120000", "4807038N", "01131456E"),
+                 bRecord("120001", "4807038N", "01131456E")}));
   const auto& task = data.Igc.task;
   ASSERT_EQ(task.size(), 3u);
   EXPECT_TRUE(task[0].placeholder);
@@ -30,8 +30,7 @@ TEST_F(IgcExtrasTest, TheLastDeclarationIsTheTaskAndPlaceholdersStayListed) {
 
 TEST_F(IgcExtrasTest, ExtensionsAreReadPerFixAndLadLodRefineThePosition) {
   // ENL in bytes 36-38, MOP 39-41, LAD 42, LOD 43 (after the GNSS altitude in 31-35).
-  igc(joinLines({"I043638ENL3941MOP4242LAD4343LOD",
-                 bRecord("120000", "4807038N", "01131456W") + "95000078",
+  igc(joinLines({"I043638ENL3941MOP4242LAD4343LOD", bRecord("120000", "4807038N", "01131456W") + "95000078",
                  bRecord("120001", "4807038S", "01131456E") + "010x0155",
                  bRecord("120002", "4807038N", "01131456E") + "0"}));
   EXPECT_EQ(data.Igc.enl, (std::vector<int16_t>{950, 10, -1}));
@@ -64,8 +63,8 @@ TEST_F(IgcExtrasTest, AFailedLoadKeepsTheExtrasAndOtherReadersClearThem) {
   ASSERT_EQ(data.Igc.task.size(), 1u);
   EXPECT_EQ(data.Igc.task[0].name, QStringLiteral("START"));
   EXPECT_EQ(data.Igc.events.size(), 1u);
-  loadGpx(data, *staging,
-          "<gpx><trk><trkseg><trkpt lat=\"48\" lon=\"11\"/></trkseg></trk></gpx>", QStringLiteral("t.gpx"));
+  loadGpx(data, *staging, "<gpx><trk><trkseg><trkpt lat=\"48\" lon=\"11\"/></trkseg></trk></gpx>",
+          QStringLiteral("t.gpx"));
   EXPECT_TRUE(data.Igc.task.empty());
   EXPECT_TRUE(data.Igc.events.empty());
   EXPECT_FALSE(data.Igc.securityRecord);

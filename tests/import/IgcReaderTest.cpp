@@ -11,8 +11,7 @@ class IgcReader : public ImportTest {};
 
 // Three fixes around Munich, 2 s apart, altitudes 500, 510, 505 m.
 std::vector<QByteArray> threeFixes() {
-  return {bRecord("120000", "4807038N", "01131456E", "00500"),
-          bRecord("120002", "4807100N", "01131500E", "00510"),
+  return {bRecord("120000", "4807038N", "01131456E", "00500"), bRecord("120002", "4807100N", "01131500E", "00510"),
           bRecord("120004", "4807200N", "01131600E", "00505")};
 }
 
@@ -121,11 +120,10 @@ TEST_F(IgcReader, SampleIntervalNeedsTwoFixes) {
 }
 
 TEST_F(IgcReader, PressureAltitudeField) {
-  igc(joinLines({bRecord("120000", "4807038N", "01131456E", "00000"),
-                 bRecord("120001", "4807038N", "01131456E", "00312"),
-                 bRecord("120002", "4807038N", "01131456E", "-0012"),
-                 bRecord("120003", "4807038N", "01131456E", " 0042"),
-                 bRecord("120004", "4807038N", "01131456E", "00-12")}));
+  igc(joinLines(
+      {bRecord("120000", "4807038N", "01131456E", "00000"), bRecord("120001", "4807038N", "01131456E", "00312"),
+       bRecord("120002", "4807038N", "01131456E", "-0012"), bRecord("120003", "4807038N", "01131456E", " 0042"),
+       bRecord("120004", "4807038N", "01131456E", "00-12")}));
   EXPECT_EQ(data.FlightPath[0].Altitude, 0.0);
   EXPECT_EQ(data.FlightPath[1].Altitude, 312.0);
   EXPECT_EQ(data.FlightPath[2].Altitude, -12.0);
@@ -167,9 +165,7 @@ TEST_F(IgcReader, AllZeroWithAnUnreadableGnssFieldKeepsTheZeros) {
 }
 
 // The flight's points 0 … LastPoint as they are now.
-std::vector<FlightPoint> points(const FlightData& d) {
-  return {d.FlightPath.pts, d.FlightPath.pts + d.LastPoint + 1};
-}
+std::vector<FlightPoint> points(const FlightData& d) { return {d.FlightPath.pts, d.FlightPath.pts + d.LastPoint + 1}; }
 
 bool samePoints(const std::vector<FlightPoint>& a, const std::vector<FlightPoint>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(FlightPoint)) == 0;
@@ -181,8 +177,8 @@ TEST_F(IgcReader, OnlyUpperCaseBRecordsAreFixes) {
   const std::vector<FlightPoint> onlyFixes = points(data);
 
   igc(joinLines({"AXXX001", "HFDTE150423", "I013638FXA", fixes[0], "", "LXNA some comment", fixes[1],
-                 "b" + fixes[2].mid(1), " " + fixes[2], "F1200010102", "E120002PEV", fixes[2],
-                 "G0123456789ABCDEF", ""}));
+                 "b" + fixes[2].mid(1), " " + fixes[2], "F1200010102", "E120002PEV", fixes[2], "G0123456789ABCDEF",
+                 ""}));
   EXPECT_EQ(data.LastPoint, 2);
   EXPECT_TRUE(samePoints(points(data), onlyFixes));
 }
@@ -220,16 +216,14 @@ TEST(IgcTimeSteps, MidnightCrossingsAndClockCorrections) {
   const struct {
     int from, to, step;
   } cases[] = {
-      {36000, 36004, 4},     // forward
-      {36000, 36000, 0},     // same second
-      {86398, 1, 3},         // 23:59:58 -> 00:00:01
-      {79200, 3600, 10800},  // 22:00 -> 01:00
-      {43201, 0, 43199},     // 12:00:01 -> 00:00:00, just under 12 h on
-      {43200, 0, 0},         // exactly 12 h: not a crossing
-      {86399, 43198, 43199},
-      {86399, 43200, 0},
-      {50000, 49993, 0},     // clock set back by 7 s
-      {79368, 57772, 0},     // 22:02:48 -> 16:02:52, six hours back
+      {36000, 36004, 4},                                            // forward
+      {36000, 36000, 0},                                            // same second
+      {86398, 1, 3},                                                // 23:59:58 -> 00:00:01
+      {79200, 3600, 10800},                                         // 22:00 -> 01:00
+      {43201, 0, 43199},                                            // 12:00:01 -> 00:00:00, just under 12 h on
+      {43200, 0, 0},                                                // exactly 12 h: not a crossing
+      {86399, 43198, 43199}, {86399, 43200, 0}, {50000, 49993, 0},  // clock set back by 7 s
+      {79368, 57772, 0},                                            // 22:02:48 -> 16:02:52, six hours back
   };
   for (const auto& c : cases) EXPECT_EQ(fixTimeStep(c.from, c.to), c.step) << c.from << " -> " << c.to;
 }

@@ -119,9 +119,8 @@ TEST_F(IgcSampleFiles, ZeroPressureRecorderUsesGnssAltitudes) {
 TEST_F(IgcSampleFiles, NegativePressureAltitudes) {
   load("crlf-negative-pressure-skytraxx.igc");
   const FlightPoint* p = data.FlightPath.pts;
-  const auto lowest = std::min_element(p, p + data.LastPoint + 1, [](const FlightPoint& a, const FlightPoint& b) {
-    return a.Altitude < b.Altitude;
-  });
+  const auto lowest = std::min_element(
+      p, p + data.LastPoint + 1, [](const FlightPoint& a, const FlightPoint& b) { return a.Altitude < b.Altitude; });
   EXPECT_EQ(lowest->Altitude, -53.0);
 }
 
@@ -129,8 +128,8 @@ TEST_F(IgcSampleFiles, MalformedFileFailsAndKeepsTheFlight) {
   load("crlf-negative-pressure-skytraxx.igc");
   const FlightSnapshot before(data);
   const char* name = "lf-malformed-b-records-syride.igc";
-  const auto e = igcError(readBytes(dataPath(QStringLiteral("igc/") + QString::fromLatin1(name))),
-                          QString::fromLatin1(name));
+  const auto e =
+      igcError(readBytes(dataPath(QStringLiteral("igc/") + QString::fromLatin1(name))), QString::fromLatin1(name));
   ASSERT_TRUE(e);
   // B08590616423468S00332739EA02570-…: an 8-digit latitude shifts the longitude field.
   EXPECT_EQ(e->text(), QStringLiteral("'S0033273' ist kein gültiger Integerwert"));

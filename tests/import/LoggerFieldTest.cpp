@@ -33,8 +33,8 @@ TEST(ReadLoggerField, DigitsSignsAndIgnoredCharacters) {
   EXPECT_EQ(single(" 7;"), 7);
   EXPECT_EQ(single("-0;"), 0);
   EXPECT_EQ(single("-12;"), -12);
-  EXPECT_EQ(single("1-2;"), 12);   // a minus after a non-zero digit is ignored
-  EXPECT_EQ(single("0-5;"), -5);   // … but counts while the value is still 0
+  EXPECT_EQ(single("1-2;"), 12);  // a minus after a non-zero digit is ignored
+  EXPECT_EQ(single("0-5;"), -5);  // … but counts while the value is still 0
   EXPECT_EQ(single("a1b2c;"), 12);
   EXPECT_EQ(single(";"), 0);
   EXPECT_EQ(single("2147483647;"), 2147483647);
@@ -88,11 +88,42 @@ std::string outcome(const QByteArray& text) {
 TEST(ReadLoggerField, LongTextReadsLikeShortText) {
   // With enough text behind it a field is read eight bytes at a time; it must
   // come out exactly as when read character by character at the end of a text.
-  const char* const bodies[] = {"", "-", "0", "7", "-7", "12", "4807038", "-1131456", "99999999", "123456789",
-                                "2147483647", "2147483648", "-2147483647", "-2147483648", "9999999999",
-                                "00000000001", "000000002147483647", "12345678901", "1-2", "0-5", "-0", "12.5",
-                                " 7", "--3", "1 2", "123456789a", "1234567", "-7654321", "0000000",
-                                "12345678", "x", "1\x80", "9/", ":", "\xff" "9"};
+  const char* const bodies[] = {"",
+                                "-",
+                                "0",
+                                "7",
+                                "-7",
+                                "12",
+                                "4807038",
+                                "-1131456",
+                                "99999999",
+                                "123456789",
+                                "2147483647",
+                                "2147483648",
+                                "-2147483647",
+                                "-2147483648",
+                                "9999999999",
+                                "00000000001",
+                                "000000002147483647",
+                                "12345678901",
+                                "1-2",
+                                "0-5",
+                                "-0",
+                                "12.5",
+                                " 7",
+                                "--3",
+                                "1 2",
+                                "123456789a",
+                                "1234567",
+                                "-7654321",
+                                "0000000",
+                                "12345678",
+                                "x",
+                                "1\x80",
+                                "9/",
+                                ":",
+                                "\xff"
+                                "9"};
   for (const char* body : bodies)
     for (const char* stop : {";", "\r\n", "\n", "\r"}) {
       if (!*body && *stop != ';') continue;  // a field at a line end runs on: no end of text to compare with

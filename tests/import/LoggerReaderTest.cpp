@@ -8,8 +8,8 @@ namespace {
 
 class LoggerReader : public ImportTest {};
 
-constexpr int kLat = 4807038;    // 48.1173°
-constexpr int kLon = -1131456;   // −11.524267°
+constexpr int kLat = 4807038;   // 48.1173°
+constexpr int kLon = -1131456;  // −11.524267°
 
 TEST_F(LoggerReader, SixFieldsInTheFirstLineMakeTheNewFormat) {
   logger("5;64;9;0;0\r\n4807038;1131456;7;1000\r\n");
@@ -32,7 +32,8 @@ TEST_F(LoggerReader, HeaderGivesTheSampleIntervalAndTheGpsColumns) {
   EXPECT_EQ(data.SampleInterval, 1.0);
 
   // Without flag 64 a line holds the 13 channels only; position and GPS altitude are 0.
-  const QString label = logger(newFormatFile(0, 4, {"1;2;3;4;5;6;7;8;9;10;11;12;13", "21;22;23;24;25;26;27;28;29;30;31;32;33;34"}));
+  const QString label =
+      logger(newFormatFile(0, 4, {"1;2;3;4;5;6;7;8;9;10;11;12;13", "21;22;23;24;25;26;27;28;29;30;31;32;33;34"}));
   EXPECT_FALSE(data.HasGpsColumns);
   EXPECT_EQ(data.LastPoint, 1);
   EXPECT_EQ(data.RawSamples[1][12], 33);
@@ -45,8 +46,8 @@ TEST_F(LoggerReader, HeaderGivesTheSampleIntervalAndTheGpsColumns) {
 
 TEST_F(LoggerReader, NewFormatSamples) {
   data.SampleInterval = 2.0;
-  const QString label = logger(newFormatFile(64, 4, {newFormatLine(100, kLat, kLon, 5120),
-                                                     newFormatLine(200, kLat + 100, kLon, 5370) + ";99;98"}));
+  const QString label = logger(newFormatFile(
+      64, 4, {newFormatLine(100, kLat, kLon, 5120), newFormatLine(200, kLat + 100, kLon, 5370) + ";99;98"}));
   ASSERT_EQ(data.LastPoint, 1);
   EXPECT_EQ(label, QStringLiteral("Höhe: GPS"));
   EXPECT_EQ(data.RangeStart, 0);
@@ -115,7 +116,8 @@ TEST_F(LoggerReader, EmptyLinesAndSingleFieldLines) {
 }
 
 TEST_F(LoggerReader, EveryLineEndReadsTheSame) {
-  const std::vector<QByteArray> lines = {"1;64;4;0;0;0", "header",
+  const std::vector<QByteArray> lines = {"1;64;4;0;0;0",
+                                         "header",
                                          newFormatLine(10, kLat, kLon, 5120),
                                          "11;12",  // a short line: its missing fields run on
                                          newFormatLine(30, kLat + 10, kLon - 10, 5220),

@@ -21,8 +21,8 @@ void le32(QByteArray& b, uint32_t v) {
 // A Windows bitmap, rows stored bottom-up. bpp 8: `pixels` (top row first)
 // index `palette` (0xRRGGBB); bpp 16: `pixels` are 5-5-5 values. Pixel data
 // is left out with `headerOnly`.
-QByteArray bmp(int w, int h, int bpp, const std::vector<uint32_t>& pixels,
-               const std::vector<uint32_t>& palette = {}, bool headerOnly = false) {
+QByteArray bmp(int w, int h, int bpp, const std::vector<uint32_t>& pixels, const std::vector<uint32_t>& palette = {},
+               bool headerOnly = false) {
   const int rowBytes = (w * bpp / 8 + 3) / 4 * 4;
   const uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
   QByteArray b("BM");
@@ -39,15 +39,19 @@ QByteArray bmp(int w, int h, int bpp, const std::vector<uint32_t>& pixels,
     QByteArray row;
     for (int x = 0; x < w; ++x) {
       const uint32_t p = pixels[static_cast<size_t>(y * w + x)];
-      if (bpp == 8) row.append(char(p));
-      else le16(row, p);
+      if (bpp == 8)
+        row.append(char(p));
+      else
+        le16(row, p);
     }
     b += row.leftJustified(rowBytes, '\0');
   }
   return b;
 }
 
-void be32(QByteArray& b, uint32_t v) { b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v)); }
+void be32(QByteArray& b, uint32_t v) {
+  b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+}
 
 QByteArray pngChunk(const char* type, const QByteArray& content) {
   QByteArray typed = QByteArray(type) + content;
@@ -80,7 +84,9 @@ QImage picture(int w, int h, uint32_t (*colourAt)(int x, int y)) {
 }
 
 // A colour that tells the pixel it came from, for pictures up to 4096 pixels.
-uint32_t coordinates(int x, int y) { return uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8); }
+uint32_t coordinates(int x, int y) {
+  return uint32_t(x & 0xFF) << 16 | uint32_t(y & 0xFF) << 8 | (x >> 8) << 4 | (y >> 8);
+}
 int32_t model(uint32_t rgb) { return fromRgb32(rgb); }
 
 struct Cells {
@@ -110,8 +116,8 @@ TEST(PixelMapSampling, FastTakesTheCentreOfEachCell) {
 
 TEST(PixelMapSampling, SlowBlendsColumnByColumnAndNeighboursShareTheirBorder) {
   // One white pixel at (50, 50) on black: the four cells around it see it, each at another place of its order.
-  const Cells cells = sample(picture(100, 100, [](int x, int y) { return x == 50 && y == 50 ? 0xFFFFFFu : 0u; }),
-                             false);
+  const Cells cells =
+      sample(picture(100, 100, [](int x, int y) { return x == 50 && y == 50 ? 0xFFFFFFu : 0u; }), false);
   EXPECT_EQ(cells.at(49, 49), 0xFEFEFE);  // last of its four pixels
   EXPECT_EQ(cells.at(50, 49), 0x7F7F7F);  // third: then one black pixel
   EXPECT_EQ(cells.at(49, 50), 0x3F3F3F);  // second: x = 50 comes before x = 51
@@ -156,13 +162,12 @@ TEST_F(PixelMapLoad, PaletteAnd16BitBitmapsDecodeToTheirColours) {
   const struct {
     QByteArray file;
     int32_t full;  // one colour byte at its largest
-  } pictures[] = {{bmp(2, 2, 8, {1, 2, 3, 4}, palette), 0xFF},
-                  {bmp(2, 2, 16, {0x7C00, 0x03E0, 0x001F, 0x7FFF}), 0xF8}};
+  } pictures[] = {{bmp(2, 2, 8, {1, 2, 3, 4}, palette), 0xFF}, {bmp(2, 2, 16, {0x7C00, 0x03E0, 0x001F, 0x7FFF}), 0xF8}};
   for (const auto& p : pictures) {
     load(p.file);
-    EXPECT_EQ(data.MapCells[0].Color, p.full);  // red
-    EXPECT_EQ(data.MapCells[99].Color, p.full << 8);  // green
-    EXPECT_EQ(data.MapCells[9900].Color, p.full << 16);  // blue
+    EXPECT_EQ(data.MapCells[0].Color, p.full);                // red
+    EXPECT_EQ(data.MapCells[99].Color, p.full << 8);          // green
+    EXPECT_EQ(data.MapCells[9900].Color, p.full << 16);       // blue
     EXPECT_EQ(data.MapCells[9999].Color, p.full * 0x010101);  // white
   }
 }
@@ -204,8 +209,8 @@ TEST_F(PixelMapLoad, AFailedLoadKeepsTheEarlierMap) {
   // A bitmap cut short inside its pixel rows would decode with rows of
   // whatever the memory held; it is refused like any broken picture.
   const QByteArray whole = bmp(40, 30, 8, std::vector<uint32_t>(1200, 2), {0, 0xFF0000, 0x00FF00});
-  for (const QByteArray& junk : {QByteArray(), QByteArray("no picture at all"), bmp(2, 2, 8, {}, {}, true),
-                                 whole.chopped(1)}) {
+  for (const QByteArray& junk :
+       {QByteArray(), QByteArray("no picture at all"), bmp(2, 2, 8, {}, {}, true), whole.chopped(1)}) {
     const auto e = errorOf([&] { load(junk); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->text().toStdString(), "Bitmap ist ungültig");
@@ -223,7 +228,6 @@ TEST_F(PixelMapLoad, AFailedLoadKeepsTheEarlierMap) {
   EXPECT_EQ(QImageReader::allocationLimit(), 1024);
   load(whole);
   EXPECT_EQ(data.MapCells[0].Color, model(0x00FF00));
-
 }
 
 TEST(PixelMapFilter, OffersBitmapsFirstAndEveryPictureFormatSecond) {

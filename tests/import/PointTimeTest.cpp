@@ -25,17 +25,17 @@ TEST(UtcTime, IsoTimesReadWrittenAndRefused) {
   }
   EXPECT_EQ(isoTimeText(qtSeconds("2023-06-01T10:00:01.25Z")), QStringLiteral("2023-06-01T10:00:01.25Z"));
   EXPECT_EQ(parseIsoTime(" 2023-06-01T10:00:00\t"), qtSeconds("2023-06-01T10:00:00Z"));  // no zone: UTC
-  for (const char* text : {"", "2023-06-01 10:00:00Z", "2023-02-29T10:00:00Z", "2023-06-01T24:00:00Z", "2023-17-01T00:00:00Z",
-                           "2023-06-01T10:00:00.Z", "2023-06-01T10:00:00+2", "2023-06-01T10:00:00Zjunk",
-                           "2023-06-01T10:00:00.5+15:00", "2023-06-01T10:00:0\xD9\xA0Z"})
+  for (const char* text : {"", "2023-06-01 10:00:00Z", "2023-02-29T10:00:00Z", "2023-06-01T24:00:00Z",
+                           "2023-17-01T00:00:00Z", "2023-06-01T10:00:00.Z", "2023-06-01T10:00:00+2",
+                           "2023-06-01T10:00:00Zjunk", "2023-06-01T10:00:00.5+15:00", "2023-06-01T10:00:0\xD9\xA0Z"})
     EXPECT_FALSE(parseIsoTime(text)) << text;
 }
 
 class IgcPointTimes : public ImportTest {};
 
 TEST_F(IgcPointTimes, DateRecordPlusFixTimesAcrossMidnight) {
-  igc(joinLines({"HFDTEDATE:311223,01", bRecord("235958", "4807038N", "01131456E"),
-                 bRecord("000001", "4807100N", "01131500E")}));
+  igc(joinLines(
+      {"HFDTEDATE:311223,01", bRecord("235958", "4807038N", "01131456E"), bRecord("000001", "4807100N", "01131500E")}));
   ASSERT_TRUE(data.HasPointTimes);
   EXPECT_EQ(data.PointTime[0], qtSeconds("2023-12-31T23:59:58Z"));
   EXPECT_EQ(data.PointTime[1], qtSeconds("2024-01-01T00:00:01Z"));

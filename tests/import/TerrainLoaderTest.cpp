@@ -153,7 +153,8 @@ TEST(TerrainGrid, TileThatIsNotThereIsNamedAndLeftOut) {
   for (int32_t i = 0; i <= d->LastPoint; ++i) {
     const double lon = d->FlightPath[i].Lon;
     if (lon < 11.999) {
-      EXPECT_NEAR(d->HeightAboveGround[i], d->FlightPath[i].Altitude - tileHeight(kPlane, d->FlightPath[i].Lat, lon), 1.0);
+      EXPECT_NEAR(d->HeightAboveGround[i], d->FlightPath[i].Altitude - tileHeight(kPlane, d->FlightPath[i].Lat, lon),
+                  1.0);
     }
     if (lon > 12.001) {
       EXPECT_TRUE(std::isnan(d->HeightAboveGround[i]));

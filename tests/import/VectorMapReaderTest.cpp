@@ -4,7 +4,6 @@
 #include "ImportTestSupport.h"
 #include "common/VectorMapBytes.h"
 
-
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -29,9 +28,9 @@ TEST_F(VectorMapLoad, RecordsLieInTheFrameAroundFlightPointZero) {
   data.RangeStart = 5;
   data.FlightPath[5].Lat = 47.0;
   QByteArray file = vectorMapBytes({{48.0, 11.0, 7.5, 0x00112233, 0},
-                             {48.001, 11.0, 0, 0x00FF0000, 1},
-                             {49.0, 11.01, 0, 0, 7},
-                             {48.0, 10.99, 0, 0, 3}});
+                                    {48.001, 11.0, 0, 0x00FF0000, 1},
+                                    {49.0, 11.01, 0, 0, 7},
+                                    {48.0, 10.99, 0, 0, 3}});
   file += QByteArray(31, '\x55');  // a partial record at the end is ignored
   load(file);
   ASSERT_EQ(data.VectorMapLast, 3);

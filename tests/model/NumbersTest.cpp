@@ -10,9 +10,12 @@
 using namespace trelvano;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-  const struct { double in; int64_t out; } cases[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-      {2.4999999, 2}, {2.5000001, 3}, {126.2, 126}, {-1.26 * 10, -13}, {7199.4, 7199},
+  const struct {
+    double in;
+    int64_t out;
+  } cases[] = {
+      {0.5, 0},   {1.5, 2},       {2.5, 2},       {3.5, 4},     {-0.5, 0},         {-1.5, -2},
+      {-2.5, -2}, {2.4999999, 2}, {2.5000001, 3}, {126.2, 126}, {-1.26 * 10, -13}, {7199.4, 7199},
   };
   for (const auto& c : cases) EXPECT_EQ(Round(c.in), c.out) << c.in;
 }
@@ -38,7 +41,11 @@ TEST(Rounding, FailuresCarryTheRunTimeTexts) {
 }
 
 TEST(GeneralFormat, GermanAndCLocale) {
-  const struct { double v; const char* de; const char* c; } cases[] = {
+  const struct {
+    double v;
+    const char* de;
+    const char* c;
+  } cases[] = {
       {0, "0", "0"},
       {100, "100", "100"},
       {-12, "-12", "-12"},

@@ -27,8 +27,11 @@ Flight glider(double interval, double turn, double windKmh, double windFrom) {
   Flight f;
   f.interval = interval, f.airspeed = 25, f.glideRatio = 40;
   f.windSpeed = windKmh / 3.6, f.windFrom = windFrom, f.seed = unsigned(interval * 10 + windFrom);
-  f.legs = {{Manoeuvre::Glide, 200}, {Manoeuvre::Thermal, 240, turn, 2.5}, {Manoeuvre::Glide, 300},
-            {Manoeuvre::Thermal, 160, turn, 1.2},  {Manoeuvre::Glide, 250}};
+  f.legs = {{Manoeuvre::Glide, 200},
+            {Manoeuvre::Thermal, 240, turn, 2.5},
+            {Manoeuvre::Glide, 300},
+            {Manoeuvre::Thermal, 160, turn, 1.2},
+            {Manoeuvre::Glide, 250}};
   return f;
 }
 
@@ -36,8 +39,11 @@ Flight paraglider(double interval, double turn, double windKmh, double windFrom)
   Flight f;
   f.interval = interval, f.airspeed = 10, f.glideRatio = 9;
   f.windSpeed = windKmh / 3.6, f.windFrom = windFrom, f.seed = unsigned(interval * 100 + windFrom);
-  f.legs = {{Manoeuvre::Glide, 120}, {Manoeuvre::Thermal, 300, turn, 1.8}, {Manoeuvre::Glide, 150},
-            {Manoeuvre::Thermal, 200, -turn, 0.9}, {Manoeuvre::Glide, 120}};
+  f.legs = {{Manoeuvre::Glide, 120},
+            {Manoeuvre::Thermal, 300, turn, 1.8},
+            {Manoeuvre::Glide, 150},
+            {Manoeuvre::Thermal, 200, -turn, 0.9},
+            {Manoeuvre::Glide, 120}};
   return f;
 }
 
@@ -156,9 +162,8 @@ namespace {
 
 bool allFinite(const trelvano::FlightAnalysis& a) {
   using namespace trelvano;
-  std::vector<double> v = {a.totals.flightTime,   a.totals.circlingTime, a.totals.circlingShare,
-                           a.totals.averageClimb, a.totals.averageRatio, a.totals.best30sClimb,
-                           a.totals.heightGained};
+  std::vector<double> v = {a.totals.flightTime,   a.totals.circlingTime, a.totals.circlingShare, a.totals.averageClimb,
+                           a.totals.averageRatio, a.totals.best30sClimb, a.totals.heightGained};
   for (const Thermal& t : a.thermals) v.insert(v.end(), {t.start, t.end, t.gain, t.climb, t.windSpeed, t.windFrom});
   for (const Glide& g : a.glides) v.insert(v.end(), {g.start, g.end, g.distance, g.heightLoss, g.speed, g.ratio});
   for (const WindEstimate& w : a.wind) v.insert(v.end(), {w.time, w.height, w.speed, w.windFrom, w.quality});

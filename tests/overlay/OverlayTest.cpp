@@ -82,19 +82,27 @@ TEST_F(OverlayTest, SpeedScaleIgnoresASpikeAndStartsAtAFifthOfTheTop) {
   EXPECT_DOUBLE_EQ(scale.max, 10);
   EXPECT_DOUBLE_EQ(scale.min, 2);
   const int32_t red = ScaleColour(254);
-  EXPECT_EQ(pointColours(data),
-            (std::vector<int32_t>{red, red, red, red, red, ScaleColour(127), ScaleColour(0), red}));
+  EXPECT_EQ(pointColours(data), (std::vector<int32_t>{red, red, red, red, red, ScaleColour(127), ScaleColour(0), red}));
 }
 
 TEST_F(OverlayTest, HeightLayersOf25Metres) {
   const int32_t kept = 0x00123456;
-  setFlight(data, {{0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 24, 1}, {0, 0, 26, 1}, {0, 0, 60, 1}, {0, 0, 80, 1},
-                   {0, 0, -30, 1}, {0, 0, -100, 1}, {0, 0, 12.4, 1}, {0, 0, 12.6, 1}, {0, 0, 62.5, 1}});
+  setFlight(data, {{0, 0, 0, 1},
+                   {0, 0, 0, 1},
+                   {0, 0, 24, 1},
+                   {0, 0, 26, 1},
+                   {0, 0, 60, 1},
+                   {0, 0, 80, 1},
+                   {0, 0, -30, 1},
+                   {0, 0, -100, 1},
+                   {0, 0, 12.4, 1},
+                   {0, 0, 12.6, 1},
+                   {0, 0, 62.5, 1}});
   for (int i = 0; i <= data.LastPoint; ++i) data.FlightPath[i].Color = kept;
   data.OverlayMode = 4;
   Overlay(data, view, panels);
   EXPECT_EQ(pointColours(data), (std::vector<int32_t>{kept, kRed, kDarkGreen, kDarkGreen, kBlue, kBlack, kept, kRed,
-                                                 kRed, kDarkGreen, kBlue}));
+                                                      kRed, kDarkGreen, kBlue}));
 }
 
 TEST_F(OverlayTest, EnergyScale) {
@@ -104,13 +112,14 @@ TEST_F(OverlayTest, EnergyScale) {
   EXPECT_NEAR(scale.min, 148.1, 1e-9);
   EXPECT_NEAR(scale.max, 246.2, 1e-9);
   EXPECT_EQ(pointColours(data), (std::vector<int32_t>{ScaleColour(0), ScaleColour(0), ScaleColour(254),
-                                                 ScaleColour(254), ScaleColour(157)}));
+                                                      ScaleColour(254), ScaleColour(157)}));
 
   // Energies 0, 50 and 200: the bottom is raised to 40.
   setFlight(data, {{0, 0, 0, 1}, {0, 0, 0, 1}, {10, 0, 0, 1}, {30, 0, 0, 1}});
   scale = colourByEnergy(data);
   EXPECT_DOUBLE_EQ(scale.min, 40);
-  EXPECT_EQ(pointColours(data), (std::vector<int32_t>{ScaleColour(0), ScaleColour(0), ScaleColour(16), ScaleColour(254)}));
+  EXPECT_EQ(pointColours(data),
+            (std::vector<int32_t>{ScaleColour(0), ScaleColour(0), ScaleColour(16), ScaleColour(254)}));
 
   // Entirely below the origin (energies -931 and -781): a fifth of the top
   // would lie above the top, so the scale keeps its range.
@@ -126,7 +135,8 @@ TEST_F(OverlayTest, EnergyGainIsSymmetricAndUsesTwiceTheChange) {
   const ColourScale scale = colourByEnergyGain(data);
   EXPECT_DOUBLE_EQ(scale.min, -150);
   EXPECT_DOUBLE_EQ(scale.max, 150);
-  EXPECT_EQ(pointColours(data), (std::vector<int32_t>{ScaleColour(0), ScaleColour(0), ScaleColour(254), ScaleColour(127)}));
+  EXPECT_EQ(pointColours(data),
+            (std::vector<int32_t>{ScaleColour(0), ScaleColour(0), ScaleColour(254), ScaleColour(127)}));
 }
 
 TEST_F(OverlayTest, ZeroWidthScalesColourEverythingGreen) {
@@ -150,7 +160,7 @@ TEST_F(OverlayTest, FixWithoutTimeStepTakesItsNeighboursColour) {
   EXPECT_DOUBLE_EQ(scale.max, 10);
   // Point 5 is last and gets c = 0; point 3 the colour of point 4.
   EXPECT_EQ(pointColours(data), (std::vector<int32_t>{ScaleColour(254), ScaleColour(254), ScaleColour(95),
-                                                 ScaleColour(254), ScaleColour(254), ScaleColour(0)}));
+                                                      ScaleColour(254), ScaleColour(254), ScaleColour(0)}));
 
   colourByEnergy(data);
   EXPECT_EQ(data.FlightPath[3].Color, data.FlightPath[4].Color);

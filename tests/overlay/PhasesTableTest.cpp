@@ -18,10 +18,13 @@ class PhasesTableTest : public ::testing::Test {
   void SetUp() override {
     synthetic::Flight f;
     f.windSpeed = 5, f.windFrom = 270;
-    f.legs = {{synthetic::Manoeuvre::Glide, 100}, {synthetic::Manoeuvre::Thermal, 120, 18, 2}, {synthetic::Manoeuvre::Glide, 100}};
+    f.legs = {{synthetic::Manoeuvre::Glide, 100},
+              {synthetic::Manoeuvre::Thermal, 120, 18, 2},
+              {synthetic::Manoeuvre::Glide, 100}};
     QByteArray bytes = synthetic::igcBytes(f);
-    bytes.insert(bytes.indexOf("B"), "C150701213841160701000102 Tri\r\nC0000000N00000000ETAKEOFF\r\n"
-                                     "C4730000N01112000EA\r\nC4731000N01112000EB;C\r\nE100010PEV\r\n");
+    bytes.insert(bytes.indexOf("B"),
+                 "C150701213841160701000102 Tri\r\nC0000000N00000000ETAKEOFF\r\n"
+                 "C4730000N01112000EA\r\nC4731000N01112000EB;C\r\nE100010PEV\r\n");
     loadIgc(data, *staging, bytes, QStringLiteral("t.igc"));
     analyseFlight(data);
   }

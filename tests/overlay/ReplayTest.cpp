@@ -60,9 +60,9 @@ TEST_F(ReplayTest, ReplayModeOnAFlightWithoutChannels) {
 TEST_F(ReplayTest, ReplayModeOnALoggerFlightShowsOnlyChannelsThatCarriedASignal) {
   data.LoggerNG = true;
   for (int j = 0; j <= 10; ++j) {
-    data.ChannelSamples[j][0] = j % 2;           // only 0 and 1: hidden
-    data.ChannelSamples[j][1] = 1000 + j;        // visible
-    data.ChannelSamples[j][2] = 1;               // the mean approaches 1 but never exceeds it
+    data.ChannelSamples[j][0] = j % 2;              // only 0 and 1: hidden
+    data.ChannelSamples[j][1] = 1000 + j;           // visible
+    data.ChannelSamples[j][2] = 1;                  // the mean approaches 1 but never exceeds it
     data.ChannelSamples[j][3] = j == 0 ? 1000 : 0;  // a running mean forgets the early value
     data.ChannelSamples[j][4] = j == 10 ? 6 : 0;    // … and weighs the last one most: 3
   }

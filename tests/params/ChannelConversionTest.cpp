@@ -20,8 +20,7 @@ ChannelParam param(int32_t kind, double offset, double koeffizient, double start
 }
 
 // The run-time text a conversion fails with, or nothing when it succeeds.
-std::optional<QString> failureText(int32_t raw, const ChannelParam& p, double temperature = 25,
-                                   double altitude = 0) {
+std::optional<QString> failureText(int32_t raw, const ChannelParam& p, double temperature = 25, double altitude = 0) {
   try {
     convertChannelValue(raw, p, temperature, altitude);
     return std::nullopt;
@@ -56,15 +55,17 @@ TEST(ChannelConversion, EveryKindGivesItsExactTextInBothLocales) {
       {"rpm two pulses", param(kKindDrehzahl, 0, 2), 1, 25, 0, "11252813,2033008", "11252813.2033008"},
       {"rpm divisor 2.5 rounds to 2", param(kKindDrehzahl, 0, 2.5), 1, 25, 0, "11252813,2033008", "11252813.2033008"},
       {"rpm divisor 3.5 rounds to 4", param(kKindDrehzahl, 0, 3.5), 1, 25, 0, "5626406,60165041", "5626406.60165041"},
-      {"rpm divisor rounding to 0 counts as 1", param(kKindDrehzahl, 0, 0.4), 1, 25, 0, "22505626,4066017", "22505626.4066017"},
+      {"rpm divisor rounding to 0 counts as 1", param(kKindDrehzahl, 0, 0.4), 1, 25, 0, "22505626,4066017",
+       "22505626.4066017"},
       {"rpm in flight", param(kKindDrehzahl, 0, 2), 1875, 25, 0, "6001,50037509377", "6001.50037509377"},
       {"rpm negative raw", param(kKindDrehzahl, 0, 1), -1, 25, 0, "-22505626,4066017", "-22505626.4066017"},
       // (1 - (p / 1013.25)^0.1902849) * (T + 273 - 0.0065 * altitude) / 0.0065 - Offset
       {"height, standard pressure", param(kKindHoehe, 0, 0, 1013.25), 12345, 25, 0, "0", "0"},
       {"height 913.25 hPa", param(kKindHoehe, 0, 1, 1013.25), 100, 25, 0, "898", "898"},  // 897.578
-      {"height with temperature term and offset", param(kKindHoehe, 100, 0.01, 1100), 14540, 15, 300, "396", "396"},  // 396.485
+      {"height with temperature term and offset", param(kKindHoehe, 100, 0.01, 1100), 14540, 15, 300, "396",
+       "396"},                                                                                           // 396.485
       {"height above standard pressure", param(kKindHoehe, 0, -1, 1013.25), 20, 25, 0, "-171", "-171"},  // -170.835
-      {"height at pressure 0", param(kKindHoehe, 0, 1, 1000), 1000, 25, 0, "45846", "45846"},  // 298 / 0.0065
+      {"height at pressure 0", param(kKindHoehe, 0, 1, 1000), 1000, 25, 0, "45846", "45846"},            // 298 / 0.0065
       {"unknown kind", param(5, 1, 1), 77, 25, 0, "0", "0"},
       {"negative kind", param(-1, 1, 1), 77, 25, 0, "0", "0"},
   };
@@ -115,8 +116,7 @@ TEST_F(ParameterToStringTest, ReadsTheChannelTableAndTheFlightPoint) {
     d.ChannelSamples[32767][k] = 1000 * k - 7;
     d.RawSamples[32767][k] = 5;  // only ChannelSamples counts
   }
-  for (int k = 0; k < kChannelCount; ++k)
-    EXPECT_EQ(ParameterToString(d, 32767, k), QString::number(1000 * k - 7));
+  for (int k = 0; k < kChannelCount; ++k) EXPECT_EQ(ParameterToString(d, 32767, k), QString::number(1000 * k - 7));
 
   // Kind Höhe takes the point's altitude and the air temperature.
   d.ChannelParams[4] = param(kKindHoehe, 100, 0.01, 1100);

@@ -66,7 +66,7 @@ TEST(ExampleFiles, DefaultParametersConvertTheLoggerFlight) {
   ChannelParamTable table;
   Parameterinit(table);
   Ladeparameter(table, sourcePath(QStringLiteral("examples/default.par")));
-  const char* const names[kChannelCount] = {"Baro", "AD0", "AD1", "AD2", "AD3", "AD4", "Fahrt",
+  const char* const names[kChannelCount] = {"Baro",  "AD0", "AD1", "AD2", "AD3",     "AD4",    "Fahrt",
                                             "Motor", "RC1", "RC2", "RC3", "Zusatz1", "Zusatz2"};
   const int32_t kinds[kChannelCount] = {kKindHoehe, 0, 0, 0, 0, 0, kKindSpeed, kKindDrehzahl, 0, 0, 0, 0, 0};
   for (int k = 0; k < kChannelCount; ++k) {

@@ -71,11 +71,17 @@ TEST_F(ParameterFileTest, RowsLieAtTheirOffsetsLittleEndian) {
   const QByteArray row = b.mid(6 * 48, 48);
   EXPECT_EQ(row.mid(0, 8).toHex(), "000000000000f03f");
   EXPECT_EQ(row.mid(8, 8).toHex(), "00000000000000c0");
-  EXPECT_EQ(row.mid(16, 16), QByteArray("\x05" "Fahrt" "\0\0\0\0\0\0\0\0\0\0", 16));
+  EXPECT_EQ(row.mid(16, 16), QByteArray("\x05"
+                                        "Fahrt"
+                                        "\0\0\0\0\0\0\0\0\0\0",
+                                        16));
   EXPECT_EQ(row.mid(32, 8).toHex(), "000000000000e03f");
   EXPECT_EQ(row.mid(40, 8).toHex(), "feffffff00000000");  // Kind, then the unused bytes
   // A table never read from a file: default rows, nothing but zeros besides.
-  EXPECT_EQ(b.mid(7 * 48 + 16, 16), QByteArray("\x08" "Frequenz" "\0\0\0\0\0\0\0", 16));
+  EXPECT_EQ(b.mid(7 * 48 + 16, 16), QByteArray("\x08"
+                                               "Frequenz"
+                                               "\0\0\0\0\0\0\0",
+                                               16));
   EXPECT_EQ(b.mid(12 * 48, 48).toHex(),
             "0000000000000000000000000000f03f075a757361747a32000000000000000000000000000000000000000000000000");
 }
@@ -134,8 +140,10 @@ TEST_F(ParameterFileTest, NamesAreLatin1AndAtMost15Characters) {
   table_[2].Name = QStringLiteral("5 €");
   const QByteArray b = parameterFileBytes(table_);
   EXPECT_EQ(b.mid(16, 10), QByteArray("\x09H\xF6he \xD6l \xDF"));
-  EXPECT_EQ(b.mid(48 + 16, 16), QByteArray("\x0F" "Drehzahl Motor "));
-  EXPECT_EQ(b.mid(96 + 16, 4), QByteArray("\x03" "5 ?"));
+  EXPECT_EQ(b.mid(48 + 16, 16), QByteArray("\x0F"
+                                           "Drehzahl Motor "));
+  EXPECT_EQ(b.mid(96 + 16, 4), QByteArray("\x03"
+                                          "5 ?"));
 
   ChannelParamTable loaded;
   readParameterBytes(loaded, b);

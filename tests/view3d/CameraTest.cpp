@@ -9,14 +9,26 @@ using CameraDrag = ViewTest;
 // A settled camera: whole numbers in each value's range, azimuth and
 // elevation wrapped in steps of 360.
 TEST(CameraValue, SettlesToWholeNumbersInRange) {
-  struct Case { double written, held; double Camera::*value; };
+  struct Case {
+    double written, held;
+    double Camera::*value;
+  };
   const Case cases[] = {
-      {400, 40, &Camera::CamA},   {-30, 330, &Camera::CamA},  {800, 80, &Camera::CamA},
-      {360, 360, &Camera::CamA},  {400, 40, &Camera::CamE},   {-30, -30, &Camera::CamE},
-      {-400, -40, &Camera::CamE}, {200000, 100000, &Camera::CamZ}, {-20000, -10000, &Camera::CamZ},
-      {0, 1, &Camera::CamD},      {5000000, 3000000, &Camera::CamD},
-      {1e12, std::numeric_limits<int32_t>::max(), &Camera::CamX}, {-77.5, -78, &Camera::CamY},
-      {2.5, 2, &Camera::CamX},    {1e300, std::numeric_limits<int32_t>::max(), &Camera::CamY},
+      {400, 40, &Camera::CamA},
+      {-30, 330, &Camera::CamA},
+      {800, 80, &Camera::CamA},
+      {360, 360, &Camera::CamA},
+      {400, 40, &Camera::CamE},
+      {-30, -30, &Camera::CamE},
+      {-400, -40, &Camera::CamE},
+      {200000, 100000, &Camera::CamZ},
+      {-20000, -10000, &Camera::CamZ},
+      {0, 1, &Camera::CamD},
+      {5000000, 3000000, &Camera::CamD},
+      {1e12, std::numeric_limits<int32_t>::max(), &Camera::CamX},
+      {-77.5, -78, &Camera::CamY},
+      {2.5, 2, &Camera::CamX},
+      {1e300, std::numeric_limits<int32_t>::max(), &Camera::CamY},
   };
   for (const Case& c : cases) {
     Camera cam;
@@ -47,7 +59,10 @@ TEST_F(CameraDrag, LeftButtonTiltsWithinZeroToNinetyAndTurns) {
 
 TEST_F(CameraDrag, RightButtonStepGrowsWithDistanceAndStopsAtTheEye) {
   view.resetCamera();
-  const struct { int startY; double endY; } cases[] = {{0, 25}, {1000, 1015}, {1995, 2000}};
+  const struct {
+    int startY;
+    double endY;
+  } cases[] = {{0, 25}, {1000, 1015}, {1995, 2000}};
   for (const auto& c : cases) {
     view.cam.CamY = c.startY;
     view.pressMouse(0, 0);
@@ -90,12 +105,15 @@ TEST_F(CameraDrag, BlockedMovesAndBothButtons) {
 // 10 m, never beyond its 32 bits; one redraw per call.
 TEST_F(CameraDrag, WheelStepsWithTheDistanceWithinTheHolder) {
   view.resetCamera();  // CamY 0, CamD 2000: 2000 m from the scene
-  struct Step { int notches; int camY; };
+  struct Step {
+    int notches;
+    int camY;
+  };
   const Step steps[] = {
-      {1, 333},       // 2000 / 1.2 = 1666.7 m
-      {-1, 0},        // back: 1667 × 1.2 = 2000.4 m, settled to whole metres
-      {-2, -880},     // 2000 × 1.44
-      {60, 1990},     // the nearest 10 m
+      {1, 333},    // 2000 / 1.2 = 1666.7 m
+      {-1, 0},     // back: 1667 × 1.2 = 2000.4 m, settled to whole metres
+      {-2, -880},  // 2000 × 1.44
+      {60, 1990},  // the nearest 10 m
       {-400, std::numeric_limits<int32_t>::min()},
   };
   for (const Step& s : steps) {

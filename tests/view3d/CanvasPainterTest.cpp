@@ -80,8 +80,8 @@ TEST(CanvasPolygon, FillsWithTheBrushByTheEvenOddRuleAndOutlinesWithThePen) {
     c.polygon(star, 5);
   }
   EXPECT_EQ(pixelAt(img, 30, 33), colours::kBackground);  // the centre
-  EXPECT_EQ(pixelAt(img, 30, 10), kPaper);                 // the top point
-  EXPECT_EQ(pixelAt(img, 10, 24), kPaper);                 // the left point
+  EXPECT_EQ(pixelAt(img, 30, 10), kPaper);                // the top point
+  EXPECT_EQ(pixelAt(img, 10, 24), kPaper);                // the left point
   img = blankImage(60, 60);
   {
     Canvas c(img);

@@ -40,12 +40,12 @@ TEST(RenderToScreen, CentresTheOriginAndMapsGrowingValuesLeftAndUp) {
   EXPECT_EQ(f.pass.OffX, 65);
   EXPECT_EQ(f.pass.OffY, 40);
   EXPECT_EQ(f.pass.ToScreen(0, 0), QPoint(325, 200));
-  EXPECT_EQ(f.pass.ToScreen(25, 0), QPoint(315, 200));   // 2.5 units per pixel, to the left
-  EXPECT_EQ(f.pass.ToScreen(0, 25), QPoint(325, 190));   // upwards
+  EXPECT_EQ(f.pass.ToScreen(25, 0), QPoint(315, 200));  // 2.5 units per pixel, to the left
+  EXPECT_EQ(f.pass.ToScreen(0, 25), QPoint(325, 190));  // upwards
   EXPECT_EQ(f.pass.ToScreen(-25, -25), QPoint(335, 210));
   // Halves go to the even neighbour: (1.25 + 650) / 2.5 = 260.5 -> 260.
   EXPECT_EQ(f.pass.ToScreen(1.25, 0).x(), 325);
-  EXPECT_EQ(f.pass.ToScreen(3.75, 0).x(), 323);  // 261.5 -> 262
+  EXPECT_EQ(f.pass.ToScreen(3.75, 0).x(), 323);     // 261.5 -> 262
   EXPECT_EQ(f.pass.ToScreen(-651.25, 0).x(), 585);  // -0.5 -> 0
   EXPECT_EQ(f.pass.ToScreen(-653.75, 0).x(), 587);  // -1.5 -> -2
   EXPECT_EQ(f.pass.ToScreen(0, -398.75).y(), 360);  // 0.5 -> 0
@@ -208,9 +208,9 @@ TEST(RenderStrokes, APointBehindTheViewerBreaksThePath) {
     PassFixture f;
     f.pass.DrawPointArray(a, 0, 5);
     EXPECT_TRUE(f.outOfView);
-    EXPECT_EQ(f.at(110, 100), kInk);                   // 0 -> 1
-    EXPECT_EQ(f.at(150, 100), colours::kBackground);   // 2 -> 3 not drawn
-    EXPECT_EQ(f.at(170, 100), kInk);                   // 3 -> 4 drawn again
+    EXPECT_EQ(f.at(110, 100), kInk);                  // 0 -> 1
+    EXPECT_EQ(f.at(150, 100), colours::kBackground);  // 2 -> 3 not drawn
+    EXPECT_EQ(f.at(170, 100), kInk);                  // 3 -> 4 drawn again
     EXPECT_EQ(f.inked(), 20 + 20 + 20) << "nothing towards the centre";
   }
 }
@@ -233,7 +233,8 @@ TEST(RenderStrokes, APointThatIsNotANumberStopsAfterTheSegmentsBeforeIt) {
   auto data = makeFlightData();
   PointArray& a = data->FlightPath;
   // A zigzag of 600 points, one row down every second point: more than one block of work.
-  for (int i = 0; i < 600; ++i) placePoint(a[i], i % 2 ? 120 : 100, 100 + i / 2, 650, 400, i ? kPenLine : kPenMove, kInk);
+  for (int i = 0; i < 600; ++i)
+    placePoint(a[i], i % 2 ? 120 : 100, 100 + i / 2, 650, 400, i ? kPenLine : kPenMove, kInk);
   a[300].ProjY = std::nan("");
   PassFixture f;
   try {

@@ -81,9 +81,12 @@ TEST(RendererLayers, StartCoordinatesOnWhiteAtTheBottomLeftOnceAFlightIsLoaded) 
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
       const int32_t p = s.at(x, y);
-      if (!cell.contains(x, y)) ASSERT_EQ(p, colours::kBackground) << x << "," << y;
-      else if (p == colours::kBlack) ++black;
-      else ASSERT_EQ(p, colours::kWhite) << x << "," << y;
+      if (!cell.contains(x, y))
+        ASSERT_EQ(p, colours::kBackground) << x << "," << y;
+      else if (p == colours::kBlack)
+        ++black;
+      else
+        ASSERT_EQ(p, colours::kWhite) << x << "," << y;
     }
   EXPECT_GT(black, 100);
 }
@@ -175,7 +178,7 @@ TEST(RendererLayers, LaterLayersPaintOverEarlierOnes) {
   s.place(d.FlightPath, 1, 300, 250, kPenLine, colours::kBlue);
   s.draw();
   EXPECT_EQ(s.at(200, 100), colours::kGrid);
-  EXPECT_EQ(s.at(200, 200), colours::kBlue);    // flight over shadow over grid
+  EXPECT_EQ(s.at(200, 200), colours::kBlue);  // flight over shadow over grid
   EXPECT_EQ(s.at(150, 200), colours::kShadow);
 }
 

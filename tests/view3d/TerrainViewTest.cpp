@@ -145,9 +145,8 @@ TEST(TerrainView, TheConeHidesExactlyThePlumbLinesBehindIt) {
 // with the layer off the picture is the one without any terrain.
 TEST(TerrainView, HolesMapsAndTheLayerSwitch) {
   TerrainScene s;
-  makeTerrain(s.data->Terrain, 65, 65, 50, [](double x, double y) {
-    return std::fabs(x) < 400 && std::fabs(y) < 400 ? std::nan("") : kStart;
-  });
+  makeTerrain(s.data->Terrain, 65, 65, 50,
+              [](double x, double y) { return std::fabs(x) < 400 && std::fabs(y) < 400 ? std::nan("") : kStart; });
   makeDrape(s.data->GeoMap, 65, 65, 50, [](double, double y) { return y > 800 ? kMapColour : -1; });
   s.look(0, 90, 3000);
   const QPoint hole = s.pixelOf(0, 0, 0), mapped = s.pixelOf(600, 1200, 0), tinted = s.pixelOf(-600, -1200, 0);

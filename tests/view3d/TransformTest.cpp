@@ -105,16 +105,18 @@ TEST(Transform, LastIndexBoundsAndLayerSwitches) {
   EXPECT_THROW(TransformPoints(d->VectorMap, 131072, m), RunError);
   EXPECT_NEAR(d->VectorMap[131071].ProjX, 100, 1e-9);
 
-  PointArray FlightData::*arrays[] = {&FlightData::GridPoints, &FlightData::ArrowPoints,
-                                      &FlightData::PlumbLines, &FlightData::ShadowPath,
-                                      &FlightData::FlightPath, &FlightData::MapCells,
+  PointArray FlightData::*arrays[] = {&FlightData::GridPoints, &FlightData::ArrowPoints, &FlightData::PlumbLines,
+                                      &FlightData::ShadowPath, &FlightData::FlightPath,  &FlightData::MapCells,
                                       &FlightData::MapFrame,   &FlightData::VectorMap};
-  struct Case { bool Layers::*layer; bool dragging; int transformed; };
-  const Case cases[] = {{&Layers::Gitter, false, 0},      {&Layers::NordPfeil, false, 1},
-                        {&Layers::Lot, false, 2},         {&Layers::Schatten, false, 3},
-                        {&Layers::Flugbahn, false, 4},    {&Layers::Karte, false, 5},
-                        {&Layers::Karte, true, 6},        {&Layers::VectorKarte, false, 7},
-                        {&Layers::Startkoordinaten, false, -1}};
+  struct Case {
+    bool Layers::*layer;
+    bool dragging;
+    int transformed;
+  };
+  const Case cases[] = {
+      {&Layers::Gitter, false, 0},   {&Layers::NordPfeil, false, 1},   {&Layers::Lot, false, 2},
+      {&Layers::Schatten, false, 3}, {&Layers::Flugbahn, false, 4},    {&Layers::Karte, false, 5},
+      {&Layers::Karte, true, 6},     {&Layers::VectorKarte, false, 7}, {&Layers::Startkoordinaten, false, -1}};
   for (const Case& c : cases) {
     for (auto arr : arrays) {
       (d.get()->*arr)[0] = at(100, 0, 0, kPenMove);

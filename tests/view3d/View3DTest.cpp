@@ -8,8 +8,9 @@ using namespace trelvano;
 
 TEST_F(ViewTest, GridSpacingFollowsTheDistanceBand) {
   EXPECT_EQ(d.GridPoints[0].X, -2000);  // built at start-up
-  const struct { double camY, gridStart; } steps[] = {
-      {-8000, -20000}, {-6000, -20000}, {6000, -2000}, {-6000, -2000}, {11001, -20000}};
+  const struct {
+    double camY, gridStart;
+  } steps[] = {{-8000, -20000}, {-6000, -20000}, {6000, -2000}, {-6000, -2000}, {11001, -20000}};
   for (const auto& s : steps) {
     view.cam.CamY = s.camY;
     view.Grafikupdate();
@@ -95,8 +96,8 @@ TEST(ViewMeasure, OutOfViewAsThePaintedPictureLeavesIt) {
   FlightDataPtr owner = makeSyntheticFlight(kHighFlight, 3000);
   FlightData& d = *owner;
   View3D painted(d), measured(d);
-  bool Layers::*const items[] = {&Layers::Flugbahn, &Layers::Schatten, &Layers::Lot, &Layers::Gitter,
-                                       &Layers::NordPfeil, &Layers::Flugweg};
+  bool Layers::*const items[] = {&Layers::Flugbahn, &Layers::Schatten,  &Layers::Lot,
+                                 &Layers::Gitter,   &Layers::NordPfeil, &Layers::Flugweg};
   int differentOutcomes = 0;
   for (int k = 0; k < 400; ++k) {
     Layers layers;

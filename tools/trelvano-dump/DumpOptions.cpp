@@ -99,7 +99,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       if (!next(v)) return false;
       const double factor = v.toDouble(&ok);
       bool known = false;
-      for (const trelvano::ExaggerationItem& item : trelvano::kExaggerationItems) known = known || item.factor == factor;
+      for (const trelvano::ExaggerationItem& item : trelvano::kExaggerationItems)
+        known = known || item.factor == factor;
       ok = ok && known;
       if (ok) o.exaggeration = factor;
     } else if (a == QLatin1String("--camera")) {
@@ -134,9 +135,8 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.analysis = true;
     } else if (a == QLatin1String("--chart")) {
       if (!next(o.chartPath)) return false;
-    } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") ||
-               a == QLatin1String("--scale") || a == QLatin1String("--wind") || a == QLatin1String("--range") ||
-               a == QLatin1String("--zoom")) {
+    } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") || a == QLatin1String("--scale") ||
+               a == QLatin1String("--wind") || a == QLatin1String("--range") || a == QLatin1String("--zoom")) {
       if (chartOption.isEmpty()) chartOption = a;
       if (a == QLatin1String("--zoom")) {
         o.zoom = true;

@@ -44,7 +44,7 @@ struct DumpOptions {
   int scale = 0;                // 0 "einheitlich", 1 "individuell"
   int windDirection = 20;       // bar positions
   int windSpeed = 20;
-  bool windEstimated = false;  // --wind geschätzt: the wind estimated from the circles
+  bool windEstimated = false;               // --wind geschätzt: the wind estimated from the circles
   std::optional<std::array<int, 2>> range;  // RangeStart, RangeEnd before the redraw
   bool zoom = false;
 };

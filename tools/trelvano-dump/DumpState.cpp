@@ -117,10 +117,11 @@ void exportsForDump(MainController& program, const DumpOptions& o, std::vector<F
       {o.exportGpx, &MainController::exportGpx},
       {o.exportCsv, &MainController::exportCsv}};
   for (const auto& [path, write] : exports)
-    if (!path.isEmpty()) outcomes.push_back(fileCommand(path, [&] {
-      (program.*write)(path);
-      return true;
-    }));
+    if (!path.isEmpty())
+      outcomes.push_back(fileCommand(path, [&] {
+        (program.*write)(path);
+        return true;
+      }));
 }
 
 void applyFinalOptions(MainController& program, const DumpOptions& o) {
@@ -150,28 +151,50 @@ static void writeState(JsonWriter& json, const MainController& program) {
   const FlightData& d = program.data;
   json.key("state");
   json.beginObject();
-  json.key("LastPoint"); json.value(d.LastPoint);
-  json.key("RangeStart"); json.value(d.RangeStart);
-  json.key("RangeEnd"); json.value(d.RangeEnd);
-  json.key("PlumbLast"); json.value(d.PlumbLast);
-  json.key("SampleInterval"); json.value(d.SampleInterval);
-  json.key("LoggerNG"); json.value(d.LoggerNG);
-  json.key("HasGpsColumns"); json.value(d.HasGpsColumns);
-  json.key("LoggerHeaderId"); json.value(d.LoggerHeaderId);
-  json.key("LoggerHeaderFlags"); json.value(d.LoggerHeaderFlags);
-  json.key("UseBaroAltitude"); json.value(d.UseBaroAltitude);
-  json.key("Temperature"); json.value(d.Temperature);
-  json.key("MaxAltitude"); json.value(d.MaxAltitude);
-  json.key("MaxLat"); json.value(d.MaxLat);
-  json.key("MinLat"); json.value(d.MinLat);
-  json.key("MaxLon"); json.value(d.MaxLon);
-  json.key("MinLon"); json.value(d.MinLon);
-  json.key("StartLatRaw"); json.value(d.StartLatRaw);
-  json.key("StartLonRaw"); json.value(d.StartLonRaw);
-  json.key("StartAltitude"); json.value(d.StartAltitude);
-  json.key("statusText"); json.value(program.state.statusText);
-  json.key("hLabel"); json.value(program.state.hLabel);
-  json.key("grafikVisible"); json.value(program.state.grafikVisible);
+  json.key("LastPoint");
+  json.value(d.LastPoint);
+  json.key("RangeStart");
+  json.value(d.RangeStart);
+  json.key("RangeEnd");
+  json.value(d.RangeEnd);
+  json.key("PlumbLast");
+  json.value(d.PlumbLast);
+  json.key("SampleInterval");
+  json.value(d.SampleInterval);
+  json.key("LoggerNG");
+  json.value(d.LoggerNG);
+  json.key("HasGpsColumns");
+  json.value(d.HasGpsColumns);
+  json.key("LoggerHeaderId");
+  json.value(d.LoggerHeaderId);
+  json.key("LoggerHeaderFlags");
+  json.value(d.LoggerHeaderFlags);
+  json.key("UseBaroAltitude");
+  json.value(d.UseBaroAltitude);
+  json.key("Temperature");
+  json.value(d.Temperature);
+  json.key("MaxAltitude");
+  json.value(d.MaxAltitude);
+  json.key("MaxLat");
+  json.value(d.MaxLat);
+  json.key("MinLat");
+  json.value(d.MinLat);
+  json.key("MaxLon");
+  json.value(d.MaxLon);
+  json.key("MinLon");
+  json.value(d.MinLon);
+  json.key("StartLatRaw");
+  json.value(d.StartLatRaw);
+  json.key("StartLonRaw");
+  json.value(d.StartLonRaw);
+  json.key("StartAltitude");
+  json.value(d.StartAltitude);
+  json.key("statusText");
+  json.value(program.state.statusText);
+  json.key("hLabel");
+  json.value(program.state.hLabel);
+  json.key("grafikVisible");
+  json.value(program.state.grafikVisible);
   json.endObject();
 }
 
@@ -183,9 +206,12 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
   json.beginArray();
   for (const FileOutcome& f : outcomes) {
     json.beginObject();
-    json.key("path"); json.value(f.path);
-    json.key("status"); json.value(f.status);
-    json.key("error"); json.value(f.error);
+    json.key("path");
+    json.value(f.path);
+    json.key("status");
+    json.value(f.status);
+    json.key("error");
+    json.value(f.error);
     json.endObject();
   }
   json.endArray();
@@ -265,9 +291,12 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.value(d.Terrain.columns);
     json.value(d.Terrain.rows);
     json.endArray();
-    json.key("minHeight"); json.value(double(d.Terrain.minHeight));
-    json.key("maxHeight"); json.value(double(d.Terrain.maxHeight));
-    json.key("filledVoids"); json.value(d.TerrainState.filledVoids);
+    json.key("minHeight");
+    json.value(double(d.Terrain.minHeight));
+    json.key("maxHeight");
+    json.value(double(d.Terrain.maxHeight));
+    json.key("filledVoids");
+    json.value(d.TerrainState.filledVoids);
     json.key("missingTiles");
     json.beginArray();
     for (const QString& t : d.TerrainState.missingTiles) json.value(t);
@@ -284,8 +313,10 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     const trelvano::MapFacts& m = program.geoMapFacts();
     json.key("map");
     json.beginObject();
-    json.key("driver"); json.value(m.driver);
-    json.key("crs"); json.value(m.crs);
+    json.key("driver");
+    json.value(m.driver);
+    json.key("crs");
+    json.value(m.crs);
     json.key("bounds");
     json.beginArray();
     for (double v : {m.bounds.west, m.bounds.south, m.bounds.east, m.bounds.north}) json.value(v);

@@ -45,7 +45,10 @@ void JsonWriter::value(long long v) {
 
 void JsonWriter::value(bool v) {
   separate();
-  if (v) raw("true", 4); else raw("false", 5);
+  if (v)
+    raw("true", 4);
+  else
+    raw("false", 5);
 }
 
 void JsonWriter::null() {

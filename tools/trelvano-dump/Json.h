@@ -17,12 +17,29 @@ class JsonWriter {
   // (error() then gives its errno).
   bool finish();
   int error() const { return error_; }
-  void put(char c) { buf_ += c; if (buf_.size() > 1 << 16) flush(); }
+  void put(char c) {
+    buf_ += c;
+    if (buf_.size() > 1 << 16) flush();
+  }
 
-  void beginObject() { separate(); put('{'); first_ = true; }
-  void endObject() { put('}'); first_ = false; }
-  void beginArray() { separate(); put('['); first_ = true; }
-  void endArray() { put(']'); first_ = false; }
+  void beginObject() {
+    separate();
+    put('{');
+    first_ = true;
+  }
+  void endObject() {
+    put('}');
+    first_ = false;
+  }
+  void beginArray() {
+    separate();
+    put('[');
+    first_ = true;
+  }
+  void endArray() {
+    put(']');
+    first_ = false;
+  }
   void key(const char* name);
   void value(double v);
   void value(int v);
@@ -35,7 +52,10 @@ class JsonWriter {
  private:
   void separate();
   void string(const QString& s);
-  void raw(const char* s, size_t n) { buf_.append(s, n); if (buf_.size() > 1 << 16) flush(); }
+  void raw(const char* s, size_t n) {
+    buf_.append(s, n);
+    if (buf_.size() > 1 << 16) flush();
+  }
 
   std::FILE* out_;
   std::string buf_;

@@ -89,8 +89,8 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<ChartView> chart;
   if (!options.chartPath.isEmpty()) {
-    chart = std::make_unique<ChartView>(program.data, program.chart, options.chartSize.width(),
-                                        options.chartSize.height());
+    chart =
+        std::make_unique<ChartView>(program.data, program.chart, options.chartSize.width(), options.chartSize.height());
     try {
       drawChart(*chart, program, options);
     } catch (const RunError& e) {
@@ -100,7 +100,8 @@ int main(int argc, char** argv) {
   }
 
   // The pictures before the JSON, so that it tells how their writes ended.
-  if (!options.renderPath.isEmpty()) outcomes.push_back(savePictureForDump(program.view.BackBuffer, options.renderPath));
+  if (!options.renderPath.isEmpty())
+    outcomes.push_back(savePictureForDump(program.view.BackBuffer, options.renderPath));
   if (chart) outcomes.push_back(savePictureForDump(chart->image, options.chartPath));
 
   JsonWriter json(stdout);

@@ -17,7 +17,8 @@ QString flightName(const MainState& state) { return QFileInfo(state.flightFile).
 
 // Whether `path` names the file `recording` (also through a link of either kind).
 bool sameFile(const QString& path, const QString& recording) {
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   return !recording.isEmpty() && ::stat(QFile::encodeName(path).constData(), &a) == 0 &&
          ::stat(QFile::encodeName(recording).constData(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }

@@ -28,11 +28,7 @@ const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
 }
 
 MainController::MainController(FileDialogs& fileDialogs)
-    : dialogs(fileDialogs),
-      dataPtr(makeFlightData()),
-      data(*dataPtr),
-      view(data),
-      staging_(makeLoadStaging()) {}
+    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data), staging_(makeLoadStaging()) {}
 
 void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
@@ -72,12 +68,9 @@ LoadStatus MainController::openWithReaderOf(const QString& path) {
     return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
   if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
   switch (groundFileKind(path)) {
-    case GroundFileKind::Terrain:
-      return openTerrainFiles({path});
-    case GroundFileKind::Map:
-      return openGeoMap(path);
-    case GroundFileKind::None:
-      break;
+    case GroundFileKind::Terrain: return openTerrainFiles({path});
+    case GroundFileKind::Map: return openGeoMap(path);
+    case GroundFileKind::None: break;
   }
   if (isPictureFileName(path)) return openPixelMap(path);
   return openFlightFile(path);
@@ -101,8 +94,8 @@ void MainController::saveViewPicture() { savePicture(view.BackBuffer); }
 
 void MainController::savePicture(const QImage& picture) {
   data.MouseDragBlocked = true;
-  const QString path = dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"),
-                                        QStringLiteral("*.png"));
+  const QString path =
+      dialogs.saveFile(QStringLiteral("*.png"), QStringLiteral("Bild speichern"), QStringLiteral("*.png"));
   if (path.isEmpty()) return;
   const QString target = picturePath(path);
   writeWholeFile(target, pictureBytes(picture, target));
@@ -119,8 +112,8 @@ void MainController::openIgcFile() {
 
 // "*.gpx Öffnen"
 void MainController::openGpxFile() {
-  const QString path = dialogs.openFile(QStringLiteral("*.gpx"), QStringLiteral("GPX-Datei laden"),
-                                        QStringLiteral("*.gpx"));
+  const QString path =
+      dialogs.openFile(QStringLiteral("*.gpx"), QStringLiteral("GPX-Datei laden"), QStringLiteral("*.gpx"));
   if (path.isEmpty())
     Infobox(data, panels);
   else
@@ -137,8 +130,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
-  ellipsoidalHeights_ =
-      read == loadIgc && state.hLabel == QStringLiteral("Höhe: GPS") && igcGnssAboveEllipsoid(bytes);
+  ellipsoidalHeights_ = read == loadIgc && state.hLabel == QStringLiteral("Höhe: GPS") && igcGnssAboveEllipsoid(bytes);
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
   if (groundError) throw *groundError;
@@ -200,16 +192,16 @@ void MainController::loggerClosingSteps() {
 // "Parameter" → "laden"
 void MainController::loadParameters() {
   data.MouseDragBlocked = true;
-  const QString path = dialogs.openFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei laden"),
-                                        QStringLiteral("*.par"));
+  const QString path =
+      dialogs.openFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei laden"), QStringLiteral("*.par"));
   Ladeparameter(data.ChannelParams, path);
 }
 
 // "Parameter" → "speichern"
 void MainController::saveParameters() {
   data.MouseDragBlocked = true;
-  const QString path = dialogs.saveFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei speichern"),
-                                        QStringLiteral("*.par"));
+  const QString path =
+      dialogs.saveFile(QStringLiteral("*.par"), QStringLiteral("Parameter-Datei speichern"), QStringLiteral("*.par"));
   if (!path.isEmpty()) saveParameterFile(data.ChannelParams, path);
 }
 

@@ -23,8 +23,8 @@ namespace trelvano {
 // Texts and visibilities of the main window outside the side panels.
 struct MainState {
   QString statusText = QStringLiteral("keine Datei");  // StatusBar1
-  QString hLabel = QStringLiteral("Höhe: ");       // HLabel, the altitude source
-  bool grafikVisible = false;                      // menu item "Grafik"
+  QString hLabel = QStringLiteral("Höhe: ");           // HLabel, the altitude source
+  bool grafikVisible = false;                          // menu item "Grafik"
   QString flightFile;  // full path of the flight file loaded last; empty before the first load
   // Where the export dialogs open: the folder of the last export (the window
   // keeps it between runs); empty = the documents folder.

@@ -52,8 +52,8 @@ class ChannelValues {
   void convert(const FlightData& data, int c);
 
   int count_ = 0;
-  std::vector<SampleRow> rows_;       // ChannelSamples rows 0 … count_ - 1 as last converted
-  std::vector<double> altitudes_;     // FlightPath altitudes as last converted
+  std::vector<SampleRow> rows_;    // ChannelSamples rows 0 … count_ - 1 as last converted
+  std::vector<double> altitudes_;  // FlightPath altitudes as last converted
   std::vector<double> values_[kChannelCount];
   double min_[kChannelCount] = {};
   double max_[kChannelCount] = {};

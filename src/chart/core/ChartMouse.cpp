@@ -109,8 +109,7 @@ void ChartView::drawMeasurement(int x, int y) {
   chart.MeasureV1 = PunktWert(y);
   const double dv = chart.MeasureV1 - chart.MeasureV0, dt = chart.MeasureT1 - chart.MeasureT0;
   canvas.setFontColor(chart_colours::kMarks);
-  canvas.textOut(width() - 100, 8,
-                 QStringLiteral("%1 in %2 s =  ").arg(Round(dv)).arg(Round(dt)));
+  canvas.textOut(width() - 100, 8, QStringLiteral("%1 in %2 s =  ").arg(Round(dv)).arg(Round(dt)));
   canvas.setFontColor(colours::kBlack);
   if (std::fabs(dt) > 0.0001) canvas.textOut(width() - 100, 25, rateText(dv / dt) + QStringLiteral(" /s         "));
   canvas.setPenMode(PenMode::Xor);
@@ -135,8 +134,8 @@ void ChartView::releaseMouse(Qt::MouseButtons held, int x, int y) {
   }
   const double pointsPerColumn = (double(chart.WindowEnd) - chart.WindowStart) / w;
   data.RangeStart = checkedInt32(Round(pointsPerColumn * chart.SelStartX + chart.WindowStart));
-  data.RangeEnd = checkedInt32(
-      std::min<int64_t>(Round(pointsPerColumn * chart.SelEndX + chart.WindowStart), data.LastPoint));
+  data.RangeEnd =
+      checkedInt32(std::min<int64_t>(Round(pointsPerColumn * chart.SelEndX + chart.WindowStart), data.LastPoint));
   chart.SelTop = chart.SelStartY;
   chart.SelBottom = chart.SelEndY;
   chart.bandSelected = true;

@@ -154,8 +154,10 @@ void ChartView::setChannelTicked(int channel, bool ticked) {
   bool& box = controls.channelTicked[checkIndex(channel, kChannelCount)];
   if (box == ticked) return;
   box = ticked;
-  if (channel >= 1 && channel <= 5) adcCurveTicked();
-  else miscCurveTicked();
+  if (channel >= 1 && channel <= 5)
+    adcCurveTicked();
+  else
+    miscCurveTicked();
 }
 
 void ChartView::setScaleIndex(int index) {

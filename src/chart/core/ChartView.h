@@ -50,7 +50,7 @@ class ChartView {
   void GrafikUpdate();
 
   // Controls.
-  void setGpsTicked(int curve, bool ticked);    // GpsCurve
+  void setGpsTicked(int curve, bool ticked);  // GpsCurve
   void setChannelTicked(int channel, bool ticked);
   void setScaleIndex(int index);
   void setZoomTicked(bool ticked);
@@ -62,13 +62,13 @@ class ChartView {
   void setTemperaturePosition(int position);
 
   // Handlers of the controls.
-  void gpsCurveTicked();    // the four GPS boxes: no band, redraw
-  void miscCurveTicked();   // ADC16 and the "Misc." boxes: the same
-  void adcCurveTicked();    // ADC0 … ADC4: the same
+  void gpsCurveTicked();   // the four GPS boxes: no band, redraw
+  void miscCurveTicked();  // ADC16 and the "Misc." boxes: the same
+  void adcCurveTicked();   // ADC0 … ADC4: the same
   void scaleChosen();
   void zoomTicked();
-  void windMoved();  // both wind bars
-  void temperatureMoved();          // Temperature := -position, redraw
+  void windMoved();         // both wind bars
+  void temperatureMoved();  // Temperature := -position, redraw
 
   // Mouse on ImageV, image pixels; `held` are the buttons down during the
   // event (on a press with the pressed one, on a release without the released one).
@@ -117,9 +117,9 @@ class ChartView {
   void drawMeasurement(int x, int y);
   void drawDragRect(int x, int y);
 
-  std::vector<double> series_[kGpsCurveCount];  // values of the GPS curves, index i - first
-  long long seriesRedraw_[kGpsCurveCount] = {};   // redrawOnce() that computed them
-  long long redraws_ = 0;                          // redrawOnce() calls
+  std::vector<double> series_[kGpsCurveCount];   // values of the GPS curves, index i - first
+  long long seriesRedraw_[kGpsCurveCount] = {};  // redrawOnce() that computed them
+  long long redraws_ = 0;                        // redrawOnce() calls
 };
 
 }  // namespace trelvano

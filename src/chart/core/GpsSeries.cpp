@@ -52,8 +52,7 @@ QString windText(const Wind& wind) {
 }
 
 double heightValue(const FlightData& data, long long i) {
-  if (data.LoggerNG)
-    return (double(data.RawSamples[i][kColGpsAlt]) - double(data.RawSamples[0][kColGpsAlt])) * 0.1;
+  if (data.LoggerNG) return (double(data.RawSamples[i][kColGpsAlt]) - double(data.RawSamples[0][kColGpsAlt])) * 0.1;
   return data.FlightPath[i].Altitude - data.FlightPath[0].Altitude;
 }
 

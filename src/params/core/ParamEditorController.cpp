@@ -94,8 +94,7 @@ void ParamEditorController::selectCell(int column, int row) {
       kindGroupEnabled = true;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -43,7 +43,7 @@ struct ParamEditorMemory {
 struct ParamEditorTargets {
   FlightData& data;
   ParamEditorMemory& memory;
-  std::function<void()> loadParameters;      // the main window's "Parameter" → "laden"
+  std::function<void()> loadParameters;  // the main window's "Parameter" → "laden"
   std::function<void()> saveParameters;  // the main window's "Parameter" → "speichern"
 };
 
@@ -73,10 +73,10 @@ class ParamEditorController {
   void coefficientEdited(const QString& text);
   void startValueEdited(const QString& text);
 
-  void acceptName();     // "O.K." of "Name"
-  void acceptOffset();    // "O.K." of "Offset"
-  void acceptCoefficient();  // "O.K." of "Koeffizient"
-  void acceptStartValue();  // "O.K." of "Startwert"
+  void acceptName();             // "O.K." of "Name"
+  void acceptOffset();           // "O.K." of "Offset"
+  void acceptCoefficient();      // "O.K." of "Koeffizient"
+  void acceptStartValue();       // "O.K." of "Startwert"
   void offsetFromFirstSample();  // "Anfangswert"
   void chooseKind(int index);
   void temperatureMoved(int position);
