@@ -78,10 +78,10 @@ tsan: bootstrap
 FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
 
 format: bootstrap
-	clang-format -i $(FORMAT_FILES)
+	@clang-format -i $(FORMAT_FILES)
 
 check-format: bootstrap
-	clang-format --dry-run --Werror $(FORMAT_FILES)
+	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "check-format: $(words $(FORMAT_FILES)) files as .clang-format has them"
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_BENCH) $(BUILD_FUZZ) $(BUILD_TSAN)
