@@ -19,10 +19,13 @@ namespace {
 // the cells around the eye would cover the picture many times over.
 constexpr double kNearestW = 0.02;
 // The level of detail: the fewest nodes per cell side such that the cells
-// in the picture are at least this large on average (pixels) …
-constexpr double kLeastCellPixels = 12;
-// … and no more than this many cells lie in it.
-constexpr double kMostCells = 60000;
+// in the picture are at least this large (square pixels; 8 keeps them 3 to
+// 6 pixels wide) …
+constexpr double kLeastCellPixels = 8;
+// … while no more than this many cells lie in it; else the cells are made
+// larger. A redraw of 1600 × 1000 pixels over a 512 × 512 grid with a map
+// then takes about 2.3 times as long as without terrain.
+constexpr double kMostCells = 30000;
 // The coarsest level and the one used to size the cells up.
 constexpr int kCoarsestStride = 64;
 constexpr int kSampleNodes = 48;  // per side of the grid, at most
@@ -254,8 +257,8 @@ struct TerrainSurface::Level {
 TerrainSurface::TerrainSurface() : key_(std::make_unique<Key>()) {}
 TerrainSurface::~TerrainSurface() = default;
 
-int TerrainSurface::stride() const { return level_ ? level_->stride : 0; }
-int TerrainSurface::nearStride() const { return fine_ ? fine_->stride : stride(); }
+int TerrainSurface::stride() const { return rings_.empty() ? 0 : rings_.front().level->stride; }
+int TerrainSurface::nearStride() const { return rings_.empty() ? 0 : rings_.back().level->stride; }
 
 namespace {
 
@@ -271,8 +274,11 @@ std::vector<int> levelNodes(int count, int stride) {
 TerrainSurface::Level& TerrainSurface::level(int stride) {
   int slot = 0;
   while ((1 << slot) < stride) ++slot;
+  if (levels_.size() > static_cast<size_t>(slot) && levels_[slot]) return *levels_[slot];
+  // A coarser level's colours are the mean of the finest level's cells it
+  // covers, so that the finest is made first.
+  const Level* finest = stride > 1 ? &level(1) : nullptr;
   if (levels_.size() <= static_cast<size_t>(slot)) levels_.resize(slot + 1);
-  if (levels_[slot]) return *levels_[slot];
   auto made = std::make_unique<Level>();
   Level& l = *made;
   const FlightData& d = *data_;
@@ -286,13 +292,33 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
   for (int r : l.rowNode) l.y.push_back(grid.nodeY(r));
   l.z.assign(static_cast<size_t>(nc) * nr, 0.0f);
   std::vector<float> above(l.z.size(), 0.0f);  // metres above sea level, for the tints
-  if (heights)
+  if (heights) {
+    // Each node keeps the grid's height there, so that ridges keep their
+    // height at every level and the levels meet where their nodes do. A node
+    // without one takes the mean of the grid's nodes with one within half a
+    // cell of the level around it, so that a coarse level does not lose the
+    // cells at the edge of a hole.
+    const int half = stride / 2;
+    const TerrainGrid& g = d.Terrain;
     for (int j = 0; j < nr; ++j)
       for (int i = 0; i < nc; ++i) {
-        const float h = d.Terrain.height[d.Terrain.index(l.columnNode[i], l.rowNode[j])];
+        float h = g.height[g.index(l.columnNode[i], l.rowNode[j])];
+        if (!hasHeight(h) && half > 0) {
+          const int cLo = std::max(l.columnNode[i] - half, 0), cHi = std::min(l.columnNode[i] + half, g.columns - 1);
+          const int rLo = std::max(l.rowNode[j] - half, 0), rHi = std::min(l.rowNode[j] + half, g.rows - 1);
+          double sum = 0;
+          int count = 0;
+          for (int r = rLo; r <= rHi; ++r)
+            for (int c = cLo; c <= cHi; ++c) {
+              const float near = g.height[g.index(c, r)];
+              if (hasHeight(near)) sum += near, ++count;
+            }
+          if (count) h = static_cast<float>(sum / count);
+        }
         above[j * nc + i] = h;
         l.z[j * nc + i] = static_cast<float>((h - key_->startAltitude) * key_->scale);
       }
+  }
   const MapDrape& map = d.GeoMap;
   const bool draped = key_->colours != nullptr;
   const double span = key_->high > key_->low ? key_->high - key_->low : 0;
@@ -302,12 +328,43 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
       const size_t n00 = size_t(j) * nc + i, n10 = n00 + 1, n01 = n00 + nc, n11 = n01 + 1;
       const float z00 = l.z[n00], z10 = l.z[n10], z01 = l.z[n01], z11 = l.z[n11];
       if (!hasHeight(z00) || !hasHeight(z10) || !hasHeight(z01) || !hasHeight(z11)) continue;
+      uint32_t& colour = l.colour[size_t(j) * (nc - 1) + i];
+      if (finest) {
+        // The mean of the finest cells under this one that are drawn: the
+        // map's colours and the tints of all of them, lit as each is, so
+        // that no single one stands for the rest (stripes at a distance).
+        const int fineColumns = finest->columns() - 1;
+        int sum[3] = {0, 0, 0}, count = 0;
+        for (int r = l.rowNode[j]; r < l.rowNode[j + 1]; ++r)
+          for (int c = l.columnNode[i]; c < l.columnNode[i + 1]; ++c) {
+            const uint32_t f = finest->colour[size_t(r) * fineColumns + c];
+            if (!f) continue;
+            sum[0] += f & 0xFF, sum[1] += (f >> 8) & 0xFF, sum[2] += (f >> 16) & 0xFF;
+            ++count;
+          }
+        if (count)
+          colour = 0xFF000000u | uint32_t((sum[2] + count / 2) / count) << 16 |
+                   uint32_t((sum[1] + count / 2) / count) << 8 | uint32_t((sum[0] + count / 2) / count);
+        continue;
+      }
       int32_t base = -1;
       if (draped) {
+        // The mean of the map's nodes around the cell's centre that the map
+        // covers (on the terrain's own grid: its four corners), so that no
+        // one corner stands for the cell.
         const double cx = 0.5 * (l.x[i] + l.x[i + 1]), cy = 0.5 * (l.y[j] + l.y[j + 1]);
-        const double mc = std::floor((map.x0 - cx) / map.step + 0.5), mr = std::floor((cy - map.y0) / map.step + 0.5);
-        if (mc >= 0 && mr >= 0 && mc < map.columns && mr < map.rows)
-          base = map.colour[map.index(static_cast<int>(mc), static_cast<int>(mr))];
+        const double mc = std::floor((map.x0 - cx) / map.step), mr = std::floor((cy - map.y0) / map.step);
+        int sum[3] = {0, 0, 0}, count = 0;
+        for (int dr = 0; dr < 2; ++dr)
+          for (int dc = 0; dc < 2; ++dc) {
+            if (!(mc + dc >= 0 && mr + dr >= 0 && mc + dc < map.columns && mr + dr < map.rows)) continue;
+            const int32_t m = map.colour[map.index(static_cast<int>(mc) + dc, static_cast<int>(mr) + dr)];
+            if (m == -1) continue;
+            sum[0] += m & 0xFF, sum[1] += (m >> 8) & 0xFF, sum[2] += (m >> 16) & 0xFF;
+            ++count;
+          }
+        if (count)
+          base = (sum[0] + count / 2) / count | (sum[1] + count / 2) / count << 8 | (sum[2] + count / 2) / count << 16;
       }
       if (base == -1) {
         if (!heights) continue;  // a flat map shows only where it covers
@@ -317,7 +374,7 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
       const double dzdx = 0.5 * ((double(z10) + z11) - (double(z00) + z01)) / (l.x[i + 1] - l.x[i]);
       const double dzdy = 0.5 * ((double(z01) + z11) - (double(z00) + z10)) / (l.y[j + 1] - l.y[j]);
       const double facing = (-dzdx * kLightX - dzdy * kLightY + kLightZ) / std::sqrt(dzdx * dzdx + dzdy * dzdy + 1);
-      l.colour[size_t(j) * (nc - 1) + i] = shaded(base, kAmbient + kDiffuse * std::max(facing, 0.0));
+      colour = shaded(base, kAmbient + kDiffuse * std::max(facing, 0.0));
     }
   l.screen.resize(l.z.size());
   levels_[slot] = std::move(made);
@@ -326,7 +383,7 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
 
 void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const Camera& cam, const Matrix4& view,
                              int width, int height) {
-  level_ = fine_ = nullptr;
+  rings_.clear();
   data_ = &data;
   const bool terrain = layers.Gelaende && !data.Terrain.empty() &&
                        data.Terrain.height.size() >= size_t(data.Terrain.columns) * data.Terrain.rows &&
@@ -415,18 +472,19 @@ void cellsWithin(const std::vector<int>& nodes, int lo, int hi, int& first, int&
 }  // namespace
 
 void TerrainSurface::project(int part, int parts) {
-  if (!level_) return;
-  const int nr = level_->rows();
-  projectNodes(*level_, static_cast<int>(int64_t(nr) * part / parts),
-               static_cast<int>(int64_t(nr) * (part + 1) / parts), 0, level_->columns());
-  if (!fine_) return;
-  // The fine level only within the square, its nodes included.
-  int i0, i1, j0, j1;
-  cellsWithin(fine_->columnNode, square_.c0, square_.c1, i0, i1);
-  cellsWithin(fine_->rowNode, square_.r0, square_.r1, j0, j1);
-  const int rows = j1 + 1 - j0;
-  projectNodes(*fine_, j0 + static_cast<int>(int64_t(rows) * part / parts),
-               j0 + static_cast<int>(int64_t(rows) * (part + 1) / parts), i0, i1 + 1);
+  for (size_t k = 0; k < rings_.size(); ++k) {
+    Level& l = *rings_[k].level;
+    // The first ring's level whole, the others only within their squares, their nodes included.
+    int i0 = 0, i1 = l.columns() - 1, j0 = 0, j1 = l.rows() - 1;
+    if (k > 0) {
+      const Square& q = rings_[k].square;
+      cellsWithin(l.columnNode, q.c0, q.c1, i0, i1);
+      cellsWithin(l.rowNode, q.r0, q.r1, j0, j1);
+    }
+    const int rows = j1 + 1 - j0;
+    projectNodes(l, j0 + static_cast<int>(int64_t(rows) * part / parts),
+                 j0 + static_cast<int>(int64_t(rows) * (part + 1) / parts), i0, i1 + 1);
+  }
 }
 
 void TerrainSurface::chooseLevels(int width, int height) {
@@ -434,17 +492,17 @@ void TerrainSurface::chooseLevels(int width, int height) {
   int sample = 1;
   while (sample < kCoarsestStride && std::max(grid.columns, grid.rows) / sample > kSampleNodes) sample *= 2;
   Level& l = level(sample);
-  level_ = &l;
-  fine_ = nullptr;
+  const Square whole{0, grid.columns - 1, 0, grid.rows - 1};
+  rings_.assign(1, Ring{&l, whole});
   projectNodes(l, 0, l.rows(), 0, l.columns());
-  // Cell by cell of the sample: the pixels of one grid cell there and its
-  // distance from the eye (grid nodes along the farther axis); and how many
-  // grid cells lie in the picture.
+  // Cell by cell of the sample: the pixels of one grid cell there, its
+  // distance from the eye (grid nodes along the farther axis) and the
+  // grid cells it holds, for the cells in the picture.
   struct Sample {
-    double pixels, distance;
+    double pixels, distance, gridCells;
+    double column, row;  // its centre, in grid nodes
   };
   std::vector<Sample> samples;
-  double cells = 0;
   const int nc = l.columns(), nr = l.rows();
   for (int j = 0; j + 1 < nr; ++j)
     for (int i = 0; i + 1 < nc; ++i) {
@@ -461,64 +519,102 @@ void TerrainSurface::chooseLevels(int width, int height) {
       }
       if (right < 0 || left > width || bottom < 0 || top > height) continue;
       const double gridCells = double(l.columnNode[i + 1] - l.columnNode[i]) * (l.rowNode[j + 1] - l.rowNode[j]);
-      const double distance = std::max(std::fabs(0.5 * (l.columnNode[i] + l.columnNode[i + 1]) - eyeColumn_),
-                                       std::fabs(0.5 * (l.rowNode[j] + l.rowNode[j + 1]) - eyeRow_));
-      samples.push_back({0.5 * std::fabs(twiceArea) / gridCells, distance});
-      cells += gridCells;
+      const double column = 0.5 * (l.columnNode[i] + l.columnNode[i + 1]),
+                   row = 0.5 * (l.rowNode[j] + l.rowNode[j + 1]);
+      const double distance = std::max(std::fabs(column - eyeColumn_), std::fabs(row - eyeRow_));
+      samples.push_back({0.5 * std::fabs(twiceArea) / gridCells, distance, gridCells, column, row});
     }
   if (samples.empty()) return;
-  // Each sample's wish: the fewest grid nodes per cell side that make its
-  // cells a few pixels large. The far part of the picture (all but the
-  // nearest tenth of the samples' wishes) gets the coarse level, within
-  // the budget of cells; the square around the eye that holds the samples
-  // wishing finer cells gets the level the nearest tenth wishes (up to eight
-  // times finer), within the same budget.
-  auto wanted = [](double pixels) {
-    int s = 1;
-    while (s < kCoarsestStride && pixels * s * s < kLeastCellPixels) s *= 2;
-    return s;
+  // The part of the grid in the picture, a sample cell more on each side:
+  // the finer rings need no nodes beyond it (behind the eye, say), and
+  // what lies beyond it hides nothing in the picture.
+  double seenC0 = grid.columns, seenC1 = 0, seenR0 = grid.rows, seenR1 = 0;
+  for (const Sample& x : samples) {
+    seenC0 = std::min(seenC0, x.column - sample), seenC1 = std::max(seenC1, x.column + sample);
+    seenR0 = std::min(seenR0, x.row - sample), seenR1 = std::max(seenR1, x.row + sample);
+  }
+  // Each sample wishes the fewest grid nodes per cell side that make its
+  // cells `target` square pixels large. The first ring, over the whole
+  // grid, has the level nine in ten samples wish at most (the farthest
+  // tenth get finer cells than they need rather than a ring each); then
+  // ever finer ones: the level of s nodes per cell side within the square
+  // around the eye that holds every sample wishing s or fewer, cut to the
+  // part in the picture. The squares' edges lie on the nodes of the ring
+  // around them. While that would draw more cells than the budget, the
+  // cells are made larger.
+  struct Planned {
+    int stride;
+    Square square;
   };
-  std::vector<int> wishes;
-  wishes.reserve(samples.size());
-  for (const Sample& x : samples) wishes.push_back(wanted(x.pixels));
-  std::sort(wishes.begin(), wishes.end());
-  int coarse = wishes[wishes.size() * 9 / 10];
-  while (coarse < kCoarsestStride && cells / (double(coarse) * coarse) > kMostCells) coarse *= 2;
-  level_ = &level(coarse);
-  int fine = std::max(wishes[wishes.size() / 10], coarse / 8);
-  double reach = 0;
-  for (const Sample& x : samples)
-    if (wanted(x.pixels) < coarse) reach = std::max(reach, x.distance + sample);
-  while (fine < coarse && std::pow(2 * reach / fine, 2) > kMostCells) fine *= 2;
-  if (fine >= coarse) return;
-  auto lowEdge = [coarse](double at) { return static_cast<int>(std::floor(at / coarse)) * coarse; };
-  auto highEdge = [coarse](double at) { return static_cast<int>(std::ceil(at / coarse)) * coarse; };
-  Square q;
-  q.c0 = std::clamp(lowEdge(eyeColumn_ - reach), 0, grid.columns - 1);
-  q.c1 = std::clamp(highEdge(eyeColumn_ + reach), 0, grid.columns - 1);
-  q.r0 = std::clamp(lowEdge(eyeRow_ - reach), 0, grid.rows - 1);
-  q.r1 = std::clamp(highEdge(eyeRow_ + reach), 0, grid.rows - 1);
-  if (q.c0 >= q.c1 || q.r0 >= q.r1) return;
-  square_ = q;
-  fine_ = &level(fine);
+  std::vector<Planned> plan;
+  std::vector<int> wishes(samples.size());
+  for (double target = kLeastCellPixels;; target *= 2) {
+    for (size_t k = 0; k < samples.size(); ++k) {
+      int wish = 1;
+      while (wish < kCoarsestStride && samples[k].pixels * wish * wish < target) wish *= 2;
+      wishes[k] = wish;
+    }
+    auto reach = [&](int wish) {
+      double r = 0;
+      for (size_t k = 0; k < samples.size(); ++k)
+        if (wishes[k] <= wish) r = std::max(r, samples[k].distance + sample);
+      return r;
+    };
+    std::vector<int> sorted = wishes;
+    std::sort(sorted.begin(), sorted.end());
+    const int finest = sorted.front();
+    plan.assign(1, Planned{sorted[sorted.size() * 9 / 10], whole});
+    for (int s = plan[0].stride / 2; s >= finest; s /= 2) {
+      const int outer = plan.back().stride;
+      const Square& around = plan.back().square;
+      const double r = reach(s);
+      auto lowEdge = [outer](double at) { return static_cast<int>(std::floor(at / outer)) * outer; };
+      auto highEdge = [outer](double at) { return static_cast<int>(std::ceil(at / outer)) * outer; };
+      Square q;
+      q.c0 = std::clamp(lowEdge(std::max(eyeColumn_ - r, seenC0)), around.c0, around.c1);
+      q.c1 = std::clamp(highEdge(std::min(eyeColumn_ + r, seenC1)), around.c0, around.c1);
+      q.r0 = std::clamp(lowEdge(std::max(eyeRow_ - r, seenR0)), around.r0, around.r1);
+      q.r1 = std::clamp(highEdge(std::min(eyeRow_ + r, seenR1)), around.r0, around.r1);
+      if (!(r > 0) || q.c0 >= q.c1 || q.r0 >= q.r1) break;
+      if (q.c0 == around.c0 && q.c1 == around.c1 && q.r0 == around.r0 && q.r1 == around.r1)
+        plan.back().stride = s;  // the same square: the finer level alone
+      else
+        plan.push_back({s, q});
+    }
+    // The cells drawn: each sample's grid cells at the finest level whose square holds its centre.
+    double cells = 0;
+    for (const Sample& x : samples) {
+      int stride = plan[0].stride;
+      for (size_t k = 1; k < plan.size(); ++k) {
+        const Square& q = plan[k].square;
+        if (x.column >= q.c0 && x.column <= q.c1 && x.row >= q.r0 && x.row <= q.r1) stride = plan[k].stride;
+      }
+      cells += x.gridCells / (double(stride) * stride);
+    }
+    if (cells <= kMostCells || finest >= kCoarsestStride) break;
+  }
+  rings_.clear();
+  for (const Planned& p : plan) rings_.push_back({&level(p.stride), p.square});
 }
 
 void TerrainSurface::draw(const DepthTarget& t) const {
   for (int y = t.top; y < t.bottom; ++y)
     std::fill_n(t.depth + static_cast<ptrdiff_t>(y) * t.width, t.width, uint16_t{0});
-  if (!level_) return;
-  if (!fine_) {
-    drawCells(*level_, t, nullptr, nullptr);
-    return;
+  // Each ring but for the inside of the next one's square (its cells along
+  // that square's edge stay, under the finer ones, so that no gap opens
+  // where the finer cells' edges meet the coarser ones), then the next ring
+  // in it. The squares are centred on the eye, so nothing outside one hides
+  // anything inside (where they are cut, what lies beyond is not in the
+  // picture).
+  for (size_t k = 0; k < rings_.size(); ++k) {
+    const Level& l = *rings_[k].level;
+    Square inner;
+    if (k + 1 < rings_.size()) {
+      const Square& q = rings_[k + 1].square;
+      inner = {q.c0 + l.stride, q.c1 - l.stride, q.r0 + l.stride, q.r1 - l.stride};
+    }
+    drawCells(l, t, k > 0 ? &rings_[k].square : nullptr, k + 1 < rings_.size() ? &inner : nullptr);
   }
-  // The coarse level but for the inside of the square (its cells along the
-  // square's edge stay, under the fine ones, so that no gap opens where the
-  // fine cells' edges meet the coarse ones), then the fine level in it. The
-  // square is centred on the eye, so nothing outside it hides anything inside.
-  const int coarse = level_->stride;
-  const Square inner{square_.c0 + coarse, square_.c1 - coarse, square_.r0 + coarse, square_.r1 - coarse};
-  drawCells(*level_, t, nullptr, &inner);
-  drawCells(*fine_, t, &square_, nullptr);
 }
 
 void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Square* within, const Square* skip) const {

@@ -2,8 +2,10 @@
 // The terrain under the flight as a shaded surface in height tints (or the
 // colours of a draped map), drawn into the 3D view's picture by a quad
 // rasteriser of its own: cells from far to near as seen from the eye, one
-// flat-shaded colour each, at a level of detail that keeps the cells a few
-// pixels wide. Kept between redraws: the cells' colours are worked out again
+// flat-shaded colour each, at levels of detail that keep the cells a few
+// pixels wide: the whole grid at a coarse level, ever finer ones in nested
+// squares around the eye. A coarse cell's colour is the mean of the finest
+// cells it covers. Kept between redraws: the levels are worked out again
 // only when the grids, the start altitude or the exaggeration change.
 
 #include "model/FlightData.h"
@@ -36,7 +38,7 @@ class TerrainSurface {
   // order of the cells. Draws nothing when no surface is shown.
   void prepare(const FlightData& data, const Layers& layers, const Camera& cam, const Matrix4& view, int width,
                int height);
-  bool shown() const { return level_ != nullptr; }
+  bool shown() const { return !rings_.empty(); }
 
   // The screen positions of the nodes, part `part` of `parts` of the rows;
   // both parts before draw().
@@ -48,7 +50,8 @@ class TerrainSurface {
   uint16_t* depth() { return depth_.data(); }
   // Room for the depths of the stroked entries drawn over the surface.
   std::vector<float>& strokeDepths() { return strokeDepths_; }
-  // Grid nodes per cell side of the last prepare (1 = every node), and near the eye.
+  // Grid nodes per cell side of the last prepare (1 = every node) far from
+  // the eye, and nearest to it.
   int stride() const;
   int nearStride() const;
 
@@ -59,6 +62,12 @@ class TerrainSurface {
   struct Square {
     int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
   };
+  // One level drawn within a square of the grid (the first: the whole grid)
+  // but for the next ring's square.
+  struct Ring {
+    Level* level = nullptr;
+    Square square;
+  };
   Level& level(int stride);
   void chooseLevels(int width, int height);
   void projectNodes(Level& l, int rowFrom, int rowTo, int columnFrom, int columnTo);
@@ -67,9 +76,7 @@ class TerrainSurface {
 
   std::unique_ptr<Key> key_;
   std::vector<std::unique_ptr<Level>> levels_;  // by log2 of the stride, built on demand
-  Level* level_ = nullptr;                      // of this redraw; null: nothing to draw
-  Level* fine_ = nullptr;                       // near the eye, within square_; null: none
-  Square square_;
+  std::vector<Ring> rings_;                     // of this redraw, coarse to fine; none: nothing to draw
   const FlightData* data_ = nullptr;
   Matrix4 view_{};
   int width_ = 0, height_ = 0;

@@ -215,3 +215,53 @@ TEST(TerrainView, TheExaggerationScalesFlightShadowAndTerrainAlike) {
     EXPECT_TRUE(s.view.BackBuffer.rect().contains(s.pixelOf(p.X, p.Y, p.Z * 5))) << i;
   }
 }
+
+// A coarse level shows the mean of the cells it covers: a map of stripes two
+// nodes wide, and ridges two nodes apart in height tints, seen from straight
+// above from ever farther, turn into one even colour, the mean of what is
+// seen close up, not into stripes of one node's colour or into that colour.
+TEST(TerrainView, CoarseLevelsShowTheMeanOfWhatTheyCover) {
+  constexpr int kNodes = 257;
+  constexpr double kStep = 20;
+  auto stripe = [](double x) { return static_cast<int>(std::floor(x / (2 * kStep) + 0.25)) % 2 != 0; };
+  for (bool mapped : {true, false}) {
+    TerrainScene s;
+    if (mapped) {
+      makeTerrain(s.data->Terrain, kNodes, kNodes, kStep, [](double, double) { return kStart; });
+      makeDrape(s.data->GeoMap, kNodes, kNodes, kStep,
+                [&](double x, double) { return stripe(x) ? 0x00FF0000 : 0x000000FF; });
+    } else {
+      makeTerrain(s.data->Terrain, kNodes, kNodes, kStep,
+                  [&](double x, double) { return kStart + (stripe(x) ? 30 : 0); });
+    }
+    // The pixels over the middle of the grid, well inside its edges.
+    auto middle = [&s](auto each) {
+      const QRect inside = QRect(s.pixelOf(-600, -600, 0), s.pixelOf(600, 600, 0)).normalized();
+      ASSERT_GT(inside.width(), 10);
+      ASSERT_TRUE(s.view.BackBuffer.rect().contains(inside));
+      for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) each(s.at(QPoint(x, y)));
+    };
+    auto stride = [&s] {
+      TerrainSurface surface;
+      surface.prepare(*s.data, s.view.layers, s.view.cam, s.matrix(), kW, kH);
+      return surface.nearStride();
+    };
+    s.look(0, 90, 1200);
+    ASSERT_EQ(stride(), 1);
+    double sum[3] = {0, 0, 0}, count = 0;
+    middle([&](int32_t c) {
+      for (int k = 0; k < 3; ++k) sum[k] += (c >> (8 * k)) & 0xFF;
+      ++count;
+    });
+    for (double back : {15000.0, 30000.0, 60000.0}) {
+      s.look(0, 90, back);
+      ASSERT_GE(stride(), 4) << back;
+      double worst = 0;
+      middle([&](int32_t c) {
+        for (int k = 0; k < 3; ++k) worst = std::max(worst, std::fabs(((c >> (8 * k)) & 0xFF) - sum[k] / count));
+      });
+      EXPECT_LE(worst, 6) << (mapped ? "map" : "tints") << " from " << back;
+    }
+  }
+}
