@@ -1,5 +1,7 @@
 #include "overlay/PhasesTable.h"
 
+#include "model/CsvField.h"
+
 #include "model/Numbers.h"
 #include "overlay/Thermals.h"
 
@@ -35,15 +37,6 @@ QString direction(TurnDirection d) {
     case TurnDirection::None: break;
   }
   return QString();
-}
-
-QString csvField(const QString& text) {
-  if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-      !text.contains(QLatin1Char('\r')))
-    return text;
-  QString quoted = text;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 }  // namespace

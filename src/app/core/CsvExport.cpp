@@ -1,6 +1,7 @@
 #include "app/core/FlightExport.h"
 
 #include "import/ChannelConversion.h"
+#include "model/CsvField.h"
 #include "model/Numbers.h"
 
 #include <QStringList>
@@ -10,19 +11,7 @@
 namespace trelvano {
 
 namespace {
-
-constexpr QChar kSeparator = QLatin1Char(';');
-
-// A field with a separator, quote or line break in quotes, its quotes doubled.
-QString csvField(const QString& text) {
-  if (!text.contains(kSeparator) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n')) &&
-      !text.contains(QLatin1Char('\r')))
-    return text;
-  QString quoted = text;
-  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
+constexpr QChar kSeparator = kCsvSeparator;
 }  // namespace
 
 QByteArray csvBytes(const FlightData& data) {
