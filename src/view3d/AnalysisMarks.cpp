@@ -2,9 +2,11 @@
 
 #include "import/LocalFrame.h"
 #include "model/Numbers.h"
+#include "view3d/Heights.h"
 #include "view3d/RenderPass.h"
 #include "view3d/Transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -37,7 +39,7 @@ QString climbText(double climb) {
 
 }  // namespace
 
-void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Camera& cam) {
+void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& layers, const Camera& cam) {
   const bool phases = data.OverlayMode == 7 && data.Analysis.valid;  // 7: the overlay "Flugphasen"
   if ((data.Igc.task.empty() && !phases) || data.LastPoint < 0) return;
   // The frame's origin, from the first point and its place in the frame.
@@ -49,29 +51,47 @@ void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Camera& cam
   bool out = false;
   RenderPass pass(canvas, out);
   const Projector project{buildViewMatrix(cam), origin, pass};
+  const HeightRule heights = heightRule(data, layers);
   canvas.setPenWidth(2);
   canvas.setPenColor(kTaskColour);
   canvas.setBrushColor(colours::kWhite);
   canvas.setFontColor(kTaskColour);
-  std::optional<QPoint> previous;
+  // A leg is drawn in pieces of about kLegPiece metres, each end on the
+  // ground, so that it follows the terrain where the terrain is shown.
+  constexpr double kLegPiece = 250;
+  constexpr int kMostPieces = 400;
+  std::optional<QPointF> previous;  // the last turnpoint, in the frame
   for (const TaskPoint& t : data.Igc.task) {
     if (t.placeholder) continue;
-    const std::optional<QPoint> s = project.place(t.lat, t.lon, 0.0);
-    if (s && previous) {
-      pass.PenMoveTo(*previous);
-      pass.ClippedLineTo(*s);
+    const QPointF at(frameX(t.lat, t.lon, origin), frameY(t.lat, origin));
+    if (previous) {
+      const QPointF step = at - *previous;
+      const int pieces = std::clamp(int(std::hypot(step.x(), step.y()) / kLegPiece), 1, kMostPieces);
+      std::optional<QPoint> from;
+      for (int k = 0; k <= pieces; ++k) {
+        const QPointF p = *previous + step * (double(k) / pieces);
+        const std::optional<QPoint> s =
+            project.screen(p.x(), p.y(), heights.drawnZ(HeightKind::Ground, 0, p.x(), p.y(), 0.0));
+        if (s && from) {
+          pass.PenMoveTo(*from);
+          pass.ClippedLineTo(*s);
+        }
+        from = s;
+      }
     }
+    const std::optional<QPoint> s =
+        project.screen(at.x(), at.y(), heights.drawnZ(HeightKind::Ground, 0, at.x(), at.y(), 0.0));
     if (s && pass.inside(s->x(), s->y())) {
       canvas.fillRect(s->x() - 3, s->y() - 3, s->x() + 4, s->y() + 4);
       canvas.textOut(s->x() + 6, s->y() - 6, t.name);
     }
-    previous = s;
+    previous = at;
   }
   canvas.setPenWidth(1);
   if (phases) {
     canvas.setFontColor(kThermalMarkColour);
     for (const Thermal& t : data.Analysis.thermals) {
-      const std::optional<QPoint> s = project.place(t.lat, t.lon, t.altitude - origin.altitude);
+      const std::optional<QPoint> s = project.place(t.lat, t.lon, (t.altitude - origin.altitude) * heights.scale);
       if (!s || !pass.inside(s->x(), s->y())) continue;
       canvas.setBrushColor(kThermalMarkColour);
       const QPoint triangle[3] = {{s->x(), s->y() - 6}, {s->x() - 5, s->y() + 3}, {s->x() + 5, s->y() + 3}};
@@ -84,7 +104,7 @@ void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Camera& cam
     for (const FlightEvent& e : data.Igc.events) {
       if (e.point < 0 || e.point > data.LastPoint) continue;
       const FlightPoint& p = data.FlightPath[e.point];
-      const std::optional<QPoint> s = project.screen(p.X, p.Y, p.Z);
+      const std::optional<QPoint> s = project.screen(p.X, p.Y, p.Z * heights.scale);
       if (!s || !pass.inside(s->x(), s->y())) continue;
       canvas.setBrushColor(kEventMarkColour);
       canvas.fillRect(s->x() - 3, s->y() - 3, s->x() + 4, s->y() + 4);

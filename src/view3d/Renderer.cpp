@@ -450,7 +450,7 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   if (worker) rebalance(*worker, job.split, h);
   Canvas canvas(job.picture);
   // The declared task and the analysis' marks, over the flight.
-  trelvano::drawAnalysisMarks(canvas, job.data, job.cam);
+  drawAnalysisMarks(canvas, job.data, job.layers, job.cam);
   // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);

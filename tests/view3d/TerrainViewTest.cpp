@@ -3,7 +3,9 @@
 // the exaggeration.
 #include "../../bench/SyntheticTerrain.h"
 #include "RenderTestSupport.h"
+#include "import/LocalFrame.h"
 #include "model/FlightData.h"
+#include "view3d/AnalysisMarks.h"
 #include "view3d/TerrainSurface.h"
 #include "view3d/Transform.h"
 #include "view3d/View3D.h"
@@ -263,5 +265,33 @@ TEST(TerrainView, CoarseLevelsShowTheMeanOfWhatTheyCover) {
       });
       EXPECT_LE(worst, 6) << (mapped ? "map" : "tints") << " from " << back;
     }
+  }
+}
+
+// A declared turnpoint lies on the terrain where the terrain is shown (on
+// the cone's tip, 1200 m up, twice that at 2×), else on the ground plane.
+TEST(TerrainView, TheTaskLiesOnTheShownTerrain) {
+  TerrainScene s;
+  makeTerrain(s.data->Terrain, 129, 129, 40, cone);
+  addPlumbLine(*s.data, 0, 0, -600, 1500);
+  s.view.layers.Lot = false;
+  // The frame's origin (0, 0), where the cone's tip is, as the marks find it from point 0.
+  const FlightPoint& p0 = s.data->FlightPath[0];
+  s.data->Igc.task = {TaskPoint{}};
+  s.data->Igc.task[0].lat = p0.Lat - p0.Y / kMetresPerDegree;
+  s.data->Igc.task[0].lon = p0.Lon + p0.X / kMetresPerDegree;
+  s.data->Igc.task[0].name = QStringLiteral("Gipfel");
+  const struct {
+    bool terrain;
+    double exaggeration, z;
+  } cases[] = {{true, 1, 1200}, {true, 2, 2400}, {false, 1, 0}};
+  for (const auto& c : cases) {
+    s.view.layers.Gelaende = c.terrain;
+    s.data->Exaggeration = c.exaggeration;
+    s.look(0, 10, 9000);
+    // The turnpoint's mark is a white square; nothing else in the scene is white.
+    for (const double z : {0.0, 1200.0, 2400.0})
+      EXPECT_EQ(s.at(s.pixelOf(0, 0, z)) == colours::kWhite, z == c.z)
+          << c.terrain << " " << c.exaggeration << " " << z;
   }
 }
