@@ -16,24 +16,26 @@ namespace trelvano {
 enum class PhaseKind : int8_t { Gliding, Circling };
 enum class TurnDirection : int8_t { None, Left, Right, Mixed };
 
+// A stretch of the flight: points from … to (both included), seconds from start to end.
+struct FlightSection {
+  int32_t from = 0, to = 0;
+  double start = 0, end = 0;
+};
+
 // Points from … to (both included) belong to the phase; consecutive phases
 // follow without gap or overlap and cover every point. A phase lasts from
 // its first point to the next phase's first point (the last one to the last
 // point), so their durations add up to the flight's.
-struct FlightPhase {
+struct FlightPhase : FlightSection {
   PhaseKind kind = PhaseKind::Gliding;
-  int32_t from = 0, to = 0;
   TurnDirection direction = TurnDirection::None;  // None for gliding
-  double start = 0, end = 0;                      // seconds
 };
 
 // A circling phase that gained height. Its figures are measured from its
 // first to its last point (the step into the next phase belongs to neither).
-struct Thermal {
-  int32_t from = 0, to = 0;   // points, as its phase
-  double start = 0, end = 0;  // seconds
-  double gain = 0;            // metres
-  double climb = 0;           // average, m/s
+struct Thermal : FlightSection {  // the section of its phase
+  double gain = 0;                // metres
+  double climb = 0;               // average, m/s
   TurnDirection direction = TurnDirection::None;
   bool hasWind = false;     // a full turn in it gave a wind
   double windSpeed = 0;     // km/h
@@ -43,13 +45,11 @@ struct Thermal {
 };
 
 // A gliding phase, measured from its first to its last point.
-struct Glide {
-  int32_t from = 0, to = 0;
-  double start = 0, end = 0;  // seconds
-  double distance = 0;        // metres, geodesic from start to end point (WGS 84)
-  double heightLoss = 0;      // metres, negative when it gained height
-  double speed = 0;           // km/h over the ground
-  double ratio = 0;           // distance / height loss; 0 = no height lost
+struct Glide : FlightSection {  // the section of its phase
+  double distance = 0;          // metres, geodesic from start to end point (WGS 84)
+  double heightLoss = 0;        // metres, negative when it gained height
+  double speed = 0;             // km/h over the ground
+  double ratio = 0;             // distance / height loss; 0 = no height lost
 };
 
 struct AnalysisTotals {
@@ -76,10 +76,7 @@ struct WindEstimate {
 };
 
 // A period of high engine noise (ENL) or propulsion (MOP).
-struct EngineRun {
-  int32_t from = 0, to = 0;
-  double start = 0, end = 0;  // seconds
-};
+struct EngineRun : FlightSection {};
 
 struct FlightAnalysis {
   bool valid = false;    // computed for the loaded flight

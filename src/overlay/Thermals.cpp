@@ -46,10 +46,7 @@ std::vector<Thermal> findThermals(const FlightPoint* p, const TrackMotion& m, co
     if (ph.kind != PhaseKind::Circling) continue;
     const int32_t end = endPoint(ph, m);
     Thermal t;
-    t.from = ph.from;
-    t.to = ph.to;
-    t.start = ph.start;
-    t.end = ph.end;
+    static_cast<FlightSection&>(t) = ph;
     t.gain = p[end].Altitude - p[ph.from].Altitude;
     const double duration = m.time[size_t(end)] - m.time[size_t(ph.from)];
     if (!(t.gain > 0) || !(duration > 0)) continue;  // a descending spiral is no thermal
@@ -89,10 +86,7 @@ std::vector<Glide> findGlides(const FlightPoint* p, const TrackMotion& m, const 
     if (ph.kind != PhaseKind::Gliding) continue;
     const int32_t end = endPoint(ph, m);
     Glide g;
-    g.from = ph.from;
-    g.to = ph.to;
-    g.start = ph.start;
-    g.end = ph.end;
+    static_cast<FlightSection&>(g) = ph;
     g.distance = geodesicDistance(p[ph.from].Lat, p[ph.from].Lon, p[end].Lat, p[end].Lon);
     g.heightLoss = p[ph.from].Altitude - p[end].Altitude;
     const double duration = m.time[size_t(end)] - m.time[size_t(ph.from)];

@@ -23,12 +23,9 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const FlightPhase& p : a.phases) {
     json.beginObject();
-    json.key("kind");
-    json.value(p.kind == PhaseKind::Circling ? QStringLiteral("kreisen") : QStringLiteral("gleiten"));
-    json.key("from");
-    json.value(p.from);
-    json.key("to");
-    json.value(p.to);
+    json.field("kind", p.kind == PhaseKind::Circling ? QStringLiteral("kreisen") : QStringLiteral("gleiten"));
+    json.field("from", p.from);
+    json.field("to", p.to);
     json.key("direction");
     direction(json, p.direction);
     json.endObject();
@@ -39,14 +36,10 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const Thermal& t : a.thermals) {
     json.beginObject();
-    json.key("start");
-    json.value(t.start);
-    json.key("end");
-    json.value(t.end);
-    json.key("gain");
-    json.value(t.gain);
-    json.key("climb");
-    json.value(t.climb);
+    json.field("start", t.start);
+    json.field("end", t.end);
+    json.field("gain", t.gain);
+    json.field("climb", t.climb);
     json.key("direction");
     direction(json, t.direction);
     json.key("windSpeed");
@@ -61,48 +54,35 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const Glide& g : a.glides) {
     json.beginObject();
-    json.key("start");
-    json.value(g.start);
-    json.key("end");
-    json.value(g.end);
-    json.key("distance");
-    json.value(g.distance);
+    json.field("start", g.start);
+    json.field("end", g.end);
+    json.field("distance", g.distance);
     json.key("ratio");
     g.ratio > 0 ? json.value(g.ratio) : json.null();
-    json.key("speed");
-    json.value(g.speed);
+    json.field("speed", g.speed);
     json.endObject();
   }
   json.endArray();
 
   json.key("totals");
   json.beginObject();
-  json.key("circlingShare");
-  json.value(a.totals.circlingShare);
-  json.key("averageClimb");
-  json.value(a.totals.averageClimb);
+  json.field("circlingShare", a.totals.circlingShare);
+  json.field("averageClimb", a.totals.averageClimb);
   json.key("averageRatio");
   a.totals.averageRatio > 0 ? json.value(a.totals.averageRatio) : json.null();
-  json.key("best30sClimb");
-  json.value(a.totals.best30sClimb);
-  json.key("thermals");
-  json.value(a.totals.thermals);
+  json.field("best30sClimb", a.totals.best30sClimb);
+  json.field("thermals", a.totals.thermals);
   json.endObject();
 
   json.key("wind");
   json.beginArray();
   for (const WindEstimate& w : a.wind) {
     json.beginObject();
-    json.key("time");
-    json.value(w.time);
-    json.key("height");
-    json.value(w.height);
-    json.key("speed");
-    json.value(w.speed);
-    json.key("from");
-    json.value(w.windFrom);
-    json.key("quality");
-    json.value(w.quality);
+    json.field("time", w.time);
+    json.field("height", w.height);
+    json.field("speed", w.speed);
+    json.field("from", w.windFrom);
+    json.field("quality", w.quality);
     json.endObject();
   }
   json.endArray();
@@ -111,12 +91,9 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const TaskPoint& p : d.Igc.task) {
     json.beginObject();
-    json.key("name");
-    json.value(p.name);
-    json.key("lat");
-    json.value(p.lat);
-    json.key("lon");
-    json.value(p.lon);
+    json.field("name", p.name);
+    json.field("lat", p.lat);
+    json.field("lon", p.lon);
     json.endObject();
   }
   json.endArray();
@@ -125,10 +102,8 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const EngineRun& r : a.engineRuns) {
     json.beginObject();
-    json.key("start");
-    json.value(r.start);
-    json.key("end");
-    json.value(r.end);
+    json.field("start", r.start);
+    json.field("end", r.end);
     json.endObject();
   }
   json.endArray();
@@ -137,16 +112,13 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const FlightEvent& e : d.Igc.events) {
     json.beginObject();
-    json.key("time");
-    json.value(e.time);
-    json.key("code");
-    json.value(e.code);
+    json.field("time", e.time);
+    json.field("code", e.code);
     json.endObject();
   }
   json.endArray();
 
-  json.key("security");
-  json.value(d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt"));
+  json.field("security", d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt"));
   json.endObject();
 }
 

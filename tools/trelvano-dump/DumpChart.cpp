@@ -23,18 +23,12 @@ void writeChart(JsonWriter& json, const ChartView& chart) {
   const ChartControls& c = chart.controls;
   json.key("chart");
   json.beginObject();
-  json.key("ChartMin");
-  json.value(s.ChartMin);
-  json.key("ChartMax");
-  json.value(s.ChartMax);
-  json.key("WindowStart");
-  json.value(s.WindowStart);
-  json.key("WindowEnd");
-  json.value(s.WindowEnd);
-  json.key("UniformScale");
-  json.value(s.UniformScale);
-  json.key("Temperature");
-  json.value(chart.data.Temperature);
+  json.field("ChartMin", s.ChartMin);
+  json.field("ChartMax", s.ChartMax);
+  json.field("WindowStart", s.WindowStart);
+  json.field("WindowEnd", s.WindowEnd);
+  json.field("UniformScale", s.UniformScale);
+  json.field("Temperature", chart.data.Temperature);
   json.key("ticked");
   json.beginArray();
   for (int k = 0; k < 4; ++k) json.value(c.gpsTicked[k]);  // "Höhe über Grund" has no place in this list
@@ -44,14 +38,10 @@ void writeChart(JsonWriter& json, const ChartView& chart) {
   json.beginArray();
   for (bool enabled : c.channelEnabled) json.value(enabled);
   json.endArray();
-  json.key("zoomEnabled");
-  json.value(c.zoomEnabled);
-  json.key("LabelTemp");
-  json.value(c.LabelTemp);
-  json.key("LabelWindrichtung");
-  json.value(c.LabelWindrichtung);
-  json.key("LabelWindstaerke");
-  json.value(c.LabelWindstaerke);
+  json.field("zoomEnabled", c.zoomEnabled);
+  json.field("LabelTemp", c.LabelTemp);
+  json.field("LabelWindrichtung", c.LabelWindrichtung);
+  json.field("LabelWindstaerke", c.LabelWindstaerke);
   json.endObject();
 }
 

@@ -47,6 +47,12 @@ class JsonWriter {
   void value(bool v);
   void value(const QString& s);
   void null();
+  // A key and its value in one call.
+  template <class T>
+  void field(const char* name, const T& v) {
+    key(name);
+    value(v);
+  }
   void flush();
 
  private:
