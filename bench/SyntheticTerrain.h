@@ -13,6 +13,7 @@ namespace trelvano {
 // height(X, Y) gives (metres above sea level; NaN: no data).
 template <class Height>
 void makeTerrain(TerrainGrid& grid, int columns, int rows, double step, Height height) {
+  grid.serial = newGroundSerial();
   grid.columns = columns;
   grid.rows = rows;
   grid.step = step;
@@ -32,6 +33,7 @@ void makeTerrain(TerrainGrid& grid, int columns, int rows, double step, Height h
 // The same for a map: colour(X, Y) gives $00BBGGRR or -1 where it does not cover.
 template <class Colour>
 void makeDrape(MapDrape& map, int columns, int rows, double step, Colour colour) {
+  map.serial = newGroundSerial();
   map.columns = columns;
   map.rows = rows;
   map.step = step;

@@ -3,6 +3,7 @@
 // local frame (108,000 m per degree, as every other layer), and the colours
 // a georeferenced map lays on the ground.
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -16,7 +17,15 @@ namespace trelvano {
 //   X = x0 - c * step   (X grows towards west, so columns run east),
 //   Y = y0 + r * step   (rows run north);
 // node (0, 0) is the south-west corner. Values are row-major from the south.
+// A number of its own for every grid made (a copy keeps it): what is drawn
+// from a grid is kept until the grid is another one, without reading it.
+inline uint64_t newGroundSerial() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
 struct GroundGrid {
+  uint64_t serial = newGroundSerial();  // set again by whoever refills a grid in place
   int columns = 0;
   int rows = 0;
   double x0 = 0;    // metres, local frame X of node (0, 0)

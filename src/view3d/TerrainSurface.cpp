@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace trelvano {
@@ -194,48 +193,20 @@ int32_t heightTint(double fraction) {
   return mix(lo.r, hi.r) | mix(lo.g, hi.g) << 8 | mix(lo.b, hi.b) << 16;
 }
 
-// What the cells' colours depend on. The grids are compared by their
-// place, shape and a digest of their values (a few tenths of a millisecond
-// for a 512 × 512 grid and its map), so a grid loaded anew into the same
-// place is seen too.
+// What the cells' colours depend on: which grids (their serial numbers),
+// and the heights they are drawn at.
 struct TerrainSurface::Key {
   const float* heights = nullptr;  // null: the map lies flat
   const int32_t* colours = nullptr;
-  GroundGrid terrain, map;
+  uint64_t terrainSerial = 0, mapSerial = 0;
   double startAltitude = 0, scale = 1;
-  uint64_t digest = 0;
   float low = 0, high = 0;  // the tints' range, metres
 
   bool same(const Key& o) const {
-    auto sameGrid = [](const GroundGrid& a, const GroundGrid& b) {
-      return a.columns == b.columns && a.rows == b.rows && a.x0 == b.x0 && a.y0 == b.y0 && a.step == b.step;
-    };
-    return heights == o.heights && colours == o.colours && sameGrid(terrain, o.terrain) && sameGrid(map, o.map) &&
-           startAltitude == o.startAltitude && scale == o.scale && digest == o.digest;
+    return heights == o.heights && colours == o.colours && terrainSerial == o.terrainSerial &&
+           mapSerial == o.mapSerial && startAltitude == o.startAltitude && scale == o.scale;
   }
 };
-
-namespace {
-
-// A digest of `bytes` bytes, eight at a time in four independent lanes.
-uint64_t digestOf(const void* data, size_t bytes) {
-  const auto* p = static_cast<const unsigned char*>(data);
-  uint64_t lane[4] = {1, 2, 3, 4};
-  size_t i = 0;
-  for (; i + 32 <= bytes; i += 32)
-    for (int k = 0; k < 4; ++k) {
-      uint64_t v;
-      std::memcpy(&v, p + i + 8 * k, 8);
-      lane[k] = (lane[k] ^ v) * 0x9E3779B97F4A7C15ull;
-      lane[k] ^= lane[k] >> 29;
-    }
-  uint64_t h = bytes;
-  for (; i < bytes; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
-  for (uint64_t v : lane) h = (h ^ v) * 0x9E3779B97F4A7C15ull;
-  return h;
-}
-
-}  // namespace
 
 // The surface at one level of detail: every stride-th node of the grid
 // (and its last), the cells between them with their colours, and the
@@ -395,20 +366,15 @@ void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const
   Key key;
   key.heights = terrain ? data.Terrain.height.data() : nullptr;
   key.colours = map ? data.GeoMap.colour.data() : nullptr;
-  if (terrain) key.terrain = data.Terrain;
-  if (map) key.map = data.GeoMap;
+  if (terrain) key.terrainSerial = data.Terrain.serial;
+  if (map) key.mapSerial = data.GeoMap.serial;
   key.startAltitude = data.StartAltitude;
   key.scale = data.Exaggeration;
-  if (terrain) key.digest = digestOf(data.Terrain.height.data(), data.Terrain.height.size() * sizeof(float));
-  if (map) key.digest ^= digestOf(data.GeoMap.colour.data(), data.GeoMap.colour.size() * sizeof(int32_t)) * 3;
   if (!key.same(*key_)) {
     levels_.clear();
     if (terrain) {
-      float low = std::numeric_limits<float>::infinity(), high = -low;
-      for (float h : data.Terrain.height)
-        if (hasHeight(h)) low = std::min(low, h), high = std::max(high, h);
-      key.low = low <= high ? low : 0;
-      key.high = low <= high ? high : 0;
+      key.low = data.Terrain.minHeight;
+      key.high = data.Terrain.maxHeight;
     }
     *key_ = key;
   }
