@@ -15,18 +15,15 @@ namespace trelvano {
 namespace {
 
 struct Projector {
-  Matrix4 matrix;
+  Projection projection;
   FrameOrigin origin;
   RenderPass& pass;
 
   // The screen position of a place in the flight's local frame, or none behind the eye.
   std::optional<QPoint> screen(double x, double y, double z) const {
-    const auto& m = matrix.m;
-    const double xs = x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0];
-    const double zs = x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2];
-    const double w = x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3];
-    if (!(w > 0)) return std::nullopt;
-    return pass.ToScreen(xs / w, zs / w);
+    FlightPoint at{};
+    if (!(projection(at, x, y, z) > 0)) return std::nullopt;
+    return pass.ToScreen(at.ProjX, at.ProjY);
   }
   std::optional<QPoint> place(double lat, double lon, double z) const {
     return screen(frameX(lat, lon, origin), frameY(lat, origin), z);
@@ -50,7 +47,7 @@ void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& lay
                            p0.Altitude - p0.Z};
   bool out = false;
   RenderPass pass(canvas, out);
-  const Projector project{buildViewMatrix(cam), origin, pass};
+  const Projector project{Projection(buildViewMatrix(cam)), origin, pass};
   const HeightRule heights = heightRule(data, layers);
   canvas.setPenWidth(2);
   canvas.setPenColor(kTaskColour);

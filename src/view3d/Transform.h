@@ -9,6 +9,48 @@
 
 namespace trelvano {
 
+// One point through the view matrix, for the transform and for the marks
+// drawn over the picture. The columns it reads are held as members so that
+// the loops over the points do not reload them after every store.
+struct Projection {
+  double m00, m10, m20, m30, m02, m12, m22, m32, m03, m13, m23, m33;
+  explicit Projection(const Matrix4& view)
+      : m00(view.m[0][0]),
+        m10(view.m[1][0]),
+        m20(view.m[2][0]),
+        m30(view.m[3][0]),
+        m02(view.m[0][2]),
+        m12(view.m[1][2]),
+        m22(view.m[2][2]),
+        m32(view.m[3][2]),
+        m03(view.m[0][3]),
+        m13(view.m[1][3]),
+        m23(view.m[2][3]),
+        m33(view.m[3][3]) {}
+
+  // Projects (x, y, z) into pt and returns w; at or behind the eye plane
+  // there is no projection, and the stroke breaks there.
+  double operator()(FlightPoint& pt, double x, double y, double z) const {
+    // Same summation order as the row vector (x, y, z, 1) times the matrix.
+    const double xs = x * m00 + y * m10 + z * m20 + m30;
+    const double zs = x * m02 + y * m12 + z * m22 + m32;
+    const double w = x * m03 + y * m13 + z * m23 + m33;
+    if (w > 0) {
+      pt.ProjY = zs / w;
+      pt.ProjX = xs / w;
+      if (pt.Pen == kPenLineBehind)
+        pt.Pen = kPenLine;
+      else if (pt.Pen == kPenMoveBehind)
+        pt.Pen = kPenMove;
+    } else {
+      pt.Pen = (pt.Pen == kPenLine || pt.Pen == kPenLineBehind) ? kPenLineBehind : kPenMoveBehind;
+      pt.ProjX = 0;
+      pt.ProjY = 0;
+    }
+    return w;
+  }
+};
+
 class RedrawWorker;
 
 // Rz · Rx · T · P from the camera state.
