@@ -1,5 +1,7 @@
 #include "import/FlightFrame.h"
 
+#include <algorithm>
+
 #include "import/AltitudeSource.h"
 #include "import/Coordinates.h"
 #include "import/LocalFrame.h"
@@ -41,6 +43,14 @@ void moveOriginToRangeStart(FlightData& data) {
   data.StartLatRaw = loggerForm(p.Lat);
   data.StartLonRaw = loggerForm(p.Lon);
   data.StartAltitude = data.LoggerNG ? data.RawSamples[o][kColGpsAlt] * 0.1 : p.Altitude;
+}
+
+FrameOrigin flightOrigin(const FlightData& data) {
+  const int32_t o = std::clamp(data.RangeStart, 0, std::max(0, data.LastPoint));
+  const FlightPoint& p = data.FlightPath[o];
+  const double lat = p.Lat - p.Y / kMetresPerDegree;
+  const double lon = p.Lon + p.X / (kMetresPerDegree * latitudeCosine(p.Lat));
+  return {lat, lon, p.Altitude - p.Z};
 }
 
 }  // namespace trelvano

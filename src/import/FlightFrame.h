@@ -1,6 +1,7 @@
 #pragma once
 // Finishing a flight: altitude source, extents, local frame, shadow and plumb lines.
 
+#include "import/LocalFrame.h"
 #include "model/FlightData.h"
 
 #include <QString>
@@ -25,5 +26,9 @@ void MaxMinusw(FlightData& data);
 // closing calls: MaxMinusw, then StartLatRaw, StartLonRaw, StartAltitude of
 // the point RangeStart. The caller then runs Track and Grafikupdate.
 void moveOriginToRangeStart(FlightData& data);
+
+// The origin of the flight's local frame (the place where X = Y = Z = 0),
+// from the point RangeStart and its place in the frame.
+FrameOrigin flightOrigin(const FlightData& data);
 
 }  // namespace trelvano

@@ -21,14 +21,6 @@ int floorDegree(double v) { return int(std::floor(v)); }
 
 }  // namespace
 
-FrameOrigin flightOrigin(const FlightData& data) {
-  const int32_t o = std::clamp(data.RangeStart, 0, std::max(0, data.LastPoint));
-  const FlightPoint& p = data.FlightPath[o];
-  const double lat = p.Lat - p.Y / kMetresPerDegree;
-  const double lon = p.Lon + p.X / (kMetresPerDegree * latitudeCosine(p.Lat));
-  return {lat, lon, p.Altitude - p.Z};
-}
-
 GroundGrid groundGridFor(const FlightData& data, double minStep) {
   double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
   bool first = true;

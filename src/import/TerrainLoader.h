@@ -3,6 +3,7 @@
 // flight's local frame, and each point's height above that ground, read
 // bilinearly from the files' own points.
 
+#include "import/FlightFrame.h"
 #include "import/LocalFrame.h"
 #include "import/Raster.h"
 #include "model/FlightData.h"
@@ -13,10 +14,6 @@
 #include <vector>
 
 namespace trelvano {
-
-// The origin of the flight's local frame (degrees, metres): taken back from
-// point RangeStart's position and its X and Y, so it is the frame's own.
-FrameOrigin flightOrigin(const FlightData& data);
 
 // The ground grid's geometry: the extent of the flight's points in the local
 // frame (at least 1000 m on each side) plus 10 % on each side, centred, with

@@ -1,6 +1,6 @@
 #include "view3d/AnalysisMarks.h"
 
-#include "import/LocalFrame.h"
+#include "import/FlightFrame.h"
 #include "model/Numbers.h"
 #include "view3d/Heights.h"
 #include "view3d/RenderPass.h"
@@ -39,12 +39,8 @@ QString climbText(double climb) {
 void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& layers, const Camera& cam) {
   const bool phases = data.OverlayMode == 7 && data.Analysis.valid;  // 7: the overlay "Flugphasen"
   if ((data.Igc.task.empty() && !phases) || data.LastPoint < 0) return;
-  // The frame's origin, from the first point and its place in the frame.
-  const FlightPoint& p0 = data.FlightPath[0];
-  const double cosLat = latitudeCosine(p0.Lat);
-  if (!(std::abs(cosLat) > 1e-9)) return;
-  const FrameOrigin origin{p0.Lat - p0.Y / kMetresPerDegree, p0.Lon + p0.X / (kMetresPerDegree * cosLat),
-                           p0.Altitude - p0.Z};
+  const FrameOrigin origin = flightOrigin(data);
+  if (!std::isfinite(origin.lon)) return;  // a flight at a pole has no frame to place marks in
   bool out = false;
   RenderPass pass(canvas, out);
   const Projector project{Projection(buildViewMatrix(cam)), origin, pass};
