@@ -28,6 +28,11 @@ inline double frameX(double lat, double lon, const FrameOrigin& o) {
   return (o.lon - lon) * kMetresPerDegree * latitudeCosine(lat);
 }
 inline double frameY(double lat, const FrameOrigin& o) { return (lat - o.lat) * kMetresPerDegree; }
+// The inverses: the latitude of a Y, and the longitude of an X at that latitude.
+inline double frameLat(double y, const FrameOrigin& o) { return o.lat + y / kMetresPerDegree; }
+inline double frameLon(double x, double lat, const FrameOrigin& o) {
+  return o.lon - x / (kMetresPerDegree * latitudeCosine(lat));
+}
 
 // For i = 0 … last (last < kMaxFlightPoints, checked by the caller): starts
 // from FlightPath[i] as it is, lets fill(i, point) set what the caller writes,

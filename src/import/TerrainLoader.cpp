@@ -52,12 +52,10 @@ void nodePositions(const GroundGrid& grid, const FrameOrigin& origin, std::vecto
   lon.resize(n);
   lat.resize(n);
   for (int r = 0; r < grid.rows; ++r) {
-    // The inverse of frameX and frameY, which take the cosine at the point's own latitude.
-    const double la = origin.lat + grid.nodeY(r) / kMetresPerDegree;
-    const double perDegree = kMetresPerDegree * latitudeCosine(la);
+    const double la = frameLat(grid.nodeY(r), origin);
     for (int c = 0; c < grid.columns; ++c) {
       lat[grid.index(c, r)] = la;
-      lon[grid.index(c, r)] = origin.lon - grid.nodeX(c) / perDegree;
+      lon[grid.index(c, r)] = frameLon(grid.nodeX(c), la, origin);
     }
   }
 }
@@ -67,10 +65,9 @@ GeoBox gridBox(const GroundGrid& grid, const FrameOrigin& origin) {
            -std::numeric_limits<double>::max()};
   // 1 / cos(latitude) is convex, so the corners hold the extreme longitudes.
   for (int r : {0, grid.rows - 1}) {
-    const double la = origin.lat + grid.nodeY(r) / kMetresPerDegree;
-    const double perDegree = kMetresPerDegree * latitudeCosine(la);
+    const double la = frameLat(grid.nodeY(r), origin);
     for (int c : {0, grid.columns - 1}) {
-      const double lo = origin.lon - grid.nodeX(c) / perDegree;
+      const double lo = frameLon(grid.nodeX(c), la, origin);
       b.west = std::min(b.west, lo);
       b.east = std::max(b.east, lo);
     }
