@@ -12,8 +12,9 @@ std::vector<uint8_t> movingFixes(const Track& t) {
   const int32_t n = t.size();
   std::vector<uint8_t> moving(size_t(n), 0);
   uint8_t before = 0;
+  const std::vector<FixWindow> windows = fixWindows(t, kContactWindow / 2);
   for (int32_t i = 0; i < n; ++i) {
-    const FixWindow w = fixWindow(t, i, kContactWindow / 2);
+    const FixWindow& w = windows[size_t(i)];
     const size_t a = size_t(w.first), b = size_t(w.last);
     const double dt = t.time[b] - t.time[a];
     if (dt > 0) {

@@ -118,7 +118,7 @@ FlightAnalysis analyseFlight(const AnalysisInput& in) {
   // out the course through the air gives the circling.
   Motion motion = groundMotion(t);
   turnOfVelocityChange(t, motion);
-  const WindField wind = windField(windFromTurns(t, motion, circlingRuns(t, motion, withoutEngine)));
+  const WindField wind = windField(windFromTurns(t, motion, circlingRuns(t, motion, withoutEngine), false));
   turnThroughAir(t, wind, motion);
   const std::vector<CirclingRun> circling = circlingRuns(t, motion, withoutEngine);
 
@@ -126,7 +126,7 @@ FlightAnalysis analyseFlight(const AnalysisInput& in) {
   a.freeFlight = without(withoutEngine, a.launches);
   timeSections(t, a.freeFlight);
   const std::vector<CirclingRun> runs = insideFreeFlight(t, circling, a.freeFlight);
-  a.wind = windFromTurns(t, motion, runs);
+  a.wind = windFromTurns(t, motion, runs, true);
   a.phases = phasesOf(t, a, runs);
 
   for (const AirborneSection& s : a.airborne) {

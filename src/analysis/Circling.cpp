@@ -1,5 +1,7 @@
 #include "analysis/Circling.h"
 
+#include "analysis/FastAtan2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -19,41 +21,32 @@ void courseAndTurn(const Track& t, const std::vector<double>& east, const std::v
   const size_t n = size_t(t.size());
   m.course.assign(n, 0.0);
   m.turnRate.assign(n, 0.0);
-  double course = 0;
+  constexpr double kPi = std::numbers::pi;
+  double course = 0, last = 0;  // unwrapped, and the last direction as atan2 gave it
   bool known = false;
   for (size_t i = 0; i < n; ++i) {
     if (use(i)) {
-      const double c = std::atan2(north[i], east[i]);
-      course = known ? course + std::remainder(c - course, 2 * std::numbers::pi) : c;
+      const double c = fastAtan2(north[i], east[i]);
+      if (known) {
+        const double turn = c - last;  // within ±2π: one wrap at most
+        course += turn > kPi ? turn - 2 * kPi : turn < -kPi ? turn + 2 * kPi : turn;
+      } else {
+        course = c;
+      }
+      last = c;
       known = true;
     }
     m.course[i] = course;
   }
+  const std::vector<FixWindow> windows = fixWindows(t, kRateWindow / 2);
   for (int32_t i = 0; i < int32_t(n); ++i) {
-    const FixWindow w = fixWindow(t, i, kRateWindow / 2);
+    const FixWindow& w = windows[size_t(i)];
     const double span = m.middle[size_t(w.last)] - m.middle[size_t(w.first)];
     if (span > 0) m.turnRate[size_t(i)] = (m.course[size_t(w.last)] - m.course[size_t(w.first)]) * kDegrees / span;
   }
 }
 
 }  // namespace
-
-void windAt(const WindField& field, double time, double& east, double& north) {
-  east = north = 0;
-  if (field.empty()) return;
-  auto it =
-      std::lower_bound(field.begin(), field.end(), time, [](const WindSample& w, double t) { return w.time < t; });
-  if (it == field.begin() || it == field.end()) {
-    const WindSample& w = it == field.end() ? field.back() : field.front();
-    east = w.east, north = w.north;
-    return;
-  }
-  const WindSample& a = *std::prev(it);
-  const WindSample& b = *it;
-  const double f = b.time > a.time ? (time - a.time) / (b.time - a.time) : 0.0;
-  east = a.east + f * (b.east - a.east);
-  north = a.north + f * (b.north - a.north);
-}
 
 Motion groundMotion(const Track& t) {
   const int32_t n = t.size();
@@ -86,9 +79,18 @@ Motion groundMotion(const Track& t) {
 void turnThroughAir(const Track& t, const WindField& wind, Motion& m) {
   const size_t n = size_t(t.size());
   std::vector<double> east(n), north(n);
+  // The middles run forward in time, so the samples around each are found in one sweep.
+  size_t next = 0;
   for (size_t i = 0; i < n; ++i) {
+    while (next < wind.size() && wind[next].time < m.middle[i]) ++next;
     double we = 0, wn = 0;
-    windAt(wind, m.middle[i], we, wn);
+    if (!wind.empty()) {
+      const WindSample& a = wind[next > 0 ? next - 1 : 0];
+      const WindSample& b = wind[std::min(next, wind.size() - 1)];
+      const double f = b.time > a.time ? std::clamp((m.middle[i] - a.time) / (b.time - a.time), 0.0, 1.0) : 0.0;
+      we = a.east + f * (b.east - a.east);
+      wn = a.north + f * (b.north - a.north);
+    }
     east[i] = m.east[i] - we;
     north[i] = m.north[i] - wn;
   }
@@ -104,13 +106,15 @@ void turnOfVelocityChange(const Track& t, Motion& m) {
   const size_t n = size_t(t.size());
   std::vector<double> east(n, 0.0), north(n, 0.0);
   std::vector<uint8_t> use(n, 0);
+  const std::vector<FixWindow> windows = fixWindows(t, kTurnLag / 2);
   for (int32_t i = 0; i < int32_t(n); ++i) {
-    const FixWindow w = fixWindow(t, i, kTurnLag / 2);
+    const FixWindow& w = windows[size_t(i)];
     const size_t a = size_t(w.first), b = size_t(w.last);
     if (a == b || !(m.chord[a] > 0) || !(m.chord[b] > 0)) continue;
     east[size_t(i)] = m.east[b] - m.east[a];
     north[size_t(i)] = m.north[b] - m.north[a];
-    use[size_t(i)] = std::hypot(east[size_t(i)], north[size_t(i)]) >= kMinTurnChange;
+    use[size_t(i)] =
+        east[size_t(i)] * east[size_t(i)] + north[size_t(i)] * north[size_t(i)] >= kMinTurnChange * kMinTurnChange;
   }
   courseAndTurn(
       t, east, north, [&](size_t i) { return use[i] != 0; }, m);

@@ -41,8 +41,9 @@ struct WindSample {
   double time = 0;             // seconds since the first fix
   double east = 0, north = 0;  // m/s the air moves towards east and north
 };
-using WindField = std::vector<WindSample>;  // by time; empty = calm
-void windAt(const WindField& field, double time, double& east, double& north);
+// By time; between two samples the wind changes evenly, before the first and
+// after the last it is theirs; empty = calm.
+using WindField = std::vector<WindSample>;
 
 struct Motion {
   std::vector<double> east, north;  // ground velocity, m/s (0 where unknown)

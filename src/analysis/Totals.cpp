@@ -17,23 +17,22 @@ double duration(const Track& t, const FlightSection& s) {
 // The best climb over kBestClimbSpan seconds or more inside fixes lo … hi.
 // Returns false when the stretch is shorter.
 bool bestClimb(const Track& t, int32_t lo, int32_t hi, double& best) {
-  // Heights at the ends: means over kClimbEnds around each fix, through prefix sums.
-  const int32_t count = hi - lo + 1;
-  std::vector<double> sums(size_t(count) + 1, 0.0);
-  for (int32_t k = 0; k < count; ++k) sums[size_t(k) + 1] = sums[size_t(k)] + t.altitude[size_t(lo + k)];
-  const auto time = t.time.begin();
-  auto height = [&](int32_t i) {
-    const int32_t a = int32_t(std::lower_bound(time + lo, time + i, t.time[size_t(i)] - kClimbEnds / 2) - time);
-    const int32_t b = int32_t(std::upper_bound(time + i, time + hi + 1, t.time[size_t(i)] + kClimbEnds / 2) - time) - 1;
-    return (sums[size_t(b - lo) + 1] - sums[size_t(a - lo)]) / (b - a + 1);
-  };
+  // Heights at the ends: means over kClimbEnds around each fix, in one sweep.
+  std::vector<double> height(size_t(hi - lo + 1));
+  double sum = 0;
+  int32_t a = lo, b = lo - 1;
+  for (int32_t i = lo; i <= hi; ++i) {
+    while (b < hi && t.time[size_t(b) + 1] <= t.time[size_t(i)] + kClimbEnds / 2) sum += t.altitude[size_t(++b)];
+    while (t.time[size_t(a)] < t.time[size_t(i)] - kClimbEnds / 2) sum -= t.altitude[size_t(a++)];
+    height[size_t(i - lo)] = sum / (b - a + 1);
+  }
   bool any = false;
   int32_t j = lo;
   for (int32_t i = lo; i <= hi; ++i) {
     if (j < i) j = i;
     while (j <= hi && t.time[size_t(j)] - t.time[size_t(i)] < kBestClimbSpan) ++j;
     if (j > hi) break;
-    const double climb = (height(j) - height(i)) / (t.time[size_t(j)] - t.time[size_t(i)]);
+    const double climb = (height[size_t(j - lo)] - height[size_t(i - lo)]) / (t.time[size_t(j)] - t.time[size_t(i)]);
     if (std::isfinite(climb) && (!any || climb > best)) best = climb, any = true;
   }
   return any;

@@ -59,7 +59,7 @@ Track makeTrack(const AnalysisInput& in) {
 
   // Positions step by step, each step with the scale of its middle latitude;
   // a fix without a finite position stays where the one before was.
-  double lastLat = NAN, lastLon = NAN;
+  double lastLat = NAN, lastLon = NAN, scaleLat = NAN, north = 0, east = 0;
   for (size_t i = 0; i < n; ++i) {
     const double lat = in.lat[i], lon = i < in.lon.size() ? in.lon[i] : NAN;
     if (i > 0) {
@@ -68,8 +68,9 @@ Track makeTrack(const AnalysisInput& in) {
     }
     if (!std::isfinite(lat) || !std::isfinite(lon) || std::abs(lat) > 90) continue;
     if (std::isfinite(lastLat)) {
-      double north = 0, east = 0;
-      metresPerDegree((lat + lastLat) / 2, north, east);
+      // The scale changes by a few in 10,000 over a kilometre: take it anew every kilometre or so.
+      const double middle = (lat + lastLat) / 2;
+      if (!(std::abs(middle - scaleLat) < 0.01)) metresPerDegree(scaleLat = middle, north, east);
       t.x[i] += std::remainder(lon - lastLon, 360.0) * east;
       t.y[i] += (lat - lastLat) * north;
     }
@@ -94,6 +95,24 @@ FixWindow fixWindow(const Track& t, int32_t i, double half) {
   if (w.first == i && i > first) --w.first;
   if (w.last == i && i < last) ++w.last;
   return w;
+}
+
+std::vector<FixWindow> fixWindows(const Track& t, double half) {
+  const int32_t n = t.size();
+  std::vector<FixWindow> windows(static_cast<size_t>(n));
+  int32_t a = 0, b = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const int32_t first = t.pieceStart[size_t(i)], last = t.pieceEnd[size_t(i)];
+    const double now = t.time[size_t(i)];
+    a = std::max(a, first);
+    while (a < i && t.time[size_t(a)] < now - half) ++a;
+    b = std::max(b, i);
+    while (b < last && t.time[size_t(b) + 1] <= now + half) ++b;
+    FixWindow& w = windows[size_t(i)];
+    w.first = a == i && i > first ? i - 1 : a;
+    w.last = b == i && i < last ? i + 1 : b;
+  }
+  return windows;
 }
 
 }  // namespace trelvano

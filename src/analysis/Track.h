@@ -35,5 +35,7 @@ struct FixWindow {
   int32_t first = 0, last = 0;
 };
 FixWindow fixWindow(const Track& track, int32_t i, double half);
+// The same for every fix, in one sweep.
+std::vector<FixWindow> fixWindows(const Track& track, double half);
 
 }  // namespace trelvano

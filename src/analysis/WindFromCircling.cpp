@@ -1,5 +1,7 @@
 #include "analysis/WindFromCircling.h"
 
+#include "analysis/FastAtan2.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -29,7 +31,8 @@ CircleFit fitCircle(const double* x, const double* y, int n) {
   fit.radius = std::sqrt(a * a + b * b + (suu + svv) / n);
   double sq = 0;
   for (int k = 0; k < n; ++k) {
-    const double d = std::hypot(x[k] - fit.x, y[k] - fit.y) - fit.radius;
+    const double dx = x[k] - fit.x, dy = y[k] - fit.y;
+    const double d = std::sqrt(dx * dx + dy * dy) - fit.radius;
     sq += d * d;
   }
   fit.rms = std::sqrt(sq / n);
@@ -82,9 +85,20 @@ bool solve4(double (&m)[4][4], double (&r)[2][4], double (&x)[2][4]) {
 bool circleDrift(const Track& t, int32_t a, int32_t last, double omega, double& east, double& north) {
   const double middle = (t.time[size_t(a)] + t.time[size_t(last)]) / 2;
   double m[4][4] = {}, r[2][4] = {}, x[2][4] = {};
+  // The cosine and sine step on by the turn between two fixes, taken anew
+  // only where the step between them changes.
+  double c = std::cos(omega * (t.time[size_t(a)] - middle)), s = std::sin(omega * (t.time[size_t(a)] - middle));
+  double step = 0, stepCos = 1, stepSin = 0;
   for (int32_t i = a; i <= last; ++i) {
     const double tau = t.time[size_t(i)] - middle;
-    const double f[4] = {1, tau, std::cos(omega * tau), std::sin(omega * tau)};
+    if (i > a) {
+      const double dt = t.time[size_t(i)] - t.time[size_t(i) - 1];
+      if (dt != step) step = dt, stepCos = std::cos(omega * dt), stepSin = std::sin(omega * dt);
+      const double turned = c * stepCos - s * stepSin;
+      s = s * stepCos + c * stepSin;
+      c = turned;
+    }
+    const double f[4] = {1, tau, c, s};
     const double p[2] = {t.x[size_t(i)] - t.x[size_t(a)], t.y[size_t(i)] - t.y[size_t(a)]};
     for (int j = 0; j < 4; ++j) {
       for (int k = 0; k < 4; ++k) m[j][k] += f[j] * f[k];
@@ -99,7 +113,7 @@ bool circleDrift(const Track& t, int32_t a, int32_t last, double omega, double& 
 
 // The estimate of the turn over fixes a … b (inside the run's fixes
 // lo … hi), or false when it is no circle.
-bool turnWind(const Track& t, const Motion& m, int32_t hi, int32_t a, int32_t b, std::vector<double>& xs,
+bool turnWind(const Track& t, const Motion& m, int32_t hi, int32_t a, int32_t b, bool drift, std::vector<double>& xs,
               std::vector<double>& ys, WindEstimate& w) {
   const double duration = m.middle[size_t(b)] - m.middle[size_t(a)];
   if (!(duration > 0) || b <= a) return false;
@@ -132,8 +146,9 @@ bool turnWind(const Track& t, const Motion& m, int32_t hi, int32_t a, int32_t b,
   // The velocities go round the centre (three quarters of a turn at least).
   double around = 0;
   for (int k = 1; k < count; ++k) {
-    const double before = std::atan2(ys[size_t(k) - 1] - fit.y, xs[size_t(k) - 1] - fit.x);
-    around += std::remainder(std::atan2(ys[size_t(k)] - fit.y, xs[size_t(k)] - fit.x) - before, kFullTurn);
+    const double ax = xs[size_t(k) - 1] - fit.x, ay = ys[size_t(k) - 1] - fit.y;
+    const double bx = xs[size_t(k)] - fit.x, by = ys[size_t(k)] - fit.y;
+    around += fastAtan2(ax * by - ay * bx, ax * bx + ay * by);
   }
   if (std::abs(around) < 0.75 * kFullTurn) return false;
 
@@ -145,7 +160,7 @@ bool turnWind(const Track& t, const Motion& m, int32_t hi, int32_t a, int32_t b,
   // positions gives the wind more precisely than the circle's centre.
   double east = fit.x, north = fit.y;
   const double stepTurn = rate * (t.time[size_t(last)] - t.time[size_t(a)]) / std::max(last - a, 1);
-  if (stepTurn < std::numbers::pi / 2 && last - a >= 5) {
+  if (drift && stepTurn < std::numbers::pi / 2 && last - a >= 5) {
     double e = 0, n = 0;
     if (circleDrift(t, a, last, rate, e, n) && std::hypot(e - fit.x, n - fit.y) < kMaxCircleDeviation * fit.radius)
       east = e, north = n;
@@ -163,7 +178,8 @@ bool turnWind(const Track& t, const Motion& m, int32_t hi, int32_t a, int32_t b,
 
 }  // namespace
 
-std::vector<WindEstimate> windFromTurns(const Track& t, const Motion& m, const std::vector<CirclingRun>& runs) {
+std::vector<WindEstimate> windFromTurns(const Track& t, const Motion& m, const std::vector<CirclingRun>& runs,
+                                        bool drift) {
   std::vector<WindEstimate> wind;
   std::vector<double> xs, ys;
   for (const CirclingRun& run : runs) {
@@ -186,7 +202,7 @@ std::vector<WindEstimate> windFromTurns(const Track& t, const Motion& m, const s
       const double net = std::abs(m.course[size_t(i)] - m.course[size_t(a)]);
       if (net >= kFullTurn) {
         WindEstimate w;
-        if (turnWind(t, m, run.to, a, i - 1, xs, ys, w)) wind.push_back(w);
+        if (turnWind(t, m, run.to, a, i - 1, drift, xs, ys, w)) wind.push_back(w);
         a = i;
         turned = 0;
       } else if (turned >= 1.5 * kFullTurn) {

@@ -32,9 +32,11 @@ struct CircleFit {
 CircleFit fitCircle(const double* x, const double* y, int count);
 
 // One estimate per full turn of every run, turns counted on motion.course,
-// in time order.
-std::vector<WindEstimate> windFromTurns(const Track& track, const Motion& motion,
-                                        const std::vector<CirclingRun>& runs);
+// in time order. With `drift` the wind of a turn whose fixes follow the
+// circle comes from the drift of its positions (more precise than the
+// centre of the velocities, and more work).
+std::vector<WindEstimate> windFromTurns(const Track& track, const Motion& motion, const std::vector<CirclingRun>& runs,
+                                        bool drift);
 
 // The estimates as a wind over time.
 WindField windField(const std::vector<WindEstimate>& estimates);
