@@ -50,7 +50,7 @@ TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
   ChartState state;
   ChartView chart(*data, state);
   chart.open();
-  chart.setGpsTicked(kGpsAV, true);
   chart.setWindEstimated(true);
   EXPECT_TRUE(chart.controls.windEstimated);
+  EXPECT_TRUE(chart.controls.gpsTicked[kGpsAV]);  // chosen without Air-Speed, which it ticks
 }
