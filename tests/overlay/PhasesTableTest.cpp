@@ -3,6 +3,7 @@
 #include "import/IgcReader.h"
 #include "app/core/AnalyseLoadedFlight.h"
 #include "overlay/PhaseColours.h"
+#include "overlay/ClimbHistogram.h"
 #include "overlay/Overlay.h"
 #include "overlay/PhasesTable.h"
 #include "view3d/AnalysisMarks.h"
@@ -126,6 +127,20 @@ TEST_F(PhasesTableTest, OverlayColoursCirclingAndGliding) {
   EXPECT_GT(markPixels(), 10);
   chooseOverlay(data, view, panels, kModeFlugphasen);
   EXPECT_EQ(markPixels(), 0);
+}
+
+// The bars of the climb histogram: one per class, as tall as its count, none for an empty class.
+TEST(ClimbHistogram, BarsStandForTheCounts) {
+  const QImage image = climbHistogramPicture({{0, 0.5, 0}, {0.5, 1, 2}, {1, 1.5, 1}}, 306, 180);
+  const QRgb bar = QColor(0xFF, 0x80, 0x00).rgb();
+  auto barHeight = [&](int slot) {
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) rows += image.pixel(6 + 98 * slot + 49, y) == bar;
+    return rows;
+  };
+  EXPECT_EQ(barHeight(0), 0);
+  EXPECT_GT(barHeight(2), 20);
+  EXPECT_NEAR(barHeight(1), 2 * barHeight(2), 2);
 }
 
 }  // namespace
