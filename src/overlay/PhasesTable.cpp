@@ -64,7 +64,7 @@ QString launchName(const Launch& l) {
   return l.kind == LaunchKind::Winch ? QStringLiteral("Start (Winde)") : QStringLiteral("Start (Schlepp)");
 }
 
-// One row of "Motor und Ereignisse": take-offs, launches, stretches under
+// One row of "Start, Motor und Ereignisse": take-offs, launches, stretches under
 // engine, engine runs, landings and the file's events, by time.
 struct EventRow {
   QString kind;
