@@ -31,17 +31,30 @@ QString elapsed(double seconds) {
       .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-// A clock (UTC seconds since 1970) as hh:mm:ss; "–" without one.
-QString utcClock(double utc) {
-  if (!std::isfinite(utc)) return kNone;
-  return QDateTime::fromSecsSinceEpoch(std::llround(utc), Qt::UTC).toString(QStringLiteral("HH:mm:ss"));
-}
+// Clocks (UTC seconds since 1970) as hh:mm:ss, with the day in front
+// ("30.06. 06:03:00") where the recording runs over more than one day; "–"
+// for none.
+struct ClockText {
+  bool withDate = false;
+
+  explicit ClockText(const FlightAnalysis& a) {
+    auto finite = [](double v) { return std::isfinite(v); };
+    const auto first = std::find_if(a.utc.begin(), a.utc.end(), finite);
+    const auto last = std::find_if(a.utc.rbegin(), a.utc.rend(), finite);
+    if (first != a.utc.end() && last != a.utc.rend())
+      withDate = std::floor(*first / 86400) != std::floor(*last / 86400);
+  }
+  QString operator()(double utc) const {
+    if (!std::isfinite(utc)) return kNone;
+    return QDateTime::fromSecsSinceEpoch(std::llround(utc), Qt::UTC)
+        .toString(withDate ? QStringLiteral("dd.MM. HH:mm:ss") : QStringLiteral("HH:mm:ss"));
+  }
+};
 
 // "10:02:13 UTC (0:12:40)", or the elapsed time alone without a clock.
-QString when(const FlightAnalysis& a, double time) {
+QString when(const FlightAnalysis& a, const ClockText& clock, double time) {
   const double utc = clockAt(a, time);
-  return std::isfinite(utc) ? utcClock(utc) + QStringLiteral(" UTC (") + elapsed(time) + QLatin1Char(')')
-                            : elapsed(time);
+  return std::isfinite(utc) ? clock(utc) + QStringLiteral(" UTC (") + elapsed(time) + QLatin1Char(')') : elapsed(time);
 }
 
 // "47,12345° N, 11,23456° O".
@@ -92,6 +105,7 @@ std::vector<EventRow> eventRows(const FlightData& d) {
 
 void totalsRows(const FlightData& d, TableText& t) {
   const FlightAnalysis& a = d.Analysis;
+  const ClockText clock(a);
   const AnalysisTotals& s = a.totals;
   auto row = [&t](const QString& name, const QString& value) { t.rows.push_back({name, value}); };
   row(QStringLiteral("Aufzeichnungsdauer"), elapsed(s.flightTime));
@@ -100,14 +114,19 @@ void totalsRows(const FlightData& d, TableText& t) {
     const AirborneSection& air = a.airborne[k];
     const QString n = several ? QStringLiteral(" %1").arg(k + 1) : QString();
     const int32_t landing = std::min(air.to + 1, d.LastPoint);
-    row(QStringLiteral("Start") + n, air.takeoffSeen ? when(a, air.start) + QStringLiteral(", ") +
+    row(QStringLiteral("Start") + n, air.takeoffSeen ? when(a, clock, air.start) + QStringLiteral(", ") +
                                                            place(d.FlightPath[air.from].Lat, d.FlightPath[air.from].Lon)
                                                      : QStringLiteral("– (Aufzeichnung beginnt in der Luft)"));
     for (const Launch& l : a.launches)
       if (l.from >= air.from && l.to <= air.to)
-        row(launchName(l) + n, QStringLiteral("ausgeklinkt ") + when(a, l.end) + QStringLiteral(", ") +
+        row(launchName(l) + n, QStringLiteral("ausgeklinkt ") + when(a, clock, l.end) + QStringLiteral(", ") +
                                    fixed(l.gain, 0) + QStringLiteral(" m Höhengewinn"));
-    row(QStringLiteral("Landung") + n, air.landingSeen ? when(a, air.end) + QStringLiteral(", ") +
+    for (const EngineClimb& e : a.engine)
+      if (e.from >= air.from && e.to <= air.to)
+        row(QStringLiteral("Motor") + n, when(a, clock, e.start) + QStringLiteral(" bis ") + when(a, clock, e.end) +
+                                             QStringLiteral(", ") + fixed(e.gain, 0) +
+                                             QStringLiteral(" m Höhengewinn"));
+    row(QStringLiteral("Landung") + n, air.landingSeen ? when(a, clock, air.end) + QStringLiteral(", ") +
                                                              place(d.FlightPath[landing].Lat, d.FlightPath[landing].Lon)
                                                        : QStringLiteral("– (Aufzeichnung endet in der Luft)"));
   }
@@ -155,6 +174,7 @@ void taskRows(const FlightData& d, TableText& t) {
 
 TableText phasesTable(const FlightData& d, PhasesTable table) {
   const FlightAnalysis& a = d.Analysis;
+  const ClockText utcClock(a);
   TableText t;
   const QString startUtc = QStringLiteral("Beginn (UTC)"), endUtc = QStringLiteral("Ende (UTC)");
   switch (table) {

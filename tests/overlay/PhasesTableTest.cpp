@@ -101,6 +101,11 @@ TEST_F(PhasesTableTest, RowsSectionsAndCsv) {
   ASSERT_TRUE(selectRowSection(data, PhasesTable::Glides, 1));
   EXPECT_EQ(data.RangeStart, a.glides[1].from);
   EXPECT_EQ(data.RangeEnd, a.glides[1].to + 1);
+
+  // A recording over more than one day gives its clocks with the day.
+  data.PointTime[data.LastPoint] += 86400;
+  analyseLoadedFlight(data);
+  EXPECT_EQ(phasesTable(data, PhasesTable::Thermals).rows[0][3], QStringLiteral("15.06. ") + row[3]);
   QLocale::setDefault(QLocale::c());
 }
 
