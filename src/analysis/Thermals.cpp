@@ -89,7 +89,13 @@ std::vector<Glide> findGlides(const Track& t, const AnalysisInput& in, const std
     g.heightLoss = t.altitude[size_t(from)] - t.altitude[size_t(end)];
     const double duration = t.time[size_t(end)] - t.time[size_t(from)];
     g.speed = duration > 0 ? g.distance / duration * 3.6 : 0;
-    g.ratio = g.heightLoss >= kMinGlideLoss ? g.distance / g.heightLoss : 0;
+    // The most it rose on the way, over the lowest point before.
+    double lowest = t.altitude[size_t(from)], rise = 0;
+    for (int32_t i = from; i <= end; ++i) {
+      lowest = std::min(lowest, t.altitude[size_t(i)]);
+      rise = std::max(rise, t.altitude[size_t(i)] - lowest);
+    }
+    g.ratio = g.heightLoss >= kMinGlideLoss && rise < kMinGlideLoss ? g.distance / g.heightLoss : 0;
     glides.push_back(g);
   };
   for (const FlightSection& range : freeFlight) {

@@ -5,7 +5,9 @@
 // smaller circles stay circling without a thermal. A glide is the free flight
 // between two thermals (or from the start of a stretch of free flight to the
 // first thermal, and from the last one to its end); its ratio is given only
-// where it lost kMinGlideLoss metres or more, as less tells nothing.
+// where it lost kMinGlideLoss metres or more, as less tells nothing, and
+// did not climb as much on the way (under a cloud street, in a wave or along
+// a ridge), which would make the height it lost look small.
 
 #include "analysis/AnalysisInput.h"
 #include "analysis/Track.h"

@@ -90,7 +90,7 @@ struct Glide : FlightSection {
   double distance = 0;    // metres, geodesic from start to end point (WGS 84)
   double heightLoss = 0;  // metres, negative when it gained height
   double speed = 0;       // km/h over the ground
-  double ratio = 0;       // distance / height loss; 0 = none (lost less than kMinGlideLoss)
+  double ratio = 0;  // distance / height loss; 0 = none (lost less than kMinGlideLoss, or climbed as much on the way)
 };
 
 // The thermals whose average climb lies in [from, to) m/s.

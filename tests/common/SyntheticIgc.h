@@ -2,7 +2,8 @@
 // Synthetic flights with a known truth, written as IGC text: time on the
 // ground, launches on the winch, behind a tow plane or under engine, glides
 // at a set airspeed and glide ratio, thermals as circles with a set climb and
-// sense, descending spirals, S-turns, ridge soaring and dolphin flight,
+// sense, descending spirals, S-turns, ridge soaring, dolphin flight and
+// straight climbs under a cloud street,
 // everything in the air drifting with a set wind; the positions rounded to
 // the IGC's thousandth of a minute and noisy by a set amount, pauses of the
 // recording and altitude spikes where asked. Shared by the analysis tests
@@ -28,6 +29,7 @@ enum class Manoeuvre {
   Launch,   // straight at speed (0 = the airspeed), climbing at climb: tow, winch or self-launch
   Ridge,    // beats along a ridge: 40 s straight, a half circle in 10 s the other way round each time, climb
   Dolphin,  // straight, 20 s climbing at climb, 20 s sinking at twice the glide's sink
+  Street,   // straight, climbing at climb: under a cloud street
 };
 
 struct Leg {
@@ -141,7 +143,8 @@ inline QByteArray igcBytes(const Flight& f, std::vector<LegTruth>* truth = nullp
         case Manoeuvre::Spiral: rate = leg.turnRate, vz = -leg.climb; break;
         case Manoeuvre::STurns: rate = std::fmod(inLeg, 16.0) < 8.0 ? leg.turnRate : -leg.turnRate; break;
         case Manoeuvre::Ground: vz = 0; break;
-        case Manoeuvre::Launch: vz = leg.climb; break;
+        case Manoeuvre::Launch:
+        case Manoeuvre::Street: vz = leg.climb; break;
         case Manoeuvre::Ridge: {
           const double beat = std::fmod(inLeg, 50.0);
           const bool left = int(inLeg / 50.0) % 2 == 0;
