@@ -113,22 +113,20 @@ void GroundWorld::reset() {
   if (core->data.Terrain.empty() || core->data.GeoMap.empty()) fail("the example flight has no terrain or map");
 }
 
+QString GroundWorld::folder() const { return scratch + QStringLiteral("/%1").arg(input_); }
+
 QString GroundWorld::write(const QString& name, QByteArrayView bytes) const {
-  const QString path = QDir(scratch).filePath(name);
+  const QString path = QDir(folder()).filePath(name);
+  QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), bytes.size()) != bytes.size())
     fail("cannot write " + path.toStdString());
   return path;
 }
 
-void GroundWorld::clear() const {
-  QDir dir(scratch);
-  for (const QFileInfo& f : dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System)) {
-    if (f.isDir() && !f.isSymLink())
-      QDir(f.absoluteFilePath()).removeRecursively();
-    else
-      dir.remove(f.fileName());
-  }
+void GroundWorld::clear() {
+  QDir(folder()).removeRecursively();  // follows no link: the good tiles stay
+  ++input_;
 }
 
 GroundWorld& groundWorld() {

@@ -5,8 +5,11 @@
 // and leaves the flight, the terrain and the map exactly as they were.
 //
 // The commands take paths, check them as files and list folders, so each
-// input is written as files into a scratch folder (on a memory file system
-// where there is one: /dev/shm) that is emptied after every input.
+// input is written as files into a folder of its own (on a memory file
+// system where there is one: /dev/shm), removed after the input. A folder of
+// its own: GDAL keeps what it read of a zip archive by its path, size and
+// time, so a zip of the same size written to the same path within the same
+// second would be read with the directory of the one before.
 
 #include "app/core/MainController.h"
 
@@ -20,7 +23,7 @@ namespace trelvano {
 struct GroundWorld {
   CancelAllDialogs dialogs;
   std::unique_ptr<MainController> core;
-  QString scratch;  // where the inputs' files go
+  QString scratch;  // where the inputs' folders go
   QString good;     // a whole 3″ tile N48E011.hgt under the example flight, outside the scratch folder
   QString goodZip;  // the same zipped (a seed of the zip target)
 
@@ -28,10 +31,15 @@ struct GroundWorld {
   // The starting program: the example flight, the elevation GeoTIFF and the
   // map GeoTIFF of the seeds under it, a small picture.
   void reset();
-  // Writes `bytes` as scratch/<name>; returns the path.
+  // The folder of the current input (made on the first write).
+  QString folder() const;
+  // Writes `bytes` as <folder>/<name>; returns the path.
   QString write(const QString& name, QByteArrayView bytes) const;
-  // Empties the scratch folder.
-  void clear() const;
+  // Removes the current input's folder; the next input gets a new one.
+  void clear();
+
+ private:
+  long long input_ = 0;
 };
 
 GroundWorld& groundWorld();
@@ -39,7 +47,7 @@ GroundWorld& groundWorld();
 // Runs `command` on the program. A RunError must carry a message that is
 // not GDAL's own and leave every value of the flight, the terrain, the map
 // and the files behind them as it was; anything else that escapes is a
-// crash. The scratch folder is emptied afterwards. A command that succeeded
+// crash. The input's folder is removed afterwards. A command that succeeded
 // leaves its result as the next input's starting state: each target writes
 // its files under the same names, and a command replaces the file of the
 // same name (or the map, or the folder) that an earlier input loaded, so the
