@@ -134,13 +134,17 @@ GroundWorld& groundWorld() {
   return world;
 }
 
-void expectGroundLoadedOrUnchanged(const std::function<void(MainController&)>& command) {
+void expectGroundLoadedOrUnchanged(QByteArrayView input, const std::function<void(MainController&)>& command,
+                                   bool freshAfterSuccess) {
   GroundWorld& w = groundWorld();
   MainController& c = *w.core;
-  const StateSnapshot flight(c.data, c.data.LastPoint + 16, 16);
+  const int reach = StateSnapshot::reachOf(input.data(), size_t(input.size()), c.data);
+  const StateSnapshot flight(c.data, reach, std::min(reach, kSampleRows));
   const GroundSnapshot ground(c);
   try {
     command(c);
+    // A flight loaded elsewhere leaves no ground to fail on: start afresh.
+    if (freshAfterSuccess || c.data.Terrain.empty() || c.data.GeoMap.empty()) w.reset();
   } catch (const RunError& e) {
     if (e.text().isEmpty()) fail("an error without a message");
     const QString raw = lastRasterMessage();

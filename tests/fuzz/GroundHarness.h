@@ -51,7 +51,12 @@ GroundWorld& groundWorld();
 // leaves its result as the next input's starting state: each target writes
 // its files under the same names, and a command replaces the file of the
 // same name (or the map, or the folder) that an earlier input loaded, so the
-// program needs no costly new start between inputs.
-void expectGroundLoadedOrUnchanged(const std::function<void(MainController&)>& command);
+// program needs no costly new start between inputs (only when a success
+// left no terrain or no map, or with `freshAfterSuccess`: a flight loaded
+// later would look for the files of the input before, which are gone).
+// `input` bounds how far into the flight's tables a failed load may have
+// written (StateSnapshot::reachOf).
+void expectGroundLoadedOrUnchanged(QByteArrayView input, const std::function<void(MainController&)>& command,
+                                   bool freshAfterSuccess = false);
 
 }  // namespace trelvano

@@ -7,6 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   GroundWorld& w = groundWorld();
   const QString path =
       w.write(QStringLiteral("karte.tif"), QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
-  expectGroundLoadedOrUnchanged([&](MainController& c) { c.openGeoMap(path); });
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.openGeoMap(path); });
   return 0;
 }

@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     file = rest.toByteArray();
   }
   const QString path = w.write(QStringLiteral("N48E011.hgt"), file);
-  expectGroundLoadedOrUnchanged([&](MainController& c) { c.openTerrainFiles({path}); });
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.openTerrainFiles({path}); });
   return 0;
 }

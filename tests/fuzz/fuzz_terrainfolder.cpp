@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       default: w.write(QStringLiteral("ordner/") + name, line.first(std::min<qsizetype>(line.size(), 64))); break;
     }
   }
-  expectGroundLoadedOrUnchanged([&](MainController& c) { c.setTerrainFolder(folder.path()); });
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.setTerrainFolder(folder.path()); });
   return 0;
 }

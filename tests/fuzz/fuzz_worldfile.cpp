@@ -23,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const QString picture = w.write(jpeg ? QStringLiteral("karte.jpg") : QStringLiteral("karte.png"), parts[0]);
   if (n > 1) w.write(jpeg ? QStringLiteral("karte.jgw") : QStringLiteral("karte.pgw"), parts[1]);
   if (n > 2) w.write(QStringLiteral("karte.prj"), parts[2]);
-  expectGroundLoadedOrUnchanged([&](MainController& c) { c.openGeoMap(picture); });
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.openGeoMap(picture); });
   return 0;
 }
