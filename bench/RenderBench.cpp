@@ -2,6 +2,8 @@
 // synthetic flight: the redraw that follows every mouse move while dragging.
 #include "SyntheticFlight.h"
 #include "SyntheticTerrain.h"
+#include "import/FlightFrame.h"
+#include "import/LocalFrame.h"
 #include "model/FlightData.h"
 #include "view3d/RedrawWorker.h"
 #include "view3d/Renderer.h"
@@ -100,8 +102,43 @@ void BM_GrafikupdateWithTerrain(benchmark::State& state) {
   d.Exaggeration = 1;
 }
 
+// The redraw with the overlay "Flugphasen" on the long flight: a thermal
+// marker with its climb every 700 points (93 of them, crowded where the
+// circles lie close), each label placed where it covers no other.
+// Arguments: picture width and height, 1 to zoom out until the flight fits.
+void BM_GrafikupdateFlightPhases(benchmark::State& state) {
+  static FlightDataPtr phases = [] {
+    FlightDataPtr data = makeSyntheticFlight(kModelGlider);
+    FlightData& d = *data;
+    const FrameOrigin origin = flightOrigin(d);
+    for (int i = 350; i <= d.LastPoint; i += 700) {
+      const FlightPoint& p = d.FlightPath[i];
+      Thermal t;
+      t.lat = frameLat(p.Y, origin);
+      t.lon = frameLon(p.X, t.lat, origin);
+      t.altitude = origin.altitude + p.Z;
+      t.climb = 0.3 + 0.1 * (i / 700 % 40);
+      d.Analysis.thermals.push_back(t);
+    }
+    d.Analysis.valid = true;
+    d.OverlayMode = 7;
+    return data;
+  }();
+  View3D view(*phases, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  placeCamera(view, state.range(2));
+  for (auto _ : state) {
+    view.Grafikupdate();
+    benchmark::DoNotOptimize(view.BackBuffer.constBits());
+  }
+}
+
 }  // namespace
 
+BENCHMARK(BM_GrafikupdateFlightPhases)
+    ->ArgNames({"w", "h", "zoomedOut"})
+    ->ArgsProduct({{1600}, {1000}, {0, 1}})
+    ->Args({650, 400, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrafikupdateWithTerrain)
     ->ArgNames({"w", "h", "terrain", "high", "x3"})
     ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}, {0}})

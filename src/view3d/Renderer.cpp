@@ -449,15 +449,21 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   if (!job.paint) return;
   if (worker) rebalance(*worker, job.split, h);
   Canvas canvas(job.picture);
+  LabelBoard localLabels;
+  LabelBoard& labels = worker ? worker->labels : localLabels;
+  labels.clear(job.picture.size());
+  // Nothing loaded has no start point to name.
+  QString start;
+  if (job.layers.Startkoordinaten && job.data.HasFlight)
+    start = startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude);
+  const QPoint startAt(10, canvas.height() - 20);
+  if (!start.isEmpty()) labels.reserve(QRect(startAt, canvas.textSize(start)));
   // The declared task and the analysis' marks, over the flight.
-  drawAnalysisMarks(canvas, job.data, job.layers, job.cam);
+  drawAnalysisMarks(canvas, job.data, job.layers, job.cam, labels);
   // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
-  // Nothing loaded has no start point to name.
-  if (job.layers.Startkoordinaten && job.data.HasFlight)
-    canvas.textOut(10, canvas.height() - 20,
-                   startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude));
+  if (!start.isEmpty()) canvas.textOut(startAt.x(), startAt.y(), start);
 }
 
 }  // namespace

@@ -78,10 +78,9 @@ class MainController {
   // the window then opens the files one by one with openByName.
   void startUpWithFiles(const QString& defaultParPath = QStringLiteral("default.par"));
 
-  // A file given by name (command line, drag and drop) with the reader its
-  // menu command would use: ".igc" in any case → IGC, ".par" → parameter
-  // table, ".map" → vector map, a picture (".bmp", ".png", ".jpg", … in any
-  // case) → pixel map, anything else → logger file. A file that is missing
+  // A file given by name (command line, drag and drop) through the menu
+  // command of what it is (commandForNamedFile: by its first bytes, else by
+  // its name), so it gets that command's messages. A file that is missing
   // throws "Datei nicht gefunden", one that cannot be read (a folder, a FIFO,
   // a device, no permission) "Datei kann nicht geöffnet werden", each with
   // "Datei <name>"; otherwise it returns Loaded or throws the reader's error.
