@@ -30,18 +30,24 @@ void makeTerrain(TerrainGrid& grid, int columns, int rows, double step, Height h
     }
 }
 
-// The same for a map: colour(X, Y) gives $00BBGGRR or -1 where it does not cover.
+// The same for a map over the grid's cells, `detail` texels per cell side:
+// colour(X, Y) at each texel's centre gives $00BBGGRR or -1 where it does not cover.
 template <class Colour>
-void makeDrape(MapDrape& map, int columns, int rows, double step, Colour colour) {
+void makeDrape(MapDrape& map, int columns, int rows, double step, Colour colour, int detail = 1) {
   map.serial = newGroundSerial();
   map.columns = columns;
   map.rows = rows;
   map.step = step;
   map.x0 = 0.5 * (columns - 1) * step;
   map.y0 = -0.5 * (rows - 1) * step;
-  map.colour.assign(static_cast<size_t>(columns) * rows, -1);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < columns; ++c) map.colour[map.index(c, r)] = colour(map.nodeX(c), map.nodeY(r));
+  map.detail = detail;
+  map.texelColumns = (columns - 1) * detail;
+  map.texelRows = (rows - 1) * detail;
+  map.texel.assign(static_cast<size_t>(map.texelColumns) * map.texelRows, -1);
+  for (int r = 0; r < map.texelRows; ++r)
+    for (int c = 0; c < map.texelColumns; ++c)
+      map.texel[static_cast<size_t>(r) * map.texelColumns + c] =
+          colour(map.x0 - (c + 0.5) * step / detail, map.y0 + (r + 0.5) * step / detail);
 }
 
 // Rolling hills 10 km across, 512 × 512 nodes, a few hundred metres below a
