@@ -51,18 +51,23 @@ void makeDrape(MapDrape& map, int columns, int rows, double step, Colour colour,
 }
 
 // Rolling hills 10 km across, 512 × 512 nodes, a few hundred metres below a
-// flight that starts at `start` metres, and a checkered map over its eastern half.
+// flight that starts at `start` metres, and a checkered map over its eastern
+// half, with a finer checker of 10 m in its texels (four per cell side).
 inline void addSyntheticTerrain(FlightData& d, int nodes = 512) {
   d.StartAltitude = 600;
   const double step = 10240.0 / nodes;
   makeTerrain(d.Terrain, nodes, nodes, step, [](double x, double y) {
     return 480 + 140 * std::sin(x / 900) * std::cos(y / 700) + 60 * std::sin((x + 2 * y) / 350);
   });
-  makeDrape(d.GeoMap, nodes, nodes, step, [](double x, double y) {
-    if (x > 0) return -1;  // west of the origin: no map
-    const bool dark = (static_cast<int>(std::floor(x / 400)) + static_cast<int>(std::floor(y / 400))) % 2 != 0;
-    return dark ? 0x00306080 : 0x0060A0C0;
-  });
+  makeDrape(
+      d.GeoMap, nodes, nodes, step,
+      [](double x, double y) {
+        if (x > 0) return -1;  // west of the origin: no map
+        const bool dark = (static_cast<int>(std::floor(x / 400)) + static_cast<int>(std::floor(y / 400))) % 2 != 0;
+        const bool fine = (static_cast<int>(std::floor(x / 10)) + static_cast<int>(std::floor(y / 10))) % 2 != 0;
+        return (dark ? 0x00306080 : 0x0060A0C0) + (fine ? 0x00101010 : 0);
+      },
+      4);
   ++d.SceneVersion;
 }
 

@@ -66,16 +66,20 @@ ElevationFile openElevation(const QString& path) {
 // Voids become NaN; a height out of range makes the file invalid. Whether
 // any height is left.
 bool markVoids(std::vector<float>& heights, const ElevationFile& f, const QString& path) {
-  const float noData = float(f.noData);
-  bool any = false;
+  const float noData = f.hasNoData ? float(f.noData) : kSrtmVoid;
+  const auto lowest = float(kLowestHeight), highest = float(kHighestHeight);
+  bool any = false, outside = false;
   for (float& h : heights) {
-    if (std::isnan(h) || h == kSrtmVoid || (f.hasNoData && h == noData)) {
-      h = kVoid;
+    if (h >= lowest && h <= highest && h != noData) {  // nearly every post: one well-predicted branch
+      any = true;
       continue;
     }
-    if (!(h >= kLowestHeight && h <= kHighestHeight)) throw invalid(path);
-    any = true;
+    if (std::isnan(h) || h == kSrtmVoid || h == noData)
+      h = kVoid;
+    else
+      outside = true;
   }
+  if (outside) throw invalid(path);
   return any;
 }
 

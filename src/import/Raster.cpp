@@ -90,6 +90,17 @@ bool placesPicture(const double gt[6], int width, int height) {
 }
 
 GeoBox extentInDegrees(const double gt[6], int width, int height, const OGRSpatialReference& srs) {
+  if (isWgs84Degrees(srs)) {
+    // Degrees already (most elevation tiles): the corners, without asking PROJ for a transformation.
+    GeoBox b{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const double px : {0.0, double(width)})
+      for (const double py : {0.0, double(height)}) {
+        const double x = gt[0] + px * gt[1] + py * gt[2], y = gt[3] + px * gt[4] + py * gt[5];
+        b.west = std::min(b.west, x), b.east = std::max(b.east, x);
+        b.south = std::min(b.south, y), b.north = std::max(b.north, y);
+      }
+    return {std::max(b.west, -180.0), std::max(b.south, -90.0), std::min(b.east, 180.0), std::min(b.north, 90.0)};
+  }
   const OGRSpatialReference geographic = wgs84();
   const Transformation toWgs84 = transformation(srs, geographic);
   const Transformation toRaster = transformation(geographic, srs);

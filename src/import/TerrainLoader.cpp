@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -166,15 +167,16 @@ int fillSmallVoids(std::vector<float>& height, int columns, int rows) {
         if ((dc || dr) && cc >= 0 && cc < columns && rr >= 0 && rr < rows) f(size_t(rr) * columns + cc);
       }
   };
+  // Most files have no void at all, and a grid without a value has nothing to fill from.
+  const size_t firstVoid =
+      size_t(std::find_if(height.begin(), height.end(), [](float h) { return std::isnan(h); }) - height.begin());
+  if (firstVoid == n || std::all_of(height.begin(), height.end(), [](float h) { return std::isnan(h); })) return 0;
   // The holes, each with the box around it: only small ones are filled.
   enum : uint8_t { kData, kLarge, kSmall };
   std::vector<uint8_t> kind(n, kData);
   std::vector<size_t> hole, stack;
-  bool anyData = false;
-  for (size_t k = 0; k < n; ++k) anyData = anyData || has(k);
-  if (!anyData) return 0;
   std::vector<uint8_t> seen(n);
-  for (size_t k = 0; k < n; ++k) {
+  for (size_t k = firstVoid; k < n; ++k) {
     if (has(k) || seen[k]) continue;
     hole.clear();
     stack.assign(1, k);
@@ -199,8 +201,9 @@ int fillSmallVoids(std::vector<float>& height, int columns, int rows) {
   // Ring by ring from the edge of each small hole: a ring's values come only
   // from the data and the rings before it.
   std::vector<size_t> front, next;
-  std::vector<uint8_t> queued(n);
-  for (size_t k = 0; k < n; ++k) {
+  std::vector<uint8_t>& queued = seen;  // reused: every void was seen above
+  std::fill(queued.begin(), queued.end(), uint8_t(0));
+  for (size_t k = firstVoid; k < n; ++k) {
     if (kind[k] != kSmall) continue;
     bool touches = false;
     eachNeighbour(k, [&](size_t m) { touches = touches || has(m); });
