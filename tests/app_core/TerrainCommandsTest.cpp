@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace trelvano;
@@ -151,6 +152,43 @@ TEST(TerrainCommands, TerrainAndMapByNameAndOnTheGrid) {
   p.core.moveOriginToSectionStart();
   EXPECT_NE(p.d.Terrain.x0, x0);
   EXPECT_EQ(p.d.GeoMap.x0, p.d.Terrain.x0);
+}
+
+// A map whose western half is its no-data (a GeoTIFF) or transparent (a PNG
+// with alpha and a world file): clear texels there, for the terrain's tints
+// to show through, never black ones.
+TEST(TerrainCommands, MapHolesStayClear) {
+  Program p;
+  p.fly(kArdennes);
+  TestRaster map;
+  map.width = 160, map.height = 80;
+  map.type = GDT_Byte;
+  map.gt[0] = 5.80, map.gt[1] = 0.001, map.gt[3] = 49.74, map.gt[5] = -0.001;
+  // Red 40, green 80, blue 120 in the east; in the west 0 on every band of the
+  // GeoTIFF, the PNG's alpha band only.
+  map.bands = 3;
+  map.noData = 0;
+  map.value = [&map](int band, int x, int) {
+    const bool west = x < 80;
+    if (band == 4) return west ? 0.0 : 255.0;
+    return west && map.bands == 3 ? 0.0 : 40.0 * band;
+  };
+  const QString geoTiff = writeRaster(p.dir.filePath("halb.tif"), map);
+  map.bands = 4;
+  map.noData.reset();
+  map.system = nullptr;
+  const QString png = writeRaster(p.dir.filePath("halb.png"), map, "PNG");
+  writeBytes(p.dir.filePath("halb.pgw"), "0.001\n0\n0\n-0.001\n5.8005\n49.7395\n");
+  for (const QString& path : {geoTiff, png}) {
+    ASSERT_EQ(p.core.openGeoMap(path), LoadStatus::Loaded) << path.toStdString();
+    const std::vector<int32_t>& t = p.d.GeoMap.texel;
+    constexpr int32_t kColour = 0x00785028;
+    EXPECT_GT(std::count(t.begin(), t.end(), kColour), int(t.size() / 10)) << path.toStdString();
+    EXPECT_GT(std::count(t.begin(), t.end(), -1), int(t.size() / 10)) << path.toStdString();
+    // At most the resampled seam between the halves in other colours.
+    EXPECT_LT(std::count_if(t.begin(), t.end(), [](int32_t c) { return c >= 0 && c != kColour; }), int(t.size() / 50))
+        << path.toStdString();
+  }
 }
 
 TEST(TerrainCommands, FolderTilesLoadWithEveryFlightAndMissingOnesAreNamed) {

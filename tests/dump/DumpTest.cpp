@@ -405,6 +405,25 @@ TEST(Dump, BadGroundFilesAreErrorsAndTheTerrainStays) {
   }
 }
 
+// A zip holding two tiles, named as the eastern one, after both tiles: each
+// keeps its own heights and none is missing.
+TEST(Dump, EachTileOfAnArchiveByItsOwnName) {
+  QTemporaryDir dir, other;
+  const Surface plane = [](double lat, double lon) { return 300 + 100 * (lat - 49) + 50 * (lon - 5); };
+  const QByteArray w = readBytes(writeTile(other.path(), 49, 5, plane));
+  const QByteArray e = readBytes(writeTile(other.path(), 49, 6, plane));
+  const QString west = writeZip(dir.filePath("N49E005.hgt.zip"), {{"N49E005.hgt", w}});
+  const QString east = writeZip(dir.filePath("N49E006.hgt.zip"), {{"N49E006.hgt", e}});
+  const QString both = writeZip(other.filePath("N49E006.hgt.zip"), {{"N49E005.hgt", w}, {"N49E006.hgt", e}});
+  const QString flight = writeBytes(dir.filePath("flug.igc"), igcText(circleAround(49.70, 6.0, 0.03, 0.05, 900)));
+  const DumpRun tiles = runDump({"--dem", west, "--dem", east, flight});
+  const DumpRun after = runDump({"--dem", west, "--dem", east, "--dem", both, flight});
+  EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+  EXPECT_EQ(after.json["agl"], tiles.json["agl"]);
+  EXPECT_FALSE(after.json["agl"].toArray().contains(QJsonValue()));
+  EXPECT_TRUE(after.json["terrain"].toObject()["missingTiles"].toArray().isEmpty());
+}
+
 // The terrain folder, one altitude and the view: missing tiles named when
 // none matches; the CSV's heights subtract to the ground; points over voids
 // counted; a polar map's bounds reach the pole; 5× keeps the eye above ground.
