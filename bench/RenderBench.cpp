@@ -83,9 +83,11 @@ void BM_GrafikupdateWithPixelMap(benchmark::State& state) {
 }
 
 // The same redraw with and without the terrain under the flight: 512 × 512
-// nodes of rolling hills and a map draped over half of them, at the home
-// position. Arguments: picture width and height, 1 for the terrain, 1 for
-// the high flight, 1 to redraw with the exaggeration 3.
+// nodes of rolling hills and a map draped over half of them (four texels per
+// cell side), at the home position or close over the map, where the cells
+// near the eye show its texels. Arguments: picture width and height, 1 for
+// the terrain, 1 for the high flight, 1 to redraw with the exaggeration 3,
+// 1 for the camera close over the map.
 void BM_GrafikupdateWithTerrain(benchmark::State& state) {
   static FlightDataPtr plain[2] = {makeSyntheticFlight(kModelGlider), makeSyntheticFlight(kHighFlight)};
   static FlightDataPtr withTerrain[2] = {makeSyntheticFlight(kModelGlider), makeSyntheticFlight(kHighFlight)};
@@ -94,7 +96,14 @@ void BM_GrafikupdateWithTerrain(benchmark::State& state) {
   FlightData& d = state.range(2) ? *withTerrain[state.range(3)] : *plain[state.range(3)];
   d.Exaggeration = state.range(4) ? 3 : 1;
   View3D view(d, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  view.layers.Karte = view.layers.GeoKarteVisible = true;
   placeCamera(view, false);
+  if (state.range(5)) {
+    // 400 m behind the origin along the line of sight, looking down at 30°: about 200 m above the ground.
+    Camera close = view.cam;
+    close.CamY = 1600, close.CamZ = 0, close.CamE = 30;
+    view.setCamera(close);
+  }
   for (auto _ : state) {
     view.Grafikupdate();
     benchmark::DoNotOptimize(view.BackBuffer.constBits());
@@ -140,10 +149,11 @@ BENCHMARK(BM_GrafikupdateFlightPhases)
     ->Args({650, 400, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrafikupdateWithTerrain)
-    ->ArgNames({"w", "h", "terrain", "high", "x3"})
-    ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}, {0}})
-    ->Args({1600, 1000, 1, 1, 1})
-    ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}, {0}})
+    ->ArgNames({"w", "h", "terrain", "high", "x3", "close"})
+    ->ArgsProduct({{1600}, {1000}, {0, 1}, {0, 1}, {0}, {0}})
+    ->Args({1600, 1000, 1, 1, 1, 0})
+    ->ArgsProduct({{1600}, {1000}, {0, 1}, {0}, {0}, {1}})
+    ->ArgsProduct({{650}, {400}, {0, 1}, {0, 1}, {0}, {0}})
     ->MeasureProcessCPUTime()  // both cores' time, which a busy machine does not stretch
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrafikupdateWithPixelMap)

@@ -384,6 +384,7 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   const bool useGnss = scan.allPressureZero && scan.gnssReadable;
   commit(data, staging, scan, useGnss);
   commitExtras(data, staging, scan);
+  data.Igc.gnssAboveEllipsoid = igcGnssAboveEllipsoid(bytes);
   return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
 }
 

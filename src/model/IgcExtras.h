@@ -35,6 +35,9 @@ struct IgcExtras {
   std::vector<int16_t> enl;     // engine noise level
   std::vector<int16_t> mop;     // means of propulsion
   bool securityRecord = false;  // a G record is present (nothing checks it)
+  // The header declares the GNSS altitudes above the WGS 84 ellipsoid
+  // (HFALGALTGPS:ELL), not above the geoid.
+  bool gnssAboveEllipsoid = false;
 
   void clear() {
     task.clear();
@@ -42,6 +45,7 @@ struct IgcExtras {
     enl.clear();
     mop.clear();
     securityRecord = false;
+    gnssAboveEllipsoid = false;
   }
 };
 

@@ -207,7 +207,7 @@ struct BandedRedraw {
     if (!from) {
       if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
       if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
-      if (layers.Karte && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
+      if (layers.pixelMapShown() && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
       // Plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
       // end of the first point's line, a move, so that line itself is left out.
       if (layers.Lot) {
@@ -371,7 +371,7 @@ struct BandedRedraw {
     RenderPass pass(canvas, out);
 
     // 2, 3: the maps.
-    if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
+    if (layers.pixelMapShown() && !data.MapDragMode) drawMapCells(pass, data.MapCells);
     if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
 
     // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.

@@ -2,6 +2,7 @@
 // The loaded flight (points 0 … LastPoint) as files for other programs. Each
 // writer returns the whole file; the command writes it in one go.
 
+#include "import/SeaLevelAltitude.h"
 #include "model/FlightData.h"
 
 #include <QByteArray>
@@ -9,19 +10,13 @@
 
 namespace trelvano {
 
-// Point i's height above sea level, metres, as the exports write it: a
-// new-format logger flight's shown height plus the altitude of its first
-// sample, an IGC fix's GNSS altitude where it has one (its pressure altitude
-// otherwise), a GPX point's elevation.
-double seaLevelAltitude(const FlightData& data, int32_t i);
-
 // KML 2.2 for globe viewers: one Placemark named `flightName` with a
 // LineString of "lon,lat,alt" (altitudeMode absolute, degrees with 9
-// decimals, seaLevelAltitude with 1), drawn in the flown path's blue.
+// decimals, seaLevelAltitudes with 1), drawn in the flown path's blue.
 QByteArray kmlBytes(const FlightData& data, const QString& flightName);
 
 // GPX 1.1: one trk named `flightName` with one trkseg, a trkpt per point with
-// lat, lon, ele (seaLevelAltitude) and, where the flight has them, its UTC time.
+// lat, lon, ele (seaLevelAltitudes) and, where the flight has them, its UTC time.
 QByteArray gpxBytes(const FlightData& data, const QString& flightName);
 
 // A table for spreadsheets, UTF-8 with a byte-order mark (so spreadsheets on

@@ -11,10 +11,11 @@ QString kmlColour(int32_t bgr) { return QStringLiteral("ff%1").arg(bgr & 0xFFFFF
 
 QByteArray kmlBytes(const FlightData& data, const QString& flightName) {
   QString coordinates = QStringLiteral("\n");
+  const std::vector<double> seaLevel = seaLevelAltitudes(data);
   for (int32_t i = 0; i <= data.LastPoint; ++i) {
     const FlightPoint& p = data.FlightPath[i];
     coordinates += fixedNumber(p.Lon, 9) + QLatin1Char(',') + fixedNumber(p.Lat, 9) + QLatin1Char(',') +
-                   fixedNumber(seaLevelAltitude(data, i), 1) + QLatin1Char('\n');
+                   fixedNumber(seaLevel[size_t(checkIndex(i, int(seaLevel.size())))], 1) + QLatin1Char('\n');
   }
 
   QByteArray bytes;

@@ -133,7 +133,6 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
-  ellipsoidalHeights_ = read == loadIgc && state.hLabel == QStringLiteral("Höhe: GPS") && igcGnssAboveEllipsoid(bytes);
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
   if (groundError) throw *groundError;
@@ -174,7 +173,6 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
   state.hLabel = result.hLabel;
   state.flightFile = path;
-  ellipsoidalHeights_ = false;
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { loggerClosingSteps(); });
   if (groundError) throw *groundError;

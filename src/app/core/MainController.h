@@ -7,6 +7,7 @@
 #include "chart/core/ChartState.h"
 #include "import/LoadStaging.h"
 #include "import/Raster.h"
+#include "import/TerrainLoader.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
 #include "ui/FileDialogs.h"
@@ -186,14 +187,14 @@ class MainController {
   // refreshGround at the end of a flight load: an error there does not undo the flight.
   std::optional<RunError> refreshGroundAfterLoad();
   void showTerrainStatus();
-  QStringList allTerrainFiles() const;
-  QStringList withFolderTiles(QStringList files) const;  // the folder's tiles added
+  // The folder's tiles under the flight but for those of the same tile among `files`.
+  FolderTiles folderTilesBeside(const QStringList& files) const;
   LoadStagingPtr staging_;
   QStringList terrainFiles_;
   QString terrainFolder_;
   QString geoMapFile_;
   trelvano::MapFacts geoMapFacts_;
-  bool ellipsoidalHeights_ = false;  // the flight's altitudes are GNSS heights above the ellipsoid
+  QString terrainNote_;  // what showTerrainStatus added to the status text
 };
 
 template <class Command>
