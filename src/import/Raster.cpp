@@ -5,6 +5,7 @@
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
+#include <cpl_vsi.h>
 
 #include <algorithm>
 #include <cmath>
@@ -44,8 +45,16 @@ void setUp() {
 
 GDALDatasetUniquePtr open(const QString& path) {
   setUp();
-  return GDALDatasetUniquePtr(
-      GDALDataset::Open(QFile::encodeName(path).constData(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  const QByteArray name = QFile::encodeName(path);
+  // GDAL keeps a zip's directory by the archive's path while its size and time
+  // look the same: a member of an archive rewritten in place is still listed but
+  // no longer opens, and a driver would read through the missing file.
+  if (path.startsWith(QLatin1String("/vsi"))) {
+    VSILFILE* member = VSIFOpenL(name.constData(), "rb");
+    if (!member) return nullptr;
+    VSIFCloseL(member);
+  }
+  return GDALDatasetUniquePtr(GDALDataset::Open(name.constData(), GDAL_OF_RASTER | GDAL_OF_READONLY));
 }
 
 bool numericType(GDALDataType t) {

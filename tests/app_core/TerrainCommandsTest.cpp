@@ -15,6 +15,7 @@
 #include "view3d/GroundClearance.h"
 #include "view3d/Transform.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -246,6 +247,31 @@ TEST(TerrainCommands, BadInputGivesItsErrorAndKeepsWhatWasLoaded) {
     EXPECT_EQ(error->detail(), "Datei " + QFileInfo(c.path).fileName());
     EXPECT_TRUE(Ground(p.core) == before) << c.path.toStdString();
   }
+}
+
+// An archive rewritten in place with the same size and time stamp, its
+// signatures broken: GDAL still knows its old directory, the load must not crash.
+TEST(TerrainCommands, ArchiveRewrittenInPlaceIsRefused) {
+  Program p;
+  p.fly(kArdennes);
+  const QString tile = p.dir.filePath("N49E005.hgt.zip");
+  QFile::copy(dataPath("dem/N49E005.hgt.zip"), tile);
+  p.core.openTerrainFiles({tile});
+  const Ground before(p.core);
+  QFile f(tile);
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  const QDateTime stamp = f.fileTime(QFileDevice::FileModificationTime);
+  QByteArray bytes = f.readAll();
+  bytes[3] = 5;                                                   // local header PK\3\4
+  bytes[bytes.lastIndexOf(QByteArray("PK\x05\x06", 4)) + 3] = 7;  // end of the directory PK\5\6
+  f.seek(0);
+  f.write(bytes);
+  f.setFileTime(stamp, QFileDevice::FileModificationTime);
+  f.close();
+  const auto error = p.errorOf([&] { p.core.openTerrainFiles({tile}); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->text(), "Ungültige Geländedatei");
+  EXPECT_TRUE(Ground(p.core) == before);
 }
 
 // An archive of two tiles loaded after the tiles themselves: each tile's
