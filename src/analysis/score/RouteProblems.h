@@ -123,14 +123,51 @@ struct PathProblem {
   }
   // While some starts of the box lie too high for some of its finishes,
   // the bound may rest on routes that are not allowed: split the start or
-  // the finish first.
+  // the finish first. Otherwise split the point whose place in its box
+  // matters most: the one whose corners lead to the best and the worst
+  // routes through the box farthest apart. A turnpoint on a straight glide
+  // between its neighbours changes the route little wherever it lies, and
+  // splitting it first would only multiply the boxes.
   int splitFirst(const std::array<int, K>& n) const {
-    if (!std::isfinite(rule.maxHeightLoss) ||
-        g.tree.minAltitude(n[K - 1]) >= g.tree.maxAltitude(n[0]) - rule.maxHeightLoss)
-      return -1;
-    const int start = g.tree.count(n[0]), finish = g.tree.count(n[K - 1]);
-    if (start == 1 && finish == 1) return -1;
-    return start >= finish ? 0 : K - 1;
+    if (std::isfinite(rule.maxHeightLoss) &&
+        g.tree.minAltitude(n[K - 1]) < g.tree.maxAltitude(n[0]) - rule.maxHeightLoss) {
+      const int start = g.tree.count(n[0]), finish = g.tree.count(n[K - 1]);
+      if (start > 1 || finish > 1) return start >= finish ? 0 : K - 1;
+    }
+    SpacePoint corner[K][4];
+    int count[K];
+    double forward[K][4], backward[K][4];
+    for (int k = 0; k < K; ++k) {
+      double thickness;
+      count[k] = g.tree.corners(n[k], corner[k], thickness);
+    }
+    std::fill_n(forward[0], 4, 0.0);
+    std::fill_n(backward[K - 1], 4, 0.0);
+    for (int k = 1; k < K; ++k) {
+      for (int j = 0; j < count[k]; ++j) {
+        forward[k][j] = 0;
+        for (int i = 0; i < count[k - 1]; ++i)
+          forward[k][j] = std::max(forward[k][j], forward[k - 1][i] + straight(corner[k - 1][i], corner[k][j]));
+      }
+      const int b = K - 1 - k;
+      for (int j = 0; j < count[b]; ++j) {
+        backward[b][j] = 0;
+        for (int i = 0; i < count[b + 1]; ++i)
+          backward[b][j] = std::max(backward[b][j], backward[b + 1][i] + straight(corner[b][j], corner[b + 1][i]));
+      }
+    }
+    int split = -1;
+    double widest = 0;
+    for (int k = 0; k < K; ++k) {
+      if (g.tree.count(n[k]) == 1) continue;
+      double most = kNoRoute, least = -kNoRoute;
+      for (int c = 0; c < count[k]; ++c) {
+        most = std::max(most, forward[k][c] + backward[k][c]);
+        least = std::min(least, forward[k][c] + backward[k][c]);
+      }
+      if (most - least > widest) widest = most - least, split = k;
+    }
+    return split;
   }
   double value(const std::array<int, K>& f) const {
     if (std::isfinite(rule.maxHeightLoss) &&
