@@ -4,7 +4,7 @@
 #include "../tests/common/SyntheticIgc.h"
 
 #include "import/IgcReader.h"
-#include "overlay/FlightAnalysis.h"
+#include "app/core/AnalyseLoadedFlight.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,7 +35,7 @@ void BM_AnalyseFlight65536Fixes(benchmark::State& state) {
   const LoadStagingPtr staging = makeLoadStaging();
   loadIgc(*data, *staging, thermalFlight(), QStringLiteral("bench.igc"));
   for (auto _ : state) {
-    trelvano::analyseFlight(*data);
+    trelvano::analyseLoadedFlight(*data);
     benchmark::DoNotOptimize(data->Analysis.totals.circlingShare);
   }
   state.counters["points"] = data->LastPoint + 1;

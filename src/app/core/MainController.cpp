@@ -12,7 +12,7 @@
 #include "import/ParameterFile.h"
 #include "import/PixelMapReader.h"
 #include "import/TextLines.h"
-#include "overlay/FlightAnalysis.h"
+#include "app/core/AnalyseLoadedFlight.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -141,7 +141,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
-  trelvano::analyseFlight(data);
+  analyseLoadedFlight(data);
   view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
@@ -181,7 +181,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
 // The end of "*.csv Öffnen", run after a load (which has already copied the
 // samples into ChannelSamples) and after a cancelled dialog.
 void MainController::loggerClosingSteps() {
-  trelvano::analyseFlight(data);
+  analyseLoadedFlight(data);
   Infobox(data, panels);
   view.resetCamera();
   data.MouseDragBlocked = true;
