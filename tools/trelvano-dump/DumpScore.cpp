@@ -1,6 +1,7 @@
 #include "DumpScore.h"
 
 #include "analysis/score/ScoreFlight.h"
+#include "app/core/FreeFlightFixes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,13 +18,7 @@ namespace trelvano {
 std::optional<FlightScore> scoreForDump(const FlightData& d, const DumpOptions& options) {
   const League* league = findLeague(options.score);
   if (!league || !d.HasFlight) return std::nullopt;
-  std::vector<ScoreFix> fixes;
-  fixes.reserve(d.LastPoint + 1);
-  for (int i = 0; i <= d.LastPoint; ++i) {
-    const FlightPoint& p = d.FlightPath[i];
-    fixes.push_back({p.Lat, p.Lon, p.Altitude, d.HasPointTimes ? d.PointTime[i] : NAN, i});
-  }
-  return scoreFlight(fixes, *league);
+  return scoreStretches(freeFlightFixes(d), *league);
 }
 
 namespace {

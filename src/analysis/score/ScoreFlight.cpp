@@ -190,4 +190,32 @@ FlightScore scoreFlight(const std::vector<ScoreFix>& fixes, const League& league
   return result;
 }
 
+FlightScore scoreStretches(const std::vector<std::vector<ScoreFix>>& stretches, const League& league,
+                           const ScoreControl& control) {
+  FlightScore result;
+  result.league = &league;
+  for (const FlightTypeRule& rule : league.types) {
+    TypeScore none;
+    none.rule = &rule;
+    result.types.push_back(none);
+  }
+  double total = 0, done = 0;
+  for (const std::vector<ScoreFix>& s : stretches) total += double(s.size());
+  for (const std::vector<ScoreFix>& s : stretches) {
+    ScoreControl part{control.stop, nullptr};
+    if (control.progress && total > 0)
+      part.progress = [&](double f) { control.progress((done + f * double(s.size())) / total); };
+    const FlightScore score = scoreFlight(s, league, part);
+    done += double(s.size());
+    result.complete = result.complete && score.complete;
+    for (size_t t = 0; t < score.types.size(); ++t)
+      if (score.types[t].points > result.types[t].points) result.types[t] = score.types[t];
+    if (!score.complete) break;
+  }
+  for (size_t t = 0; t < result.types.size(); ++t)
+    if (result.types[t].found() && (result.best < 0 || result.types[t].points > result.types[result.best].points))
+      result.best = int(t);
+  return result;
+}
+
 }  // namespace trelvano

@@ -21,4 +21,10 @@ struct ScoreControl {
 // `fixes` in time order; fixes without a valid position are passed over.
 FlightScore scoreFlight(const std::vector<ScoreFix>& fixes, const League& league, const ScoreControl& control = {});
 
+// A flight of several stretches of free flight (landed and launched again,
+// or an engine run between): a route may not reach over a gap, so each
+// stretch is scored on its own and each type takes its best stretch.
+FlightScore scoreStretches(const std::vector<std::vector<ScoreFix>>& stretches, const League& league,
+                           const ScoreControl& control = {});
+
 }  // namespace trelvano
