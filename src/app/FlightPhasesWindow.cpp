@@ -4,7 +4,9 @@
 #include "app/MainWindow.h"
 #include "overlay/ClimbHistogram.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
@@ -49,12 +51,19 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
     row->addWidget(histogram_);
     tabs_->addTab(page, QString());
   }
+  buildScorePage();
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   auto* csv = new QPushButton(QStringLiteral("Als CSV exportieren…"), this);
   csv->setObjectName(QStringLiteral("FlightPhasesCsv"));
   connect(csv, &QPushButton::clicked, this, [this] {
-    if (save_) save_(tableCsv(phasesTable(data_, shownTable())));
+    if (!save_) return;
+    if (tabs_->currentIndex() == scoreTab_ && scoring_) {
+      const ScoreTableText score = scoring_->table();
+      save_(tableCsv({QStringLiteral("Wertung"), score.headers, score.rows}));
+      return;
+    }
+    save_(tableCsv(phasesTable(data_, shownTable())));
   });
   buttons->addWidget(csv);
   // The chart of the flight, with the wind estimated from its circles: for
@@ -69,9 +78,97 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
   resize(980, 480);
 }
 
-PhasesTable FlightPhasesWindow::shownTable() const { return PhasesTable(std::max(tabs_->currentIndex(), 0)); }
+PhasesTable FlightPhasesWindow::shownTable() const {
+  return PhasesTable(std::clamp(tabs_->currentIndex(), 0, kPhasesTableCount - 1));
+}
+
+// "Wertung": the league and the button above the table, a note beneath.
+void FlightPhasesWindow::buildScorePage() {
+  auto* page = new QWidget(this);
+  auto* column = new QVBoxLayout(page);
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(QStringLiteral("Liga:"), page));
+  league_ = new QComboBox(page);
+  league_->setObjectName(QStringLiteral("ScoreLeague"));
+  for (const League& l : leagues()) league_->addItem(QString::fromUtf8(l.caption), QString::fromUtf8(l.key));
+  connect(league_, &QComboBox::activated, this, [this](int k) {
+    if (scoreHandlers_.league) scoreHandlers_.league(league_->itemData(k).toString());
+  });
+  row->addWidget(league_);
+  scoreButton_ = new QPushButton(QStringLiteral("Berechnen"), page);
+  scoreButton_->setObjectName(QStringLiteral("ScoreRun"));
+  connect(scoreButton_, &QPushButton::clicked, this, [this] {
+    auto& handler = scoreRunning_ ? scoreHandlers_.stop : scoreHandlers_.start;
+    if (handler) handler();
+  });
+  row->addWidget(scoreButton_);
+  row->addStretch();
+  column->addLayout(row);
+  scoreTable_ = new QTableWidget(page);
+  scoreTable_->setObjectName(QStringLiteral("ScoreTable"));
+  scoreTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  scoreTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  scoreTable_->setSelectionMode(QAbstractItemView::SingleSelection);
+  scoreTable_->verticalHeader()->setVisible(false);
+  connect(scoreTable_, &QTableWidget::cellClicked, this, [this](int r, int) {
+    if (scoreHandlers_.choose) scoreHandlers_.choose(r);
+  });
+  column->addWidget(scoreTable_, 1);
+  scoreNote_ = new QLabel(page);
+  scoreNote_->setObjectName(QStringLiteral("ScoreNote"));
+  column->addWidget(scoreNote_);
+  scoreTab_ = tabs_->addTab(page, QStringLiteral("Wertung"));
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int k) {
+    if (k == scoreTab_ && scoring_ && !scoring_->running() && !scoring_->score() && scoreHandlers_.start)
+      scoreHandlers_.start();
+  });
+}
+
+void FlightPhasesWindow::setScoring(const FlightScoring& scoring, ScoreHandlers handlers) {
+  scoring_ = &scoring;
+  scoreHandlers_ = std::move(handlers);
+  refreshScore();
+}
+
+bool FlightPhasesWindow::scoreShown() const { return isVisible() && tabs_->currentIndex() == scoreTab_; }
+
+void FlightPhasesWindow::refreshScore() {
+  if (!scoring_) return;
+  const int league = league_->findData(QString::fromUtf8(scoring_->league().key));
+  if (league != league_->currentIndex()) league_->setCurrentIndex(league);
+  scoreRunning_ = scoring_->running();
+  scoreButton_->setText(scoreRunning_ ? QStringLiteral("Abbrechen") : QStringLiteral("Berechnen"));
+  const ScoreTableText text = scoring_->table();
+  scoreNote_->setText(text.note);
+  if (scoreChanges_ == scoring_->changes()) return;
+  scoreChanges_ = scoring_->changes();
+  scoreTable_->clear();
+  scoreTable_->setColumnCount(int(text.headers.size()));
+  scoreTable_->setHorizontalHeaderLabels(text.headers);
+  scoreTable_->setRowCount(int(text.rows.size()));
+  for (int r = 0; r < int(text.rows.size()); ++r)
+    for (int c = 0; c < int(text.rows[size_t(r)].size()); ++c) {
+      auto* item = new QTableWidgetItem(text.rows[size_t(r)][c]);
+      if (r == text.bestRow) {
+        QFont bold = item->font();
+        bold.setBold(true);
+        item->setFont(bold);
+      }
+      scoreTable_->setItem(r, c, item);
+    }
+  scoreTable_->resizeColumnsToContents();
+}
+
+void FlightPhasesWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && scoreRunning_ && scoreHandlers_.stop) {
+    scoreHandlers_.stop();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
 
 void FlightPhasesWindow::refresh() {
+  refreshScore();
   if (shownVersion_ == data_.Analysis.version) return;
   shownVersion_ = data_.Analysis.version;
   for (int k = 0; k < kPhasesTableCount; ++k) {
@@ -112,6 +209,7 @@ void showFlightPhasesWindow(MainWindow& main) {
     window->setCsvSaver(
         [&main](const QByteArray& bytes) { main.handle([&main, bytes] { main.core().exportPhasesTable(bytes); }); });
     window->setChartOpener([&main] { main.openChart(); });
+    window->setScoring(main.core().scoring, main.scoreHandlers());
   }
   window->refresh();
   window->show();

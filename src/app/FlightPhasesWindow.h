@@ -1,19 +1,24 @@
 #pragma once
 // "Info" → "Flugphasen…": the tables of the flight analysis in tabs
 // (thermals, glides, totals with the thermals' climbs as a bar chart, wind,
-// declared task, launch, engine and events).
+// declared task, launch, engine and events) and the cross-country score
+// ("Wertung": the league, a row per flight type, the search's progress; Esc
+// or "Abbrechen" stops a running search).
 // A click on a row selects its section of the flight and moves the replay
 // cursor to its start; "Als CSV exportieren…" writes the shown table,
 // "Grafik…" opens a chart window of the flight. Only
 // wiring: the texts, the CSV bytes and the sections come from
 // overlay/PhasesTable.
 
+#include "app/core/FlightScoring.h"
 #include "overlay/PhasesTable.h"
 
 #include <QWidget>
 #include <functional>
 
+class QComboBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
 class QTableWidget;
 
@@ -31,19 +36,41 @@ class FlightPhasesWindow : public QWidget {
   void setCsvSaver(std::function<void(const QByteArray&)> save) { save_ = std::move(save); }
   // "Grafik…" opens a chart window through `open`.
   void setChartOpener(std::function<void()> open) { openChart_ = std::move(open); }
+  // What the "Wertung" tab asks of the main window.
+  struct ScoreHandlers {
+    std::function<void(const QString& league)> league;  // another league chosen (its key)
+    std::function<void()> start;                        // "Berechnen": score the flight anew
+    std::function<void()> stop;                         // "Abbrechen" or Esc
+    std::function<void(int row)> choose;                // a click on a row: draw its route
+  };
+  void setScoring(const FlightScoring& scoring, ScoreHandlers handlers);
   // Fills the tables again when the flight was analysed anew since (the main
   // window asks after every command).
   void refresh();
   PhasesTable shownTable() const;
+  // Whether the "Wertung" tab is in front of a window on screen.
+  bool scoreShown() const;
 
  protected:
   void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 
  private:
   const FlightData& data_;
   QTabWidget* tabs_;
   QTableWidget* tables_[kPhasesTableCount];
   QLabel* histogram_ = nullptr;  // beside the totals
+  void buildScorePage();
+  void refreshScore();
+  const FlightScoring* scoring_ = nullptr;
+  ScoreHandlers scoreHandlers_;
+  int scoreTab_ = -1;
+  QComboBox* league_ = nullptr;
+  QPushButton* scoreButton_ = nullptr;
+  QLabel* scoreNote_ = nullptr;
+  QTableWidget* scoreTable_ = nullptr;
+  uint64_t scoreChanges_ = ~uint64_t(0);
+  bool scoreRunning_ = false;
   uint64_t shownVersion_ = ~uint64_t(0);
   std::function<void(PhasesTable, int)> select_;
   std::function<void(const QByteArray&)> save_;

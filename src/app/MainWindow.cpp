@@ -40,6 +40,7 @@ namespace trelvano {
 namespace {
 
 const QString kExportFolderKey = QStringLiteral("exportFolder");
+const QString kScoreLeagueKey = QStringLiteral("score/league");
 
 // The smallest 3D view: the legend below it still fits.
 constexpr int kMinViewWidth = 300;
@@ -129,6 +130,18 @@ MainWindow::MainWindow(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
   replayStatus_ = new QLabel(statusBar());
   replayStatus_->setObjectName(QStringLiteral("ReplayStatus"));
   statusBar()->addPermanentWidget(replayStatus_);
+  scoreStatus_ = new QLabel(statusBar());
+  scoreStatus_->setObjectName(QStringLiteral("ScoreStatus"));
+  statusBar()->addPermanentWidget(scoreStatus_);
+  scoreStatus_->hide();
+  scoreTimer_ = new QTimer(this);
+  scoreTimer_->setObjectName(QStringLiteral("ScoreTimer"));
+  scoreTimer_->setInterval(200);
+  connect(scoreTimer_, &QTimer::timeout, this, [this] {
+    handle([this] {
+      if (core_->scoring.collect(core_->data)) core_->view.Grafikupdate();
+    });
+  });
   buildMenus();
   watchReplayKeys(
       this, [this] { handle([this] { toggleReplayHold(core_->panels); }); },
@@ -394,6 +407,16 @@ void MainWindow::dropEvent(QDropEvent* e) {
 void MainWindow::handle(const std::function<void()>& handler) {
   const QString flightBefore = core_->state.flightFile;
   guard_.run(handler);
+  // Another flight loaded: a search of the flight before is dropped, and
+  // started anew where its tab is in front.
+  if (!core_->data.ScoreRoute.empty() || core_->scoring.running() || core_->scoring.score()) {
+    const bool drawn = !core_->data.ScoreRoute.empty();
+    core_->scoring.follow(core_->data);
+    if (drawn && core_->data.ScoreRoute.empty()) guard_.run([this] { core_->view.Grafikupdate(); });
+  }
+  if (auto* phases = findChild<FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow"));
+      phases && phases->scoreShown() && !core_->scoring.running() && !core_->scoring.score())
+    core_->scoring.start(core_->data);
   if (core_->state.flightFile != flightBefore) recentFiles_->noteLoaded(core_->state.flightFile);
   showState();
 }
@@ -451,6 +474,10 @@ void MainWindow::showState() {
   if (replayTimerRuns(p) != replayTimer_->isActive()) replayTimerRuns(p) ? replayTimer_->start() : replayTimer_->stop();
   const QString replayState = replayStateText(p);
   replayStatus_->setText(replayState);
+  const QString scoreText = c.scoring.statusText();
+  scoreStatus_->setText(scoreText);
+  scoreStatus_->setVisible(!scoreText.isEmpty());
+  if (c.scoring.running() != scoreTimer_->isActive()) c.scoring.running() ? scoreTimer_->start() : scoreTimer_->stop();
   const QString hint = QStringLiteral("momentaner Flugpunkt") +
                        (replayState.isEmpty() ? QString() : QStringLiteral(" – ") + replayState);
   if (trackBar_->toolTip() != hint) trackBar_->setToolTip(hint);
@@ -481,6 +508,7 @@ void MainWindow::keepBetweenRuns(QSettings* settings) {
   restoreGeometry(settings_->value(QStringLiteral("window/geometry")).toByteArray());
   keptExportFolder_ = core_->state.exportFolder = settings_->value(kExportFolderKey).toString();
   const QString terrainFolder = settings_->value(QStringLiteral("terrain/folder")).toString();
+  core_->scoring.setLeague(settings_->value(kScoreLeagueKey).toString(), core_->data);
   handle([this, terrainFolder] { core_->setTerrainFolder(terrainFolder); });
 }
 
@@ -492,6 +520,31 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 void MainWindow::showEvent(QShowEvent* e) {
   QMainWindow::showEvent(e);
   handle([this] { core_->view.Grafikupdate(); });
+}
+
+FlightPhasesWindow::ScoreHandlers MainWindow::scoreHandlers() {
+  FlightPhasesWindow::ScoreHandlers h;
+  h.league = [this](const QString& key) {
+    handle([this, key] {
+      core_->scoring.setLeague(key, core_->data);
+      core_->view.Grafikupdate();
+    });
+    if (settings_) settings_->setValue(kScoreLeagueKey, QString::fromUtf8(core_->scoring.league().key));
+  };
+  h.start = [this] {
+    handle([this] {
+      core_->scoring.restart(core_->data);
+      core_->view.Grafikupdate();
+    });
+  };
+  h.stop = [this] { handle([this] { core_->scoring.stop(); }); };
+  h.choose = [this](int row) {
+    handle([this, row] {
+      core_->scoring.choose(row, core_->data);
+      core_->view.Grafikupdate();
+    });
+  };
+  return h;
 }
 
 // "Parameter" → "Grafik": one more chart window on every choice, modeless;

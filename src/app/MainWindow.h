@@ -4,6 +4,7 @@
 // a core routine through the error guard and then shows the core's state.
 
 #include "params/core/ParamEditorController.h"
+#include "app/FlightPhasesWindow.h"
 #include "app/SideColumn.h"
 #include "app/core/MainController.h"
 #include "ui/ErrorGuard.h"
@@ -60,6 +61,10 @@ class MainWindow : public QMainWindow {
   // "Parameter" → "Grafik": one more chart window on every choice, modeless;
   // closing hides it, and it stays until the program ends.
   void openChart();
+  // What the flight phases window's "Wertung" tab does: the league chosen
+  // is kept between runs, the search runs in the background with its
+  // progress in the status bar, the route of the chosen row is drawn.
+  FlightPhasesWindow::ScoreHandlers scoreHandlers();
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -102,6 +107,8 @@ class MainWindow : public QMainWindow {
   QAction* exportItem_[3] = {};  // KML, GPX, CSV: enabled once a flight is loaded
   RecentFilesMenu* recentFiles_ = nullptr;
   QLabel* replayStatus_ = nullptr;
+  QLabel* scoreStatus_ = nullptr;  // "Wertung wird berechnet … 45 %"
+  QTimer* scoreTimer_ = nullptr;   // looks at a running search
   QSettings* settings_ = nullptr;
   QString keptExportFolder_;  // the export folder as last written to the settings
   QAction* overlayItem_[kOverlayItemCount] = {};

@@ -83,6 +83,7 @@ Qt::PenStyle qtStyle(PenStyle s) {
   switch (s) {
     case PenStyle::Dot: return Qt::DotLine;
     case PenStyle::DashDot: return Qt::DashDotLine;
+    case PenStyle::Dash: return Qt::DashLine;
     case PenStyle::Solid: break;
   }
   return Qt::SolidLine;

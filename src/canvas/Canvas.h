@@ -24,7 +24,7 @@ class QPainter;
 
 namespace trelvano {
 
-enum class PenStyle { Solid, Dot, DashDot };
+enum class PenStyle { Solid, Dot, DashDot, Dash };
 enum class PenMode { Copy, Xor };  // Xor: pixel := pixel xor pen colour
 
 class Canvas {

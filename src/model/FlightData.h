@@ -6,6 +6,7 @@
 #include "model/FlightAnalysisData.h"
 #include "model/FlightPoint.h"
 #include "model/IgcExtras.h"
+#include "model/RouteMark.h"
 #include "model/Terrain.h"
 
 #include <cstdint>
@@ -73,6 +74,8 @@ struct FlightData {
   // the analysis of the loaded flight (phases, thermals, wind, …).
   trelvano::IgcExtras Igc;
   trelvano::FlightAnalysis Analysis;
+  // The scored route the 3D view draws on the ground (empty: none).
+  trelvano::RouteMark ScoreRoute;
 
   // The ground under the flight and the map on it (both empty until loaded),
   // and each point's height above that ground, metres (NaN = no terrain

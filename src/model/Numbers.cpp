@@ -44,6 +44,13 @@ QChar decimalSeparator() {
   return dp.isEmpty() ? QLatin1Char('.') : dp.at(0);
 }
 
+QString fixedText(double v, int decimals) {
+  if (!std::isfinite(v)) return QStringLiteral("–");
+  if (std::abs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0;  // no "-0"
+  QString text = QString::number(v, 'f', decimals);
+  return text.replace(QLatin1Char('.'), decimalSeparator());
+}
+
 QString formatGeneral(double v, int precision, int exponentDigits) {
   if (std::isnan(v)) return QStringLiteral("NAN");
   if (std::isinf(v)) return v > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");

@@ -65,6 +65,10 @@ double checkedFinite(double v);
 // The locale's decimal separator (QLocale() default, a comma for de_DE).
 QChar decimalSeparator();
 
+// `v` with `decimals` places and decimalSeparator(); "–" for a value that
+// is no number, and no "-0".
+QString fixedText(double v, int decimals);
+
 // General number format: shortest text with at most `precision` (1 … 15)
 // significant digits, no trailing zeros, fixed notation while the value has at
 // most `precision` digits before the separator and a magnitude of at least

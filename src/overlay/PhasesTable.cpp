@@ -14,13 +14,7 @@ namespace {
 
 const QString kNone = QStringLiteral("–");
 
-// A number with `decimals` places and the locale's decimal separator; "–" for none.
-QString fixed(double v, int decimals) {
-  if (!std::isfinite(v)) return kNone;
-  if (std::abs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0;  // no "-0"
-  QString text = QString::number(v, 'f', decimals);
-  return text.replace(QLatin1Char('.'), decimalSeparator());
-}
+QString fixed(double v, int decimals) { return fixedText(v, decimals); }
 
 // Seconds since the first fix as h:mm:ss.
 QString elapsed(double seconds) {

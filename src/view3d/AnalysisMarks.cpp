@@ -31,6 +31,27 @@ struct Projector {
   }
 };
 
+// A line between two places of the frame drawn in pieces of about 250 m,
+// each end on the ground, so that it follows the terrain where the terrain
+// is shown.
+void groundLeg(const Projector& project, const HeightRule& heights, QPointF from, QPointF to) {
+  constexpr double kLegPiece = 250;
+  constexpr int kMostPieces = 400;
+  const QPointF step = to - from;
+  const int pieces = std::clamp(int(std::hypot(step.x(), step.y()) / kLegPiece), 1, kMostPieces);
+  std::optional<QPoint> last;
+  for (int k = 0; k <= pieces; ++k) {
+    const QPointF p = from + step * (double(k) / pieces);
+    const std::optional<QPoint> s =
+        project.screen(p.x(), p.y(), heights.drawnZ(HeightKind::Ground, 0, p.x(), p.y(), 0.0));
+    if (s && last) {
+      project.pass.PenMoveTo(*last);
+      project.pass.ClippedLineTo(*s);
+    }
+    last = s;
+  }
+}
+
 QString climbText(double climb) {
   return QString::number(climb, 'f', 1).replace(QLatin1Char('.'), decimalSeparator()) + QStringLiteral(" m/s");
 }
@@ -89,29 +110,11 @@ void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& lay
   std::vector<Mark> marks;
   canvas.setPenWidth(2);
   canvas.setPenColor(kTaskColour);
-  // A leg is drawn in pieces of about kLegPiece metres, each end on the
-  // ground, so that it follows the terrain where the terrain is shown.
-  constexpr double kLegPiece = 250;
-  constexpr int kMostPieces = 400;
   std::optional<QPointF> previous;  // the last turnpoint, in the frame
   for (const TaskPoint& t : data.Igc.task) {
     if (t.placeholder) continue;
     const QPointF at(frameX(t.lat, t.lon, origin), frameY(t.lat, origin));
-    if (previous) {
-      const QPointF step = at - *previous;
-      const int pieces = std::clamp(int(std::hypot(step.x(), step.y()) / kLegPiece), 1, kMostPieces);
-      std::optional<QPoint> from;
-      for (int k = 0; k <= pieces; ++k) {
-        const QPointF p = *previous + step * (double(k) / pieces);
-        const std::optional<QPoint> s =
-            project.screen(p.x(), p.y(), heights.drawnZ(HeightKind::Ground, 0, p.x(), p.y(), 0.0));
-        if (s && from) {
-          pass.PenMoveTo(*from);
-          pass.ClippedLineTo(*s);
-        }
-        from = s;
-      }
-    }
+    if (previous) groundLeg(project, heights, *previous, at);
     const std::optional<QPoint> s =
         project.screen(at.x(), at.y(), heights.drawnZ(HeightKind::Ground, 0, at.x(), at.y(), 0.0));
     if (s && pass.inside(s->x(), s->y()))
@@ -149,6 +152,35 @@ void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& lay
     canvas.textOut(r->left(), r->top(), m.text);
   }
   canvas.setFontColor(colours::kBlack);
+}
+
+void drawRouteMark(Canvas& canvas, const RouteMark& route, const FlightData& data, const Layers& layers,
+                   const Camera& cam) {
+  if (route.empty() || !data.HasFlight || data.LastPoint < 0) return;
+  const FrameOrigin origin = flightOrigin(data);
+  if (!std::isfinite(origin.lon)) return;
+  bool out = false;
+  RenderPass pass(canvas, out);
+  const Projector project{Projection(buildViewMatrix(cam)), origin, pass};
+  const HeightRule heights = heightRule(data, layers);
+  auto frame = [&](const GeoPoint& p) { return QPointF(frameX(p.lat, p.lon, origin), frameY(p.lat, origin)); };
+  canvas.setPenColor(kScoreRouteColour);
+  canvas.setBrushColor(kScoreRouteColour);
+  canvas.setPenWidth(3);
+  for (size_t k = 1; k < route.legs.size(); ++k)
+    groundLeg(project, heights, frame(route.legs[k - 1]), frame(route.legs[k]));
+  canvas.setPenWidth(2);
+  canvas.setPenStyle(PenStyle::Dash);
+  for (size_t k = 1; k < route.gap.size(); ++k)
+    groundLeg(project, heights, frame(route.gap[k - 1]), frame(route.gap[k]));
+  canvas.setPenStyle(PenStyle::Solid);
+  for (const GeoPoint& p : route.legs) {
+    const QPointF at = frame(p);
+    const std::optional<QPoint> s =
+        project.screen(at.x(), at.y(), heights.drawnZ(HeightKind::Ground, 0, at.x(), at.y(), 0.0));
+    if (s && pass.inside(s->x(), s->y())) canvas.fillRect(s->x() - 3, s->y() - 3, s->x() + 4, s->y() + 4);
+  }
+  canvas.setPenWidth(1);
 }
 
 }  // namespace trelvano

@@ -16,6 +16,7 @@ namespace trelvano {
 inline constexpr int32_t kTaskColour = 0x00A000A0;         // purple
 inline constexpr int32_t kThermalMarkColour = 0x000060E0;  // dark orange
 inline constexpr int32_t kEventMarkColour = 0x00008000;    // dark green
+inline constexpr int32_t kScoreRouteColour = 0x000000D0;   // red
 
 // Neither reads nor changes the view's OutOfView: the marks never move the camera.
 // The markers are always drawn; their labels go through `labels` (whatever
@@ -24,5 +25,10 @@ inline constexpr int32_t kEventMarkColour = 0x00008000;    // dark green
 // strongest climb down; a label without room is left out.
 void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& layers, const Camera& cam,
                        LabelBoard& labels);
+
+// The scored route on the ground (or the terrain where it is shown): its
+// legs as thick lines with a square at each turnpoint, the closing gap dashed.
+void drawRouteMark(Canvas& canvas, const RouteMark& route, const FlightData& data, const Layers& layers,
+                   const Camera& cam);
 
 }  // namespace trelvano

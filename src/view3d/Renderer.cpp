@@ -460,6 +460,7 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   if (!start.isEmpty()) labels.reserve(QRect(startAt, canvas.textSize(start)));
   // The declared task and the analysis' marks, over the flight.
   drawAnalysisMarks(canvas, job.data, job.layers, job.cam, labels);
+  drawRouteMark(canvas, job.data.ScoreRoute, job.data, job.layers, job.cam);
   // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);

@@ -1,11 +1,14 @@
-// "Info" → "Flugphasen…" in the main window: the tables, a row click, the CSV export.
+// "Info" → "Flugphasen…" in the main window: the tables, a row click, the CSV
+// export, the "Wertung" tab with its league kept between runs.
 #include "WindowFixture.h"
 
 #include "app/FlightPhasesWindow.h"
 #include "chart/ChartWindow.h"
 #include "common/TestPaths.h"
 
+#include <QComboBox>
 #include <QLabel>
+#include <QSettings>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -72,6 +75,49 @@ TEST(FlightPhasesWindow, RowClickSelectsTheThermalAndTheTableExportsAsCsv) {
   w.item("FlugphasenFenster1")->trigger();
   EXPECT_EQ(w.form->findChildren<QWidget*>(QStringLiteral("FlightPhasesWindow")).size(), 1);
   EXPECT_TRUE(window->isVisible());
+}
+
+// Opening "Wertung" scores the flight in the background; the best row is
+// marked and its route drawn, a click on another row draws that one; the
+// league chosen comes back in the next run; Esc stops a search.
+TEST(FlightPhasesWindow, WertungScoresInTheBackgroundAndKeepsItsLeague) {
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath(QStringLiteral("Trelvano.conf")), QSettings::IniFormat);
+  {
+    Window w;
+    w.form->keepBetweenRuns(&settings);
+    w.form->startUp(QStringLiteral("/nonexistent/default.par"),
+                    {dataPath(QStringLiteral("igc/crlf-southern-midnight-newzealand.igc"))});
+    w.item("FlugphasenFenster1")->trigger();
+    auto* window = w.form->findChild<trelvano::FlightPhasesWindow*>(QStringLiteral("FlightPhasesWindow"));
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("FlightPhasesTabs"));
+    tabs->setCurrentIndex(tabs->count() - 1);
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), QStringLiteral("Wertung"));
+    const FlightScoring& scoring = w.form->core().scoring;
+    EXPECT_TRUE(scoring.running());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scoring.score().has_value(); }, 60000));
+    auto* table = window->findChild<QTableWidget*>(QStringLiteral("ScoreTable"));
+    ASSERT_EQ(table->rowCount(), 5);
+    EXPECT_EQ(table->item(4, 0)->text(), QStringLiteral("★"));
+    EXPECT_EQ(table->item(4, 1)->text(), QStringLiteral("Geschlossenes FAI-Dreieck"));
+    const FlightData& data = w.form->core().data;
+    EXPECT_EQ(data.ScoreRoute.legs.size(), 4u);  // the triangle, closed
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualItemRect(table->item(0, 1)).center());
+    EXPECT_EQ(data.ScoreRoute.legs.size(), 5u);  // the free distance: start, three turnpoints, finish
+    EXPECT_TRUE(data.ScoreRoute.gap.empty());
+
+    auto* league = window->findChild<QComboBox*>(QStringLiteral("ScoreLeague"));
+    league->setCurrentIndex(league->findText(QStringLiteral("OLC")));
+    emit league->activated(league->currentIndex());
+    EXPECT_EQ(QLatin1String(scoring.league().key), QLatin1String("olc"));
+    EXPECT_TRUE(scoring.running());  // the tab is in front: scored at once
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !scoring.running(); }, 60000));
+    EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  }
+  Window again;
+  again.form->keepBetweenRuns(&settings);
+  EXPECT_EQ(QLatin1String(again.form->core().scoring.league().key), QLatin1String("olc"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "DumpOptions.h"
 
+#include "analysis/score/LeagueRules.h"
 #include "app/core/Exaggeration.h"
 #include "overlay/SidePanels.h"
 #include "view3d/Layers.h"
@@ -44,6 +45,7 @@ const char* const kDumpUsage =
     "                     [--camera X,Y,Z,A,E,D] [--layers LIST] [--exaggeration 1|2|3|5]\n"
     "                     [--save-par FILE]\n"
     "                     [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]\n"
+    "                     [--score xcontest|ffvl|fai|olc]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--dem FILE|FOLDER]... [--map FILE]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
@@ -133,6 +135,10 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.slowMap = true;
     } else if (a == QLatin1String("--analysis")) {
       o.analysis = true;
+    } else if (a == QLatin1String("--score")) {
+      if (!next(v)) return false;
+      o.score = v;
+      ok = findLeague(v) != nullptr;
     } else if (a == QLatin1String("--chart")) {
       if (!next(o.chartPath)) return false;
     } else if (a == QLatin1String("--chart-size") || a == QLatin1String("--curves") || a == QLatin1String("--scale") ||
@@ -167,6 +173,7 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       error = QStringLiteral("unknown option ") + a;
       return false;
     } else {
+      o.fileArguments.push_back(i);
       o.files << a;
     }
     if (!ok) {
@@ -176,6 +183,11 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
   }
   if (!chartOption.isEmpty() && o.chartPath.isEmpty()) {
     error = chartOption + QStringLiteral(" needs --chart");
+    return false;
+  }
+  if (!o.score.isEmpty() && o.files.size() > 1 &&
+      !(o.renderPath + o.chartPath + o.saveParFile + o.exportKml + o.exportGpx + o.exportCsv).isEmpty()) {
+    error = QStringLiteral("--score over several files writes no pictures, exports or parameter files");
     return false;
   }
   if (o.files.isEmpty() && o.maps.empty() && o.saveParFile.isEmpty() && o.dems.isEmpty() && o.geoMap.isEmpty()) {

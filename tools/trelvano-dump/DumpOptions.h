@@ -36,6 +36,11 @@ struct DumpOptions {
   QString geoMap;             // --map: a georeferenced map
   bool analysis = false;      // --analysis: the key "analysis" (phases, thermals, wind, …)
 
+  // --score: the league of the key "score" ("xcontest", "ffvl", "fai", "olc").
+  QString score;
+  // Where each of `files` stands in the arguments.
+  std::vector<int> fileArguments;
+
   // --chart: a chart window drawn into FILE.png after the loads.
   QString chartPath;
   QSize chartSize{778, 305};

@@ -3,6 +3,7 @@
 #include "DumpAnalysis.h"
 
 #include "DumpChart.h"
+#include "DumpScore.h"
 
 #include "app/core/Exaggeration.h"
 #include "import/ChannelConversion.h"
@@ -182,7 +183,8 @@ static void writeState(JsonWriter& json, const MainController& program) {
 }
 
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
-               const std::vector<FileOutcome>& outcomes, const ChartView* chart) {
+               const std::vector<FileOutcome>& outcomes, const ChartView* chart,
+               const std::optional<FlightScore>& score) {
   const FlightData& d = program.data;
   json.beginObject();
   json.key("files");
@@ -328,6 +330,7 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
   }
   if (o.analysis) writeAnalysis(json, d);
   if (chart) writeChart(json, *chart);
+  writeScore(json, o, score);
   json.endObject();
 }
 

@@ -2,6 +2,7 @@
 #include "DumpOptions.h"
 #include "Json.h"
 
+#include "analysis/score/FlightScore.h"
 #include "chart/core/ChartView.h"
 
 #include "app/core/MainController.h"
@@ -38,8 +39,10 @@ FileOutcome savePictureForDump(const QImage& picture, const QString& path);
 // on), --origin, --overlay, --camera, and the final redraw.
 void applyFinalOptions(MainController& program, const DumpOptions& options);
 
-// `chart`: the --chart window, written as the key "chart" (none when null).
+// `chart`: the --chart window, written as the key "chart" (none when null);
+// `score`: the flight's --score.
 void writeDump(JsonWriter& json, MainController& program, const DumpOptions& options,
-               const std::vector<FileOutcome>& outcomes, const ChartView* chart = nullptr);
+               const std::vector<FileOutcome>& outcomes, const ChartView* chart = nullptr,
+               const std::optional<FlightScore>& score = std::nullopt);
 
 }  // namespace trelvano

@@ -6,6 +6,7 @@
 //                 [--render FILE.png] [--size WxH] [--camera X,Y,Z,A,E,D]
 //                 [--layers LIST] [--exaggeration 1|2|3|5] [--save-par FILE]
 //                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]
+//                 [--score xcontest|ffvl|fai|olc]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--dem FILE|FOLDER]... [--map FILE]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
@@ -16,6 +17,7 @@
 
 #include "DumpChart.h"
 #include "DumpOptions.h"
+#include "DumpScore.h"
 #include "DumpState.h"
 #include "Json.h"
 
@@ -69,6 +71,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (!options.locale.isEmpty()) QLocale::setDefault(QLocale(options.locale));
+  if (scoresEachFile(options)) return dumpEachFileScored(options, arguments);
 
   DumpDialogs dialogs(options.saveParFile);
   MainController program(dialogs);
@@ -104,8 +107,10 @@ int main(int argc, char** argv) {
     outcomes.push_back(savePictureForDump(program.view.BackBuffer, options.renderPath));
   if (chart) outcomes.push_back(savePictureForDump(chart->image, options.chartPath));
 
+  const std::optional<FlightScore> score = scoreForDump(program.data, options);
+
   JsonWriter json(stdout);
-  writeDump(json, program, options, outcomes, chart.get());
+  writeDump(json, program, options, outcomes, chart.get(), score);
   json.put('\n');
   if (!json.finish()) {
     // The JSON is the dump's result: one that did not reach its reader is a failure.

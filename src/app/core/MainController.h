@@ -4,6 +4,7 @@
 // window (MainWindow) calls these from its handlers and then shows `state`,
 // `panels` and `view.BackBuffer`.
 
+#include "app/core/FlightScoring.h"
 #include "chart/core/ChartState.h"
 #include "import/LoadStaging.h"
 #include "import/Raster.h"
@@ -69,7 +70,8 @@ class MainController {
   View3D view;
   SidePanels panels;
   MainState state;
-  ChartState chart;  // shared by every chart window
+  ChartState chart;       // shared by every chart window
+  FlightScoring scoring;  // the "Wertung" of the loaded flight
 
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
