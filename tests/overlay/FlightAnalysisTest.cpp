@@ -3,6 +3,7 @@
 // descending spiral, S-turns), one oracle that checks every flight.
 #include "common/SyntheticIgc.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "overlay/FlightAnalysis.h"
 #include "overlay/WindFromCircling.h"
 
@@ -80,8 +81,7 @@ TEST_P(FlightAnalysisOracle, FindsWhatTheFlightDid) {
   std::vector<LegTruth> truth;
   const QByteArray bytes = synthetic::igcBytes(f, &truth);
   FlightDataPtr data = makeFlightData();
-  LoadStagingPtr staging = makeLoadStaging();
-  loadIgc(*data, *staging, bytes, QStringLiteral("synthetic.igc"));
+  showFlight(*data, readIgc(bytes, QStringLiteral("synthetic.igc")));
   analyseFlight(*data);
   const FlightAnalysis& a = data->Analysis;
   ASSERT_TRUE(a.valid);

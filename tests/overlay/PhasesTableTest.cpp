@@ -1,6 +1,7 @@
 // The flight phases window's core: table texts, CSV bytes, the section of a row, the overlay.
 #include "common/SyntheticIgc.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "overlay/FlightAnalysis.h"
 #include "overlay/Overlay.h"
 #include "overlay/PhasesTable.h"
@@ -25,12 +26,11 @@ class PhasesTableTest : public ::testing::Test {
     bytes.insert(bytes.indexOf("B"),
                  "C150701213841160701000102 Tri\r\nC0000000N00000000ETAKEOFF\r\n"
                  "C4730000N01112000EA\r\nC4731000N01112000EB;C\r\nE100010PEV\r\n");
-    loadIgc(data, *staging, bytes, QStringLiteral("t.igc"));
+    showFlight(data, readIgc(bytes, QStringLiteral("t.igc")));
     analyseFlight(data);
   }
   FlightDataPtr dataPtr = makeFlightData();
   FlightData& data = *dataPtr;
-  LoadStagingPtr staging = makeLoadStaging();
 };
 
 TEST_F(PhasesTableTest, RowsSectionsAndCsv) {

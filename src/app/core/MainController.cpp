@@ -5,12 +5,14 @@
 #include "import/ChannelConversion.h"
 #include "canvas/PngBytes.h"
 #include "import/FileBytes.h"
+#include "import/AltitudeSource.h"
 #include "import/FlightFrame.h"
 #include "import/GpxReader.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
 #include "import/ParameterFile.h"
 #include "import/PixelMapReader.h"
+#include "import/ShowFlight.h"
 #include "import/TextLines.h"
 #include "overlay/FlightAnalysis.h"
 #include "overlay/Infobox.h"
@@ -28,7 +30,7 @@ const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
 }
 
 MainController::MainController(FileDialogs& fileDialogs)
-    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data), staging_(makeLoadStaging()) {}
+    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data) {}
 
 void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
@@ -120,17 +122,19 @@ void MainController::openGpxFile() {
     openGpxFile(path);
 }
 
-LoadStatus MainController::openIgcFile(const QString& path) { return openTrackFile(path, loadIgc); }
-LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFile(path, loadGpx); }
+LoadStatus MainController::openIgcFile(const QString& path) { return openTrackFile(path, readIgc); }
+LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFile(path, readGpx); }
 
 LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  state.hLabel = read(data, *staging_, bytes, QFileInfo(path).fileName());
+  const Flight flight = read(bytes, QFileInfo(path).fileName());
+  showFlight(data, flight);
+  state.hLabel = flight.altitudeLabel;
   state.grafikVisible = false;
   state.statusText = path;
   state.flightFile = path;
-  ellipsoidalHeights_ = read == loadIgc && state.hLabel == QStringLiteral("Höhe: GPS") && igcGnssAboveEllipsoid(bytes);
+  ellipsoidalHeights_ = flight.ellipsoidalHeights;
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
   if (groundError) throw *groundError;
@@ -166,12 +170,15 @@ void MainController::openLoggerFile() {
 LoadStatus MainController::openLoggerFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
-  state.grafikVisible = result.newFormat;
-  state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
-  state.hLabel = result.hLabel;
+  const Flight flight = withAltitudeSource(readLogger(bytes, QFileInfo(path).fileName()), data.ChannelParams,
+                                           data.Temperature, data.UseBaroAltitude);
+  showFlight(data, flight);
+  const bool newFormat = flight.kind == FlightKind::LoggerNew;
+  state.grafikVisible = newFormat;
+  state.statusText = path + (newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
+  state.hLabel = flight.altitudeLabel;
   state.flightFile = path;
-  ellipsoidalHeights_ = false;
+  ellipsoidalHeights_ = flight.ellipsoidalHeights;
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { loggerClosingSteps(); });
   if (groundError) throw *groundError;

@@ -5,8 +5,8 @@
 // `panels` and `view.BackBuffer`.
 
 #include "chart/core/ChartState.h"
-#include "import/LoadStaging.h"
 #include "import/Raster.h"
+#include "model/Flight.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
 #include "ui/FileDialogs.h"
@@ -171,8 +171,8 @@ class MainController {
   auto paintingOnce(Command&& command) -> decltype(command());
   void loggerClosingSteps();
   void trackClosingSteps();
-  // A reader of GPS tracks: loads `bytes` into the flight, returns the altitude label.
-  using TrackReader = QString (*)(FlightData&, LoadStaging&, QByteArrayView, const QString&);
+  // A reader of GPS tracks: the flight of `bytes`, named by its file name.
+  using TrackReader = Flight (*)(QByteArrayView, const QString&);
   LoadStatus openTrackFile(const QString& path, TrackReader read);
   LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
@@ -189,7 +189,6 @@ class MainController {
   void showTerrainStatus();
   QStringList allTerrainFiles() const;
   QStringList withFolderTiles(QStringList files) const;  // the folder's tiles added
-  LoadStagingPtr staging_;
   QStringList terrainFiles_;
   QString terrainFolder_;
   QString geoMapFile_;
