@@ -52,6 +52,8 @@ LoggerAltitudes loggerAltitudes(std::span<const SampleRow> samples, const Channe
 
 Flight withAltitudeSource(Flight flight, const ChannelParamTable& params, double temperature, bool useBaro) {
   if (flight.kind != FlightKind::LoggerNew) return flight;
+  // The reader gives the GPS altitudes: without the barometric source they stay.
+  if (!flight.baroAltitudes && (!useBaro || baroAltitudeChannel(params) < 0)) return flight;
   LoggerAltitudes source;
   try {
     source = loggerAltitudes(flight.samples, params, temperature, useBaro);

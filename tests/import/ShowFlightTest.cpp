@@ -117,15 +117,19 @@ TEST_F(ShowFlight, NothingOfTheFlightBeforeStaysBehind) {
 }
 
 TEST_F(ShowFlight, NewFormatSamplesGoIntoBothTablesWithTheAltitudeSource) {
-  data.ChannelParams[2].Kind = kKindHoehe;
-  data.ChannelParams[2].Startwert = 1013.25;
-  data.ChannelParams[2].Koeffizient = 0.01;
-  const Flight read = readLogger(
-      newFormatFile(64, 4, {newFormatLine(100, 4807038, 1131456, 5120), newFormatLine(200, 4807138, 1131456, 5370)}),
+  // Channel 3 reads 1013.25 − raw × 0.01 hPa.
+  data.ChannelParams[3].Kind = kKindHoehe;
+  data.ChannelParams[3].Startwert = 1013.25;
+  data.ChannelParams[3].Koeffizient = 0.01;
+  Flight f = readLogger(
+      newFormatFile(64, 4, {newFormatLine(1000, 4807038, 1131456, 5120), newFormatLine(1010, 4807138, 1131456, 5370)}),
       QStringLiteral("ng.csv"));
-  for (bool baro : {true, false}) {
+  // Each source from the one before: barometric, back to GPS, barometric again.
+  for (bool baro : {true, false, true}) {
     SCOPED_TRACE(baro);
-    const Flight f = withAltitudeSource(read, data.ChannelParams, data.Temperature, baro);
+    f = withAltitudeSource(f, data.ChannelParams, data.Temperature, baro);
+    EXPECT_EQ(f.altitudeLabel, baro ? QStringLiteral("Höhe: AD2") : QStringLiteral("Höhe: GPS"));
+    EXPECT_NEAR(f.fixes[1].Altitude, baro ? 88.0 : 25.0, 1e-9);  // 1003.12 hPa, or 5370 dm − 5120 dm
     data.UseBaroAltitude = !baro;
     showFlight(data, f);
     EXPECT_TRUE(data.LoggerNG);
