@@ -5,7 +5,7 @@
 
 #include "import/IgcReader.h"
 #include "import/ShowFlight.h"
-#include "overlay/FlightAnalysis.h"
+#include "app/core/AnalyseLoadedFlight.h"
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +34,7 @@ void BM_AnalyseFlight65536Fixes(benchmark::State& state) {
   const FlightDataPtr data = makeFlightData();
   showFlight(*data, readIgc(thermalFlight(), QStringLiteral("bench.igc")));
   for (auto _ : state) {
-    trelvano::analyseFlight(*data);
+    trelvano::analyseLoadedFlight(*data);
     benchmark::DoNotOptimize(data->Analysis.totals.circlingShare);
   }
   state.counters["points"] = data->LastPoint + 1;

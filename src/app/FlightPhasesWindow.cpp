@@ -2,9 +2,12 @@
 
 #include "chart/ChartWindow.h"
 #include "app/MainWindow.h"
+#include "overlay/ClimbHistogram.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -31,7 +34,20 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
       if (select_) select_(PhasesTable(k), row);
     });
     tables_[k] = table;
-    tabs_->addTab(table, QString());
+    if (PhasesTable(k) != PhasesTable::Totals) {
+      tabs_->addTab(table, QString());
+      continue;
+    }
+    // "Summen": the table, and the thermals' climbs as a small bar chart beside it.
+    auto* page = new QWidget(this);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(table, 1);
+    histogram_ = new QLabel(page);
+    histogram_->setObjectName(QStringLiteral("FlightPhasesHistogram"));
+    histogram_->setAlignment(Qt::AlignTop);
+    row->addWidget(histogram_);
+    tabs_->addTab(page, QString());
   }
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -50,7 +66,7 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
   });
   buttons->addWidget(chart);
   column->addLayout(buttons);
-  resize(760, 420);
+  resize(980, 480);
 }
 
 PhasesTable FlightPhasesWindow::shownTable() const { return PhasesTable(std::max(tabs_->currentIndex(), 0)); }
@@ -71,6 +87,7 @@ void FlightPhasesWindow::refresh() {
         table->setItem(r, c, new QTableWidgetItem(text.rows[size_t(r)][c]));
     table->resizeColumnsToContents();
   }
+  histogram_->setPixmap(QPixmap::fromImage(climbHistogramPicture(data_.Analysis.totals.climbHistogram, 300, 180)));
 }
 
 void FlightPhasesWindow::showEvent(QShowEvent* e) {

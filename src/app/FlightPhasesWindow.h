@@ -1,6 +1,7 @@
 #pragma once
 // "Info" → "Flugphasen…": the tables of the flight analysis in tabs
-// (thermals, glides, totals, wind, declared task, engine runs and events).
+// (thermals, glides, totals with the thermals' climbs as a bar chart, wind,
+// declared task, launch, engine and events).
 // A click on a row selects its section of the flight and moves the replay
 // cursor to its start; "Als CSV exportieren…" writes the shown table,
 // "Grafik…" opens a chart window of the flight. Only
@@ -12,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 
+class QLabel;
 class QTabWidget;
 class QTableWidget;
 
@@ -41,6 +43,7 @@ class FlightPhasesWindow : public QWidget {
   const FlightData& data_;
   QTabWidget* tabs_;
   QTableWidget* tables_[kPhasesTableCount];
+  QLabel* histogram_ = nullptr;  // beside the totals
   uint64_t shownVersion_ = ~uint64_t(0);
   std::function<void(PhasesTable, int)> select_;
   std::function<void(const QByteArray&)> save_;

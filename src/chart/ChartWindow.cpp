@@ -208,7 +208,9 @@ void ChartWindow::buildControls(QWidget* panel) {
       makeBar(GroupBoxWind_, "TrackBarWindSpeed", "Windstärke", 0, kWindSpeedMax, 34, &ChartView::setWindSpeedPosition);
   LabelWindrichtung_ = makeLabel(GroupBoxWind_, "LabelWindrichtung", {}, 62, 32, 48);
   LabelWindstaerke_ = makeLabel(GroupBoxWind_, "LabelWindstaerke", {}, 62, 64, 48);
-  windEstimatedBox_ = new QCheckBox(QStringLiteral("geschätzt"), GroupBoxWind_);
+  // On the panel over the wind group, so it can be chosen while the group
+  // (shown with Air-Speed only) is hidden.
+  windEstimatedBox_ = new QCheckBox(QStringLiteral("geschätzt"), panel);
   windEstimatedBox_->setObjectName(QStringLiteral("CheckBoxWindGeschaetzt"));
   windEstimatedBox_->setToolTip(
       QStringLiteral("Wind aus dem Kreisen geschätzt, je Punkt die zeitlich nächste Schätzung"));
@@ -222,7 +224,8 @@ void ChartWindow::buildControls(QWidget* panel) {
     small.setPointSizeF(small.pointSizeF() - 0.25);
     windEstimatedBox_->setFont(small);
   }
-  windEstimatedBox_->setGeometry(kEstimatedLeft, 84, kEstimatedWidth, 18);
+  windEstimatedBox_->setGeometry(120 + kEstimatedLeft, 328 - kPanelTop + 84, kEstimatedWidth, 18);
+  windEstimatedBox_->raise();
   connect(windEstimatedBox_, &QCheckBox::clicked, this,
           [this, &c](bool ticked) { handle([&c, ticked] { c.setWindEstimated(ticked); }); });
 

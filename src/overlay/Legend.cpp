@@ -3,7 +3,7 @@
 #include "model/Numbers.h"
 #include "overlay/ColourScale.h"
 #include "canvas/Canvas.h"
-#include "overlay/FlightAnalysis.h"
+#include "overlay/PhaseColours.h"
 #include "overlay/SidePanels.h"
 
 #include <utility>
@@ -25,16 +25,18 @@ void drawLegend(QImage& image, int mode, const ColourScale& scale) {
   if (w <= 0) return;
 
   if (mode == kModeFlugphasen) {
-    // Three colour boxes with their names instead of a scale.
-    const std::pair<int32_t, const char*> items[3] = {{trelvano::kCirclingColour, "Kreisen"},
+    // Colour boxes with their names instead of a scale, three in a row.
+    const std::pair<int32_t, const char*> items[5] = {{trelvano::kCirclingColour, "Kreisen"},
                                                       {trelvano::kGlidingColour, "Gleiten"},
-                                                      {trelvano::kEngineColour, "Motor"}};
-    for (int k = 0; k < 3; ++k) {
-      const int x = 5 + k * w / 3;
+                                                      {trelvano::kEngineColour, "Motor"},
+                                                      {trelvano::kLaunchColour, "Start"},
+                                                      {trelvano::kGroundColour, "am Boden"}};
+    for (int k = 0; k < 5; ++k) {
+      const int x = 5 + k % 3 * w / 3, y = k / 3 * 16;
       canvas.setBrushColor(items[k].first);
-      canvas.fillRect(x, 2, x + 10, 12);
+      canvas.fillRect(x, y + 2, x + 10, y + 12);
       canvas.setBrushColor(colours::kWhite);
-      canvas.textOut(x + 14, 1, QString::fromUtf8(items[k].second));
+      canvas.textOut(x + 14, y + 1, QString::fromUtf8(items[k].second));
     }
     return;
   }

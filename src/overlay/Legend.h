@@ -16,8 +16,9 @@ int64_t legendSpeedKmh(int c, const ColourScale& scale);
 // Fills the image white and draws the four-pixel colour bar along the top
 // (rows 1 … 4), plus the texts of the mode: 2 = speed figures every 50
 // columns (at x mod 50 = 49, none on a zero-width scale) and "km/h";
-// 5 = "min" / "max"; 6 = "+++" / "_ _ _"; 7 (Flugphasen) three colour boxes
-// named "Kreisen", "Gleiten", "Motor" instead of the bar. image must be Format_RGB32.
+// 5 = "min" / "max"; 6 = "+++" / "_ _ _"; 7 (Flugphasen) colour boxes named
+// "Kreisen", "Gleiten", "Motor", "Start" and "am Boden" instead of the bar.
+// image must be Format_RGB32.
 void drawLegend(QImage& image, int mode, const ColourScale& scale);
 
 }  // namespace trelvano

@@ -2,7 +2,7 @@
 
 #include "model/Numbers.h"
 #include "overlay/ColourScale.h"
-#include "overlay/FlightAnalysis.h"
+#include "overlay/PhaseColours.h"
 #include "overlay/FlightPoints.h"
 #include "overlay/Legend.h"
 

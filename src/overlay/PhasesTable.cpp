@@ -1,10 +1,10 @@
 #include "overlay/PhasesTable.h"
 
+#include "analysis/TaskDistance.h"
 #include "model/CsvField.h"
-
 #include "model/Numbers.h"
-#include "overlay/Thermals.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <cmath>
 
@@ -12,21 +12,55 @@ namespace trelvano {
 
 namespace {
 
+const QString kNone = QStringLiteral("–");
+
 // A number with `decimals` places and the locale's decimal separator; "–" for none.
 QString fixed(double v, int decimals) {
-  if (!std::isfinite(v)) return QStringLiteral("–");
+  if (!std::isfinite(v)) return kNone;
   if (std::abs(v) < 0.5 * std::pow(10.0, -decimals)) v = 0;  // no "-0"
   QString text = QString::number(v, 'f', decimals);
   return text.replace(QLatin1Char('.'), decimalSeparator());
 }
 
 // Seconds since the first fix as h:mm:ss.
-QString clock(double seconds) {
+QString elapsed(double seconds) {
   const long long s = std::llround(std::max(0.0, seconds));
   return QStringLiteral("%1:%2:%3")
       .arg(s / 3600)
       .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
       .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// Clocks (UTC seconds since 1970) as hh:mm:ss, with the day in front
+// ("30.06. 06:03:00") where the recording runs over more than one day; "–"
+// for none.
+struct ClockText {
+  bool withDate = false;
+
+  explicit ClockText(const FlightAnalysis& a) {
+    auto finite = [](double v) { return std::isfinite(v); };
+    const auto first = std::find_if(a.utc.begin(), a.utc.end(), finite);
+    const auto last = std::find_if(a.utc.rbegin(), a.utc.rend(), finite);
+    if (first != a.utc.end() && last != a.utc.rend())
+      withDate = std::floor(*first / 86400) != std::floor(*last / 86400);
+  }
+  QString operator()(double utc) const {
+    if (!std::isfinite(utc)) return kNone;
+    return QDateTime::fromSecsSinceEpoch(std::llround(utc), Qt::UTC)
+        .toString(withDate ? QStringLiteral("dd.MM. HH:mm:ss") : QStringLiteral("HH:mm:ss"));
+  }
+};
+
+// "10:02:13 UTC (0:12:40)", or the elapsed time alone without a clock.
+QString when(const FlightAnalysis& a, const ClockText& clock, double time) {
+  const double utc = clockAt(a, time);
+  return std::isfinite(utc) ? clock(utc) + QStringLiteral(" UTC (") + elapsed(time) + QLatin1Char(')') : elapsed(time);
+}
+
+// "47,12345° N, 11,23456° O".
+QString place(double lat, double lon) {
+  return fixed(std::abs(lat), 5) + (lat < 0 ? QStringLiteral("° S, ") : QStringLiteral("° N, ")) +
+         fixed(std::abs(lon), 5) + (lon < 0 ? QStringLiteral("° W") : QStringLiteral("° O"));
 }
 
 QString direction(TurnDirection d) {
@@ -39,23 +73,136 @@ QString direction(TurnDirection d) {
   return QString();
 }
 
+QString launchName(const Launch& l) {
+  return l.kind == LaunchKind::Winch ? QStringLiteral("Start (Winde)") : QStringLiteral("Start (Schlepp)");
+}
+
+// One row of "Start, Motor und Ereignisse": take-offs, launches, stretches under
+// engine, engine runs, landings and the file's events, by time.
+struct EventRow {
+  QString kind;
+  int32_t from = 0, to = 0;  // the points a click selects
+  double start = 0, end = 0;
+  bool hasEnd = false;
+};
+
+std::vector<EventRow> eventRows(const FlightData& d) {
+  const FlightAnalysis& a = d.Analysis;
+  std::vector<EventRow> rows;
+  for (const GroundContact& c : a.takeoffs)
+    rows.push_back({QStringLiteral("Start"), c.point, c.point, c.time, 0, false});
+  for (const Launch& l : a.launches) rows.push_back({launchName(l), l.from, l.to, l.start, l.end, true});
+  for (const EngineClimb& e : a.engine) rows.push_back({QStringLiteral("Motor"), e.from, e.to, e.start, e.end, true});
+  for (const EngineRun& r : a.engineRuns)
+    rows.push_back({QStringLiteral("Motorlauf"), r.from, r.to, r.start, r.end, true});
+  for (const GroundContact& c : a.landings)
+    rows.push_back({QStringLiteral("Landung"), c.point, c.point, c.time, 0, false});
+  for (const FlightEvent& e : d.Igc.events)
+    rows.push_back({QStringLiteral("Ereignis ") + e.code, e.point, e.point, e.time, 0, false});
+  std::stable_sort(rows.begin(), rows.end(), [](const EventRow& x, const EventRow& y) { return x.start < y.start; });
+  return rows;
+}
+
+void totalsRows(const FlightData& d, TableText& t) {
+  const FlightAnalysis& a = d.Analysis;
+  const ClockText clock(a);
+  const AnalysisTotals& s = a.totals;
+  auto row = [&t](const QString& name, const QString& value) { t.rows.push_back({name, value}); };
+  row(QStringLiteral("Aufzeichnungsdauer"), elapsed(s.flightTime));
+  const bool several = a.airborne.size() > 1;
+  for (size_t k = 0; k < a.airborne.size(); ++k) {
+    const AirborneSection& air = a.airborne[k];
+    const QString n = several ? QStringLiteral(" %1").arg(k + 1) : QString();
+    const int32_t landing = std::min(air.to + 1, d.LastPoint);
+    row(QStringLiteral("Start") + n, air.takeoffSeen ? when(a, clock, air.start) + QStringLiteral(", ") +
+                                                           place(d.FlightPath[air.from].Lat, d.FlightPath[air.from].Lon)
+                                                     : QStringLiteral("– (Aufzeichnung beginnt in der Luft)"));
+    for (const Launch& l : a.launches)
+      if (l.from >= air.from && l.to <= air.to)
+        row(launchName(l) + n, QStringLiteral("ausgeklinkt ") + when(a, clock, l.end) + QStringLiteral(", ") +
+                                   fixed(l.gain, 0) + QStringLiteral(" m Höhengewinn"));
+    for (const EngineClimb& e : a.engine)
+      if (e.from >= air.from && e.to <= air.to)
+        row(QStringLiteral("Motor") + n, when(a, clock, e.start) + QStringLiteral(" bis ") + when(a, clock, e.end) +
+                                             QStringLiteral(", ") + fixed(e.gain, 0) +
+                                             QStringLiteral(" m Höhengewinn"));
+    row(QStringLiteral("Landung") + n, air.landingSeen ? when(a, clock, air.end) + QStringLiteral(", ") +
+                                                             place(d.FlightPath[landing].Lat, d.FlightPath[landing].Lon)
+                                                       : QStringLiteral("– (Aufzeichnung endet in der Luft)"));
+  }
+  if (a.airborne.empty()) row(QStringLiteral("Start"), QStringLiteral("– (kein Flug erkannt)"));
+  row(QStringLiteral("Zeit in der Luft"), elapsed(s.airborneTime));
+  row(QStringLiteral("Freier Flug"), elapsed(s.freeFlightTime));
+  row(QStringLiteral("Anteil Kreisen [%]"), fixed(s.circlingShare, 1));
+  row(QStringLiteral("Thermiken"), QString::number(s.thermals));
+  row(QStringLiteral("Höhengewinn in Thermik [m]"), fixed(s.heightGained, 0));
+  row(QStringLiteral("Mittleres Steigen [m/s]"), fixed(s.averageClimb, 2));
+  row(QStringLiteral("Bestes Steigen über 30 s [m/s]"), fixed(s.best30sClimb, 1));
+  row(QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? fixed(s.averageRatio, 1) : kNone);
+  row(QStringLiteral("Höhensprünge übergangen"), QString::number(s.spikes));
+  if (!a.warning.isEmpty()) row(QStringLiteral("Hinweis"), a.warning);
+  for (const ClimbClass& c : s.climbHistogram)
+    row(QStringLiteral("Thermiken mit ") + fixed(c.from, 1) + QStringLiteral("–") + fixed(c.to, 1) +
+            QStringLiteral(" m/s"),
+        QString::number(c.count));
+  row(QStringLiteral("Sicherheitsdatensatz"),
+      d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt"));
+}
+
+void taskRows(const FlightData& d, TableText& t) {
+  const std::vector<TaskPoint>& task = d.Igc.task;
+  if (task.empty()) return;
+  const TaskDistances dist = taskDistances(task);
+  for (size_t k = 0; k < task.size(); ++k) {
+    const TaskPoint& p = task[k];
+    QString name = p.placeholder ? p.name + QStringLiteral(" (Platzhalter)") : p.name;
+    if (int(k) == dist.takeoff) name += QStringLiteral(" [Startplatz]");
+    if (int(k) == dist.landing) name += QStringLiteral(" [Landeplatz]");
+    t.rows.push_back({QString::number(k + 1), name, p.placeholder ? kNone : fixed(p.lat, 5),
+                      p.placeholder ? kNone : fixed(p.lon, 5), fixed(dist.legs[k] / 1000, 1)});
+  }
+  t.rows.push_back({QString(), QStringLiteral("Gesamt"), QString(), QString(), fixed(dist.total / 1000, 1)});
+  if (dist.takeoff >= 0) {
+    t.rows.push_back(
+        {QString(), QStringLiteral("Startplatz bis Abflug"), QString(), QString(), fixed(dist.takeoffLeg / 1000, 1)});
+    t.rows.push_back(
+        {QString(), QStringLiteral("Ziel bis Landeplatz"), QString(), QString(), fixed(dist.landingLeg / 1000, 1)});
+  }
+}
+
 }  // namespace
 
 TableText phasesTable(const FlightData& d, PhasesTable table) {
   const FlightAnalysis& a = d.Analysis;
+  const ClockText utcClock(a);
   TableText t;
+  const QString startUtc = QStringLiteral("Beginn (UTC)"), endUtc = QStringLiteral("Ende (UTC)");
   switch (table) {
     case PhasesTable::Thermals:
       t.title = QStringLiteral("Thermik");
-      t.headers = {QStringLiteral("Nr."),      QStringLiteral("Beginn"),          QStringLiteral("Ende"),
-                   QStringLiteral("Dauer"),    QStringLiteral("Höhengewinn [m]"), QStringLiteral("Steigen [m/s]"),
-                   QStringLiteral("Richtung"), QStringLiteral("Wind [km/h]"),     QStringLiteral("Wind aus [°]")};
+      t.headers = {QStringLiteral("Nr."),
+                   QStringLiteral("Beginn"),
+                   QStringLiteral("Ende"),
+                   startUtc,
+                   endUtc,
+                   QStringLiteral("Dauer"),
+                   QStringLiteral("Höhengewinn [m]"),
+                   QStringLiteral("Steigen [m/s]"),
+                   QStringLiteral("Einstiegshöhe [m]"),
+                   QStringLiteral("Ausstiegshöhe [m]"),
+                   QStringLiteral("Höchste Höhe [m]"),
+                   QStringLiteral("Breite [°]"),
+                   QStringLiteral("Länge [°]"),
+                   QStringLiteral("Richtung"),
+                   QStringLiteral("Wind [km/h]"),
+                   QStringLiteral("Wind aus [°]")};
       for (size_t k = 0; k < a.thermals.size(); ++k) {
         const Thermal& th = a.thermals[k];
-        t.rows.push_back({QString::number(k + 1), clock(th.start), clock(th.end), clock(th.end - th.start),
-                          fixed(th.gain, 0), fixed(th.climb, 1), direction(th.direction),
-                          th.hasWind ? fixed(th.windSpeed, 0) : QStringLiteral("–"),
-                          th.hasWind ? fixed(th.windFrom, 0) : QStringLiteral("–")});
+        t.rows.push_back({QString::number(k + 1), elapsed(th.start), elapsed(th.end), utcClock(th.utcStart),
+                          utcClock(th.utcEnd), elapsed(th.end - th.start), fixed(th.gain, 0), fixed(th.climb, 1),
+                          fixed(th.entryHeight, 0), fixed(th.exitHeight, 0), fixed(th.altitude, 0), fixed(th.lat, 5),
+                          fixed(th.lon, 5), direction(th.direction), th.hasWind ? fixed(th.windSpeed, 0) : kNone,
+                          th.hasWind ? fixed(th.windFrom, 0) : kNone});
       }
       break;
     case PhasesTable::Glides:
@@ -63,6 +210,8 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
       t.headers = {QStringLiteral("Nr."),
                    QStringLiteral("Beginn"),
                    QStringLiteral("Ende"),
+                   startUtc,
+                   endUtc,
                    QStringLiteral("Dauer"),
                    QStringLiteral("Strecke [km]"),
                    QStringLiteral("Geschwindigkeit [km/h]"),
@@ -70,71 +219,38 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
                    QStringLiteral("Gleitzahl")};
       for (size_t k = 0; k < a.glides.size(); ++k) {
         const Glide& g = a.glides[k];
-        t.rows.push_back({QString::number(k + 1), clock(g.start), clock(g.end), clock(g.end - g.start),
-                          fixed(g.distance / 1000, 2), fixed(g.speed, 0), fixed(g.heightLoss, 0),
-                          g.ratio > 0 ? fixed(g.ratio, 1) : QStringLiteral("–")});
+        t.rows.push_back({QString::number(k + 1), elapsed(g.start), elapsed(g.end), utcClock(clockAt(a, g.start)),
+                          utcClock(clockAt(a, g.end)), elapsed(g.end - g.start), fixed(g.distance / 1000, 2),
+                          fixed(g.speed, 0), fixed(g.heightLoss, 0), g.ratio > 0 ? fixed(g.ratio, 1) : kNone});
       }
       break;
-    case PhasesTable::Totals: {
+    case PhasesTable::Totals:
       t.title = QStringLiteral("Summen");
       t.headers = {QStringLiteral("Größe"), QStringLiteral("Wert")};
-      const AnalysisTotals& s = a.totals;
-      t.rows = {
-          {QStringLiteral("Flugdauer"), clock(s.flightTime)},
-          {QStringLiteral("Anteil Kreisen [%]"), fixed(s.circlingShare, 1)},
-          {QStringLiteral("Thermiken"), QString::number(s.thermals)},
-          {QStringLiteral("Höhengewinn in Thermik [m]"), fixed(s.heightGained, 0)},
-          {QStringLiteral("Mittleres Steigen [m/s]"), fixed(s.averageClimb, 2)},
-          {QStringLiteral("Bestes Steigen über 30 s [m/s]"), fixed(s.best30sClimb, 1)},
-          {QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? fixed(s.averageRatio, 1) : QStringLiteral("–")},
-          {QStringLiteral("Sicherheitsdatensatz"),
-           d.Igc.securityRecord ? QStringLiteral("vorhanden") : QStringLiteral("fehlt")}};
+      totalsRows(d, t);
       break;
-    }
     case PhasesTable::Wind:
       t.title = QStringLiteral("Wind");
-      t.headers = {QStringLiteral("Zeit"),
-                   QStringLiteral("Höhe [m]"),
-                   QStringLiteral("Wind [km/h]"),
-                   QStringLiteral("Wind aus [°]"),
-                   QStringLiteral("Fluggeschwindigkeit [km/h]"),
+      t.headers = {QStringLiteral("Zeit"),         QStringLiteral("Zeit (UTC)"),
+                   QStringLiteral("Höhe [m]"),     QStringLiteral("Wind [km/h]"),
+                   QStringLiteral("Wind aus [°]"), QStringLiteral("Fluggeschwindigkeit [km/h]"),
                    QStringLiteral("Güte")};
       for (const WindEstimate& w : a.wind)
-        t.rows.push_back({clock(w.time), fixed(w.height, 0), fixed(w.speed, 0), fixed(w.windFrom, 0),
-                          fixed(w.airspeed, 0), fixed(w.quality, 2)});
+        t.rows.push_back({elapsed(w.time), utcClock(clockAt(a, w.time)), fixed(w.height, 0), fixed(w.speed, 0),
+                          fixed(w.windFrom, 0), fixed(w.airspeed, 0), fixed(w.quality, 2)});
       break;
-    case PhasesTable::Task: {
+    case PhasesTable::Task:
       t.title = QStringLiteral("Aufgabe");
       t.headers = {QStringLiteral("Nr."), QStringLiteral("Name"), QStringLiteral("Breite [°]"),
                    QStringLiteral("Länge [°]"), QStringLiteral("Teilstrecke [km]")};
-      const TaskPoint* previous = nullptr;
-      double total = 0;
-      for (size_t k = 0; k < d.Igc.task.size(); ++k) {
-        const TaskPoint& p = d.Igc.task[k];
-        QString leg = QStringLiteral("–");
-        if (!p.placeholder) {
-          if (previous) {
-            const double m = geodesicDistance(previous->lat, previous->lon, p.lat, p.lon);
-            total += m;
-            leg = fixed(m / 1000, 1);
-          }
-          previous = &p;
-        }
-        t.rows.push_back({QString::number(k + 1), p.placeholder ? p.name + QStringLiteral(" (Platzhalter)") : p.name,
-                          p.placeholder ? QStringLiteral("–") : fixed(p.lat, 5),
-                          p.placeholder ? QStringLiteral("–") : fixed(p.lon, 5), leg});
-      }
-      if (!d.Igc.task.empty())
-        t.rows.push_back({QString(), QStringLiteral("Gesamt"), QString(), QString(), fixed(total / 1000, 1)});
+      taskRows(d, t);
       break;
-    }
     case PhasesTable::Events:
-      t.title = QStringLiteral("Motor und Ereignisse");
-      t.headers = {QStringLiteral("Art"), QStringLiteral("Beginn"), QStringLiteral("Ende")};
-      for (const EngineRun& r : a.engineRuns)
-        t.rows.push_back({QStringLiteral("Motorlauf"), clock(r.start), clock(r.end)});
-      for (const FlightEvent& e : d.Igc.events)
-        t.rows.push_back({QStringLiteral("Ereignis ") + e.code, clock(e.time), QString()});
+      t.title = QStringLiteral("Start, Motor und Ereignisse");
+      t.headers = {QStringLiteral("Art"), QStringLiteral("Beginn"), QStringLiteral("Ende"), startUtc, endUtc};
+      for (const EventRow& e : eventRows(d))
+        t.rows.push_back({e.kind, elapsed(e.start), e.hasEnd ? elapsed(e.end) : QString(),
+                          utcClock(clockAt(a, e.start)), e.hasEnd ? utcClock(clockAt(a, e.end)) : QString()});
       break;
   }
   return t;
@@ -175,13 +291,11 @@ RowSection rowSection(const FlightData& d, PhasesTable table, int row) {
     case PhasesTable::Wind:
       if (r < a.wind.size()) return section(a.wind[r].from, a.wind[r].to);
       break;
-    case PhasesTable::Events:
-      if (r < a.engineRuns.size()) return section(a.engineRuns[r].from, a.engineRuns[r].to - 1);
-      if (r - a.engineRuns.size() < d.Igc.events.size()) {
-        const int32_t p = d.Igc.events[r - a.engineRuns.size()].point;
-        return section(p, p - 1);
-      }
+    case PhasesTable::Events: {
+      const std::vector<EventRow> rows = eventRows(d);
+      if (r < rows.size()) return section(rows[r].from, rows[r].hasEnd ? rows[r].to - 1 : rows[r].from - 1);
       break;
+    }
     case PhasesTable::Totals:
     case PhasesTable::Task: break;
   }

@@ -1,7 +1,9 @@
 #pragma once
 // The flight phases window without widgets: the texts of its tables
-// (thermals, glides, totals, wind, declared task, engine runs and events),
+// (thermals, glides, totals, wind, declared task, launch, engine and events),
 // the CSV bytes of a table, and the flight section a click on a row selects.
+// Times are shown as elapsed since the first fix and, where the flight has
+// a clock, as UTC beside them.
 
 #include "model/FlightData.h"
 
@@ -29,8 +31,8 @@ TableText phasesTable(const FlightData& data, PhasesTable table);
 QByteArray tableCsv(const TableText& table);
 
 // The points a click on `row` of `table` selects: a thermal's, glide's,
-// wind turn's or engine run's points, an event's point; nothing (from -1)
-// for other rows.
+// wind turn's, launch's or engine run's points, an event's, take-off's or
+// landing's point; nothing (from -1) for other rows.
 struct RowSection {
   int32_t from = -1, to = -1;
 };

@@ -5,6 +5,7 @@
 #include "chart/ChartWindow.h"
 #include "common/TestPaths.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -35,6 +36,16 @@ TEST(FlightPhasesWindow, RowClickSelectsTheThermalAndTheTableExportsAsCsv) {
   EXPECT_EQ(data.RangeStart, data.Analysis.thermals[2].from);
   EXPECT_EQ(data.RangeEnd, data.Analysis.thermals[2].to + 1);
   EXPECT_EQ(data.CursorPoint, data.RangeStart);
+
+  // "Summen" with the take-off's clock, and the thermals' climbs as a bar chart beside it.
+  auto* totals = window->findChild<QTableWidget*>(QStringLiteral("FlightPhasesTable2"));
+  ASSERT_NE(totals, nullptr);
+  EXPECT_EQ(totals->item(1, 0)->text(), QStringLiteral("Start"));
+  EXPECT_TRUE(totals->item(1, 1)->text().startsWith(QStringLiteral("09:41:25 UTC")))
+      << totals->item(1, 1)->text().toStdString();
+  auto* histogram = window->findChild<QLabel*>(QStringLiteral("FlightPhasesHistogram"));
+  ASSERT_NE(histogram, nullptr);
+  EXPECT_FALSE(histogram->pixmap().isNull());
 
   // The task tab as CSV through the save dialog.
   window->findChild<QTabWidget*>(QStringLiteral("FlightPhasesTabs"))->setCurrentIndex(int(trelvano::PhasesTable::Task));

@@ -5,7 +5,7 @@
 #include "chart/core/GpsSeries.h"
 #include "import/IgcReader.h"
 #include "import/ShowFlight.h"
-#include "overlay/FlightAnalysis.h"
+#include "app/core/AnalyseLoadedFlight.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
   showFlight(*data, readIgc(igcBytes(f), QStringLiteral("t.igc")));
   Wind none{};
   EXPECT_FALSE(estimatedWindAt(*data, 100, none));  // not analysed yet
-  trelvano::analyseFlight(*data);
+  trelvano::analyseLoadedFlight(*data);
 
   // In the thermal the air speed stays near the airspeed with the estimate,
   // and swings with the wind without it.
@@ -50,7 +50,7 @@ TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
   ChartState state;
   ChartView chart(*data, state);
   chart.open();
-  chart.setGpsTicked(kGpsAV, true);
   chart.setWindEstimated(true);
   EXPECT_TRUE(chart.controls.windEstimated);
+  EXPECT_TRUE(chart.controls.gpsTicked[kGpsAV]);  // chosen without Air-Speed, which it ticks
 }

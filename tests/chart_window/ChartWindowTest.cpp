@@ -104,9 +104,13 @@ TEST(ChartWindow, ControlsCarryTheirNamesAndFollowTheCore) {
   EXPECT_EQ(child<QLabel>(w, "LabelTemp")->text(), QStringLiteral("25°"));
   EXPECT_EQ(child<QSlider>(w, "TrackBarTemp")->value(), -25);
 
-  // Ticking "Air-Speed" shows the wind group; its bars set the wind.
-  QTest::mouseClick(child<QCheckBox>(w, "CheckBoxGPSAV"), Qt::LeftButton);
-  EXPECT_TRUE(w->core().controls.gpsTicked[kGpsAV]);
+  // "geschätzt" can be chosen before "Air-Speed": it ticks the curve, which
+  // shows the wind group; its bars set the wind.
+  EXPECT_FALSE(child<QGroupBox>(w, "GroupBoxWind")->isVisible());
+  ASSERT_TRUE(child<QCheckBox>(w, "CheckBoxWindGeschaetzt")->isVisible());
+  QTest::mouseClick(child<QCheckBox>(w, "CheckBoxWindGeschaetzt"), Qt::LeftButton);
+  EXPECT_TRUE(w->core().controls.windEstimated);
+  EXPECT_TRUE(child<QCheckBox>(w, "CheckBoxGPSAV")->isChecked());
   EXPECT_TRUE(child<QGroupBox>(w, "GroupBoxWind")->isVisible());
   child<QSlider>(w, "TrackBarWindSpeed")->setValue(5);
   EXPECT_EQ(child<QLabel>(w, "LabelWindstaerke")->text(), QStringLiteral("15m/s"));

@@ -400,4 +400,39 @@ TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {
   const QJsonObject first = m["thermals"].toArray()[1].toObject();
   EXPECT_EQ(first["direction"].toString(), QStringLiteral("links"));
   EXPECT_TRUE(first["windSpeed"].isDouble());
+
+  // Take-off, the climb under engine, the free flight after it, the landing;
+  // each thermal with its heights, place and clock.
+  const QJsonArray takeoff = m["takeoff"].toArray(), landing = m["landing"].toArray();
+  ASSERT_EQ(takeoff.size(), 1);
+  ASSERT_EQ(landing.size(), 1);
+  EXPECT_EQ(takeoff[0].toObject()["utc"].toString(), QStringLiteral("2018-07-23T09:41:25Z"));
+  EXPECT_NEAR(takeoff[0].toObject()["lat"].toDouble(), 51.871, 0.001);
+  EXPECT_NEAR(m["airborneSeconds"].toDouble(), landing[0].toObject()["time"].toDouble() - 12, 1e-9);
+  EXPECT_TRUE(m["launch"].toArray().isEmpty());
+  const QJsonArray engine = m["engine"].toArray();
+  ASSERT_EQ(engine.size(), 1);
+  EXPECT_GT(engine[0].toObject()["gain"].toDouble(), 900);
+  EXPECT_EQ(m["freeFlight"].toArray()[0].toObject()["from"].toInt(), engine[0].toObject()["to"].toInt() + 1);
+  EXPECT_TRUE(m["spikes"].toArray().isEmpty());
+  EXPECT_TRUE(m["warning"].isNull());
+  for (const QJsonValue& v : m["thermals"].toArray()) {
+    const QJsonObject t = v.toObject();
+    EXPECT_GE(t["gain"].toDouble(), 30);
+    EXPECT_GE(t["start"].toDouble(), engine[0].toObject()["end"].toDouble());  // none under engine
+    EXPECT_DOUBLE_EQ(t["exitHeight"].toDouble() - t["entryHeight"].toDouble(), t["gain"].toDouble());
+    EXPECT_GE(t["topHeight"].toDouble(), t["exitHeight"].toDouble());
+    EXPECT_TRUE(t["utcStart"].toString().startsWith(QStringLiteral("2018-07-23T")))
+        << t["utcStart"].toString().toStdString();
+  }
+  int counted = 0;
+  for (const QJsonValue& c : m["totals"].toObject()["climbHistogram"].toArray())
+    counted += c.toObject()["count"].toInt();
+  EXPECT_EQ(counted, m["thermals"].toArray().size());
+  // The task from the start at Leighton Buzzard to the finish at Dunstable;
+  // take-off and landing are declared as placeholders.
+  const QJsonObject distance = m["taskDistance"].toObject();
+  EXPECT_NEAR(distance["total"].toDouble(), 451805, 1);
+  EXPECT_TRUE(distance["takeoffLeg"].isNull());
+  EXPECT_TRUE(distance["landingLeg"].isNull());
 }

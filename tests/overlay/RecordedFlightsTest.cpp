@@ -1,4 +1,5 @@
 #include "import/FileBytes.h"
+#include "app/core/AnalyseLoadedFlight.h"
 #include "import/IgcReader.h"
 #include "import/ShowFlight.h"
 #include "overlay/Infobox.h"
@@ -9,6 +10,8 @@
 #include "common/TestPaths.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cmath>
 
 using namespace trelvano;
 
@@ -30,7 +33,23 @@ TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
     }
     ++loaded;
     EXPECT_NO_THROW(Infobox(data, panels));
-    for (int mode = 0; mode <= 6; ++mode) {
+    // The analysis: its phases cover every fix, thermals lie in free flight, which lies in the air.
+    analyseLoadedFlight(data);
+    const FlightAnalysis& a = data.Analysis;
+    ASSERT_FALSE(a.phases.empty());
+    EXPECT_EQ(a.phases.back().to, data.LastPoint);
+    auto inside = [](const FlightSection& s, const auto& outer) {
+      return std::any_of(outer.begin(), outer.end(),
+                         [&](const FlightSection& o) { return s.from >= o.from && s.to <= o.to; });
+    };
+    for (const FlightSection& f : a.freeFlight) EXPECT_TRUE(inside(f, a.airborne));
+    for (const Thermal& t : a.thermals) {
+      EXPECT_TRUE(inside(t, a.freeFlight)) << "thermal at " << t.start;
+      EXPECT_GE(t.gain, 30);
+    }
+    for (const Glide& g : a.glides) EXPECT_TRUE(g.ratio == 0 || (g.heightLoss >= 100 && std::isfinite(g.ratio)));
+    EXPECT_TRUE(std::isfinite(a.totals.averageRatio) && std::isfinite(a.totals.best30sClimb));
+    for (int mode = 0; mode <= 7; ++mode) {
       data.OverlayMode = mode;
       EXPECT_NO_THROW(Overlay(data, view, panels)) << "mode " << mode;
     }

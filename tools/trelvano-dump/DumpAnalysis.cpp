@@ -1,5 +1,10 @@
 #include "DumpAnalysis.h"
 
+#include "analysis/TaskDistance.h"
+
+#include <QDateTime>
+#include <cmath>
+
 namespace trelvano {
 
 namespace {
@@ -13,6 +18,51 @@ void direction(JsonWriter& json, TurnDirection d) {
   }
 }
 
+QString kindName(PhaseKind k) {
+  switch (k) {
+    case PhaseKind::Circling: return QStringLiteral("kreisen");
+    case PhaseKind::Ground: return QStringLiteral("boden");
+    case PhaseKind::Launch: return QStringLiteral("start");
+    case PhaseKind::Engine: return QStringLiteral("motor");
+    case PhaseKind::Gliding: break;
+  }
+  return QStringLiteral("gleiten");
+}
+
+// A clock as "2023-10-28T09:00:17Z"; null without one.
+void utc(JsonWriter& json, const char* name, double seconds) {
+  json.key(name);
+  if (std::isfinite(seconds)) {
+    json.value(QDateTime::fromSecsSinceEpoch(std::llround(seconds), Qt::UTC).toString(Qt::ISODate));
+  } else {
+    json.null();
+  }
+}
+
+void contacts(JsonWriter& json, const char* name, const std::vector<GroundContact>& list) {
+  json.key(name);
+  json.beginArray();
+  for (const GroundContact& c : list) {
+    json.beginObject();
+    json.field("time", c.time);
+    utc(json, "utc", c.utc);
+    json.field("lat", c.lat);
+    json.field("lon", c.lon);
+    json.endObject();
+  }
+  json.endArray();
+}
+
+// start, end, utcStart, utcEnd, from, to of a section.
+void section(JsonWriter& json, const FlightAnalysis& a, const FlightSection& s) {
+  json.field("start", s.start);
+  json.field("end", s.end);
+  utc(json, "utcStart", clockAt(a, s.start));
+  utc(json, "utcEnd", clockAt(a, s.end));
+  json.field("from", s.from);
+  json.field("to", s.to);
+}
+
 }  // namespace
 
 void writeAnalysis(JsonWriter& json, const FlightData& d) {
@@ -23,7 +73,7 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   json.beginArray();
   for (const FlightPhase& p : a.phases) {
     json.beginObject();
-    json.field("kind", p.kind == PhaseKind::Circling ? QStringLiteral("kreisen") : QStringLiteral("gleiten"));
+    json.field("kind", kindName(p.kind));
     json.field("from", p.from);
     json.field("to", p.to);
     json.key("direction");
@@ -31,6 +81,43 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
     json.endObject();
   }
   json.endArray();
+
+  contacts(json, "takeoff", a.takeoffs);
+  contacts(json, "landing", a.landings);
+  json.field("airborneSeconds", a.totals.airborneTime);
+  json.key("launch");
+  json.beginArray();
+  for (const Launch& l : a.launches) {
+    json.beginObject();
+    json.field("kind", l.kind == LaunchKind::Winch ? QStringLiteral("winde") : QStringLiteral("schlepp"));
+    section(json, a, l);
+    json.field("gain", l.gain);
+    json.endObject();
+  }
+  json.endArray();
+  json.key("engine");
+  json.beginArray();
+  for (const EngineClimb& e : a.engine) {
+    json.beginObject();
+    section(json, a, e);
+    json.field("gain", e.gain);
+    json.endObject();
+  }
+  json.endArray();
+  json.key("freeFlight");
+  json.beginArray();
+  for (const FlightSection& f : a.freeFlight) {
+    json.beginObject();
+    section(json, a, f);
+    json.endObject();
+  }
+  json.endArray();
+  json.key("spikes");
+  json.beginArray();
+  for (int32_t i : a.spikes) json.value(i);
+  json.endArray();
+  json.key("warning");
+  a.warning.isEmpty() ? json.null() : json.value(a.warning);
 
   json.key("thermals");
   json.beginArray();
@@ -46,6 +133,13 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
     t.hasWind ? json.value(t.windSpeed) : json.null();
     json.key("windFrom");
     t.hasWind ? json.value(t.windFrom) : json.null();
+    json.field("entryHeight", t.entryHeight);
+    json.field("exitHeight", t.exitHeight);
+    json.field("topHeight", t.altitude);
+    json.field("lat", t.lat);
+    json.field("lon", t.lon);
+    utc(json, "utcStart", t.utcStart);
+    utc(json, "utcEnd", t.utcEnd);
     json.endObject();
   }
   json.endArray();
@@ -60,6 +154,7 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
     json.key("ratio");
     g.ratio > 0 ? json.value(g.ratio) : json.null();
     json.field("speed", g.speed);
+    json.field("heightLoss", g.heightLoss);
     json.endObject();
   }
   json.endArray();
@@ -72,6 +167,17 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
   a.totals.averageRatio > 0 ? json.value(a.totals.averageRatio) : json.null();
   json.field("best30sClimb", a.totals.best30sClimb);
   json.field("thermals", a.totals.thermals);
+  json.field("freeFlightSeconds", a.totals.freeFlightTime);
+  json.key("climbHistogram");
+  json.beginArray();
+  for (const ClimbClass& c : a.totals.climbHistogram) {
+    json.beginObject();
+    json.field("from", c.from);
+    json.field("to", c.to);
+    json.field("count", c.count);
+    json.endObject();
+  }
+  json.endArray();
   json.endObject();
 
   json.key("wind");
@@ -97,6 +203,14 @@ void writeAnalysis(JsonWriter& json, const FlightData& d) {
     json.endObject();
   }
   json.endArray();
+  // Metres; the legs from the take-off and to the landing apart from the task.
+  const TaskDistances task = taskDistances(d.Igc.task);
+  json.key("taskDistance");
+  json.beginObject();
+  json.field("total", task.total);
+  json.field("takeoffLeg", task.takeoffLeg);
+  json.field("landingLeg", task.landingLeg);
+  json.endObject();
 
   json.key("engineRuns");
   json.beginArray();

@@ -14,7 +14,7 @@
 #include "import/PixelMapReader.h"
 #include "import/ShowFlight.h"
 #include "import/TextLines.h"
-#include "overlay/FlightAnalysis.h"
+#include "app/core/AnalyseLoadedFlight.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -145,7 +145,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
-  trelvano::analyseFlight(data);
+  analyseLoadedFlight(data);
   view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
@@ -188,7 +188,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
 // The end of "*.csv Öffnen", run after a load (which has already copied the
 // samples into ChannelSamples) and after a cancelled dialog.
 void MainController::loggerClosingSteps() {
-  trelvano::analyseFlight(data);
+  analyseLoadedFlight(data);
   Infobox(data, panels);
   view.resetCamera();
   data.MouseDragBlocked = true;

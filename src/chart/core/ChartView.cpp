@@ -214,6 +214,11 @@ void ChartView::windMoved() { GrafikUpdate(); }
 void ChartView::setWindEstimated(bool estimated) {
   if (controls.windEstimated == estimated) return;
   controls.windEstimated = estimated;
+  // The estimate shows in Air-Speed: choosing it ticks the curve too.
+  if (estimated && !controls.gpsTicked[kGpsAV]) {
+    setGpsTicked(kGpsAV, true);
+    return;
+  }
   GrafikUpdate();
 }
 

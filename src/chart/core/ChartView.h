@@ -57,7 +57,8 @@ class ChartView {
   void setWindDirectionPosition(int position);
   void setWindSpeedPosition(int position);
   // "geschätzt": Air-Speed takes out the wind estimated from the flight's
-  // circles nearest in time to each point (the bars' wind where there is none).
+  // circles nearest in time to each point (the bars' wind where there is
+  // none); choosing it ticks Air-Speed where it is not ticked yet.
   void setWindEstimated(bool estimated);
   void setTemperaturePosition(int position);
 
