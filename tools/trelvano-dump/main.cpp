@@ -8,6 +8,8 @@
 //                 [--export-kml FILE] [--export-gpx FILE] [--export-csv FILE] [--analysis]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--dem FILE|FOLDER]... [--map FILE]
+//                 [--add FILE]... [--sync uhrzeit|start] [--offset N,SECONDS]...
+//                 [--active N] [--time YYYY-MM-DDTHH:MM:SSZ|SECONDS]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...
 //
@@ -15,6 +17,7 @@
 // one failed, 2 on a usage error.
 
 #include "DumpChart.h"
+#include "DumpFlights.h"
 #include "DumpOptions.h"
 #include "DumpState.h"
 #include "Json.h"
@@ -78,6 +81,8 @@ int main(int argc, char** argv) {
     applyStartOptions(program, options, outcomes);
     applyTerrainFolder(program, options);
     for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
+    for (const QString& path : options.addFiles) outcomes.push_back(addForDump(program, path));
+    applyFlightOptions(program, options);
     loadGroundForDump(program, options, outcomes);
     for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
     if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));

@@ -128,24 +128,40 @@ LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFi
 LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  const Flight flight = read(bytes, QFileInfo(path).fileName());
-  showFlight(data, flight);
-  state.hLabel = flight.altitudeLabel;
-  state.grafikVisible = false;
-  state.statusText = path;
-  state.flightFile = path;
-  ellipsoidalHeights_ = flight.ellipsoidalHeights;
+  auto flight = std::make_shared<const Flight>(read(bytes, QFileInfo(path).fileName()));
+  LoadedFlight loaded = loadedFlight(flight, path);
+  loaded.analysis = analyseFlight(*flight);
+  showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
 
+void MainController::showOpenedFlight(LoadedFlight flight) {
+  showFlight(data, *flight.flight);
+  flights.replaceAll(std::move(flight));
+  showFlightTexts(*flights.active());
+}
+
+void MainController::showFlightTexts(const LoadedFlight& loaded) {
+  const Flight& flight = *loaded.flight;
+  const bool logger = flight.kind == FlightKind::LoggerNew || flight.kind == FlightKind::LoggerOld;
+  state.hLabel = flight.altitudeLabel;
+  state.grafikVisible = flight.kind == FlightKind::LoggerNew;
+  state.statusText = loaded.path;
+  if (logger)
+    state.statusText +=
+        flight.kind == FlightKind::LoggerNew ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)");
+  state.flightFile = loaded.path;
+  ellipsoidalHeights_ = flight.ellipsoidalHeights;
+}
+
 // The end of a track load (IGC, GPX): camera, overlay, zoom, statistics.
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
-  analyseLoadedFlight(data);
+  showAnalysis(data, flights.active()->analysis);
   view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
@@ -170,25 +186,24 @@ void MainController::openLoggerFile() {
 LoadStatus MainController::openLoggerFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  const Flight flight = withAltitudeSource(readLogger(bytes, QFileInfo(path).fileName()), data.ChannelParams,
-                                           data.Temperature, data.UseBaroAltitude);
-  showFlight(data, flight);
-  const bool newFormat = flight.kind == FlightKind::LoggerNew;
-  state.grafikVisible = newFormat;
-  state.statusText = path + (newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
-  state.hLabel = flight.altitudeLabel;
-  state.flightFile = path;
-  ellipsoidalHeights_ = flight.ellipsoidalHeights;
+  auto flight = std::make_shared<const Flight>(withAltitudeSource(
+      readLogger(bytes, QFileInfo(path).fileName()), data.ChannelParams, data.Temperature, data.UseBaroAltitude));
+  LoadedFlight loaded = loadedFlight(flight, path);
+  loaded.analysis = analyseFlight(*flight);
+  showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
-  paintingOnce([&] { loggerClosingSteps(); });
+  paintingOnce([&] { loggerClosingSteps(&flights.active()->analysis); });
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
 
 // The end of "*.csv Öffnen", run after a load (which has already copied the
 // samples into ChannelSamples) and after a cancelled dialog.
-void MainController::loggerClosingSteps() {
-  analyseLoadedFlight(data);
+void MainController::loggerClosingSteps(const FlightAnalysis* analysis) {
+  if (analysis)
+    showAnalysis(data, *analysis);
+  else
+    analyseLoadedFlight(data);
   Infobox(data, panels);
   view.resetCamera();
   data.MouseDragBlocked = true;
@@ -231,10 +246,22 @@ void MainController::moveOriginToRecordingStart() {
 
 void MainController::chooseOverlay(int mode) { trelvano::chooseOverlay(data, view, panels, mode); }
 void MainController::animationTick() { trelvano::animateDirections(data, view); }
-void MainController::replayTimerTick() { replayTick(data, view, panels); }
-void MainController::moveTrackBar(int position) { trelvano::moveTrackBar(data, view, panels, position); }
+void MainController::replayTimerTick() {
+  replayTick(data, view, panels);
+  cursorTimeFromActive();
+}
+void MainController::moveTrackBar(int position) {
+  trelvano::moveTrackBar(data, view, panels, position);
+  cursorTimeFromActive();
+}
 void MainController::takeTrackBar() { trelvano::takeTrackBar(panels); }
-void MainController::showSection(int button) { trelvano::showSection(data, view, button); }
-void MainController::moveCursorTo(long long point) { trelvano::moveCursorTo(data, view, panels, point); }
+void MainController::showSection(int button) {
+  trelvano::showSection(data, view, button);
+  cursorTimeFromActive();
+}
+void MainController::moveCursorTo(long long point) {
+  trelvano::moveCursorTo(data, view, panels, point);
+  cursorTimeFromActive();
+}
 
 }  // namespace trelvano

@@ -4,6 +4,7 @@
 // window (MainWindow) calls these from its handlers and then shows `state`,
 // `panels` and `view.BackBuffer`.
 
+#include "app/core/FlightSet.h"
 #include "chart/core/ChartState.h"
 #include "import/Raster.h"
 #include "model/Flight.h"
@@ -69,6 +70,8 @@ class MainController {
   SidePanels panels;
   MainState state;
   ChartState chart;  // shared by every chart window
+  // The loaded flights; the active one is the one the tables in `data` show.
+  FlightSet flights;
 
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
@@ -98,6 +101,25 @@ class MainController {
   LoadStatus openGpxFile(const QString& path);
   // A flight by its name: ".igc" → IGC, ".gpx" → GPX (any case), anything else → logger file.
   LoadStatus openFlightFile(const QString& path);
+  // "Datei" → "Flug hinzufügen…" (IGC, GPX and logger files, several at
+  // once) and the same for known paths (FlightCommands.cpp): each file is
+  // read like openFlightFile reads it and added after the loaded flights;
+  // the active flight stays (the first flight added to none is opened).
+  // A file that fails, or one beyond 20 flights, throws and changes nothing;
+  // the files before it stay added.
+  void addFlights();
+  LoadStatus addFlightFile(const QString& path);
+  LoadStatus addFlightFiles(const QStringList& paths);
+  // Makes another loaded flight the active one: the tables, the panels, the
+  // overlay, the analysis and the ground show it; the camera stays. Its
+  // section and cursor come back as it left them.
+  void setActiveFlight(int index);
+  // Removes a flight from the list; where it was active, the flight before
+  // it becomes active. Removing the last one keeps its tables shown.
+  void removeFlight(int index);
+  // The flights' clock at the active flight's cursor point.
+  void cursorTimeFromActive();
+
   // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
   // dialogs for a known path (MapCommands.cpp).
   void openPixelMap();
@@ -169,8 +191,19 @@ class MainController {
   // inside ask for a redraw (View3D::redrawOnceAfter); returns its result.
   template <class Command>
   auto paintingOnce(Command&& command) -> decltype(command());
-  void loggerClosingSteps();
+  // The closing steps with the analysis of the loaded flight (nullptr: analyse the tables).
+  void loggerClosingSteps(const FlightAnalysis* analysis = nullptr);
   void trackClosingSteps();
+  // The flight of a file, read by the reader openFlightFile would use (a
+  // logger flight with the altitudes the settings choose), analysed;
+  // nullopt when the file cannot be opened.
+  std::optional<LoadedFlight> readFlightFile(const QString& path);
+  // `flight` into the tables and the window's texts, replacing the set.
+  void showOpenedFlight(LoadedFlight flight);
+  // Makes a flight of the set the active one and shows it; the camera stays.
+  void showFlightOfSet(int index);
+  // The window's texts for the flight the tables show.
+  void showFlightTexts(const LoadedFlight& flight);
   // A reader of GPS tracks: the flight of `bytes`, named by its file name.
   using TrackReader = Flight (*)(QByteArrayView, const QString&);
   LoadStatus openTrackFile(const QString& path, TrackReader read);
