@@ -127,7 +127,10 @@ TEST_F(TwoFlights, CommonStartAndOffsetsShiftTheClock) {
 TEST_F(TwoFlights, SwitchingTheActiveFlightShowsItAndKeepsTheSections) {
   core.data.RangeStart = 100, core.data.RangeEnd = 900, core.data.CursorPoint = 400;
   const int32_t lastA = core.data.LastPoint;
+  const FrameOrigin scene = core.flights.sceneOrigin;
   core.setActiveFlight(1);
+  EXPECT_EQ(core.flights.sceneOrigin.lat, scene.lat);  // the scene's frame stays the first flight's
+  EXPECT_EQ(core.flights.sceneOrigin.lon, scene.lon);
   EXPECT_EQ(core.data.LastPoint, 1799);
   EXPECT_EQ(core.data.RangeStart, 0);
   EXPECT_EQ(core.state.flightFile, b);

@@ -54,6 +54,8 @@ void FlightSet::check(int index) const {
 
 void FlightSet::replaceAll(LoadedFlight flight) {
   flight.colour = flightPalette().front();
+  const Fix& first = flight.flight->fixes.front();
+  sceneOrigin = {first.Lat, first.Lon, first.Altitude};
   flights_.clear();
   flights_.push_back(std::move(flight));
   active_ = 0;

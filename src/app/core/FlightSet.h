@@ -6,6 +6,7 @@
 // is placed on it by the chosen sync ("Gleichzeitig" or "Gemeinsamer Start")
 // and its offset (FlightClock.h).
 
+#include "import/LocalFrame.h"
 #include "model/Flight.h"
 #include "model/FlightAnalysisData.h"
 
@@ -73,7 +74,8 @@ class FlightSet {
   const LoadedFlight& at(int index) const;  // throws the range error outside 0 … count-1
 
   // Opening a flight: the set becomes `flight` alone, active, with the first
-  // palette colour; the offsets and the chosen sync go with the old flights.
+  // palette colour, the scene frame at its first fix; the offsets and the
+  // chosen sync go with the old flights.
   void replaceAll(LoadedFlight flight);
   // Adds `flight` after the others with the first palette colour no other
   // flight has; the active flight stays. With 20 flights loaded it throws
@@ -98,6 +100,10 @@ class FlightSet {
 
   // The cursor: a time on the clock (FlightClock.h), seconds.
   double cursorTime = 0;
+  // The frame the scene is drawn in (frameX, frameY, altitude − origin):
+  // the first fix of the flight opened, moved by the origin commands; adding
+  // flights or choosing another active one leaves it, so the camera stays.
+  FrameOrigin sceneOrigin{0, 0, 0};
 
  private:
   void check(int index) const;

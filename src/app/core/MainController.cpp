@@ -230,6 +230,7 @@ void MainController::saveParameters() {
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
 void MainController::moveOriginToSectionStart() {
   moveOriginToRangeStart(data);
+  if (!flights.empty()) flights.sceneOrigin = flightOrigin(data);
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] {
     Track(data, view, panels);
