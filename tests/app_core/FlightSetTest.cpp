@@ -181,3 +181,34 @@ TEST_F(TwoFlights, AFailedOrOneTooManyAddChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+int count(const QByteArray& bytes, const char* what) { return int(bytes.count(what)); }
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST_F(TwoFlights, ExportsHoldEveryShownFlightAndNoRecordingIsOverwritten) {
+  const QString kml = dir.filePath(QStringLiteral("beide.kml")), gpx = dir.filePath(QStringLiteral("beide.gpx"));
+  core.exportKml(kml);
+  core.exportGpx(gpx);
+  EXPECT_EQ(count(readAll(kml), "<Placemark>"), 2);
+  EXPECT_EQ(count(readAll(kml), "<color>ff4b19e6</color>"), 1);  // the first palette colour, aabbggrr
+  EXPECT_EQ(count(readAll(gpx), "<trk>"), 2);
+  EXPECT_EQ(count(readAll(gpx), "<trkpt "), 2400 + 1800);
+
+  // B hidden: A alone, as a flight loaded alone is exported.
+  core.flights.setVisible(1, false);
+  core.exportKml(kml);
+  EXPECT_EQ(count(readAll(kml), "<Placemark>"), 1);
+  EXPECT_EQ(count(readAll(kml), "<color>ffff0000</color>"), 1);
+
+  // Not onto any loaded recording, the active one or another.
+  const QByteArray recordingB = readAll(b);
+  EXPECT_THROW(core.exportGpx(b), RunError);
+  EXPECT_EQ(readAll(b), recordingB);
+}
+
+}  // namespace

@@ -52,6 +52,8 @@ QString windowTitle(const MainState& state);
 enum class GroundFileKind { None, Terrain, Map };
 GroundFileKind groundFileKind(const QString& path);
 
+struct ExportTrack;  // FlightExport.h
+
 enum class LoadStatus {
   Loaded,    // read and shown
   Unopened,  // the file could not be opened: ignored without a message
@@ -214,6 +216,8 @@ class MainController {
   // (`name`, or exportFileName) in the export folder. Empty when cancelled.
   QString askExportPath(const QString& suffix, const QString& title, const QString& name = {});
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
+  // What the KML and GPX exports write: the active flight and the other shown ones.
+  std::vector<ExportTrack> shownTracks() const;
   // After a flight load or a move of the origin: terrain, heights above
   // ground and map again for the flight's frame.
   void refreshGround();
