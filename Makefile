@@ -64,7 +64,9 @@ fuzz:
 	  seeds=tests/fuzz/seeds/$${t#fuzz_}; corpus=$(BUILD_FUZZ)/corpus/$$t; mkdir -p $$corpus; \
 	  dict=tests/fuzz/$${t#fuzz_}.dict; dictflag=; if [ -f $$dict ]; then dictflag=-dict=$(CURDIR)/$$dict; fi; \
 	  echo "== $$t ($(FUZZ_SECONDS) s)"; \
-	  ( cd $(BUILD_FUZZ) && QT_QPA_PLATFORM=offscreen ./$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  ( cd $(BUILD_FUZZ) && QT_QPA_PLATFORM=offscreen \
+	      LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	      ./$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	      -rss_limit_mb=4096 $$dictflag corpus/$$t ../$$seeds ); \
 	done
 

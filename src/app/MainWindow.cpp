@@ -414,7 +414,7 @@ void MainWindow::showState() {
   }
 
   for (const auto& [item, action] : layerItem_) action->setChecked(layers.*item);
-  layerAction(&Layers::Karte)->setVisible(layers.KarteVisible);
+  layerAction(&Layers::Karte)->setVisible(layers.KarteVisible || layers.GeoKarteVisible);
   layerAction(&Layers::VectorKarte)->setVisible(layers.VectorKarteVisible);
   for (int k = 0; k < kOverlayItemCount; ++k) overlayItem_[k]->setChecked(p.overlayChecked[k]);
 

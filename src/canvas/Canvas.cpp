@@ -480,6 +480,12 @@ void Canvas::textOut(int x, int y, const QString& text) {
   p.drawText(x, y + fm.ascent(), text);
 }
 
+QSize Canvas::textSize(const QString& text) {
+  if (text.isEmpty() || image_.isNull()) return {};
+  const QFontMetrics fm(painter().font());
+  return {fm.horizontalAdvance(text), fm.height()};
+}
+
 void Canvas::setPixel(int x, int y, int32_t bgr) {
   if (x < 0 || y < rowTop_ || x >= w_ || y >= rowBottom_) return;
   settle();

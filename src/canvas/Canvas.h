@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <climits>
 #include <cstdint>
@@ -75,6 +76,8 @@ class Canvas {
   // Text with its top-left corner at (x, y) in the font colour, on an opaque
   // background of the brush colour, default font.
   void textOut(int x, int y, const QString& text);
+  // The cell textOut fills for `text` (its advance times the font height).
+  QSize textSize(const QString& text);
   void setPixel(int x, int y, int32_t bgr);  // ignored outside the image
   int32_t pixel(int x, int y) const;         // $00BBGGRR; -1 outside the image
   // XOR focus rectangle (the chart's selection): every other pixel of the

@@ -81,6 +81,23 @@ bool readWholeFile(const QString& path, QByteArray& bytes) {
   return true;
 }
 
+QByteArray readFileHead(const QString& path, qsizetype count) {
+  const QByteArray native = QFile::encodeName(path);
+  const FileDescriptor file{native.isEmpty() ? -1 : ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  struct stat info {};
+  if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  QByteArray head(count, Qt::Uninitialized);
+  qsizetype size = 0;
+  while (size < count) {
+    const ssize_t got = ::read(file.fd, head.data() + size, static_cast<size_t>(count - size));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    size += got;
+  }
+  head.resize(size);
+  return head;
+}
+
 namespace {
 
 // Writes all of `bytes` to `fd`; the errno of the failure, or 0.

@@ -14,6 +14,11 @@ constexpr qint64 kMaxFileBytes = qint64{64} << 20;
 // "Datei zu groß …"; a read error after opening throws "E/A-Fehler %d".
 bool readWholeFile(const QString& path, QByteArray& bytes);
 
+// The first `count` bytes of a plain file (fewer when it is shorter); empty
+// when it cannot be read or is no plain file. Never throws: the reader the
+// file goes to reports what is wrong with it.
+QByteArray readFileHead(const QString& path, qsizetype count);
+
 // Creates or replaces `path` with `bytes`, through a temporary file beside it
 // that is written, synced and renamed into place only when all was written,
 // so a failed write leaves an existing file byte for byte (a device or FIFO is

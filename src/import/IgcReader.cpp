@@ -418,7 +418,8 @@ Flight readIgc(QByteArrayView bytes, const QString& fileName) {
   flight.start = {double(scan.startLatRaw), double(scan.startLonRaw), flight.fixes[0].Altitude};
   if (flight.fixes.size() >= 2) flight.sampleInterval = scan.lastStep;
   flight.altitudeLabel = useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
-  flight.ellipsoidalHeights = useGnss && igcGnssAboveEllipsoid(bytes);
+  flight.igc.gnssAboveEllipsoid = igcGnssAboveEllipsoid(bytes);
+  flight.ellipsoidalHeights = useGnss && flight.igc.gnssAboveEllipsoid;
   return flight;
 }
 

@@ -16,10 +16,6 @@ struct MapDrapeBuild {
   bool coversFlight = false;  // some node has a colour
 };
 
-// A world file lies beside the picture: <name>.pgw for <name>.png (first
-// and last letter of the suffix and "w"), <name>.pngw, or <name>.wld, in either case.
-bool hasWorldFile(const QString& path);
-
 // The map of `path` on the nodes of `grid`, or else of the terrain grid when
 // one is loaded, else of a grid chosen around the flight as the terrain's
 // would be. Throws as sampleMap does; changes nothing in `data`.

@@ -1,7 +1,7 @@
 #pragma once
 // The ground under a flight: elevation files sampled onto a grid in the
 // flight's local frame, and each point's height above that ground, read
-// bilinearly from the files' own points.
+// bilinearly from the files' own posts.
 
 #include "import/FlightFrame.h"
 #include "import/LocalFrame.h"
@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
 #include <vector>
 
 namespace trelvano {
@@ -35,43 +36,67 @@ bool isElevationFileName(const QString& path);
 QString tileName(int south, int west);
 // The tiles a box touches, south to north, west to east.
 QStringList tileNamesUnder(const GeoBox& box);
-// The elevation files of `folder` for the tiles under `box`: <tile>.hgt or
-// <tile>.hgt.zip, either case (a folder that cannot be read has none).
-QStringList tilesInFolder(const QString& folder, const GeoBox& box);
+// The tile a file says it is by its name (the member's, inside an archive):
+// "N47E011" for ".../n47e011.hgt"; empty for any other name.
+QString tileOfName(const QString& path);
+// What makes two elevation files the same for the user: their tile, or else
+// their name (either case). A file loaded later replaces its namesake.
+QString elevationKey(const QString& path);
 
-// Gives every NaN of a columns × rows grid the mean of its neighbours that
-// have a value (the eight around it), working inwards from the data, so a
-// void shows no hole or spike. Returns the number of points filled; a grid
-// without a single value stays as it is.
-int fillVoids(std::vector<float>& height, int columns, int rows);
+// The elevation files of `folder` for the tiles under `box`: <tile>.hgt, or
+// the member <tile>.hgt of <tile>.hgt.zip, either case. A tile's file that
+// cannot be read (no permission, a folder or a link to nowhere of that
+// name, an archive without that member) is listed in `unusable`.
+struct UnusableTile {
+  QString file;    // its name, "N49E006.hgt"
+  QString reason;  // the error's text, "Datei kann nicht geöffnet werden"
+  QString text() const { return reason + QStringLiteral(": ") + file; }
+};
+struct FolderTiles {
+  QStringList files;   // names GDAL opens
+  QStringList onDisk;  // the file each comes from (the archive of a member)
+  std::vector<UnusableTile> unusable;
+};
+FolderTiles tilesInFolder(const QString& folder, const GeoBox& box);
 
-// Height at a position (degrees), bilinear between the patch's four points
-// around it; points that are NaN leave the weight to the others. NaN outside
-// the patch's coverage or where all four are NaN.
-double heightAt(const ElevationPatch& patch, double lon, double lat);
+// Gives every void of a columns × rows grid that belongs to a small hole (no
+// more than kSmallVoid posts across either way) the mean of its neighbours
+// with a value, working inwards from the hole's edge. Larger holes stay NaN:
+// no ground is made up where the file has none. Returns the posts filled.
+constexpr int kSmallVoid = 4;
+int fillSmallVoids(std::vector<float>& height, int columns, int rows);
+
+// Height at a place among a patch's posts (see postPositions), bilinear
+// between the four posts around it. With allFour, NaN unless all four have a
+// height (a point's ground is never made up); else posts without one leave
+// their weight to the others (the picture's edges of holes). NaN outside the
+// posts.
+double heightAtPost(const ElevationPatch& patch, double column, double row, bool allFour);
 
 // The ground of a flight from elevation files, before it goes into the model.
 struct TerrainBuild {
   TerrainGrid grid;
-  TerrainInfo info;
-  std::vector<double> ground;  // metres above sea level under each point 0 … LastPoint, NaN = no file covers
-  bool nearFlight = false;     // some file reaches under the grid
+  TerrainInfo info;         // with the ground under each point
+  bool nearFlight = false;  // some file reaches under the grid
 };
 
-// Reads `files` (earlier ones first where they overlap) for the flight in
-// `data`. Throws "Ungültige Geländedatei" with "Datei <name>" for a file that
-// is no elevation file; changes nothing in `data`.
-TerrainBuild buildTerrain(const FlightData& data, const QStringList& files);
+// Reads the user's `files` (earlier ones first where they overlap), then the
+// terrain folder's `folderTiles`, for the flight in `data`. A file that is
+// no elevation file throws "Ungültige Geländedatei" with "Datei <name>"; a
+// folder tile that fails is left out and named in info.unusableTiles.
+// Changes nothing in `data`.
+TerrainBuild buildTerrain(const FlightData& data, const QStringList& files, const FolderTiles& folderTiles = {});
+
+// Each height above sea level minus the ground under it (NaN where either is).
+std::vector<double> heightsAboveGround(std::span<const double> seaLevel, std::span<const double> ground);
 
 // Puts a build into the flight: Terrain, TerrainState, HeightAboveGround
-// (altitude minus ground; `altitudes` NaN-free heights above sea level per
-// point, or the points' own Altitude when null) and HasHeightAboveGround.
-void commitTerrain(FlightData& data, TerrainBuild&& build, const double* altitudes = nullptr);
+// (from seaLevelAltitudes) and HasHeightAboveGround.
+void commitTerrain(FlightData& data, TerrainBuild&& build);
 
-// After the points' altitudes changed (another altitude source): each height
-// above ground moves with its point's altitude, from `before` (the altitudes
-// of points 0 … LastPoint as they were).
-void followAltitudes(FlightData& data, const std::vector<double>& before);
+// After the points' altitudes changed (another altitude source): the heights
+// above ground again from the new heights above sea level.
+void refreshHeightsAboveGround(FlightData& data);
 
 // Takes the terrain and the heights above ground out of the flight.
 void clearTerrain(FlightData& data);

@@ -44,6 +44,9 @@ struct IgcExtras {
   std::vector<int16_t> enl;     // engine noise level
   std::vector<int16_t> mop;     // means of propulsion
   bool securityRecord = false;  // a G record is present (nothing checks it)
+  // The header declares the GNSS altitudes above the WGS 84 ellipsoid
+  // (HFALGALTGPS:ELL), not above the geoid.
+  bool gnssAboveEllipsoid = false;
 
   void clear() {
     pilot.clear();
@@ -55,6 +58,7 @@ struct IgcExtras {
     enl.clear();
     mop.clear();
     securityRecord = false;
+    gnssAboveEllipsoid = false;
   }
 };
 

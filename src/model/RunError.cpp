@@ -47,6 +47,10 @@ RunError RunError::outsideFlight() {
   return {RunErrorKind::OutsideFlight, QStringLiteral("Karte liegt nicht im Bereich des Fluges")};
 }
 
+RunError RunError::terrainOutsideFlight() {
+  return {RunErrorKind::TerrainOutsideFlight, QStringLiteral("Gelände liegt nicht im Bereich des Fluges")};
+}
+
 RunError RunError::fileTooLarge(qint64 bytes, qint64 limit, const QString& detail) {
   // Whole megabytes, rounded up, so a file just over the limit does not read as the limit.
   const auto mb = [](qint64 n) { return (n + (1 << 20) - 1) >> 20; };

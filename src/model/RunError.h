@@ -10,26 +10,27 @@
 namespace trelvano {
 
 enum class RunErrorKind {
-  Range,           // "Fehler bei Bereichsprüfung"
-  IntOverflow,     // "Integerüberlauf"
-  InvalidInteger,  // "'%s' ist kein gültiger Integerwert"
-  InvalidFloat,    // "'%s' ist kein gültiger Gleitkommawert"
-  Io,              // "E/A-Fehler %d"
-  ReadPastEof,     // "Versuch hinter dem Dateiende zu lesen"
-  InvalidFloatOp,  // "Ungültige Gleitkommaoperation"
-  NoFlightData,    // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
-  FileNotFound,    // "Datei nicht gefunden": a file named on the command line, dropped or listed that is gone
-  CannotOpen,      // "Datei kann nicht geöffnet werden": such a file is a folder, FIFO, device or unreadable
-  FileTooLarge,    // "Datei zu groß (%d MB, höchstens %d MB)"
-  InvalidGpx,      // "Ungültige GPX-Datei": not well-formed XML, or a point without a valid position
-  Graphic,         // a picture that cannot be read: "Bitmap ist ungültig", or one too large
-  NoFlight,        // "Kein Flug geladen": an export with no flight loaded
-  OwnRecording,    // "Die geladene Aufzeichnung kann nicht überschrieben werden"
-  InvalidTerrain,  // "Ungültige Geländedatei": not an elevation file GDAL reads, or of the wrong size
-  InvalidMap,      // "Ungültige Kartendatei": not a raster map GDAL reads, an empty or vector MBTiles file
-  MapWithoutCrs,   // "Karte ohne Koordinatensystem": no system in the file, no .prj, a world file in metres
-  OutsideFlight,   // "Karte liegt nicht im Bereich des Fluges": a map or elevation file away from the flight
-  TooManyFlights,  // "Es können höchstens %d Flüge gleichzeitig geladen sein": one flight added too many
+  Range,                 // "Fehler bei Bereichsprüfung"
+  IntOverflow,           // "Integerüberlauf"
+  InvalidInteger,        // "'%s' ist kein gültiger Integerwert"
+  InvalidFloat,          // "'%s' ist kein gültiger Gleitkommawert"
+  Io,                    // "E/A-Fehler %d"
+  ReadPastEof,           // "Versuch hinter dem Dateiende zu lesen"
+  InvalidFloatOp,        // "Ungültige Gleitkommaoperation"
+  NoFlightData,          // "Keine Flugdaten in der Datei": a flight file without a single fix or sample
+  FileNotFound,          // "Datei nicht gefunden": a file named on the command line, dropped or listed that is gone
+  CannotOpen,            // "Datei kann nicht geöffnet werden": such a file is a folder, FIFO, device or unreadable
+  FileTooLarge,          // "Datei zu groß (%d MB, höchstens %d MB)"
+  InvalidGpx,            // "Ungültige GPX-Datei": not well-formed XML, or a point without a valid position
+  Graphic,               // a picture that cannot be read: "Bitmap ist ungültig", or one too large
+  NoFlight,              // "Kein Flug geladen": an export with no flight loaded
+  OwnRecording,          // "Die geladene Aufzeichnung kann nicht überschrieben werden"
+  InvalidTerrain,        // "Ungültige Geländedatei": not an elevation file GDAL reads, or of the wrong size
+  InvalidMap,            // "Ungültige Kartendatei": not a raster map GDAL reads, an empty or vector MBTiles file
+  MapWithoutCrs,         // "Karte ohne Koordinatensystem": no system in the file, no .prj, a world file in metres
+  OutsideFlight,         // "Karte liegt nicht im Bereich des Fluges": a map away from the flight
+  TerrainOutsideFlight,  // "Gelände liegt nicht im Bereich des Fluges": an elevation file away from the flight
+  TooManyFlights,        // "Es können höchstens %d Flüge gleichzeitig geladen sein": one flight added too many
 };
 
 class RunError : public std::exception {
@@ -51,6 +52,7 @@ class RunError : public std::exception {
   static RunError invalidMap();
   static RunError mapWithoutCrs();
   static RunError outsideFlight();
+  static RunError terrainOutsideFlight();
   static RunError fileTooLarge(qint64 bytes, qint64 limit, const QString& detail);
   // A write that failed: "E/A-Fehler %d", the reason `err` (an errno value)
   // in words a user can act on, and "Datei <name>".

@@ -46,17 +46,26 @@ struct TerrainGrid : GroundGrid {
   float maxHeight = 0;
 };
 
-// A map warped into the local frame: one colour per node, $00BBGGRR, or -1
-// where the map does not cover.
+// A map warped into the local frame over the cells of a ground grid (the
+// terrain's, or one chosen as the terrain's would be): `detail` × `detail`
+// texels per cell, as fine as the map is there. Texel (tc, tr) lies in cell
+// (tc / detail, tr / detail), at ((tc % detail + ½) / detail, (tr % detail +
+// ½) / detail) of the way from its node (c, r) to its node (c + 1, r + 1).
 struct MapDrape : GroundGrid {
-  std::vector<int32_t> colour;  // columns * rows
+  int detail = 1;
+  int texelColumns = 0, texelRows = 0;  // (columns − 1) × detail, (rows − 1) × detail
+  std::vector<int32_t> texel;           // row-major from the south, $00BBGGRR, -1 where the map does not cover
 };
 
 // What the status bar and the dump report of the loaded terrain.
 struct TerrainInfo {
-  QStringList tiles;         // file names of the elevation files in use
-  QStringList missingTiles;  // 1° tiles under the grid that no file covers, e.g. "N47E012"
-  int filledVoids = 0;       // data points that had no value and were filled from their neighbours
+  QStringList tiles;          // names of the elevation files in use
+  QStringList missingTiles;   // 1° tiles under the grid that no file covers, e.g. "N47E012"
+  QStringList unusableTiles;  // tiles of the terrain folder left out: "<error text>: <file name>"
+  int filledVoids = 0;        // posts that had no value and were filled from their neighbours (small voids only)
+  // Metres above sea level of the ground under each point of the flight, NaN
+  // where no file has all four posts around it.
+  std::vector<double> groundUnderPoints;
 };
 
 inline bool hasHeight(float h) { return !std::isnan(h); }

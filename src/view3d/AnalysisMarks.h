@@ -8,6 +8,7 @@
 #include "model/FlightData.h"
 #include "canvas/Canvas.h"
 #include "view3d/Camera.h"
+#include "view3d/LabelBoard.h"
 #include "view3d/Layers.h"
 
 namespace trelvano {
@@ -17,6 +18,11 @@ inline constexpr int32_t kThermalMarkColour = 0x000060E0;  // dark orange
 inline constexpr int32_t kEventMarkColour = 0x00008000;    // dark green
 
 // Neither reads nor changes the view's OutOfView: the marks never move the camera.
-void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& layers, const Camera& cam);
+// The markers are always drawn; their labels go through `labels` (whatever
+// it holds already stays clear), so none covers another label or a marker:
+// the task's names first, then the events, then the thermals from the
+// strongest climb down; a label without room is left out.
+void drawAnalysisMarks(Canvas& canvas, const FlightData& data, const Layers& layers, const Camera& cam,
+                       LabelBoard& labels);
 
 }  // namespace trelvano

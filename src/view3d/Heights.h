@@ -40,9 +40,9 @@ struct HeightRule {
   }
 };
 
-// The terrain surface (the heights or a draped map) is drawn.
+// The terrain surface (the heights, or a draped map while "Karte" is checked) is drawn.
 inline bool surfaceShown(const FlightData& data, const Layers& layers) {
-  return layers.Gelaende && (!data.Terrain.empty() || !data.GeoMap.empty());
+  return layers.Gelaende && (!data.Terrain.empty() || (layers.Karte && !data.GeoMap.empty()));
 }
 
 // The rule of this redraw: terrain only while it is loaded and switched on.

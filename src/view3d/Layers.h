@@ -12,8 +12,9 @@ struct Layers {
   bool NordPfeil = true;
   bool Gitter = true;
   bool Lot = true;
-  bool Karte = false;
-  bool KarteVisible = false;  // the item appears once a pixel map is loaded
+  bool Karte = false;            // also the georeferenced map on the terrain
+  bool KarteVisible = false;     // the item appears once a pixel map is loaded …
+  bool GeoKarteVisible = false;  // … or a georeferenced map
   bool VectorKarte = false;
   bool VectorKarteVisible = false;
   bool Startkoordinaten = true;
@@ -21,6 +22,10 @@ struct Layers {
   bool Flugweg = false;  // overlay item "Flugweg" checked: red line RangeStart -> CursorPoint
 
   bool operator==(const Layers&) const = default;
+
+  // The pixel map is drawn (its cells, or its frame while dragging): "Karte"
+  // is checked, unless the item is there for a georeferenced map alone.
+  bool pixelMapShown() const { return Karte && (KarteVisible || !GeoKarteVisible); }
 };
 
 // The layer items of the menu "Darstellung" in menu order, by caption.

@@ -4,6 +4,7 @@
 // in two parts, runs part 1 there and part 0 on the calling thread, and
 // returns when both are done.
 
+#include "view3d/LabelBoard.h"
 #include "view3d/StrokeArray.h"
 #include "view3d/TerrainSurface.h"
 
@@ -41,6 +42,8 @@ class RedrawWorker {
   std::vector<RowSpan> blockRows;  // and the rows of their blocks
   // The terrain surface with its levels of detail and depth buffer.
   trelvano::TerrainSurface terrain;
+  // Where the last picture's labels went.
+  LabelBoard labels;
 
  private:
   using Call = void (*)(void*, int);

@@ -207,7 +207,7 @@ struct BandedRedraw {
     if (!from) {
       if (layers.Gitter) strokes[kGrid].set(data.GridPoints, 0, data.GridLast);
       if (layers.NordPfeil) strokes[kArrow].set(data.ArrowPoints, 0, data.ArrowLast);
-      if (layers.Karte && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
+      if (layers.pixelMapShown() && data.MapDragMode) strokes[kMapFrame].set(data.MapFrame, 0, data.MapFrameLast);
       // Plumb lines of the shown section; entry 2·RangeStart + 1 is the lower
       // end of the first point's line, a move, so that line itself is left out.
       if (layers.Lot) {
@@ -371,7 +371,7 @@ struct BandedRedraw {
     RenderPass pass(canvas, out);
 
     // 2, 3: the maps.
-    if (layers.Karte && !data.MapDragMode) drawMapCells(pass, data.MapCells);
+    if (layers.pixelMapShown() && !data.MapDragMode) drawMapCells(pass, data.MapCells);
     if (layers.VectorKarte) drawVectorMap(pass, data.VectorMap, data.VectorMapLast);
 
     // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.
@@ -449,15 +449,21 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   if (!job.paint) return;
   if (worker) rebalance(*worker, job.split, h);
   Canvas canvas(job.picture);
+  LabelBoard localLabels;
+  LabelBoard& labels = worker ? worker->labels : localLabels;
+  labels.clear(job.picture.size());
+  // Nothing loaded has no start point to name.
+  QString start;
+  if (job.layers.Startkoordinaten && job.data.HasFlight)
+    start = startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude);
+  const QPoint startAt(10, canvas.height() - 20);
+  if (!start.isEmpty()) labels.reserve(QRect(startAt, canvas.textSize(start)));
   // The declared task and the analysis' marks, over the flight.
-  drawAnalysisMarks(canvas, job.data, job.layers, job.cam);
+  drawAnalysisMarks(canvas, job.data, job.layers, job.cam, labels);
   // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
-  // Nothing loaded has no start point to name.
-  if (job.layers.Startkoordinaten && job.data.HasFlight)
-    canvas.textOut(10, canvas.height() - 20,
-                   startCoordinatesText(job.data.StartLatRaw, job.data.StartLonRaw, job.data.StartAltitude));
+  if (!start.isEmpty()) canvas.textOut(startAt.x(), startAt.y(), start);
 }
 
 }  // namespace

@@ -28,6 +28,9 @@ constexpr double kMostCells = 30000;
 // The coarsest level and the one used to size the cells up.
 constexpr int kCoarsestStride = 64;
 constexpr int kSampleNodes = 48;  // per side of the grid, at most
+// A finest cell drawn wider or higher than this many pixels per texel of
+// the map shows the texels; smaller ones show their mean.
+constexpr float kTexelPixels = 2;
 // A line point this far behind the surface, as a share of its distance from
 // the eye, is still drawn: the shadow lies on the ground the surface
 // approximates with flat cells.
@@ -68,9 +71,10 @@ inline int ceilToInt(double v) {
 
 // Fills the pixels of triangle abc whose centres lie inside it (left and
 // top edges in, right and bottom out, so neighbours share no pixel and leave
-// no gap), in the target's rows, with one colour and the depth of its plane.
-
-void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarget& t) {
+// no gap), in the target's rows: `shade` writes each run of a row, given the
+// depth of its first pixel and the step from one pixel to the next.
+template <class Shade>
+void fillTriangle(Vertex a, Vertex b, Vertex c, const Shade& shade, const DepthTarget& t) {
   if (a.y > b.y) std::swap(a, b);
   if (b.y > c.y) std::swap(b, c);
   if (a.y > b.y) std::swap(a, b);
@@ -97,19 +101,102 @@ void fillTriangle(Vertex a, Vertex b, Vertex c, uint32_t colour, const DepthTarg
       const int x0 = std::max(0, ceilToInt(std::clamp(xa, -1.0, right) - 0.5));
       const int x1 = std::min(t.width, ceilToInt(std::clamp(xb, -1.0, right) - 0.5));
       if (x0 >= x1) continue;
-      // Each pixel's depth from the row's start, not summed up, so that the
-      // compiler may fill several pixels at a time.
       const auto z = static_cast<float>(a.z + (x0 + 0.5 - a.x) * dzdx + (yc - a.y) * dzdy);
-      uint32_t* p = t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0;
-      uint16_t* d = t.depth + static_cast<ptrdiff_t>(y) * t.width + x0;
-      const int n = x1 - x0;
-      for (int k = 0; k < n; ++k) p[k] = colour;
-      for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
+      shade(t.bits + static_cast<ptrdiff_t>(y) * t.stride + x0, t.depth + static_cast<ptrdiff_t>(y) * t.width + x0, x0,
+            yc, x1 - x0, z, step);
     }
   };
   if (split > y0) rows(y0, split, a, (b.x - a.x) / (b.y - a.y));
   if (y1 > split) rows(split, y1, b, (c.x - b.x) / (c.y - b.y));
 }
+
+// One colour for the whole triangle.
+struct FlatShade {
+  uint32_t colour;
+  void operator()(uint32_t* p, uint16_t* d, int, double, int n, float z, float step) const {
+    // Each pixel's depth from the row's start, not summed up, so that the
+    // compiler may fill several pixels at a time.
+    for (int k = 0; k < n; ++k) p[k] = colour;
+    for (int k = 0; k < n; ++k) d[k] = packedDepth(z + static_cast<float>(k) * step);
+  }
+};
+
+// The texels of one cell, seen in perspective: u / w, v / w and 1 / w run
+// linearly over the picture, so each pixel's texel is their quotient. The
+// quotient is taken every kTexelStep pixels along a row and followed in
+// fixed point between, which no eye tells from the exact one; where the
+// cell's depth changes by less than a tenth over it, u and v themselves are
+// followed (a fifth of a cell's texel off at most). A texel without a colour
+// (0) leaves its pixel as it was.
+struct TexelShade {
+  struct Corner {
+    double x, y, invW, u, v;  // pixels; 1 / w; texels
+  };
+  static constexpr int kTexelStep = 16;
+  static constexpr double kFixed = 65536;  // fixed point: texels × 2^16
+  static constexpr double kAffineDepths = 1.1;
+  double u[3], v[3], w[3];  // planes: value at pixel (0, 0), per pixel across, per pixel down
+  bool affine;              // u and v run linearly themselves
+  const uint32_t* texels;
+  int stride;
+  int c0, c1, r0, r1;  // the cell's texels: columns c0 … c1, rows r0 … r1
+
+  TexelShade(const Corner& a, const Corner& b, const Corner& c, const uint32_t* texture, int textureColumns, int cell0,
+             int row0, int detail)
+      : texels(texture), stride(textureColumns), c0(cell0), c1(cell0 + detail - 1), r0(row0), r1(row0 + detail - 1) {
+    const double area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    auto plane = [&](double fa, double fb, double fc, double(&out)[3]) {
+      out[1] = area != 0 ? ((fb - fa) * (c.y - a.y) - (fc - fa) * (b.y - a.y)) / area : 0;
+      out[2] = area != 0 ? ((b.x - a.x) * (fc - fa) - (c.x - a.x) * (fb - fa)) / area : 0;
+      out[0] = fa - a.x * out[1] - a.y * out[2];
+    };
+    affine = std::max({a.invW, b.invW, c.invW}) < kAffineDepths * std::min({a.invW, b.invW, c.invW});
+    const double wa = affine ? 1 : a.invW, wb = affine ? 1 : b.invW, wc = affine ? 1 : c.invW;
+    plane(a.u * wa, b.u * wb, c.u * wc, u);
+    plane(a.v * wa, b.v * wb, c.v * wc, v);
+    plane(wa, wb, wc, w);
+  }
+
+  void operator()(uint32_t* p, uint16_t* d, int x0, double yc, int n, float z, float step) const {
+    const double x = x0 + 0.5;
+    if (affine) {
+      run(p, d, 0, n, static_cast<int64_t>(kFixed * std::clamp(u[0] + x * u[1] + yc * u[2], c0 - 1.0, c1 + 1.0)),
+          static_cast<int64_t>(kFixed * std::clamp(v[0] + x * v[1] + yc * v[2], r0 - 1.0, r1 + 1.0)),
+          static_cast<int64_t>(kFixed * u[1]), static_cast<int64_t>(kFixed * v[1]), z, step);
+      return;
+    }
+    const double u0 = u[0] + x * u[1] + yc * u[2], v0 = v[0] + x * v[1] + yc * v[2], w0 = w[0] + x * w[1] + yc * w[2];
+    // Texels × 2^16 at pixel k of the row: inside the triangle 1 / w is
+    // positive, and the quotient within the cell but for a rounding.
+    auto at = [&](int k, int64_t& tu, int64_t& tv) {
+      const double iw = std::max(w0 + k * w[1], 1e-12);
+      tu = static_cast<int64_t>(kFixed * std::clamp((u0 + k * u[1]) / iw, c0 - 1.0, c1 + 1.0));
+      tv = static_cast<int64_t>(kFixed * std::clamp((v0 + k * v[1]) / iw, r0 - 1.0, r1 + 1.0));
+    };
+    int64_t tu, tv;
+    at(0, tu, tv);
+    for (int k = 0; k < n; k += kTexelStep) {
+      const int m = std::min(kTexelStep, n - k);
+      int64_t endU = tu, endV = tv;
+      if (m > 1) at(k + m - 1, endU, endV);
+      run(p, d, k, k + m, tu, tv, m > 1 ? (endU - tu) / (m - 1) : 0, m > 1 ? (endV - tv) / (m - 1) : 0, z, step);
+      if (k + m < n) at(k + m, tu, tv);
+    }
+  }
+
+  // Pixels from … to - 1 of the row, the texel position (fixed point) at `from` and its step.
+  void run(uint32_t* p, uint16_t* d, int from, int to, int64_t tu, int64_t tv, int64_t du, int64_t dv, float z,
+           float step) const {
+    for (int i = from; i < to; ++i, tu += du, tv += dv) {
+      const int column = std::clamp(static_cast<int>(tu >> 16), c0, c1);
+      const int row = std::clamp(static_cast<int>(tv >> 16), r0, r1);
+      const uint32_t texel = texels[static_cast<ptrdiff_t>(row) * stride + column];
+      if (!texel) continue;
+      p[i] = texel;
+      d[i] = packedDepth(z + static_cast<float>(i) * step);
+    }
+  }
+};
 
 // The part of a segment the surface does not hide, in the pass's rows:
 // seen from above, a line that leaves the ground is hidden from its foot up
@@ -217,6 +304,10 @@ struct TerrainSurface::Level {
   std::vector<double> x, y;              // local frame of its columns and rows
   std::vector<float> z;                  // drawn Z of its nodes; NaN: none
   std::vector<uint32_t> colour;          // of its cells, RGB32; 0: left out
+  // The finest level under a map finer than its cells: the map's texels,
+  // each lit as its cell (RGB32; 0: nothing there), `detail` per cell side.
+  std::vector<uint32_t> texture;
+  int detail = 0;  // 0: no texture
   struct Screen {
     float x, y, invW;  // invW 0: not drawn
   };
@@ -294,6 +385,23 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
   const bool draped = key_->colours != nullptr;
   const double span = key_->high > key_->low ? key_->high - key_->low : 0;
   l.colour.assign(static_cast<size_t>(std::max(nc - 1, 0)) * std::max(nr - 1, 0), 0u);
+  // The map lies over the cells of this very grid (it is warped onto the
+  // terrain's): its texels are the cells' own. Else each cell takes the
+  // texel at its centre.
+  const bool onGrid = draped && stride == 1 && map.columns == grid.columns && map.rows == grid.rows &&
+                      map.x0 == grid.x0 && map.y0 == grid.y0 && map.step == grid.step &&
+                      map.texelColumns == (grid.columns - 1) * map.detail &&
+                      map.texelRows == (grid.rows - 1) * map.detail;
+  if (onGrid && map.detail > 1) {
+    l.detail = map.detail;
+    l.texture.assign(map.texel.size(), 0u);
+  }
+  auto mapAt = [&map](double x, double y) -> int32_t {
+    const double tc = std::floor((map.x0 - x) / map.step * map.detail);
+    const double tr = std::floor((y - map.y0) / map.step * map.detail);
+    if (!(tc >= 0 && tr >= 0 && tc < map.texelColumns && tr < map.texelRows)) return -1;
+    return map.texel[size_t(tr) * map.texelColumns + size_t(tc)];
+  };
   for (int j = 0; j + 1 < nr; ++j)
     for (int i = 0; i + 1 < nc; ++i) {
       const size_t n00 = size_t(j) * nc + i, n10 = n00 + 1, n01 = n00 + nc, n11 = n01 + 1;
@@ -318,34 +426,43 @@ TerrainSurface::Level& TerrainSurface::level(int stride) {
                    uint32_t((sum[1] + count / 2) / count) << 8 | uint32_t((sum[0] + count / 2) / count);
         continue;
       }
-      int32_t base = -1;
-      if (draped) {
-        // The mean of the map's nodes around the cell's centre that the map
-        // covers (on the terrain's own grid: its four corners), so that no
-        // one corner stands for the cell.
-        const double cx = 0.5 * (l.x[i] + l.x[i + 1]), cy = 0.5 * (l.y[j] + l.y[j + 1]);
-        const double mc = std::floor((map.x0 - cx) / map.step), mr = std::floor((cy - map.y0) / map.step);
-        int sum[3] = {0, 0, 0}, count = 0;
-        for (int dr = 0; dr < 2; ++dr)
-          for (int dc = 0; dc < 2; ++dc) {
-            if (!(mc + dc >= 0 && mr + dr >= 0 && mc + dc < map.columns && mr + dr < map.rows)) continue;
-            const int32_t m = map.colour[map.index(static_cast<int>(mc) + dc, static_cast<int>(mr) + dr)];
-            if (m == -1) continue;
-            sum[0] += m & 0xFF, sum[1] += (m >> 8) & 0xFF, sum[2] += (m >> 16) & 0xFF;
-            ++count;
-          }
-        if (count)
-          base = (sum[0] + count / 2) / count | (sum[1] + count / 2) / count << 8 | (sum[2] + count / 2) / count << 16;
-      }
-      if (base == -1) {
-        if (!heights) continue;  // a flat map shows only where it covers
-        const double mean = 0.25 * (double(above[n00]) + above[n10] + above[n01] + above[n11]);
-        base = heightTint(span > 0 ? (mean - key_->low) / span : 0.5);
-      }
       const double dzdx = 0.5 * ((double(z10) + z11) - (double(z00) + z01)) / (l.x[i + 1] - l.x[i]);
       const double dzdy = 0.5 * ((double(z01) + z11) - (double(z00) + z10)) / (l.y[j + 1] - l.y[j]);
       const double facing = (-dzdx * kLightX - dzdy * kLightY + kLightZ) / std::sqrt(dzdx * dzdx + dzdy * dzdy + 1);
-      colour = shaded(base, kAmbient + kDiffuse * std::max(facing, 0.0));
+      const double light = kAmbient + kDiffuse * std::max(facing, 0.0);
+      int32_t tint = -1;  // where the map does not cover
+      if (heights) {
+        const double mean = 0.25 * (double(above[n00]) + above[n10] + above[n01] + above[n11]);
+        tint = heightTint(span > 0 ? (mean - key_->low) / span : 0.5);
+      }
+      int32_t base = tint;
+      if (draped) {
+        // The mean of the map's texels over the cell (the tint where it does
+        // not cover), so that no one texel stands for the cell; each texel
+        // also kept, lit as the cell, for the cells drawn large.
+        int sum[3] = {0, 0, 0}, count = 0;
+        auto add = [&](int32_t m) {
+          sum[0] += m & 0xFF, sum[1] += (m >> 8) & 0xFF, sum[2] += (m >> 16) & 0xFF;
+          ++count;
+        };
+        if (onGrid) {
+          const int d = map.detail;
+          for (int b = 0; b < d; ++b)
+            for (int a = 0; a < d; ++a) {
+              const size_t t = size_t(j * d + b) * map.texelColumns + size_t(i * d + a);
+              const int32_t m = map.texel[t] >= 0 ? map.texel[t] : tint;
+              if (m >= 0) add(m);
+              if (!l.texture.empty()) l.texture[t] = m >= 0 ? shaded(m, light) : 0u;
+            }
+        } else if (const int32_t m = mapAt(0.5 * (l.x[i] + l.x[i + 1]), 0.5 * (l.y[j] + l.y[j + 1])); m >= 0) {
+          add(m);
+        }
+        base = count ? (sum[0] + count / 2) / count | (sum[1] + count / 2) / count << 8 |
+                           (sum[2] + count / 2) / count << 16
+                     : tint;
+      }
+      if (base < 0) continue;  // a flat map shows only where it covers
+      colour = shaded(base, light);
     }
   l.screen.resize(l.z.size());
   levels_[slot] = std::move(made);
@@ -359,13 +476,16 @@ void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const
   const bool terrain = layers.Gelaende && !data.Terrain.empty() &&
                        data.Terrain.height.size() >= size_t(data.Terrain.columns) * data.Terrain.rows &&
                        data.Terrain.step > 0;
-  const bool map = layers.Gelaende && !data.GeoMap.empty() &&
-                   data.GeoMap.colour.size() >= size_t(data.GeoMap.columns) * data.GeoMap.rows && data.GeoMap.step > 0;
+  const MapDrape& drape = data.GeoMap;
+  const bool map = layers.Gelaende && layers.Karte && !drape.empty() && drape.step > 0 && drape.detail > 0 &&
+                   drape.texel.size() >= size_t(drape.texelColumns) * size_t(drape.texelRows) &&
+                   drape.texelColumns >= (drape.columns - 1) * drape.detail &&
+                   drape.texelRows >= (drape.rows - 1) * drape.detail;
   if (!(terrain || map) || width < 1 || height < 1) return;
 
   Key key;
   key.heights = terrain ? data.Terrain.height.data() : nullptr;
-  key.colours = map ? data.GeoMap.colour.data() : nullptr;
+  key.colours = map ? data.GeoMap.texel.data() : nullptr;
   if (terrain) key.terrainSerial = data.Terrain.serial;
   if (map) key.mapSerial = data.GeoMap.serial;
   key.startAltitude = data.StartAltitude;
@@ -384,17 +504,10 @@ void TerrainSurface::prepare(const FlightData& data, const Layers& layers, const
   height_ = height;
   if (depth_.size() != size_t(width) * height) depth_.assign(size_t(width) * height, 0);
 
-  // The eye in the local frame: the point the picture's rays meet, (CamX,
-  // CamY - CamD, CamZ) before the camera's shift, turned back by the rotations.
-  Camera turned = cam;
-  turned.CamX = turned.CamY = turned.CamZ = 0;
-  const Matrix4 r = buildViewMatrix(turned);  // its upper 3 × 3 is the rotation
-  const double eye[3] = {cam.CamX, cam.CamY - cam.CamD, cam.CamZ};
-  double at[3];
-  for (int i = 0; i < 3; ++i) at[i] = eye[0] * r.m[i][0] + eye[1] * r.m[i][1] + eye[2] * r.m[i][2];
+  const EyePoint eye = eyePoint(cam);
   const GroundGrid& grid = terrain ? static_cast<const GroundGrid&>(data.Terrain) : data.GeoMap;
-  eyeColumn_ = (grid.x0 - at[0]) / grid.step;
-  eyeRow_ = (at[1] - grid.y0) / grid.step;
+  eyeColumn_ = (grid.x0 - eye.x) / grid.step;
+  eyeRow_ = (eye.y - grid.y0) / grid.step;
 
   chooseLevels(width, height);
 }
@@ -629,12 +742,41 @@ void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Squar
     // whose third corner lies farther from the eye first.
     const double c0 = l.columnNode[i] - eyeColumn_, c1 = l.columnNode[i + 1] - eyeColumn_;
     const double r0 = l.rowNode[j] - eyeRow_, r1 = l.rowNode[j + 1] - eyeRow_;
-    if (c1 * c1 + r0 * r0 >= c0 * c0 + r1 * r1) {
-      fillTriangle(v00, v10, v11, colour, t);
-      fillTriangle(v00, v11, v01, colour, t);
+    const bool farHalfFirst = c1 * c1 + r0 * r0 >= c0 * c0 + r1 * r1;
+    if (l.detail > 1) {
+      // Drawn large, a cell shows the map's own texels rather than their mean.
+      const float across = std::max(std::max(s00.x, s10.x), std::max(s01.x, s11.x)) -
+                           std::min(std::min(s00.x, s10.x), std::min(s01.x, s11.x));
+      const float down = std::max(std::max(s00.y, s10.y), std::max(s01.y, s11.y)) -
+                         std::min(std::min(s00.y, s10.y), std::min(s01.y, s11.y));
+      if (std::max(across, down) > kTexelPixels * l.detail) {
+        const int d = l.detail, tc = i * d, tr = j * d;
+        const int columns = (nc - 1) * d;
+        using Corner = TexelShade::Corner;
+        const Corner k00{s00.x, s00.y, s00.invW, double(tc), double(tr)};
+        const Corner k10{s10.x, s10.y, s10.invW, double(tc + d), double(tr)};
+        const Corner k01{s01.x, s01.y, s01.invW, double(tc), double(tr + d)};
+        const Corner k11{s11.x, s11.y, s11.invW, double(tc + d), double(tr + d)};
+        const uint32_t* texels = l.texture.data();
+        const TexelShade lower(k00, k10, k11, texels, columns, tc, tr, d),
+            upper(k00, k11, k01, texels, columns, tc, tr, d);
+        if (farHalfFirst) {
+          fillTriangle(v00, v10, v11, lower, t);
+          fillTriangle(v00, v11, v01, upper, t);
+        } else {
+          fillTriangle(v00, v11, v01, upper, t);
+          fillTriangle(v00, v10, v11, lower, t);
+        }
+        return;
+      }
+    }
+    const FlatShade flat{colour};
+    if (farHalfFirst) {
+      fillTriangle(v00, v10, v11, flat, t);
+      fillTriangle(v00, v11, v01, flat, t);
     } else {
-      fillTriangle(v00, v11, v01, colour, t);
-      fillTriangle(v00, v10, v11, colour, t);
+      fillTriangle(v00, v11, v01, flat, t);
+      fillTriangle(v00, v10, v11, flat, t);
     }
   };
 

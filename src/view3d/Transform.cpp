@@ -43,7 +43,27 @@ Matrix4 buildViewMatrix(const Camera& cam) {
   return view;
 }
 
-namespace {}  // namespace
+namespace {
+// The camera's rotation alone: the upper 3 × 3 of its view matrix.
+Matrix4 rotationOf(const Camera& cam) {
+  Camera turned = cam;
+  turned.CamX = turned.CamY = turned.CamZ = 0;
+  return buildViewMatrix(turned);
+}
+}  // namespace
+
+EyePoint eyePoint(const Camera& cam) {
+  const Matrix4 r = rotationOf(cam);
+  const double eye[3] = {cam.CamX, cam.CamY - cam.CamD, cam.CamZ};
+  double at[3];
+  for (int i = 0; i < 3; ++i) at[i] = eye[0] * r.m[i][0] + eye[1] * r.m[i][1] + eye[2] * r.m[i][2];
+  return {at[0], at[1], at[2]};
+}
+
+EyePoint shiftForUp(const Camera& cam) {
+  const Matrix4 r = rotationOf(cam);
+  return {r.m[2][0], r.m[2][1], r.m[2][2]};
+}
 
 void TransformEntries(PointArray& points, int32_t first, int32_t end, const Matrix4& viewMatrix,
                       const trelvano::HeightRule* rule, trelvano::HeightKind kind, const DepthOut* depth) {
@@ -85,8 +105,8 @@ int transformedArrays(FlightData& data, const Layers& layers, TransformedArray (
   if (layers.Lot) arrays[n++] = {&data.PlumbLines, data.PlumbLast, HeightKind::PlumbPairs};
   if (layers.Schatten) arrays[n++] = {&data.ShadowPath, data.LastPoint, HeightKind::Ground};
   if (layers.Flugbahn) arrays[n++] = {&data.FlightPath, data.LastPoint, HeightKind::Flight};
-  if (layers.Karte && !data.MapDragMode) arrays[n++] = {&data.MapCells, data.MapCellsLast};
-  if (layers.Karte && data.MapDragMode) arrays[n++] = {&data.MapFrame, data.MapFrameLast};
+  if (layers.pixelMapShown() && !data.MapDragMode) arrays[n++] = {&data.MapCells, data.MapCellsLast};
+  if (layers.pixelMapShown() && data.MapDragMode) arrays[n++] = {&data.MapFrame, data.MapFrameLast};
   if (layers.VectorKarte) arrays[n++] = {&data.VectorMap, data.VectorMapLast};
   return n;
 }

@@ -56,6 +56,15 @@ class RedrawWorker;
 // Rz · Rx · T · P from the camera state.
 Matrix4 buildViewMatrix(const Camera& cam);
 
+// The eye in the local frame (Z as drawn): the point the picture's rays meet,
+// (CamX, CamY − CamD, CamZ) before the camera's shift, turned back by its rotations.
+struct EyePoint {
+  double x, y, z;
+};
+EyePoint eyePoint(const Camera& cam);
+// How the camera's shifts (CamX, CamY, CamZ) move the eye one metre straight up.
+EyePoint shiftForUp(const Camera& cam);
+
 // Projects entries 0 … last: ProjX/ProjY and the Pen transitions in front of
 // and behind the eye. Does nothing for last < 0; a last index beyond the
 // array raises the range error.

@@ -74,6 +74,8 @@ View3D::View3D(FlightData& d, int width, int height)
 
 View3D::~View3D() { delete impl_; }
 
+const LabelBoard& View3D::labels() const { return impl_->worker.labels; }
+
 void View3D::Grafikupdate() {
   const double distance = std::abs(cam.CamY - 2000);
   if (distance < kFineGridBand) GitterPfeil(data, 100);

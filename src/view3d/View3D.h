@@ -5,6 +5,7 @@
 
 #include "model/FlightData.h"
 #include "view3d/Camera.h"
+#include "view3d/LabelBoard.h"
 #include "view3d/Layers.h"
 
 #include <QImage>
@@ -40,6 +41,10 @@ class View3D {
   // Keep the picture below the flight path at every redraw (one copy of the
   // picture per redraw); set while the animation runs.
   bool keepUnderlay = false;
+
+  // The labels of the last picture painted (thermal climbs, events, task
+  // names), each where it was drawn; none covers another.
+  const LabelBoard& labels() const;
 
   // Number of pictures painted (for tests and the window's repaint); a
   // redraw stopped by a run-time error is not counted.

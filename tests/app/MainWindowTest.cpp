@@ -253,6 +253,21 @@ TEST(MainWindow, MapItemsAppearCheckedAfterALoadAndToggle) {
   EXPECT_FALSE(w.item("Karte1")->isChecked());
 }
 
+// "Karte" also hides and shows a georeferenced map loaded alone.
+TEST(MainWindow, TheMapItemAppearsForAGeoreferencedMap) {
+  Window w;
+  w.form->show();
+  EXPECT_FALSE(w.item("Karte1")->isVisible());
+  w.dialogs->answers = {dataPath(QStringLiteral("maps/relief.png"))};
+  w.item("GeoKarteladen1")->trigger();
+  EXPECT_TRUE(w.errors.isEmpty()) << w.errors.join('\n').toStdString();
+  EXPECT_TRUE(w.item("Karte1")->isVisible());
+  EXPECT_TRUE(w.item("Karte1")->isChecked());
+  w.item("Karte1")->trigger();
+  EXPECT_FALSE(w.form->core().view.layers.Karte);
+  EXPECT_FALSE(w.item("Karte1")->isChecked());
+}
+
 TEST(FileDialogFilters, EveryPatternAlsoInUpperCase) {
   EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.igc")), QStringList{"*.igc *.IGC"});
   EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.bmp;;Bilder (*.png *.jpg)")),

@@ -6,42 +6,25 @@
 #include "app/core/MainController.h"
 #include "options/core/OptionsController.h"
 #include "import/ParameterFile.h"
+#include "app/core/Exaggeration.h"
+#include "common/BadGroundFiles.h"
 #include "common/ScriptedDialogs.h"
 #include "common/SyntheticTerrain.h"
 #include "common/TestPaths.h"
 #include "model/RunError.h"
+#include "view3d/GroundClearance.h"
+#include "view3d/Transform.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace trelvano;
 
 namespace {
-
-// IGC text of a flight through (lat, lon, altitude) points; `gnssOnly`
-// leaves the pressure altitudes 0, so the GNSS ones stand in.
-QByteArray igcText(const std::vector<std::array<double, 3>>& points, const char* datum = "GEO", bool gnssOnly = false) {
-  QByteArray text = "AXXX001\r\nHFDTE010124\r\nHFALGALTGPS:" + QByteArray(datum) + "\r\n";
-  int t = 36000;
-  for (const auto& [lat, lon, alt] : points) {
-    const auto field = [](double v, int degreeDigits, char pos, char neg) {
-      const double a = std::abs(v);
-      const int d = int(a);
-      const int thousandths = int(std::lround((a - d) * 60000));
-      return QByteArray::number(d).rightJustified(degreeDigits, '0') +
-             QByteArray::number(thousandths).rightJustified(5, '0') + (v < 0 ? neg : pos);
-    };
-    const QByteArray altitude = QByteArray::number(int(std::lround(alt))).rightJustified(5, '0');
-    text += "B" + QByteArray::number(t / 3600).rightJustified(2, '0') +
-            QByteArray::number(t / 60 % 60).rightJustified(2, '0') + QByteArray::number(t % 60).rightJustified(2, '0') +
-            field(lat, 2, 'N', 'S') + field(lon, 3, 'E', 'W') + "A" + (gnssOnly ? QByteArray("00000") : altitude) +
-            altitude + "\r\n";
-    t += 2;
-  }
-  return text;
-}
 
 // A circle over the Luxembourg Ardennes, inside the test maps and the zipped tile N49E005.
 const std::vector<std::array<double, 3>> kArdennes = circleAround(49.70, 5.88, 0.035, 0.05, 900);
@@ -66,6 +49,13 @@ struct Program {
   }
 };
 
+// Equal, NaN equal to NaN.
+template <class T>
+bool sameValues(const std::vector<T>& a, const std::vector<T>& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](T x, T y) { return x == y || (std::isnan(x) && std::isnan(y)); });
+}
+
 // Everything a failed terrain or map command must leave alone.
 struct Ground {
   std::vector<float> terrain;
@@ -78,17 +68,33 @@ struct Ground {
   explicit Ground(const MainController& c)
       : terrain(c.data.Terrain.height),
         tiles(c.data.TerrainState.tiles),
-        map(c.data.GeoMap.colour),
+        map(c.data.GeoMap.texel),
         agl(c.data.HeightAboveGround, c.data.HeightAboveGround + c.data.LastPoint + 1),
         lastPoint(c.data.LastPoint),
         mapFile(c.geoMapFile()) {}
   bool operator==(const Ground& o) const {
-    return terrain.size() == o.terrain.size() &&
-           std::equal(terrain.begin(), terrain.end(), o.terrain.begin(),
-                      [](float a, float b) { return a == b || (std::isnan(a) && std::isnan(b)); }) &&
-           tiles == o.tiles && map == o.map && agl == o.agl && lastPoint == o.lastPoint && mapFile == o.mapFile;
+    return sameValues(terrain, o.terrain) && tiles == o.tiles && map == o.map && sameValues(agl, o.agl) &&
+           lastPoint == o.lastPoint && mapFile == o.mapFile;
   }
 };
+
+// The mean colour of each cell's texels that the map covers ($00BBGGRR), -1 where it covers none.
+std::vector<int32_t> cellColours(const MapDrape& m) {
+  std::vector<int32_t> cells;
+  for (int r = 0; r + 1 < m.rows; ++r)
+    for (int c = 0; c + 1 < m.columns; ++c) {
+      int sum[3] = {0, 0, 0}, n = 0;
+      for (int b = 0; b < m.detail; ++b)
+        for (int a = 0; a < m.detail; ++a) {
+          const int32_t t = m.texel[size_t(r * m.detail + b) * m.texelColumns + size_t(c * m.detail + a)];
+          if (t < 0) continue;
+          for (int k = 0; k < 3; ++k) sum[k] += (t >> (8 * k)) & 0xFF;
+          ++n;
+        }
+      cells.push_back(n ? sum[0] / n | (sum[1] / n) << 8 | (sum[2] / n) << 16 : -1);
+    }
+  return cells;
+}
 
 }  // namespace
 
@@ -99,7 +105,7 @@ TEST(TerrainCommands, SameMapInThreeFormsGivesTheSameDrape) {
   for (const char* name : {"maps/relief.png", "maps/relief-utm32.tif", "maps/relief.mbtiles"}) {
     ASSERT_EQ(p.core.openGeoMap(dataPath(name)), LoadStatus::Loaded) << name;
     ASSERT_FALSE(p.d.GeoMap.empty());
-    drapes.push_back(p.d.GeoMap.colour);
+    drapes.push_back(cellColours(p.d.GeoMap));
   }
   EXPECT_EQ(p.core.geoMapFacts().driver, "MBTiles");
   EXPECT_EQ(p.core.geoMapFacts().crs, "EPSG:3857");
@@ -131,11 +137,13 @@ TEST(TerrainCommands, TerrainAndMapByNameAndOnTheGrid) {
   EXPECT_EQ(p.core.geoMapFacts().crs, "EPSG:4326");
   EXPECT_EQ(p.d.GeoMap.columns, p.d.Terrain.columns);
   EXPECT_EQ(p.d.GeoMap.step, p.d.Terrain.step);
-  EXPECT_FALSE(p.core.view.layers.KarteVisible);
+  // "Darstellung → Karte" appears checked for it, and no pixel map is drawn.
+  const Layers& layers = p.core.view.layers;
+  EXPECT_TRUE(layers.GeoKarteVisible && layers.Karte && !layers.KarteVisible && !layers.pixelMapShown());
   // The same picture without its world file stays a pixel map.
   QFile::copy(dataPath("maps/relief.png"), p.dir.filePath("plain.png"));
   EXPECT_EQ(p.core.openByName(p.dir.filePath("plain.png")), LoadStatus::Loaded);
-  EXPECT_TRUE(p.core.view.layers.KarteVisible);
+  EXPECT_TRUE(layers.KarteVisible && layers.pixelMapShown());
   EXPECT_EQ(groundFileKind(dataPath("maps/relief-utm32.tif")), GroundFileKind::Map);
   EXPECT_EQ(groundFileKind(dataPath("maps/relief.mbtiles")), GroundFileKind::Map);
 
@@ -145,6 +153,43 @@ TEST(TerrainCommands, TerrainAndMapByNameAndOnTheGrid) {
   p.core.moveOriginToSectionStart();
   EXPECT_NE(p.d.Terrain.x0, x0);
   EXPECT_EQ(p.d.GeoMap.x0, p.d.Terrain.x0);
+}
+
+// A map whose western half is its no-data (a GeoTIFF) or transparent (a PNG
+// with alpha and a world file): clear texels there, for the terrain's tints
+// to show through, never black ones.
+TEST(TerrainCommands, MapHolesStayClear) {
+  Program p;
+  p.fly(kArdennes);
+  TestRaster map;
+  map.width = 160, map.height = 80;
+  map.type = GDT_Byte;
+  map.gt[0] = 5.80, map.gt[1] = 0.001, map.gt[3] = 49.74, map.gt[5] = -0.001;
+  // Red 40, green 80, blue 120 in the east; in the west 0 on every band of the
+  // GeoTIFF, the PNG's alpha band only.
+  map.bands = 3;
+  map.noData = 0;
+  map.value = [&map](int band, int x, int) {
+    const bool west = x < 80;
+    if (band == 4) return west ? 0.0 : 255.0;
+    return west && map.bands == 3 ? 0.0 : 40.0 * band;
+  };
+  const QString geoTiff = writeRaster(p.dir.filePath("halb.tif"), map);
+  map.bands = 4;
+  map.noData.reset();
+  map.system = nullptr;
+  const QString png = writeRaster(p.dir.filePath("halb.png"), map, "PNG");
+  writeBytes(p.dir.filePath("halb.pgw"), "0.001\n0\n0\n-0.001\n5.8005\n49.7395\n");
+  for (const QString& path : {geoTiff, png}) {
+    ASSERT_EQ(p.core.openGeoMap(path), LoadStatus::Loaded) << path.toStdString();
+    const std::vector<int32_t>& t = p.d.GeoMap.texel;
+    constexpr int32_t kColour = 0x00785028;
+    EXPECT_GT(std::count(t.begin(), t.end(), kColour), int(t.size() / 10)) << path.toStdString();
+    EXPECT_GT(std::count(t.begin(), t.end(), -1), int(t.size() / 10)) << path.toStdString();
+    // At most the resampled seam between the halves in other colours.
+    EXPECT_LT(std::count_if(t.begin(), t.end(), [](int32_t c) { return c >= 0 && c != kColour; }), int(t.size() / 50))
+        << path.toStdString();
+  }
 }
 
 TEST(TerrainCommands, FolderTilesLoadWithEveryFlightAndMissingOnesAreNamed) {
@@ -161,12 +206,25 @@ TEST(TerrainCommands, FolderTilesLoadWithEveryFlightAndMissingOnesAreNamed) {
   EXPECT_EQ(p.d.TerrainState.missingTiles, QStringList{"N49E006"});
   EXPECT_TRUE(p.core.state.statusText.endsWith("Geländedaten fehlen: N49E006"));
   EXPECT_TRUE(p.core.state.statusText.startsWith(p.core.state.flightFile));
-  // Far away from every tile: no terrain, nothing stale from before.
-  p.fly(circleAround(47.5, 11.5, 0.03, 0.05, 900));
+  // Far away from every tile (Denmark): no terrain, nothing stale, the tiles named.
+  p.fly(circleAround(55.5, 10.0, 0.03, 0.05, 900));
   EXPECT_TRUE(p.d.Terrain.empty());
   EXPECT_FALSE(p.d.HasHeightAboveGround);
+  EXPECT_EQ(p.core.state.statusText, p.core.state.flightFile + " – Geländedaten fehlen: N55E009, N55E010");
+  // A tile of the folder that cannot be read is named in the status bar.
+  QFile::link(tiles.filePath("N49E006.hgt"), tiles.filePath("N49E006.hgt"));
+  p.fly(circleAround(49.70, 6.0, 0.03, 0.05, 900));
+  EXPECT_EQ(p.d.TerrainState.tiles, QStringList{"n49e005.hgt.zip"});
+  EXPECT_TRUE(
+      p.core.state.statusText.endsWith("Geländedaten fehlen: N49E006 – Datei kann nicht geöffnet werden: N49E006.hgt"));
+  // Moving the origin says it once, not twice.
+  p.d.RangeStart = 10;
+  p.core.moveOriginToSectionStart();
+  EXPECT_EQ(p.core.state.statusText.count("fehlen"), 1);
 }
 
+// Files that are not what they claim: the box's text and name, and nothing
+// loaded before lost (terrain, map, heights above ground).
 TEST(TerrainCommands, BadInputGivesItsErrorAndKeepsWhatWasLoaded) {
   Program p;
   p.fly(kArdennes);
@@ -176,29 +234,8 @@ TEST(TerrainCommands, BadInputGivesItsErrorAndKeepsWhatWasLoaded) {
   const Ground before(p.core);
   ASSERT_FALSE(before.terrain.empty());
   ASSERT_FALSE(before.map.empty());
-
-  // A valid tile and a valid map far from the flight.
-  const QString farTile = writeTile(p.dir.path(), 10, 10, [](double, double) { return 100.0; });
-  QFile::copy(dataPath("maps/relief.png"), p.dir.filePath("weit.png"));
-  p.file("weit.pgw", "0.001\n0\n0\n-0.001\n10.0\n10.0\n");
-
-  struct Case {
-    QString path;
-    bool terrain;
-    const char* text;
-  };
-  const Case cases[] = {
-      {p.file("N49E006.hgt", QByteArray(5000, '\1')), true, "Ungültige Geländedatei"},
-      {p.file("hoehe.tif", "kein GeoTIFF"), true, "Ungültige Geländedatei"},
-      {farTile, true, "Karte liegt nicht im Bereich des Fluges"},
-      {dataPath("maps/empty.mbtiles"), false, "Ungültige Kartendatei"},
-      {dataPath("maps/vector.mbtiles"), false, "Ungültige Kartendatei"},
-      {dataPath("maps/no-crs.tif"), false, "Karte ohne Koordinatensystem"},
-      {dataPath("maps/metres.png"), false, "Karte ohne Koordinatensystem"},
-      {p.dir.filePath("weit.png"), false, "Karte liegt nicht im Bereich des Fluges"},
-      {p.dir.filePath("fehlt.hgt"), true, "Datei nicht gefunden"},
-  };
-  for (const Case& c : cases) {
+  QTemporaryDir bad;
+  for (const BadGroundFile& c : writeBadGroundFiles(bad.path())) {
     const auto error = p.errorOf([&] {
       if (c.terrain)
         p.core.openTerrainFiles({c.path});
@@ -206,25 +243,88 @@ TEST(TerrainCommands, BadInputGivesItsErrorAndKeepsWhatWasLoaded) {
         p.core.openGeoMap(c.path);
     });
     ASSERT_TRUE(error) << c.path.toStdString();
-    EXPECT_EQ(error->text(), QString::fromUtf8(c.text)) << c.path.toStdString();
+    EXPECT_EQ(error->text().toStdString(), c.message) << c.path.toStdString();
     EXPECT_EQ(error->detail(), "Datei " + QFileInfo(c.path).fileName());
     EXPECT_TRUE(Ground(p.core) == before) << c.path.toStdString();
   }
 }
 
-TEST(TerrainCommands, EllipsoidalGnssHeightsAreBroughtToTheGeoid) {
-  // The same flight, GNSS heights only, declared above the geoid and above the ellipsoid.
-  Program geoid, ellipsoid;
-  for (Program* p : {&geoid, &ellipsoid}) {
-    QFile::copy(dataPath("dem/N49E005.hgt.zip"), p->dir.filePath("N49E005.hgt.zip"));
-    p->core.openTerrainFiles({p->dir.filePath("N49E005.hgt.zip")});
+// An archive rewritten in place with the same size and time stamp, its
+// signatures broken: GDAL still knows its old directory, the load must not crash.
+TEST(TerrainCommands, ArchiveRewrittenInPlaceIsRefused) {
+  Program p;
+  p.fly(kArdennes);
+  const QString tile = p.dir.filePath("N49E005.hgt.zip");
+  QFile::copy(dataPath("dem/N49E005.hgt.zip"), tile);
+  p.core.openTerrainFiles({tile});
+  const Ground before(p.core);
+  QFile f(tile);
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  const QDateTime stamp = f.fileTime(QFileDevice::FileModificationTime);
+  QByteArray bytes = f.readAll();
+  bytes[3] = 5;                                                   // local header PK\3\4
+  bytes[bytes.lastIndexOf(QByteArray("PK\x05\x06", 4)) + 3] = 7;  // end of the directory PK\5\6
+  f.seek(0);
+  f.write(bytes);
+  f.setFileTime(stamp, QFileDevice::FileModificationTime);
+  f.close();
+  const auto error = p.errorOf([&] { p.core.openTerrainFiles({tile}); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->text(), "Ungültige Geländedatei");
+  EXPECT_TRUE(Ground(p.core) == before);
+}
+
+// An archive of two tiles loaded after the tiles themselves: each tile's
+// heights from the member of its name, nothing lost, nothing missing.
+TEST(TerrainCommands, EachTileOfAnArchiveByItsOwnName) {
+  Program p;
+  QTemporaryDir scratch;
+  const Surface plane = [](double lat, double lon) { return 300 + 100 * (lat - 49) + 50 * (lon - 5); };
+  const QByteArray w = readBytes(writeTile(scratch.path(), 49, 5, plane));
+  const QByteArray e = readBytes(writeTile(scratch.path(), 49, 6, plane));
+  const QString westZip = writeZip(p.dir.filePath("N49E005.hgt.zip"), {{"N49E005.hgt", w}});
+  const QString eastZip = writeZip(p.dir.filePath("N49E006.hgt.zip"), {{"N49E006.hgt", e}});
+  p.fly(circleAround(49.70, 6.0, 0.03, 0.05, 900));
+  p.core.openTerrainFiles({westZip, eastZip});
+  const Ground before(p.core);
+  for (int32_t i = 0; i <= p.d.LastPoint; ++i) {
+    const FlightPoint& pt = p.d.FlightPath[i];
+    ASSERT_NEAR(p.d.HeightAboveGround[i], pt.Altitude - tileHeight(plane, pt.Lat, pt.Lon), 0.5);
   }
-  geoid.fly(kArdennes, "GEO", true);
-  ellipsoid.fly(kArdennes, "ELL", true);
-  ASSERT_TRUE(geoid.d.HasHeightAboveGround && ellipsoid.d.HasHeightAboveGround);
+  QTemporaryDir other;
+  const QString both = writeZip(other.filePath("N49E006.hgt.zip"), {{"N49E005.hgt", w}, {"N49E006.hgt", e}});
+  p.core.openTerrainFiles({both});
+  EXPECT_TRUE(sameValues(Ground(p.core).agl, before.agl));
+  EXPECT_EQ(p.d.TerrainState.tiles, QStringList({"N49E006.hgt.zip/N49E005.hgt", "N49E006.hgt.zip"}));
+  EXPECT_TRUE(p.d.TerrainState.missingTiles.isEmpty());
+  EXPECT_FALSE(p.core.state.statusText.contains("fehlen"));
+}
+
+// One altitude for the heights above ground and every export: the GNSS
+// altitude (not the pressure altitude, 113 m off here), brought to the geoid
+// where the file declares ellipsoid heights. The CSV's two heights subtract
+// to the ground of an independent reading of the tile.
+TEST(TerrainCommands, HeightsAboveGroundFromTheSeaLevelAltitudeTheExportsWrite) {
+  const Surface plane = [](double lat, double lon) { return 300 + 100 * (lat - 49) + 50 * (lon - 5); };
+  double seaLevelGeo = 0, seaLevelEll = 0;
+  for (const char* datum : {"GEO", "ELL"}) {
+    Program p;
+    p.core.openTerrainFiles({writeTile(p.dir.path(), 49, 5, plane)});
+    p.core.openIgcFile(p.file("flug.igc", igcText(kArdennes, datum, false, 113)));
+    ASSERT_EQ(p.core.state.hLabel, "Höhe: Luftdruck");
+    const QList<QByteArray> lines = csvBytes(p.d).split('\n');
+    ASSERT_EQ(lines.size(), p.d.LastPoint + 3);
+    for (int32_t i = 0; i <= p.d.LastPoint; ++i) {
+      const QList<QByteArray> f = lines[i + 1].trimmed().split(';');
+      const double seaLevel = f[f.size() - 2].toDouble(), aboveGround = f.last().toDouble();
+      const FlightPoint& pt = p.d.FlightPath[i];
+      ASSERT_NEAR(seaLevel - aboveGround, tileHeight(plane, pt.Lat, pt.Lon), 1.0) << datum << " " << i;
+      ASSERT_NEAR(p.d.HeightAboveGround[i], aboveGround, 0.05);
+    }
+    (std::string(datum) == "GEO" ? seaLevelGeo : seaLevelEll) = lines[1].split(';')[4].toDouble();
+  }
   // EGM96 lies about 47 m above the ellipsoid in Luxembourg.
-  const double lowered = geoid.d.HeightAboveGround[0] - ellipsoid.d.HeightAboveGround[0];
-  EXPECT_NEAR(lowered, 47.5, 2.0);
+  EXPECT_NEAR(seaLevelGeo - seaLevelEll, 47.5, 2.0);
 }
 
 TEST(TerrainCommands, HeightAboveGroundInInfoCsvAndChart) {
@@ -272,4 +372,36 @@ TEST(TerrainCommands, HeightsAboveGroundFollowTheAltitudeSource) {
   ASSERT_NE(hLabel, p.core.state.hLabel);
   for (int32_t i = 0; i <= p.d.LastPoint; ++i)
     ASSERT_NEAR(p.d.FlightPath[i].Altitude - p.d.HeightAboveGround[i], ground[size_t(i)], 1e-6) << i;
+}
+
+// "Überhöhung": a hill under the eye, lower than the eye at 1×, rises above
+// it at 2× and 5×; the eye stays above it. A climbing flight in the picture
+// would leave it at 5×; it stays in the picture.
+TEST(TerrainCommands, ExaggerationKeepsTheEyeAboveTheGroundAndTheFlightInView) {
+  Program p;
+  const std::array<double, 2> eye = underTheEye(cameraBehindOrigin(), 49.75, 5.595);
+  p.core.openTerrainFiles({writeTile(p.dir.path(), 49, 5, hillAt(eye[0], eye[1]))});
+  p.fly(circleAround(49.75, 5.55, 0.03, 0.045, 420));  // starts at its east end, (49.75, 5.595)
+  View3D& view = p.core.view;
+  const int w = view.BackBuffer.width(), h = view.BackBuffer.height();
+  view.setCamera(cameraBehindOrigin());
+  ASSERT_GT(eyeAboveGround(p.d, view.layers, view.cam), kEyeClearance);
+  setExaggeration(view, 2);  // raised just enough
+  EXPECT_NEAR(eyeAboveGround(p.d, view.layers, view.cam), kEyeClearance + 2, 2);
+  for (double factor : {5.0, 3.0, 1.0, 5.0}) {
+    setExaggeration(view, factor);
+    EXPECT_GE(eyeAboveGround(p.d, view.layers, view.cam), kEyeClearance) << factor;
+    EXPECT_EQ(view.cam, view.cam.settled());
+  }
+  setExaggeration(view, 1);
+
+  std::vector<std::array<double, 3>> climb = circleAround(49.75, 5.55, 0.002, 0.003, 420);
+  for (size_t i = 0; i < climb.size(); ++i) climb[i][2] += 10.0 * double(i);
+  p.fly(climb);
+  ASSERT_TRUE(flightInPicture(p.d, view.cam, w, h));
+  p.d.Exaggeration = 5;
+  ASSERT_FALSE(flightInPicture(p.d, view.cam, w, h));  // the camera as it stood would lose it
+  p.d.Exaggeration = 1;
+  setExaggeration(view, 5);
+  EXPECT_TRUE(flightInPicture(p.d, view.cam, w, h));
 }

@@ -3,6 +3,8 @@
 // independent bilinear reading of them, and flights over them.
 
 #include "import/FlightFrame.h"
+#include "import/LocalFrame.h"
+#include "view3d/Transform.h"
 #include "model/FlightData.h"
 
 #include <QByteArray>
@@ -64,15 +66,17 @@ inline int voidsOf(const Surface& f, int south, int west, int n = kTile3) {
 }
 
 // Bilinear between the tile's stored values around (lat, lon), as a reader of
-// the tile of its own would read it.
+// the tile of its own would read it; NaN when one of them is void.
 inline double tileHeight(const Surface& f, double lat, double lon, int n = kTile3) {
   const int south = int(std::floor(lat)), west = int(std::floor(lon));
   const double x = (lon - west) * (n - 1), y = (south + 1 - lat) * (n - 1);
   const int c = std::min(int(x), n - 2), r = std::min(int(y), n - 2);
   const double fx = x - c, fy = y - r;
-  return (1 - fx) * (1 - fy) * tileValue(f, south, west, c, r, n) +
-         fx * (1 - fy) * tileValue(f, south, west, c + 1, r, n) +
-         (1 - fx) * fy * tileValue(f, south, west, c, r + 1, n) + fx * fy * tileValue(f, south, west, c + 1, r + 1, n);
+  const int16_t v[4] = {tileValue(f, south, west, c, r, n), tileValue(f, south, west, c + 1, r, n),
+                        tileValue(f, south, west, c, r + 1, n), tileValue(f, south, west, c + 1, r + 1, n)};
+  for (int16_t h : v)
+    if (h == -32768) return NAN;
+  return (1 - fx) * (1 - fy) * v[0] + fx * (1 - fy) * v[1] + (1 - fx) * fy * v[2] + fx * fy * v[3];
 }
 
 // A flight through the given (lat, lon, altitude) points, framed around the first.
@@ -96,6 +100,54 @@ inline std::vector<std::array<double, 3>> circleAround(double lat, double lon, d
     points.push_back({lat + dLat * std::sin(a), lon + dLon * std::cos(a), altitude + 10 * std::sin(3 * a)});
   }
   return points;
+}
+
+// Flat ground at 400 m with a hill 450 m high and 400 m round whose top is at (lat, lon).
+inline Surface hillAt(double lat, double lon) {
+  return [lat, lon](double la, double lo) {
+    const double d = kMetresPerDegree * std::hypot(la - lat, (lo - lon) * std::cos(lat * M_PI / 180));
+    return 400 + std::max(0.0, 450 * (1 - d / 400));
+  };
+}
+
+// A camera looking north at 20° from 2 km behind and 100 m above the flight's
+// origin, as the home position does, and the place (degrees) under its eye
+// for an origin at (lat, lon).
+inline Camera cameraBehindOrigin() {
+  Camera c;
+  c.CamZ = 100;
+  return c;
+}
+inline std::array<double, 2> underTheEye(const Camera& c, double lat, double lon) {
+  const EyePoint eye = eyePoint(c);
+  return {lat + eye.y / kMetresPerDegree, lon - eye.x / (kMetresPerDegree * std::cos(lat * M_PI / 180))};
+}
+
+// IGC text of a flight through (lat, lon, altitude) points, the GNSS
+// altitudes declared above `datum` ("GEO", "ELL"), the pressure altitudes
+// `pressureBelow` metres lower; `gnssOnly` leaves the pressure altitudes 0,
+// so the GNSS ones stand in.
+inline QByteArray igcText(const std::vector<std::array<double, 3>>& points, const char* datum = "GEO",
+                          bool gnssOnly = false, double pressureBelow = 0) {
+  QByteArray text = "AXXX001\r\nHFDTE010124\r\nHFALGALTGPS:" + QByteArray(datum) + "\r\n";
+  int t = 36000;
+  for (const auto& [lat, lon, alt] : points) {
+    const auto field = [](double v, int degreeDigits, char pos, char neg) {
+      const double a = std::abs(v);
+      const int d = int(a);
+      const int thousandths = int(std::lround((a - d) * 60000));
+      return QByteArray::number(d).rightJustified(degreeDigits, '0') +
+             QByteArray::number(thousandths).rightJustified(5, '0') + (v < 0 ? neg : pos);
+    };
+    const QByteArray altitude = QByteArray::number(int(std::lround(alt))).rightJustified(5, '0');
+    const QByteArray pressure = QByteArray::number(int(std::lround(alt - pressureBelow))).rightJustified(5, '0');
+    text += "B" + QByteArray::number(t / 3600).rightJustified(2, '0') +
+            QByteArray::number(t / 60 % 60).rightJustified(2, '0') + QByteArray::number(t % 60).rightJustified(2, '0') +
+            field(lat, 2, 'N', 'S') + field(lon, 3, 'E', 'W') + "A" + (gnssOnly ? QByteArray("00000") : pressure) +
+            altitude + "\r\n";
+    t += 2;
+  }
+  return text;
 }
 
 }  // namespace trelvano

@@ -1,4 +1,5 @@
 // trelvano-dump as a user runs it: exit codes, the JSON contract, rendering.
+#include "common/BadGroundFiles.h"
 #include "common/SmallFileSystem.h"
 #include "common/TestPaths.h"
 
@@ -368,6 +369,118 @@ TEST(Dump, TerrainHeightsAboveGroundAndMap) {
   ASSERT_EQ(bounds.size(), 4);
   EXPECT_NEAR(bounds[0].toDouble(), 5.78, 0.02);
   EXPECT_NEAR(bounds[3].toDouble(), 49.78, 0.02);
+}
+
+// The same bad files as the window's commands get: the entry's error with
+// the file's name, and the terrain loaded before as it was.
+TEST(Dump, BadGroundFilesAreErrorsAndTheTerrainStays) {
+  QTemporaryDir dir, bad;
+  const QString flight = writeBytes(dir.filePath("flug.igc"), igcText(circleAround(49.70, 5.88, 0.035, 0.05, 900)));
+  const QString tile = dir.filePath("N49E005.hgt.zip");
+  QFile::copy(dataPath("dem/N49E005.hgt.zip"), tile);
+  const DumpRun good = runDump({"--dem", tile, flight});
+  ASSERT_EQ(good.exitCode, 0) << good.err.toStdString();
+  const std::vector<BadGroundFile> cases = writeBadGroundFiles(bad.path());
+  QStringList terrainArgs{"--dem", tile};
+  for (const BadGroundFile& c : cases)
+    if (c.terrain) terrainArgs << "--dem" << c.path;
+  // Every elevation file in one run, each map in one of its own.
+  std::vector<std::pair<QStringList, std::vector<const BadGroundFile*>>> runs{{terrainArgs << flight, {}}};
+  for (const BadGroundFile& c : cases) {
+    if (c.terrain)
+      runs[0].second.push_back(&c);
+    else
+      runs.push_back({{"--dem", tile, "--map", c.path, flight}, {&c}});
+  }
+  for (const auto& [args, expected] : runs) {
+    const DumpRun r = runDump(args);
+    EXPECT_EQ(r.exitCode, 1);
+    const QJsonArray files = r.json["files"].toArray();
+    ASSERT_EQ(files.size(), qsizetype(2 + expected.size())) << args.join(' ').toStdString();
+    for (size_t k = 0; k < expected.size(); ++k)
+      EXPECT_EQ(files[qsizetype(k) + 2].toObject()["error"].toString().toStdString(),
+                std::string(expected[k]->message) + "\nDatei " + QFileInfo(expected[k]->path).fileName().toStdString());
+    EXPECT_EQ(r.json["terrain"], good.json["terrain"]);
+    EXPECT_EQ(r.json["agl"], good.json["agl"]);
+    EXPECT_FALSE(r.err.contains("Gleitkomma"));
+  }
+}
+
+// A zip holding two tiles, named as the eastern one, after both tiles: each
+// keeps its own heights and none is missing.
+TEST(Dump, EachTileOfAnArchiveByItsOwnName) {
+  QTemporaryDir dir, other;
+  const Surface plane = [](double lat, double lon) { return 300 + 100 * (lat - 49) + 50 * (lon - 5); };
+  const QByteArray w = readBytes(writeTile(other.path(), 49, 5, plane));
+  const QByteArray e = readBytes(writeTile(other.path(), 49, 6, plane));
+  const QString west = writeZip(dir.filePath("N49E005.hgt.zip"), {{"N49E005.hgt", w}});
+  const QString east = writeZip(dir.filePath("N49E006.hgt.zip"), {{"N49E006.hgt", e}});
+  const QString both = writeZip(other.filePath("N49E006.hgt.zip"), {{"N49E005.hgt", w}, {"N49E006.hgt", e}});
+  const QString flight = writeBytes(dir.filePath("flug.igc"), igcText(circleAround(49.70, 6.0, 0.03, 0.05, 900)));
+  const DumpRun tiles = runDump({"--dem", west, "--dem", east, flight});
+  const DumpRun after = runDump({"--dem", west, "--dem", east, "--dem", both, flight});
+  EXPECT_EQ(after.exitCode, 0) << after.err.toStdString();
+  EXPECT_EQ(after.json["agl"], tiles.json["agl"]);
+  EXPECT_FALSE(after.json["agl"].toArray().contains(QJsonValue()));
+  EXPECT_TRUE(after.json["terrain"].toObject()["missingTiles"].toArray().isEmpty());
+}
+
+// The terrain folder, one altitude and the view: missing tiles named when
+// none matches; the CSV's heights subtract to the ground; points over voids
+// counted; a polar map's bounds reach the pole; 5× keeps the eye above ground.
+TEST(Dump, GroundFolderAltitudeVoidsBoundsAndExaggeration) {
+  QTemporaryDir dir;
+  const QString denmark = writeBytes(dir.filePath("daenemark.igc"), igcText(circleAround(55.5, 10.0, 0.03, 0.05, 900)));
+  DumpRun r = runDump({"--dem", dir.path(), denmark});
+  EXPECT_EQ(r.json["terrain"].toObject()["missingTiles"].toArray(), QJsonArray({"N55E009", "N55E010"}));
+  EXPECT_TRUE(r.json["state"].toObject()["statusText"].toString().endsWith("Geländedaten fehlen: N55E009, N55E010"));
+
+  // GNSS altitudes 113 m above the pressure ones; a hill under the camera's eye; a void north of 49.77° N.
+  const std::array<double, 2> eye = underTheEye(cameraBehindOrigin(), 49.75, 5.995);
+  const Surface hill = [ground = hillAt(eye[0], eye[1])](double lat, double lon) {
+    return lat > 49.77 ? NAN : ground(lat, lon);
+  };
+  writeTile(dir.path(), 49, 5, hill);
+  const QString csv = dir.filePath("flug.csv");
+  const QString over =
+      writeBytes(dir.filePath("flug.igc"), igcText(circleAround(49.75, 5.95, 0.03, 0.045, 420), "GEO", false, 113));
+  r = runDump({"--dem", dir.path(), "--camera", "0,0,100,0,20,2000", "--exaggeration", "5", "--export-csv", csv, over});
+  const QJsonObject terrain = r.json["terrain"].toObject();
+  EXPECT_GE(terrain["eyeAboveGround"].toDouble(), 50);
+  const QJsonArray points = r.json["points"].toArray(), agl = r.json["agl"].toArray();
+  int withoutGround = 0;
+  const QStringList rows = QString::fromUtf8(readBytes(csv).mid(3)).split("\r\n", Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), points.size() + 1);
+  for (qsizetype i = 0; i < points.size(); ++i) {
+    const double lat = points[i].toArray()[0].toDouble(), lon = points[i].toArray()[1].toDouble();
+    const QStringList f = rows[i + 1].split(';');
+    if (agl[i].isNull()) {
+      ++withoutGround;
+      EXPECT_GT(lat, 49.769);
+      EXPECT_TRUE(f.last().isEmpty());
+      continue;
+    }
+    EXPECT_NEAR(f[f.size() - 2].toDouble() - f.last().toDouble(), tileHeight(hill, lat, lon), 1.0) << i;
+  }
+  EXPECT_GT(withoutGround, 10);
+  EXPECT_EQ(terrain["pointsWithoutGround"].toInt(), withoutGround);
+
+  // A map of the northern hemisphere in a polar stereographic system: its bounds reach round the pole.
+  TestRaster polar;
+  polar.width = polar.height = 150;
+  polar.bands = 3;
+  polar.type = GDT_Byte;
+  polar.gt[0] = -6e6, polar.gt[1] = 8e4, polar.gt[3] = 6e6, polar.gt[5] = -8e4;
+  polar.system = "EPSG:3413";
+  polar.value = [](int band, int, int) { return 50.0 * band; };
+  r = runDump({"--map", writeRaster(dir.filePath("nordhalbkugel.tif"), polar), over});
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonArray bounds = r.json["map"].toObject()["bounds"].toArray();
+  ASSERT_EQ(bounds.size(), 4);
+  EXPECT_EQ(bounds[0].toDouble(), -180);
+  EXPECT_LT(bounds[1].toDouble(), 40);
+  EXPECT_EQ(bounds[2].toDouble(), 180);
+  EXPECT_EQ(bounds[3].toDouble(), 90);
 }
 
 TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {

@@ -50,6 +50,7 @@ struct TerrainScene {
     data->StartAltitude = kStart;
     Layers& l = view.layers;
     l.Flugbahn = l.Schatten = l.NordPfeil = l.Gitter = l.Startkoordinaten = false;
+    l.Karte = l.GeoKarteVisible = true;  // a georeferenced map is shown where one is loaded
   }
   void look(double azimuth, double elevation, double back) {
     view.cam = Camera{};
@@ -156,11 +157,20 @@ TEST(TerrainView, HolesMapsAndTheLayerSwitch) {
   EXPECT_EQ(s.at(mapped), kMapColour);
   EXPECT_EQ(s.at(tinted), trelvano::heightTint(0.5));  // a flat grid: the middle tint, lit as flat ground is
 
+  // "Karte" off: the tints where the map lay, the terrain staying.
+  s.view.toggleLayer(&Layers::Karte);
+  EXPECT_EQ(s.at(mapped), s.at(tinted));
+  EXPECT_EQ(s.at(hole), colours::kBackground);
+  s.view.toggleLayer(&Layers::Karte);
+
   s.data->Terrain = TerrainGrid{};
   s.view.Grafikupdate();
   EXPECT_EQ(s.at(hole), colours::kBackground);
   EXPECT_EQ(s.at(mapped), kMapColour);
   EXPECT_EQ(s.at(tinted), colours::kBackground);
+  s.view.toggleLayer(&Layers::Karte);  // nothing left to draw
+  EXPECT_EQ(s.at(mapped), colours::kBackground);
+  s.view.toggleLayer(&Layers::Karte);
 
   makeTerrain(s.data->Terrain, 65, 65, 50, cone);
   addPlumbLine(*s.data, 0, 300, 200, 500);
@@ -266,6 +276,36 @@ TEST(TerrainView, CoarseLevelsShowTheMeanOfWhatTheyCover) {
       EXPECT_LE(worst, 6) << (mapped ? "map" : "tints") << " from " << back;
     }
   }
+}
+
+// A map finer than the terrain's cells: seen close, each pixel shows the
+// texel under it, clear texels the tint beneath; from afar the cells show
+// the mean of their texels, as before.
+TEST(TerrainView, CloseUpTheMapShowsItsOwnTexels) {
+  constexpr int kNodes = 65, kDetail = 8;
+  constexpr double kStep = 50;
+  constexpr int32_t kLight = 0x00E0E0E0, kDark = 0x00202020;
+  // Texels 6.25 m wide in a checkerboard, a clear square of them west of the origin.
+  const auto texel = [](double x, double y) {
+    if (x > 10 && x < 40 && y > 10 && y < 40) return -1;
+    return (int(std::floor(x / 6.25)) + int(std::floor(y / 6.25))) % 2 != 0 ? kLight : kDark;
+  };
+  TerrainScene s;
+  makeTerrain(s.data->Terrain, kNodes, kNodes, kStep, [](double, double) { return kStart; });
+  makeDrape(s.data->GeoMap, kNodes, kNodes, kStep, texel, kDetail);
+  s.look(0, 90, -1500);  // 500 m above the ground: texels 10 pixels wide
+  int checked = 0;
+  for (double y = -87.5; y < 90; y += 6.25)
+    for (double x = -87.5; x < 90; x += 6.25) {
+      const double cx = x + 3.125, cy = y + 3.125;  // the texel's centre
+      const int32_t want = texel(cx, cy) < 0 ? trelvano::heightTint(0.5) : texel(cx, cy);
+      ASSERT_EQ(s.at(s.pixelOf(cx, cy, 0)), want) << x << " " << y;
+      ++checked;
+    }
+  EXPECT_GT(checked, 500);
+  // From afar: one even colour, the texels' mean.
+  s.look(0, 90, 40000);
+  EXPECT_NEAR(s.at(s.pixelOf(-800, -800, 0)) & 0xFF, (0xE0 + 0x20) / 2, 2);
 }
 
 // A declared turnpoint lies on the terrain where the terrain is shown (on

@@ -6,17 +6,20 @@
 
 #include "DumpChart.h"
 
+#include "app/core/Exaggeration.h"
 #include "import/ChannelConversion.h"
 #include "import/FileBytes.h"
 #include "import/TerrainLoader.h"
 #include "import/ParameterFile.h"
 #include "model/RunError.h"
 #include "overlay/Overlay.h"
+#include "view3d/GroundClearance.h"
 #include "canvas/PngBytes.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <functional>
 
@@ -56,7 +59,6 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
   if (o.temperature) d.Temperature = *o.temperature;
   if (o.baro) d.UseBaroAltitude = true;
   if (o.slowMap) d.FastMapLoading = false;
-  if (o.exaggeration) d.Exaggeration = *o.exaggeration;
 }
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
@@ -93,7 +95,8 @@ void loadGroundForDump(MainController& program, const DumpOptions& o, std::vecto
       QStringList paths{dem};
       if (isFolder(dem)) {
         const FrameOrigin origin = trelvano::flightOrigin(program.data);
-        paths = trelvano::tilesInFolder(dem, trelvano::gridBox(trelvano::groundGridFor(program.data, 0), origin));
+        paths =
+            trelvano::tilesInFolder(dem, trelvano::gridBox(trelvano::groundGridFor(program.data, 0), origin)).onDisk;
         if (paths.isEmpty()) return true;
       }
       return program.openTerrainFiles(paths) == LoadStatus::Loaded;
@@ -150,6 +153,8 @@ void applyFinalOptions(MainController& program, const DumpOptions& o) {
     c.CamE = (*o.camera)[4];
     c.CamD = std::max(1.0, (*o.camera)[5]);
   }
+  // As "Darstellung → Überhöhung" after the loads and the camera: the eye keeps above the raised ground.
+  if (o.exaggeration) setExaggeration(program.view, *o.exaggeration);
   if (!o.renderPath.isEmpty()) program.view.Grafikupdate();
 }
 
@@ -279,6 +284,17 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.beginArray();
     for (const QString& t : d.TerrainState.missingTiles) json.value(t);
     json.endArray();
+    json.key("unusableTiles");
+    json.beginArray();
+    for (const QString& t : d.TerrainState.unusableTiles) json.value(t);
+    json.endArray();
+    // Points over posts the files do not have (or no file at all): no height above ground.
+    int withoutGround = d.LastPoint + 1;
+    if (d.HasHeightAboveGround)
+      withoutGround = int(std::count_if(d.HeightAboveGround, d.HeightAboveGround + d.LastPoint + 1,
+                                        [](double h) { return std::isnan(h); }));
+    json.field("pointsWithoutGround", withoutGround);
+    json.field("eyeAboveGround", eyeAboveGround(d, program.view.layers, program.view.cam));
     json.endObject();
   }
   if (d.HasHeightAboveGround) {

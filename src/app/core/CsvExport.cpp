@@ -25,6 +25,7 @@ QByteArray csvBytes(const FlightData& data) {
   if (aboveGround) header << QStringLiteral("Höhe über Grund [m]");
   QString text = header.join(kSeparator) + QStringLiteral("\r\n");
 
+  const std::vector<double> seaLevel = seaLevelAltitudes(data);
   double elapsed = 0;
   for (int32_t i = 0; i <= data.LastPoint; ++i) {
     const FlightPoint& p = data.FlightPath[i];
@@ -33,7 +34,7 @@ QByteArray csvBytes(const FlightData& data) {
             kSeparator + formatGeneral(p.Altitude);
     if (data.LoggerNG)
       for (int k = 0; k < kChannelCount; ++k) text += kSeparator + csvField(ParameterToString(data, i, k));
-    text += kSeparator + formatGeneral(seaLevelAltitude(data, i));
+    text += kSeparator + formatGeneral(seaLevel[size_t(checkIndex(i, int(seaLevel.size())))]);
     if (aboveGround) {
       const double h = data.HeightAboveGround[i];
       text += kSeparator + (std::isnan(h) ? QString() : formatGeneral(roundHalfEven(h * 10) / 10));

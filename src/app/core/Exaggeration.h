@@ -20,7 +20,9 @@ inline constexpr ExaggerationItem kExaggerationItems[] = {
 };
 
 // Draws the heights of the flight and the terrain `factor` times as high and
-// redraws. A factor that is not one of the menu's is refused as out of range.
+// redraws. The camera rises where the raised ground would reach its eye, and
+// steps back where the flight was in the picture and no longer would be. A
+// factor that is not one of the menu's is refused as out of range.
 void setExaggeration(View3D& view, double factor);
 
 }  // namespace trelvano

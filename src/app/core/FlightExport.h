@@ -3,6 +3,7 @@
 // whole file; the command writes it in one go.
 
 #include "app/core/FlightSet.h"
+#include "import/SeaLevelAltitude.h"
 #include "model/FlightData.h"
 
 #include <QByteArray>
@@ -10,15 +11,6 @@
 #include <vector>
 
 namespace trelvano {
-
-// Point i's height above sea level, metres, as the exports write it: a
-// new-format logger flight's shown height plus the altitude of its first
-// sample, an IGC fix's GNSS altitude where it has one (its pressure altitude
-// otherwise), a GPX point's elevation.
-double seaLevelAltitude(const FlightData& data, int32_t i);
-
-// The same for a flight as read: fix i's height above sea level.
-double seaLevelAltitude(const Flight& flight, size_t i);
 
 // One flight of a KML or GPX file: its name, its colour ($00BBGGRR) and per
 // fix latitude, longitude, height above sea level and UTC (NaN = none).

@@ -1,4 +1,5 @@
 #include "app/core/MainController.h"
+#include "app/core/NamedFileCommand.h"
 
 #include "Version.h"
 
@@ -66,16 +67,18 @@ LoadStatus MainController::openByName(const QString& path) {
 }
 
 LoadStatus MainController::openWithReaderOf(const QString& path) {
-  if (path.endsWith(QLatin1String(".par"), Qt::CaseInsensitive))
-    return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
-  if (path.endsWith(QLatin1String(".map"), Qt::CaseInsensitive)) return openVectorMap(path);
-  switch (groundFileKind(path)) {
-    case GroundFileKind::Terrain: return openTerrainFiles({path});
-    case GroundFileKind::Map: return openGeoMap(path);
-    case GroundFileKind::None: break;
+  switch (commandForNamedFile(path)) {
+    case NamedFileCommand::Igc: return openIgcFile(path);
+    case NamedFileCommand::Gpx: return openGpxFile(path);
+    case NamedFileCommand::Logger: return openLoggerFile(path);
+    case NamedFileCommand::Parameters:
+      return Ladeparameter(data.ChannelParams, path) ? LoadStatus::Loaded : LoadStatus::Unopened;
+    case NamedFileCommand::VectorMap: return openVectorMap(path);
+    case NamedFileCommand::PixelMap: return openPixelMap(path);
+    case NamedFileCommand::Terrain: return openTerrainFiles({path});
+    case NamedFileCommand::GeoMap: return openGeoMap(path);
   }
-  if (isPictureFileName(path)) return openPixelMap(path);
-  return openFlightFile(path);
+  return LoadStatus::Unopened;
 }
 
 LoadStatus MainController::openFlightFile(const QString& path) {
@@ -154,7 +157,6 @@ void MainController::showFlightTexts(const LoadedFlight& loaded) {
     state.statusText +=
         flight.kind == FlightKind::LoggerNew ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)");
   state.flightFile = loaded.path;
-  ellipsoidalHeights_ = flight.ellipsoidalHeights;
 }
 
 // The end of a track load (IGC, GPX): camera, overlay, zoom, statistics.

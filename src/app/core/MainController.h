@@ -7,6 +7,7 @@
 #include "app/core/FlightSet.h"
 #include "chart/core/ChartState.h"
 #include "import/Raster.h"
+#include "import/TerrainLoader.h"
 #include "model/Flight.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
@@ -83,10 +84,9 @@ class MainController {
   // the window then opens the files one by one with openByName.
   void startUpWithFiles(const QString& defaultParPath = QStringLiteral("default.par"));
 
-  // A file given by name (command line, drag and drop) with the reader its
-  // menu command would use: ".igc" in any case → IGC, ".par" → parameter
-  // table, ".map" → vector map, a picture (".bmp", ".png", ".jpg", … in any
-  // case) → pixel map, anything else → logger file. A file that is missing
+  // A file given by name (command line, drag and drop) through the menu
+  // command of what it is (commandForNamedFile: by its first bytes, else by
+  // its name), so it gets that command's messages. A file that is missing
   // throws "Datei nicht gefunden", one that cannot be read (a folder, a FIFO,
   // a device, no permission) "Datei kann nicht geöffnet werden", each with
   // "Datei <name>"; otherwise it returns Loaded or throws the reader's error.
@@ -224,13 +224,13 @@ class MainController {
   // refreshGround at the end of a flight load: an error there does not undo the flight.
   std::optional<RunError> refreshGroundAfterLoad();
   void showTerrainStatus();
-  QStringList allTerrainFiles() const;
-  QStringList withFolderTiles(QStringList files) const;  // the folder's tiles added
+  // The folder's tiles under the flight but for those of the same tile among `files`.
+  FolderTiles folderTilesBeside(const QStringList& files) const;
   QStringList terrainFiles_;
   QString terrainFolder_;
   QString geoMapFile_;
   trelvano::MapFacts geoMapFacts_;
-  bool ellipsoidalHeights_ = false;  // the flight's altitudes are GNSS heights above the ellipsoid
+  QString terrainNote_;  // what showTerrainStatus added to the status text
 };
 
 template <class Command>

@@ -19,10 +19,7 @@ namespace {
 const QString kTerrainFilter = QStringLiteral("Geländedaten (*.hgt *.hgt.zip *.tif *.tiff)");
 const QString kMapFilter = QStringLiteral("Georeferenzierte Karten (*.tif *.tiff *.png *.jpg *.jpeg *.mbtiles)");
 const QString kMissingNote = QStringLiteral("Geländedaten fehlen: ");
-
-bool sameName(const QString& a, const QString& b) {
-  return QFileInfo(a).fileName().compare(QFileInfo(b).fileName(), Qt::CaseInsensitive) == 0;
-}
+const QString kNoteSeparator = QStringLiteral(" – ");
 
 void requireFile(const QString& path) {
   const QFileInfo file(path);
@@ -30,17 +27,8 @@ void requireFile(const QString& path) {
   if (!file.isFile() || !file.isReadable()) throw inFile(RunError::cannotOpen(), file.fileName());
 }
 
-// The points' altitudes as heights above sea level: GNSS heights above the
-// ellipsoid brought to the geoid the elevation data use.
-std::vector<double> seaLevelAltitudes(const FlightData& data, bool ellipsoidal) {
-  const size_t n = size_t(std::max(0, data.LastPoint)) + 1;
-  std::vector<double> altitudes(n), lat(n), lon(n);
-  for (size_t i = 0; i < n; ++i) {
-    const FlightPoint& p = data.FlightPath[int32_t(i)];
-    altitudes[i] = p.Altitude, lat[i] = p.Lat, lon[i] = p.Lon;
-  }
-  if (ellipsoidal) ellipsoidToGeoid(lat.data(), lon.data(), altitudes.data(), int(n));
-  return altitudes;
+bool sameKeyIn(const QStringList& files, const QString& key) {
+  return std::any_of(files.begin(), files.end(), [&](const QString& f) { return elevationKey(f) == key; });
 }
 
 }  // namespace
@@ -66,33 +54,46 @@ void MainController::openGeoMap() {
   if (!path.isEmpty()) openGeoMap(path);
 }
 
-QStringList MainController::allTerrainFiles() const { return withFolderTiles(terrainFiles_); }
-
-QStringList MainController::withFolderTiles(QStringList files) const {
-  if (terrainFolder_.isEmpty()) return files;
-  const GeoBox box = gridBox(groundGridFor(data, 0), flightOrigin(data));
-  for (const QString& tile : tilesInFolder(terrainFolder_, box))
-    if (std::none_of(files.begin(), files.end(), [&](const QString& f) { return sameName(f, tile); })) files << tile;
-  return files;
+FolderTiles MainController::folderTilesBeside(const QStringList& files) const {
+  if (terrainFolder_.isEmpty()) return {};
+  FolderTiles tiles = tilesInFolder(terrainFolder_, gridBox(groundGridFor(data, 0), flightOrigin(data)));
+  // A tile the user loaded himself stands for the folder's.
+  for (qsizetype k = tiles.files.size() - 1; k >= 0; --k)
+    if (sameKeyIn(files, elevationKey(tiles.files[k]))) {
+      tiles.files.removeAt(k);
+      tiles.onDisk.removeAt(k);
+    }
+  std::erase_if(tiles.unusable, [&](const UnusableTile& u) { return sameKeyIn(files, elevationKey(u.file)); });
+  return tiles;
 }
 
 LoadStatus MainController::openTerrainFiles(const QStringList& paths) {
+  // Each tile of an archive on its own; one of the same tile (or name) replaces the one before.
+  std::vector<QStringList> chosen;
   QStringList files = terrainFiles_;
   for (const QString& path : paths) {
     requireFile(path);
-    files.removeIf([&](const QString& f) { return sameName(f, path); });
-    files << QFileInfo(path).absoluteFilePath();
+    chosen.push_back(elevationMembers(QFileInfo(path).absoluteFilePath()));
+    for (const QString& member : chosen.back()) {
+      const QString key = elevationKey(member);
+      files.removeIf([&](const QString& f) { return elevationKey(f) == key; });
+      files << member;
+    }
   }
   if (state.flightFile.isEmpty()) {
     // No flight yet: the files are checked now and laid under the next one.
-    for (const QString& path : paths) elevationFacts(path);
+    for (const QStringList& members : chosen)
+      for (const QString& member : members) checkElevationFile(member);
     terrainFiles_ = files;
     return LoadStatus::Loaded;
   }
-  TerrainBuild build = buildTerrain(data, withFolderTiles(files));
-  for (const QString& path : paths)
-    if (!build.info.tiles.contains(QFileInfo(path).fileName()))
-      throw inFile(RunError::outsideFlight(), QFileInfo(path).fileName());
+  TerrainBuild build = buildTerrain(data, files, folderTilesBeside(files));
+  for (qsizetype k = 0; k < paths.size(); ++k) {
+    const QStringList& members = chosen[size_t(k)];
+    if (std::none_of(members.begin(), members.end(),
+                     [&](const QString& m) { return build.info.tiles.contains(rasterDisplayName(m)); }))
+      throw inFile(RunError::terrainOutsideFlight(), QFileInfo(paths[k]).fileName());
+  }
   // The map follows the terrain's grid: warped again before anything is replaced.
   std::optional<MapDrapeBuild> map;
   if (!geoMapFile_.isEmpty()) {
@@ -103,7 +104,7 @@ LoadStatus MainController::openTerrainFiles(const QStringList& paths) {
     }
   }
   terrainFiles_ = files;
-  commitTerrain(data, std::move(build), seaLevelAltitudes(data, ellipsoidalHeights_).data());
+  commitTerrain(data, std::move(build));
   data.GeoMap = map && map->coversFlight ? std::move(map->drape) : MapDrape{};
   view.layers.Gelaende = true;
   Infobox(data, panels);
@@ -130,6 +131,9 @@ LoadStatus MainController::openGeoMap(const QString& path) {
   geoMapFacts_ = build.facts;
   data.GeoMap = std::move(build.drape);
   ++data.SceneVersion;
+  // "Darstellung → Karte" hides and shows it, the terrain staying.
+  view.layers.GeoKarteVisible = true;
+  view.layers.Karte = true;
   data.MouseDragBlocked = true;
   view.Grafikupdate();
   return LoadStatus::Loaded;
@@ -138,16 +142,15 @@ LoadStatus MainController::openGeoMap(const QString& path) {
 void MainController::refreshGround() {
   // A flight without a position (a logger file without GPS) has no ground.
   const bool placed = data.MinLat != 0 || data.MaxLat != 0 || data.MinLon != 0 || data.MaxLon != 0;
-  const QStringList files = placed ? allTerrainFiles() : QStringList();
-  if (files.isEmpty()) {
+  if (!placed || (terrainFiles_.isEmpty() && terrainFolder_.isEmpty())) {
     clearTerrain(data);
   } else {
-    TerrainBuild build = buildTerrain(data, files);
-    if (build.nearFlight)
-      commitTerrain(data, std::move(build), seaLevelAltitudes(data, ellipsoidalHeights_).data());
-    else {
+    TerrainBuild build = buildTerrain(data, terrainFiles_, folderTilesBeside(terrainFiles_));
+    if (build.nearFlight) {
+      commitTerrain(data, std::move(build));
+    } else {
       clearTerrain(data);
-      data.TerrainState = std::move(build.info);  // names the tiles that are missing
+      data.TerrainState = std::move(build.info);  // names the tiles that are missing or cannot be read
     }
   }
   data.GeoMap = MapDrape{};
@@ -190,14 +193,17 @@ GroundFileKind groundFileKind(const QString& path) {
   return hasWorldFile(path) ? GroundFileKind::Map : GroundFileKind::None;
 }
 
-// "Geländedaten fehlen: N47E012, N48E012" after the flight's own status.
+// "Geländedaten fehlen: N47E012, N48E012" and the folder's tiles that cannot
+// be read after the flight's own status, whenever terrain is asked for.
 void MainController::showTerrainStatus() {
-  const qsizetype note = state.statusText.indexOf(QStringLiteral(" – ") + kMissingNote);
-  if (note >= 0) state.statusText.truncate(note);
-  const QStringList& missing = data.TerrainState.missingTiles;
-  const bool anyTerrain = !allTerrainFiles().isEmpty();
-  if (anyTerrain && !missing.isEmpty())
-    state.statusText += QStringLiteral(" – ") + kMissingNote + missing.join(QStringLiteral(", "));
+  if (!terrainNote_.isEmpty() && state.statusText.endsWith(terrainNote_)) state.statusText.chop(terrainNote_.size());
+  terrainNote_.clear();
+  if (terrainFiles_.isEmpty() && terrainFolder_.isEmpty()) return;
+  const TerrainInfo& info = data.TerrainState;
+  if (!info.missingTiles.isEmpty())
+    terrainNote_ += kNoteSeparator + kMissingNote + info.missingTiles.join(QStringLiteral(", "));
+  for (const QString& tile : info.unusableTiles) terrainNote_ += kNoteSeparator + tile;
+  state.statusText += terrainNote_;
 }
 
 }  // namespace trelvano

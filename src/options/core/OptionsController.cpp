@@ -37,8 +37,6 @@ void OptionsController::baroAltitudeTicked(bool ticked) {
   CheckBoxBaro = ticked;
   t_.data.UseBaroAltitude = ticked;
   std::optional<QString> label;
-  std::vector<double> altitudes(size_t(std::max(0, t_.data.LastPoint)) + 1);
-  for (size_t i = 0; i < altitudes.size(); ++i) altitudes[i] = t_.data.FlightPath[int32_t(i)].Altitude;
   try {
     label = Altitude(t_.data);  // changes nothing when it fails
   } catch (...) {
@@ -46,7 +44,7 @@ void OptionsController::baroAltitudeTicked(bool ticked) {
     CheckBoxBaro = before;
     throw;
   }
-  trelvano::followAltitudes(t_.data, altitudes);
+  trelvano::refreshHeightsAboveGround(t_.data);
   if (label) t_.hLabel = *label;
   if (CheckBoxBaro != t_.data.UseBaroAltitude) baroAltitudeTicked(t_.data.UseBaroAltitude);
   MaxMinusw(t_.data);

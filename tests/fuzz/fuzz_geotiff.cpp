@@ -1,0 +1,13 @@
+// "Georeferenzierte Karte laden…" on a GeoTIFF map.
+#include "GroundHarness.h"
+
+using namespace trelvano;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  GroundWorld& w = groundWorld();
+  const QString path =
+      w.write(QStringLiteral("karte.tif"), QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.openGeoMap(path); });
+  return 0;
+}

@@ -1,0 +1,14 @@
+// "Georeferenzierte Karte laden…" on MBTiles: the SQLite file, its metadata
+// and its tiles.
+#include "GroundHarness.h"
+
+using namespace trelvano;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  GroundWorld& w = groundWorld();
+  const QString path =
+      w.write(QStringLiteral("karte.mbtiles"), QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)));
+  expectGroundLoadedOrUnchanged(QByteArrayView(reinterpret_cast<const char*>(bytes), qsizetype(size)),
+                                [&](MainController& c) { c.openGeoMap(path); });
+  return 0;
+}
