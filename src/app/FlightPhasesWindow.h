@@ -31,6 +31,9 @@ class FlightPhasesWindow : public QWidget {
   void setCsvSaver(std::function<void(const QByteArray&)> save) { save_ = std::move(save); }
   // "Grafik…" opens a chart window through `open`.
   void setChartOpener(std::function<void()> open) { openChart_ = std::move(open); }
+  // "Summen" per loaded flight, shown below the active flight's totals while
+  // more than one flight is loaded.
+  void setFlightTotals(std::function<TableText()> totals) { flightTotals_ = std::move(totals); }
   // Fills the tables again when the flight was analysed anew since (the main
   // window asks after every command).
   void refresh();
@@ -44,6 +47,9 @@ class FlightPhasesWindow : public QWidget {
   QTabWidget* tabs_;
   QTableWidget* tables_[kPhasesTableCount];
   QLabel* histogram_ = nullptr;  // beside the totals
+  QTableWidget* flightTotalsTable_ = nullptr;
+  std::function<TableText()> flightTotals_;
+  void showFlightTotals();
   uint64_t shownVersion_ = ~uint64_t(0);
   std::function<void(PhasesTable, int)> select_;
   std::function<void(const QByteArray&)> save_;

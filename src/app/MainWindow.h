@@ -25,6 +25,8 @@ class QWidget;
 
 namespace trelvano {
 
+class FlightListPanel;
+
 class ImageView;
 class RecentFilesMenu;
 struct OptionsTargets;
@@ -101,6 +103,7 @@ class MainWindow : public QMainWindow {
   QAction* chartItem_ = nullptr;
   QAction* exportItem_[3] = {};  // KML, GPX, CSV: enabled once a flight is loaded
   RecentFilesMenu* recentFiles_ = nullptr;
+  FlightListPanel* flightList_ = nullptr;
   QLabel* replayStatus_ = nullptr;
   QSettings* settings_ = nullptr;
   QString keptExportFolder_;  // the export folder as last written to the settings

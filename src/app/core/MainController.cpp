@@ -1,4 +1,5 @@
 #include "app/core/MainController.h"
+#include "app/core/FlightScene.h"
 #include "app/core/NamedFileCommand.h"
 
 #include "Version.h"
@@ -31,7 +32,9 @@ const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
 }
 
 MainController::MainController(FileDialogs& fileDialogs)
-    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data) {}
+    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data) {
+  view.sceneSource = [this](SceneFlights& scene) { fillScene(flights, data, scene); };
+}
 
 void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
