@@ -111,12 +111,16 @@ TEST_F(FlightListTest, ChoosingAnotherFlightKeepsTheCameraOnTheSamePlace) {
                                                (place.Altitude - o.altitude) * core.data.Exaggeration);
     return QPointF(p.ProjX, p.ProjY);
   };
+  core.moveCursorTo(120);
+  const double clock = core.flights.cursorTime;
   const QPointF before = screen();
   const long long redraws = core.view.redrawCount();
   chooseActiveFlight(core, 1);
   EXPECT_EQ(core.flights.activeIndex(), 1);
   EXPECT_EQ(core.view.redrawCount(), redraws + 1);
   EXPECT_LE((screen() - before).manhattanLength(), 2 * 2.5);  // within a pixel each way
+  EXPECT_EQ(core.data.CursorPoint, 120);                      // the copy flew the same fixes at the same times
+  EXPECT_EQ(core.flights.cursorTime, clock);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "import/TextLines.h"
 #include "model/RunError.h"
 #include "model/Numbers.h"
+#include "overlay/Replay.h"
 #include "view3d/Framing.h"
 
 #include <QDateTime>
@@ -126,6 +127,8 @@ void addFlightByName(MainController& c, const QString& path) {
 void chooseActiveFlight(MainController& c, int index) {
   if (index == c.flights.activeIndex()) return;
   const FrameOrigin before = flightOrigin(c.data);
+  c.cursorTimeFromActive();
+  const double clock = c.flights.cursorTime;
   c.view.redrawOnceAfter([&] {
     // A ground file that fails to load for the new flight still leaves it active: keep the camera then too.
     std::exception_ptr error;
@@ -134,8 +137,15 @@ void chooseActiveFlight(MainController& c, int index) {
     } catch (...) {
       error = std::current_exception();
     }
-    if (c.flights.activeIndex() == index)
+    if (c.flights.activeIndex() == index) {
       c.view.setCamera(cameraAfterFrameMove(c.view.cam, before, flightOrigin(c.data), c.data.Exaggeration));
+      // One clock: the new active flight's cursor goes where the clock stands, if it flies then.
+      const FlightAt at = flightAtClock(c.flights, index, clock);
+      if (!at.waiting) {
+        showCursorAt(c.data, c.view, c.panels, at.point);
+        c.cursorTimeFromActive();
+      }
+    }
     if (error) std::rethrow_exception(error);
   });
 }

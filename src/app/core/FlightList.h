@@ -59,9 +59,10 @@ std::vector<bool> addedAsFlights(const QStringList& paths);
 // ("Datei nicht gefunden", "Datei kann nicht geöffnet werden", the reader's).
 void addFlightByName(MainController& controller, const QString& path);
 
-// A click in the list: that flight becomes the active one and the camera
-// keeps showing the same place, although the view's frame moves to the new
-// flight's origin.
+// A click in the list: that flight becomes the active one, the camera keeps
+// showing the same place although the view's frame moves to the new flight's
+// origin, and the clock stays: the new flight's cursor goes to the fix at the
+// clock's time where the flight is under way then.
 void chooseActiveFlight(MainController& controller, int index);
 
 }  // namespace trelvano
