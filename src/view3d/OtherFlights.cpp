@@ -23,7 +23,7 @@ QRect markerBox(QPoint at) { return QRect(at.x() - 4, at.y() - 4, 9, 9); }
 }  // namespace
 
 void OtherFlights::project(const SceneFlights& scene, const FrameOrigin& origin, const HeightRule& rule,
-                           const Matrix4& view) {
+                           const Matrix4& view, RenderPass& pass) {
   scene_ = &scene;
   view_ = view;
   origin_ = origin;
@@ -63,7 +63,8 @@ void OtherFlights::project(const SceneFlights& scene, const FrameOrigin& origin,
       spans_.push_back({next, track.points.size(), shadow ? colours::kShadow : scene.tracks[t].colour});
       for (const Local& p : track.points) {
         const bool shown = projection(at, p.x, p.y, shadow ? p.groundZ : p.z) > 0;
-        screen_[next++] = {at.ProjX, at.ProjY, shown};
+        const QPoint px = shown ? pass.ToScreen(at.ProjX, at.ProjY) : QPoint();
+        screen_[next++] = {px.x(), px.y(), shown};
       }
     }
   }
@@ -81,7 +82,7 @@ void OtherFlights::drawTracks(RenderPass& pass, int top, int bottom) const {
         from = false;
         continue;
       }
-      const QPoint at = pass.ToScreen(p.px, p.py);
+      const QPoint at(p.x, p.y);
       // A segment wholly above or below the band leaves its rows alone.
       if (from && !(std::max(at.y(), last.y()) < top || std::min(at.y(), last.y()) >= bottom)) {
         pass.PenMoveTo(last);

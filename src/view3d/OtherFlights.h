@@ -21,10 +21,11 @@ struct RenderPass;
 
 class OtherFlights {
  public:
-  // Each track's points (and shadows) through `view`, in the frame of `origin`
-  // with the heights of `rule`. The local coordinates are kept while flight,
-  // origin and exaggeration stay the same.
-  void project(const SceneFlights& scene, const FrameOrigin& origin, const HeightRule& rule, const Matrix4& view);
+  // Each track's points (and shadows) through `view` onto the picture of
+  // `pass`, in the frame of `origin` with the heights of `rule`. The local
+  // coordinates are kept while flight, origin and exaggeration stay the same.
+  void project(const SceneFlights& scene, const FrameOrigin& origin, const HeightRule& rule, const Matrix4& view,
+               RenderPass& pass);
 
   // Shadows first, then each flight in its colour; writes only the rows
   // [top, bottom) of the pass's canvas.
@@ -48,7 +49,7 @@ class OtherFlights {
     std::vector<Local> points;
   };
   struct Projected {
-    double px, py;
+    int x, y;    // pixels
     bool shown;  // in front of the eye
   };
   struct Span {

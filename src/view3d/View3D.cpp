@@ -1,5 +1,6 @@
 #include "view3d/View3D.h"
 
+#include "canvas/Canvas.h"
 #include "import/FlightFrame.h"
 #include "model/Numbers.h"
 #include "model/RunError.h"
@@ -8,6 +9,7 @@
 #include "view3d/Matrix4.h"
 #include "view3d/OtherFlights.h"
 #include "view3d/RedrawWorker.h"
+#include "view3d/RenderPass.h"
 #include "view3d/Renderer.h"
 #include "view3d/Transform.h"
 
@@ -92,7 +94,10 @@ const OtherFlights* View3D::projectOthers() {
   if (scene.empty() || data.LastPoint < 0) return nullptr;
   const FrameOrigin origin = flightOrigin(data);
   if (!std::isfinite(origin.lon) || !std::isfinite(origin.lat)) return nullptr;
-  impl_->others.project(scene, origin, heightRule(data, layers), buildViewMatrix(cam));
+  Canvas canvas(BackBuffer);
+  bool unused = false;  // OutOfView is the active flight's
+  RenderPass pass(canvas, unused);
+  impl_->others.project(scene, origin, heightRule(data, layers), buildViewMatrix(cam), pass);
   impl_->othersProjected = true;
   return &impl_->others;
 }
