@@ -212,3 +212,38 @@ TEST_F(TwoFlights, ExportsHoldEveryShownFlightAndNoRecordingIsOverwritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// Removing a flight: which one is active afterwards, and whether that changed.
+TEST(FlightSetRemove, TheActiveFlightStaysOrTheOneBeforeItFollows) {
+  struct Case {
+    int count, active, removed;
+    int activeAfter;
+    bool changed;
+  };
+  const Case cases[] = {
+      {3, 1, 0, 0, false},  // one before the active flight: the same flight, one place up
+      {3, 1, 2, 1, false},  // one after it
+      {3, 1, 1, 0, true},   // the active one: the one before it
+      {3, 0, 0, 0, true},   // the first and active: the new first
+      {1, 0, 0, -1, true},  // the last one
+  };
+  Flight one;
+  one.fixes = {Fix{47, 11, 0, 500, 2}};
+  auto flight = std::make_shared<const Flight>(one);
+  for (const Case& c : cases) {
+    FlightSet set;
+    set.replaceAll(loadedFlight(flight, QStringLiteral("0.gpx")));
+    for (int k = 1; k < c.count; ++k) set.add(loadedFlight(flight, QString::number(k) + QStringLiteral(".gpx")));
+    set.setActive(c.active);
+    const QString activePath = set.active()->path;
+    EXPECT_EQ(set.remove(c.removed), c.changed);
+    EXPECT_EQ(set.activeIndex(), c.activeAfter);
+    if (!c.changed) {
+      EXPECT_EQ(set.active()->path, activePath);
+    }
+  }
+}
+
+}  // namespace

@@ -97,6 +97,7 @@ void MainController::showFlightOfSet(int index) {
     Overlay(data, view, panels);
     Infobox(data, panels);
   });
+  cursorTimeFromActive();
   if (groundError) throw *groundError;
 }
 

@@ -140,6 +140,7 @@ LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) 
   showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
+  cursorTimeFromActive();
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
@@ -198,6 +199,7 @@ LoadStatus MainController::openLoggerFile(const QString& path) {
   showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { loggerClosingSteps(&flights.active()->analysis); });
+  cursorTimeFromActive();
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
