@@ -6,6 +6,7 @@
 #include "app/FlightListPanel.h"
 #include "app/FlightPhasesWindow.h"
 #include "app/core/FlightList.h"
+#include "app/core/FlightScene.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
 #include "app/core/Exaggeration.h"
@@ -522,6 +523,9 @@ void MainWindow::showEvent(QShowEvent* e) {
 // closing hides it, and it stays until the program ends.
 void MainWindow::openChart() {
   auto* chart = new ChartWindow(core_->data, core_->chart, this);
+  chart->core().otherHeights = [this](int32_t first, int32_t last, std::vector<ChartView::OtherHeights>& out) {
+    fillOtherHeights(core_->flights, first, last, out);
+  };
   chart->setCursorPicker([this](int32_t point) { handle([this, point] { core_->moveCursorTo(point); }); });
   chart->setPictureSaver([this](const QImage& picture) { handle([this, &picture] { core_->savePicture(picture); }); });
   chartWindows_.push_back(chart);

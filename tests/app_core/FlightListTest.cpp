@@ -1,6 +1,9 @@
 // The flight list "Flüge": its rows, the offsets typed into it, "Summen" per
 // flight, files named together, and a click that keeps the camera.
 #include "app/core/FlightList.h"
+#include "app/core/FlightScene.h"
+#include "chart/core/ChartView.h"
+#include "model/Colour.h"
 #include "app/core/MainController.h"
 #include "common/ScriptedDialogs.h"
 #include "common/TestPaths.h"
@@ -121,6 +124,40 @@ TEST_F(FlightListTest, ChoosingAnotherFlightKeepsTheCameraOnTheSamePlace) {
   EXPECT_LE((screen() - before).manhattanLength(), 2 * 2.5);  // within a pixel each way
   EXPECT_EQ(core.data.CursorPoint, 120);                      // the copy flew the same fixes at the same times
   EXPECT_EQ(core.flights.cursorTime, clock);
+}
+
+}  // namespace
+
+namespace {
+
+// "Alle Flüge": the other flight's barogram on the active flight's time axis,
+// in its colour; the copy flew the same heights at the same times.
+TEST_F(FlightListTest, ChartShowsTheOtherFlightsHeightsOnTheCommonTimeAxis) {
+  std::vector<ChartView::OtherHeights> heights;
+  fillOtherHeights(core.flights, 10, 200, heights);
+  ASSERT_EQ(heights.size(), 1u);
+  ASSERT_EQ(heights[0].metres.size(), 191u);
+  for (int32_t i = 10; i <= 200; ++i)
+    EXPECT_NEAR(heights[0].metres[size_t(i - 10)], core.data.FlightPath[i].Altitude - core.data.FlightPath[0].Altitude,
+                1e-6);
+
+  core.flights.setOffset(1, 60);  // a minute later: now it is drawn apart from the active curve
+  ChartView chart(core.data, core.chart);
+  chart.otherHeights = [this](int32_t first, int32_t last, std::vector<ChartView::OtherHeights>& out) {
+    fillOtherHeights(core.flights, first, last, out);
+  };
+  chart.open();
+  chart.setGpsTicked(kGpsH, true);
+  const int32_t colour = heights[0].colour;
+  auto pixels = [&] {
+    int n = 0;
+    for (int y = 0; y < chart.image.height(); ++y)
+      for (int x = 0; x < chart.image.width(); ++x) n += fromRgb32(chart.image.pixel(x, y)) == colour;
+    return n;
+  };
+  EXPECT_EQ(pixels(), 0);
+  chart.setAllFlightsTicked(true);
+  EXPECT_GT(pixels(), 100);
 }
 
 }  // namespace

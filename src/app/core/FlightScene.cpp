@@ -4,6 +4,7 @@
 #include "app/core/FlightExport.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace trelvano {
 
@@ -22,6 +23,24 @@ void fillScene(const FlightSet& flights, const FlightData& data, SceneFlights& s
     if (!active) scene.tracks.push_back({f.flight, colour});
     const FlightAt at = flightAtClock(flights, i, clock);
     scene.markers.push_back({at.lat, at.lon, at.height, colour, at.waiting, active ? QString() : f.name});
+  }
+}
+
+void fillOtherHeights(const FlightSet& flights, int32_t first, int32_t last,
+                      std::vector<ChartView::OtherHeights>& out) {
+  out.clear();
+  const LoadedFlight* active = flights.active();
+  if (!active || first > last || last > active->flight->lastIndex()) return;
+  const double base = active->flight->fixes.front().Altitude;
+  for (int j = 0; j < flights.count(); ++j) {
+    if (j == flights.activeIndex() || !flights.at(j).visible) continue;
+    ChartView::OtherHeights h{bgrColour(flights.at(j).colour), {}};
+    h.metres.reserve(size_t(last - first + 1));
+    for (int32_t i = first; i <= last; ++i) {
+      const FlightAt at = flightAtClock(flights, j, clockTimeOf(flights, flights.activeIndex(), i));
+      h.metres.push_back(at.waiting ? std::numeric_limits<double>::quiet_NaN() : at.height - base);
+    }
+    out.push_back(std::move(h));
   }
 }
 

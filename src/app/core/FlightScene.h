@@ -5,11 +5,17 @@
 // others' named.
 
 #include "app/core/FlightSet.h"
+#include "chart/core/ChartView.h"
 #include "model/FlightData.h"
 #include "view3d/SceneFlights.h"
 
 namespace trelvano {
 
 void fillScene(const FlightSet& flights, const FlightData& data, SceneFlights& scene);
+
+// The chart's "Alle Flüge": each other shown flight's height at the clock
+// time of the active flight's points first … last, relative to the active
+// flight's first altitude as its "Höhe" curve is; NaN where it is not flying.
+void fillOtherHeights(const FlightSet& flights, int32_t first, int32_t last, std::vector<ChartView::OtherHeights>& out);
 
 }  // namespace trelvano
