@@ -256,7 +256,7 @@ void ChartWindow::buildControls(QWidget* panel) {
   allFlightsBox_ = new QCheckBox(QStringLiteral("Alle Flüge"), panel);
   allFlightsBox_->setObjectName(QStringLiteral("AllFlightsCheckBox"));
   allFlightsBox_->setToolTip(QStringLiteral("die Höhen aller gezeigten Flüge auf der gemeinsamen Zeitachse"));
-  allFlightsBox_->setGeometry(672, 404 - kPanelTop, 105, 20);
+  allFlightsBox_->setGeometry(8, 435 - kPanelTop, 95, 18);  // under the GPS group
   connect(allFlightsBox_, &QCheckBox::clicked, this,
           [this, &c](bool ticked) { handle([&c, ticked] { c.setAllFlightsTicked(ticked); }); });
   ZoomCheckBox_ = new QCheckBox(QStringLiteral("Zoom Auswahl"), panel);
