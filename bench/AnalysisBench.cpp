@@ -4,6 +4,7 @@
 #include "../tests/common/SyntheticIgc.h"
 
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "app/core/AnalyseLoadedFlight.h"
 
 #include <benchmark/benchmark.h>
@@ -21,9 +22,8 @@ const QByteArray& thermalFlight() {
 
 void BM_LoadIgcThermalFlight65536Fixes(benchmark::State& state) {
   const FlightDataPtr data = makeFlightData();
-  const LoadStagingPtr staging = makeLoadStaging();
   for (auto _ : state) {
-    loadIgc(*data, *staging, thermalFlight(), QStringLiteral("bench.igc"));
+    showFlight(*data, readIgc(thermalFlight(), QStringLiteral("bench.igc")));
     benchmark::DoNotOptimize(data->PlumbLines.data()[2 * kFixes - 1].Z);
   }
   state.counters["points"] = data->LastPoint + 1;
@@ -32,8 +32,7 @@ BENCHMARK(BM_LoadIgcThermalFlight65536Fixes)->Unit(benchmark::kMillisecond);
 
 void BM_AnalyseFlight65536Fixes(benchmark::State& state) {
   const FlightDataPtr data = makeFlightData();
-  const LoadStagingPtr staging = makeLoadStaging();
-  loadIgc(*data, *staging, thermalFlight(), QStringLiteral("bench.igc"));
+  showFlight(*data, readIgc(thermalFlight(), QStringLiteral("bench.igc")));
   for (auto _ : state) {
     trelvano::analyseLoadedFlight(*data);
     benchmark::DoNotOptimize(data->Analysis.totals.circlingShare);

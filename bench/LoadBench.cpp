@@ -8,6 +8,7 @@
 #include "import/IgcReader.h"
 #include "import/LocalFrame.h"
 #include "import/LoggerReader.h"
+#include "import/ShowFlight.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,9 +27,8 @@ namespace {
 template <class Load>
 void loadEachIteration(benchmark::State& state, const QByteArray& bytes, Load load, int32_t lastPlumbEntry) {
   const FlightDataPtr data = makeFlightData();
-  const LoadStagingPtr staging = makeLoadStaging();
   for (auto _ : state) {
-    load(*data, *staging, bytes);
+    load(*data, bytes);
     benchmark::DoNotOptimize(data->PlumbLines.data()[lastPlumbEntry].Z);
   }
   state.counters["points"] = data->LastPoint + 1;
@@ -38,7 +38,7 @@ void loadEachIteration(benchmark::State& state, const QByteArray& bytes, Load lo
 void BM_LoadIgc65536Fixes(benchmark::State& state) {
   loadEachIteration(
       state, syntheticIgc(),
-      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadIgc(d, s, b, QStringLiteral("bench.igc")); },
+      [](FlightData& d, const QByteArray& b) { showFlight(d, readIgc(b, QStringLiteral("bench.igc"))); },
       2 * kIgcFixes - 1);
 }
 BENCHMARK(BM_LoadIgc65536Fixes)->Unit(benchmark::kMillisecond);
@@ -46,7 +46,7 @@ BENCHMARK(BM_LoadIgc65536Fixes)->Unit(benchmark::kMillisecond);
 void BM_LoadGpx65536Points(benchmark::State& state) {
   loadEachIteration(
       state, syntheticGpx(),
-      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadGpx(d, s, b, QStringLiteral("bench.gpx")); },
+      [](FlightData& d, const QByteArray& b) { showFlight(d, readGpx(b, QStringLiteral("bench.gpx"))); },
       2 * kIgcFixes - 1);
 }
 BENCHMARK(BM_LoadGpx65536Points)->Unit(benchmark::kMillisecond);
@@ -54,7 +54,7 @@ BENCHMARK(BM_LoadGpx65536Points)->Unit(benchmark::kMillisecond);
 void BM_LoadLogger32768Samples(benchmark::State& state) {
   loadEachIteration(
       state, syntheticLogger(),
-      [](FlightData& d, LoadStaging& s, const QByteArray& b) { loadLoggerFile(d, s, b, QStringLiteral("bench.csv")); },
+      [](FlightData& d, const QByteArray& b) { showFlight(d, readLogger(b, QStringLiteral("bench.csv"))); },
       2 * kLoggerSamples - 1);
 }
 BENCHMARK(BM_LoadLogger32768Samples)->Unit(benchmark::kMillisecond);

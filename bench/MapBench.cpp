@@ -2,7 +2,6 @@
 // cells (fast and by the blend), the whole pixel-map load of a bitmap file,
 // and a vector map of the largest size read from its file.
 #include "import/FileBytes.h"
-#include "import/LoadStaging.h"
 #include "import/PixelMapReader.h"
 #include "import/VectorMapReader.h"
 
@@ -76,10 +75,9 @@ void BM_LoadVectorMap131072(benchmark::State& state) {
   FlightDataPtr data = makeFlightData();
   data->FlightPath[0].Lat = 48.1;
   data->FlightPath[0].Lon = 11.5;
-  LoadStagingPtr staging = makeLoadStaging();
   for (auto _ : state) {
     readWholeFile(file.fileName(), bytes);
-    loadVectorMap(*data, *staging, bytes, QStringLiteral("karte.map"));
+    loadVectorMap(*data, bytes, QStringLiteral("karte.map"));
   }
   state.counters["VectorMapLast"] = data->VectorMapLast;
 }

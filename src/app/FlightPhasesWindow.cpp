@@ -2,6 +2,7 @@
 
 #include "chart/ChartWindow.h"
 #include "app/MainWindow.h"
+#include "app/core/FlightList.h"
 #include "overlay/ClimbHistogram.h"
 
 #include <QComboBox>
@@ -44,7 +45,15 @@ FlightPhasesWindow::FlightPhasesWindow(const FlightData& data, QWidget* parent)
     auto* page = new QWidget(this);
     auto* row = new QHBoxLayout(page);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(table, 1);
+    auto* tablesColumn = new QVBoxLayout;
+    tablesColumn->addWidget(table, 1);
+    flightTotalsTable_ = new QTableWidget(page);
+    flightTotalsTable_->setObjectName(QStringLiteral("FlightTotalsTable"));
+    flightTotalsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flightTotalsTable_->verticalHeader()->setVisible(false);
+    flightTotalsTable_->hide();
+    tablesColumn->addWidget(flightTotalsTable_, 1);
+    row->addLayout(tablesColumn, 1);
     histogram_ = new QLabel(page);
     histogram_->setObjectName(QStringLiteral("FlightPhasesHistogram"));
     histogram_->setAlignment(Qt::AlignTop);
@@ -167,8 +176,26 @@ void FlightPhasesWindow::keyPressEvent(QKeyEvent* e) {
   QWidget::keyPressEvent(e);
 }
 
+void FlightPhasesWindow::showFlightTotals() {
+  const TableText text = flightTotals_ ? flightTotals_() : TableText{};
+  const bool several = text.headers.size() > 2;  // "Größe" and two flights
+  flightTotalsTable_->setVisible(several);
+  if (!several) return;
+  flightTotalsTable_->setColumnCount(int(text.headers.size()));
+  flightTotalsTable_->setHorizontalHeaderLabels(text.headers);
+  flightTotalsTable_->setRowCount(int(text.rows.size()));
+  for (int r = 0; r < int(text.rows.size()); ++r)
+    for (int c = 0; c < int(text.rows[size_t(r)].size()); ++c) {
+      QTableWidgetItem* item = flightTotalsTable_->item(r, c);
+      if (!item) flightTotalsTable_->setItem(r, c, item = new QTableWidgetItem);
+      if (item->text() != text.rows[size_t(r)][c]) item->setText(text.rows[size_t(r)][c]);
+    }
+  flightTotalsTable_->resizeColumnsToContents();
+}
+
 void FlightPhasesWindow::refresh() {
   refreshScore();
+  showFlightTotals();
   if (shownVersion_ == data_.Analysis.version) return;
   shownVersion_ = data_.Analysis.version;
   for (int k = 0; k < kPhasesTableCount; ++k) {
@@ -210,6 +237,7 @@ void showFlightPhasesWindow(MainWindow& main) {
         [&main](const QByteArray& bytes) { main.handle([&main, bytes] { main.core().exportPhasesTable(bytes); }); });
     window->setChartOpener([&main] { main.openChart(); });
     window->setScoring(main.core().scoring, main.scoreHandlers());
+    window->setFlightTotals([&main] { return flightTotalsTable(main.core().flights); });
   }
   window->refresh();
   window->show();

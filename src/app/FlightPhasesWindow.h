@@ -44,6 +44,9 @@ class FlightPhasesWindow : public QWidget {
     std::function<void(int row)> choose;                // a click on a row: draw its route
   };
   void setScoring(const FlightScoring& scoring, ScoreHandlers handlers);
+  // "Summen" per loaded flight, shown below the active flight's totals while
+  // more than one flight is loaded.
+  void setFlightTotals(std::function<TableText()> totals) { flightTotals_ = std::move(totals); }
   // Fills the tables again when the flight was analysed anew since (the main
   // window asks after every command).
   void refresh();
@@ -71,6 +74,9 @@ class FlightPhasesWindow : public QWidget {
   QTableWidget* scoreTable_ = nullptr;
   uint64_t scoreChanges_ = ~uint64_t(0);
   bool scoreRunning_ = false;
+  QTableWidget* flightTotalsTable_ = nullptr;
+  std::function<TableText()> flightTotals_;
+  void showFlightTotals();
   uint64_t shownVersion_ = ~uint64_t(0);
   std::function<void(PhasesTable, int)> select_;
   std::function<void(const QByteArray&)> save_;

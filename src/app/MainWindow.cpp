@@ -3,7 +3,10 @@
 #include "params/ParameterEditor.h"
 #include "options/OptionsDialog.h"
 #include "chart/ChartWindow.h"
+#include "app/FlightListPanel.h"
 #include "app/FlightPhasesWindow.h"
+#include "app/core/FlightList.h"
+#include "app/core/FlightScene.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReplayControls.h"
 #include "app/core/Exaggeration.h"
@@ -142,11 +145,17 @@ MainWindow::MainWindow(std::unique_ptr<FileDialogs> dialogs, QWidget* parent)
       if (core_->scoring.collect(core_->data)) core_->view.Grafikupdate();
     });
   });
+  flightList_ = new FlightListPanel(
+      *core_, [this](const std::function<void()>& h) { handle(h); }, this);
+  addDockWidget(Qt::RightDockWidgetArea, flightList_);
   buildMenus();
   watchReplayKeys(
       this, [this] { handle([this] { toggleReplayHold(core_->panels); }); },
       [this](int direction) {
-        handle([this, direction] { stepReplayCursor(core_->data, core_->view, core_->panels, direction); });
+        handle([this, direction] {
+          stepReplayCursor(core_->data, core_->view, core_->panels, direction);
+          core_->cursorTimeFromActive();
+        });
       });
   openAtDesignSize(*grid, below->height());
   showState();
@@ -242,6 +251,12 @@ void MainWindow::buildMenus() {
   addItem(datei, "igcffnen1", QStringLiteral("*.igc Öffnen"), [&c] { c.openIgcFile(); });
   addItem(datei, "Darstellung1", QStringLiteral("*.csv Öffnen"), [&c] { c.openLoggerFile(); });
   addItem(datei, "gpxffnen1", QStringLiteral("*.gpx Öffnen"), [&c] { c.openGpxFile(); });
+  addItem(datei, "FlugHinzufuegen1", QStringLiteral("Flug hinzufügen…"), [&c] {
+    c.view.redrawOnceAfter([&c] {
+      c.addFlights();
+      c.view.Grafikupdate();
+    });
+  });
   addItem(datei, "Karteladen1", QStringLiteral("Pixel-Karte laden"), [&c] { c.openPixelMap(); });
   addItem(datei, "Mapladen1", QStringLiteral("Vektor-Karte laden"), [&c] { c.openVectorMap(); });
   addItem(datei, "GeoKarteladen1", QStringLiteral("Georeferenzierte Karte laden…"), [&c] { c.openGeoMap(); });
@@ -389,8 +404,17 @@ void MainWindow::startUp(const QString& defaultParPath, const QStringList& files
 
 // Each file through the guard of its own: one that fails shows its error box
 // and the next is still tried.
+// Several flight files: the first opens, the others are added to it.
 void MainWindow::openFiles(const QStringList& paths) {
-  for (const QString& path : paths) handle([&] { core_->openByName(path); });
+  std::vector<bool> added;
+  handle([&] { added = addedAsFlights(paths); });
+  for (int k = 0; k < paths.size(); ++k) {
+    const QString& path = paths[k];
+    if (size_t(k) < added.size() && added[size_t(k)])
+      handle([&] { addFlightByName(*core_, path); });
+    else
+      handle([&] { core_->openByName(path); });
+  }
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
@@ -482,6 +506,7 @@ void MainWindow::showState() {
                        (replayState.isEmpty() ? QString() : QStringLiteral(" – ") + replayState);
   if (trackBar_->toolTip() != hint) trackBar_->setToolTip(hint);
 
+  flightList_->refresh();
   if (c.view.redrawCount() != shownRedraws_) {
     shownRedraws_ = c.view.redrawCount();
     view_->update();
@@ -551,6 +576,9 @@ FlightPhasesWindow::ScoreHandlers MainWindow::scoreHandlers() {
 // closing hides it, and it stays until the program ends.
 void MainWindow::openChart() {
   auto* chart = new ChartWindow(core_->data, core_->chart, this);
+  chart->core().otherHeights = [this](int32_t first, int32_t last, std::vector<ChartView::OtherHeights>& out) {
+    fillOtherHeights(core_->flights, first, last, out);
+  };
   chart->setCursorPicker([this](int32_t point) { handle([this, point] { core_->moveCursorTo(point); }); });
   chart->setPictureSaver([this](const QImage& picture) { handle([this, &picture] { core_->savePicture(picture); }); });
   chartWindows_.push_back(chart);

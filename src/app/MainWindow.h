@@ -26,6 +26,8 @@ class QWidget;
 
 namespace trelvano {
 
+class FlightListPanel;
+
 class ImageView;
 class RecentFilesMenu;
 struct OptionsTargets;
@@ -106,6 +108,7 @@ class MainWindow : public QMainWindow {
   QAction* chartItem_ = nullptr;
   QAction* exportItem_[3] = {};  // KML, GPX, CSV: enabled once a flight is loaded
   RecentFilesMenu* recentFiles_ = nullptr;
+  FlightListPanel* flightList_ = nullptr;
   QLabel* replayStatus_ = nullptr;
   QLabel* scoreStatus_ = nullptr;  // "Wertung wird berechnet … 45 %"
   QTimer* scoreTimer_ = nullptr;   // looks at a running search

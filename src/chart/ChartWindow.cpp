@@ -253,6 +253,12 @@ void ChartWindow::buildControls(QWidget* panel) {
     connect(scaleItem_[k], &QRadioButton::clicked, this, [this, &c, k] { handle([&c, k] { c.setScaleIndex(k); }); });
   }
 
+  allFlightsBox_ = new QCheckBox(QStringLiteral("Alle Flüge"), panel);
+  allFlightsBox_->setObjectName(QStringLiteral("AllFlightsCheckBox"));
+  allFlightsBox_->setToolTip(QStringLiteral("die Höhen aller gezeigten Flüge auf der gemeinsamen Zeitachse"));
+  allFlightsBox_->setGeometry(8, 435 - kPanelTop, 95, 18);  // under the GPS group
+  connect(allFlightsBox_, &QCheckBox::clicked, this,
+          [this, &c](bool ticked) { handle([&c, ticked] { c.setAllFlightsTicked(ticked); }); });
   ZoomCheckBox_ = new QCheckBox(QStringLiteral("Zoom Auswahl"), panel);
   ZoomCheckBox_->setObjectName(QStringLiteral("ZoomCheckBox"));
   ZoomCheckBox_->setGeometry(672, 384 - kPanelTop, 105, 20);
@@ -307,6 +313,8 @@ void ChartWindow::showState() {
   }
   setChecked(scaleItem_[s.scaleIndex], true);
   setChecked(ZoomCheckBox_, s.zoomTicked);
+  setChecked(allFlightsBox_, s.allFlightsTicked);
+  allFlightsBox_->setVisible(bool(core_->otherHeights));
   ZoomCheckBox_->setEnabled(s.zoomEnabled);
   setPosition(TrackBarWindRichtung_, s.windDirectionPosition);
   setPosition(TrackBarWindSpeed_, s.windSpeedPosition);

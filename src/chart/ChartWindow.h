@@ -67,6 +67,7 @@ class ChartWindow : public QWidget {
   QCheckBox* gpsBox_[kGpsCurveCount] = {};
   QCheckBox* channelBox_[kChannelCount] = {};
   QCheckBox* ZoomCheckBox_ = nullptr;
+  QCheckBox* allFlightsBox_ = nullptr;
   QCheckBox* windEstimatedBox_ = nullptr;
   bool cursorPlaced_ = false;  // the main window's replay cursor is to be marked
   QRadioButton* scaleItem_[2] = {};

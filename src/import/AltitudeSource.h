@@ -1,13 +1,15 @@
 #pragma once
 // Where the altitudes of a new-format logger flight come from: the GPS column
 // (decimetres, relative to the first sample) or, with the option
-// "verwende barometrische Höhe", the lowest channel of kind Höhe. Shared by
-// Altitude (on the flight tables) and the logger reader (on staged samples).
+// "verwende barometrische Höhe", the lowest channel of kind Höhe.
 
-#include "model/FlightData.h"
+#include "model/ChannelParams.h"
+#include "model/Flight.h"
 
 #include <QString>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace trelvano {
 
@@ -29,27 +31,26 @@ inline double gpsRelativeAltitude(int32_t gpsDm, int32_t firstDm) {
 // The barometric altitude of one raw sample, as the channel's display text reads back.
 double baroAltitude(int32_t raw, const ChannelParam& param, double temperature, double gpsAltitude);
 
-// Fills altitudeAt(i) (a double&) for i = 0 … last (last < kSampleRows,
-// checked by the caller), first with the GPS altitudes of gpsRows, then with
-// useBaro from the altitude channel of channelRows, each sample's temperature
-// term using its GPS altitude. Switches useBaro off when no channel has kind
-// Höhe. Returns the label for the altitude source. The rows are anything
-// that rows[i] gives a SampleRow of: an array, or the two halves of a load.
-template <class GpsRows, class ChannelRows, class AltitudeAt>
-QString fillAltitudes(int32_t last, const GpsRows& gpsRows, const ChannelRows& channelRows,
-                      const ChannelParamTable& params, double temperature, bool& useBaro, AltitudeAt&& altitudeAt) {
-  for (int32_t i = 0; i <= last; ++i)
-    altitudeAt(i) = gpsRelativeAltitude(gpsRows[i].v[kColGpsAlt], gpsRows[0].v[kColGpsAlt]);
-  if (!useBaro) return altitudeLabel(-1);
-  const int k = baroAltitudeChannel(params);
-  if (k < 0) {
-    useBaro = false;
-    return altitudeLabel(-1);
-  }
-  const ChannelParam& param = params.rows[k];
-  for (int32_t i = 0; i <= last; ++i)
-    altitudeAt(i) = baroAltitude(channelRows[i].v[k], param, temperature, altitudeAt(i));
-  return altitudeLabel(k);
-}
+// The GPS altitude of each sample, relative to the first.
+std::vector<double> gpsAltitudes(std::span<const SampleRow> samples);
+
+struct LoggerAltitudes {
+  std::vector<double> altitudes;  // metres, one per sample
+  QString label;                  // "Höhe: GPS", "Höhe: AD2", …
+  bool baro = false;              // from the altitude channel; false also where no channel has kind Höhe
+};
+
+// The altitudes of new-format samples: the GPS altitudes, or with `useBaro`
+// those of the altitude channel, each sample's temperature term using its
+// GPS altitude. A conversion that fails throws (the range error,
+// "Ungültige Gleitkommaoperation", …).
+LoggerAltitudes loggerAltitudes(std::span<const SampleRow> samples, const ChannelParamTable& params, double temperature,
+                                bool useBaro);
+
+// `flight` with the altitudes of the source the settings choose: a new-format
+// logger flight takes those of loggerAltitudes (label and baroAltitudes with
+// them), every other flight stays as it is. A conversion that fails throws
+// with "Datei <name>" as detail.
+Flight withAltitudeSource(Flight flight, const ChannelParamTable& params, double temperature, bool useBaro);
 
 }  // namespace trelvano

@@ -14,17 +14,14 @@ std::optional<QString> Altitude(FlightData& data) {
   if (!data.LoggerNG) return std::nullopt;
   const int32_t last = data.LastPoint;
   if (last >= kSampleRows) throw RunError::range();  // a sample row per point
-  // Computed into a copy and written back only when every sample converted:
-  // a conversion that fails part way leaves the altitudes and the flag as they were.
-  std::vector<double> altitudes(static_cast<size_t>(last) + 1);
-  bool useBaro = data.UseBaroAltitude;
-  const QString label =
-      fillAltitudes(last, data.RawSamples.rows, data.ChannelSamples.rows, data.ChannelParams, data.Temperature, useBaro,
-                    [&altitudes](int32_t i) -> double& { return altitudes[i]; });
+  // Computed apart and written only when every sample converted: a
+  // conversion that fails part way leaves the altitudes and the flag as they were.
+  const LoggerAltitudes source = loggerAltitudes(std::span<const SampleRow>(data.RawSamples.rows, size_t(last) + 1),
+                                                 data.ChannelParams, data.Temperature, data.UseBaroAltitude);
   FlightPoint* const path = data.FlightPath.data();
-  for (int32_t i = 0; i <= last; ++i) path[i].Altitude = altitudes[i];
-  data.UseBaroAltitude = useBaro;
-  return label;
+  for (int32_t i = 0; i <= last; ++i) path[i].Altitude = source.altitudes[size_t(i)];
+  data.UseBaroAltitude = source.baro;
+  return source.label;
 }
 
 void MaxMinusw(FlightData& data) {

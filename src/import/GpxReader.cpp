@@ -2,8 +2,6 @@
 
 #include "import/AltitudeSource.h"
 #include "import/Coordinates.h"
-#include "import/LoadStagingData.h"
-#include "import/LocalFrame.h"
 #include "import/TextLines.h"
 #include "import/UtcTime.h"
 
@@ -19,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelvano {
 
@@ -95,16 +94,23 @@ int XMLCALL windowsEncoding(void*, const XML_Char* name, XML_Encoding* info) {
   return XML_STATUS_OK;
 }
 
+// One parsed track or route point.
+struct GpxPoint {
+  double lat, lon;  // degrees
+  double altitude;  // metres, 0 where the file gave none
+  double time;      // seconds since 1970 UTC, NaN where the file gave none
+};
+
 struct GpxRead {
-  GpxRead(XML_Parser p, LoadStaging& staging) : parser(p), st(staging) {}
+  explicit GpxRead(XML_Parser p) : parser(p) {}
   XML_Parser parser;
-  LoadStaging& st;
+  std::vector<GpxPoint> kept;  // the points of the kind in use, up to the most a flight holds
   int depth = 0;
   Role roles[kDeepest + 1] = {Role::Document};
-  int32_t points = 0;              // of the kind in use, staged or not
+  int32_t points = 0;              // of the kind in use, kept or not
   bool tracks = false;             // a track point was seen: route points no longer count
   XML_Size routeOverflowLine = 0;  // the first route point beyond the capacity
-  StagedGpxPoint point{};
+  GpxPoint point{};
   std::string value;  // the text of the ele or time being read
   XML_Size valueLine = 0;
   std::optional<RunError> failure;  // found by a handler, which stops the parser
@@ -136,6 +142,7 @@ bool startPoint(GpxRead& r, bool track, const XML_Char** attributes) {
   if (track && !r.tracks) {
     r.tracks = true;  // the routes read so far give way to the tracks
     r.points = 0;
+    r.kept.clear();
   } else if (!track && r.tracks) {
     return false;
   }
@@ -174,7 +181,7 @@ void XMLCALL onEnd(void* user, const XML_Char*) {
   if (r.failure) return;
   switch (r.role()) {
     case Role::Point:
-      if (r.points < kMaxFlightPoints) r.st.gpxPoints[r.points] = r.point;
+      if (r.points < kMaxFlightPoints) r.kept.push_back(r.point);
       ++r.points;
       break;
     case Role::Ele: {
@@ -201,8 +208,8 @@ void XMLCALL onText(void* user, const XML_Char* text, int length) {
 
 int lineOf(XML_Size line) { return line > INT_MAX ? INT_MAX : int(line); }
 
-// Stages the points of `bytes` in staging.gpxPoints; returns their number.
-int32_t stageGpxPoints(LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
+// The points of `bytes`, of the tracks or (without track points) of the routes.
+std::vector<GpxPoint> readGpxPoints(QByteArrayView bytes, const QString& fileName) {
   // Namespaces are resolved, so a prefix that is not declared is a fault and
   // any prefix of a GPX element does. External entities are never loaded
   // (no handler for them), and expat's limit on entity expansion stays on.
@@ -212,7 +219,7 @@ int32_t stageGpxPoints(LoadStaging& staging, QByteArrayView bytes, const QString
     XML_Parser p;
     ~Free() { XML_ParserFree(p); }
   } freeAtEnd{parser};
-  GpxRead r(parser, staging);
+  GpxRead r(parser);
   XML_SetUserData(parser, &r);
   XML_SetElementHandler(parser, onStart, onEnd);
   XML_SetCharacterDataHandler(parser, onText);
@@ -235,55 +242,39 @@ int32_t stageGpxPoints(LoadStaging& staging, QByteArrayView bytes, const QString
   if (!r.tracks && r.routeOverflowLine != 0)
     throw atFileLine(RunError::tooManyPoints(kMaxFlightPoints), fileName, lineOf(r.routeOverflowLine));
   if (r.points == 0) throw inFile(RunError::noFlightData(), fileName);
-  return r.points;
+  return std::move(r.kept);
 }
 
-double timeStep(const StagedGpxPoint* pts, int32_t i) {
+double timeStep(const std::vector<GpxPoint>& pts, size_t i) {
   if (i == 0) return kFirstStep;
   const double step = pts[i].time - pts[i - 1].time;
   if (std::isnan(step)) return kStepWithoutTime;
   return step > 0 ? step : 0;  // a time that goes back counts 0 s, as a recorder's clock correction
 }
 
-void commit(FlightData& data, const LoadStaging& st, int32_t count) {
-  const StagedGpxPoint* const pts = st.gpxPoints;
-  const int32_t last = count - 1;
-  const double startLatRaw = loggerForm(pts[0].lat);
-  const double startLonRaw = loggerForm(pts[0].lon);
-
-  data.LoggerNG = false;
-  data.Igc.clear();
-  if (count >= 2) data.SampleInterval = timeStep(pts, last);
-  data.StartLatRaw = startLatRaw;
-  data.StartLonRaw = startLonRaw;
-  data.StartAltitude = pts[0].altitude;
-  data.HasGnssAltitudes = false;
-  data.HasFlight = true;
-  data.LastPoint = last;
-  data.RangeStart = 0;
-  data.RangeEnd = last;
-  writeFlightFrame(data, last, FrameOrigin{pts[0].lat, pts[0].lon, pts[0].altitude}, [&](int32_t i, FlightPoint& p) {
-    p.Lat = pts[i].lat;
-    p.Lon = pts[i].lon;
-    p.Altitude = pts[i].altitude;
-    p.Pen = i == 0 ? kPenMove : kPenLine;
-    p.Color = colours::kBlue;
-    p.TimeStep = timeStep(pts, i);
-    data.PointTime[i] = pts[i].time;
-  });
-  bool anyTime = false;
-  for (int32_t i = 0; i <= last && !anyTime; ++i) anyTime = !std::isnan(pts[i].time);
-  data.HasPointTimes = anyTime;
-}
-
 }  // namespace
 
 bool isGpxFileName(const QString& path) { return path.endsWith(QLatin1String(".gpx"), Qt::CaseInsensitive); }
 
-QString loadGpx(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
-  const int32_t count = stageGpxPoints(staging, bytes, fileName);
-  commit(data, staging, count);
-  return altitudeLabel(-1);
+Flight readGpx(QByteArrayView bytes, const QString& fileName) {
+  const std::vector<GpxPoint> pts = readGpxPoints(bytes, fileName);
+  Flight flight;
+  flight.fileName = fileName;
+  flight.kind = FlightKind::Gpx;
+  flight.fixes.resize(pts.size());
+  bool anyTime = false;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    flight.fixes[i] = {pts[i].lat, pts[i].lon, 0.0, pts[i].altitude, timeStep(pts, i)};
+    anyTime = anyTime || !std::isnan(pts[i].time);
+  }
+  if (anyTime) {
+    flight.utc.resize(pts.size());
+    for (size_t i = 0; i < pts.size(); ++i) flight.utc[i] = pts[i].time;
+  }
+  flight.start = {loggerForm(pts[0].lat), loggerForm(pts[0].lon), pts[0].altitude};
+  if (pts.size() >= 2) flight.sampleInterval = flight.fixes.back().TimeStep;
+  flight.altitudeLabel = altitudeLabel(-1);
+  return flight;
 }
 
 }  // namespace trelvano

@@ -5,8 +5,7 @@
 // over. Read in one pass by expat, in UTF-8, UTF-16, ISO-8859-1 or
 // Windows-1252; external entities are never loaded.
 
-#include "import/LoadStaging.h"
-#include "model/FlightData.h"
+#include "model/Flight.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -16,20 +15,17 @@ namespace trelvano {
 // A GPX file by its name: ".gpx" in any case.
 bool isGpxFileName(const QString& path);
 
-// Reads the points of `bytes` and, when the whole file was good, replaces the
-// flight as the IGC reader does: FlightPath 0 … n-1 (lat/lon in degrees,
-// ele in metres, 0 where missing), LastPoint, RangeStart 0, RangeEnd, the
-// extents, the local frame with point 0 as origin, ShadowPath, PlumbLines,
-// PlumbLast, SampleInterval (the last time step), the start values,
-// LoggerNG false, PointTime and HasPointTimes (some point has a time).
+// The flight of the points of `bytes` (lat/lon in degrees, ele in metres, 0
+// where missing) with their UTC times where some point has a time, the start
+// values, the sample interval (the last time step; 2 s for a single point) and
+// the altitude label "Höhe: GPS".
 // TimeStep: the seconds between the times of a point and its predecessor
 // (fractions kept; 0 when the time goes back), 1 s where either has none,
 // 2.0 for the first point.
-// Errors, each leaving `data` exactly as it was: not well-formed XML, a lat
-// or lon that is no number or out of range, an ele that is no number →
-// "Ungültige GPX-Datei" with file and line; no point → "Keine Flugdaten in
-// der Datei"; more than 65536 points → "Fehler bei Bereichsprüfung".
-// Returns the altitude label "Höhe: GPS".
-QString loadGpx(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+// Errors: not well-formed XML, a lat or lon that is no number or out of
+// range, an ele that is no number → "Ungültige GPX-Datei" with file and line;
+// no point → "Keine Flugdaten in der Datei"; more than 65536 points →
+// "Fehler bei Bereichsprüfung".
+Flight readGpx(QByteArrayView bytes, const QString& fileName);
 
 }  // namespace trelvano

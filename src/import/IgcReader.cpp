@@ -2,12 +2,13 @@
 
 #include "import/AltitudeSource.h"
 #include "import/Coordinates.h"
-#include "import/LoadStagingData.h"
-#include "import/LocalFrame.h"
 #include "import/PlainDigits.h"
+#include "import/SizedToFile.h"
 #include "import/TextLines.h"
 #include "import/UtcTime.h"
 #include "model/Numbers.h"
+
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cmath>
@@ -76,8 +77,12 @@ int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay) {
 
 namespace {
 
+// What the file said so far, parsed into the flight's own vectors.
 struct IgcScan {
-  int32_t fixes = 0;
+  Flight flight;
+  // Per fix: seconds from the midnight of the last date record before it,
+  // and the pressure altitude (the GNSS altitude may stand in at the end).
+  std::vector<double> time;
   int32_t previousTime = 0;  // seconds of the day of the previous fix
   int32_t midnights = 0;     // midnight crossings since the last date record
   // Midnight of the day each run of fixes was flown, from the HFDTE records:
@@ -99,56 +104,67 @@ struct IgcScan {
   };
   Field enl, mop, lad, lod;
   bool extensions = false;  // any of them
+  // Per fix: the minutes that the LAD and LOD extensions add to the
+  // latitude and longitude (always positive; the hemisphere gives the sign).
+  // Empty when the file has neither.
+  std::vector<double> latMinutes, lonMinutes;
+  // E records: the fix that follows each and the event's second of the day.
+  struct Event {
+    int32_t nextFix;
+    int32_t secondOfDay;
+    QString code;
+  };
+  std::vector<Event> events;
+
+  int32_t fixes() const { return static_cast<int32_t>(flight.fixes.size()); }
 };
 
-// One B line (at least one character long) into the next staging slot.
-void stageFix(LoadStaging& st, IgcScan& scan, const char* b, qsizetype length) {
+// One B line (at least one character long) into the next fix.
+void readFix(IgcScan& scan, const char* b, qsizetype length) {
   if (length < kMinFixLength) throw RunError::range();
   if (isPlaceholderPosition(b)) return;
-  if (scan.fixes >= kMaxFlightPoints)
-    throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
-  StagedPoint& pt = st.points[scan.fixes];
+  const int32_t n = scan.fixes();
+  if (n >= kMaxFlightPoints) throw RunError::tooManyPoints(kMaxFlightPoints);  // plumb lines need two entries per fix
 
   const int32_t seconds = fieldInt(b + 5, 2);
   const int32_t time = fieldInt(b + 1, 2) * 3600 + fieldInt(b + 3, 2) * 60 + seconds;
-  if (scan.fixes == 0) {
-    pt.timeStep = 2.0;
-  } else {
-    pt.timeStep = fixTimeStep(scan.previousTime, time);
-    scan.lastStep = pt.timeStep;
+  double step = 2.0;
+  if (n > 0) {
+    step = fixTimeStep(scan.previousTime, time);
+    scan.lastStep = step;
     // A clock that ran past midnight adds a day, unless a date record between
     // the two fixes already names the new day.
-    if (time < scan.previousTime && pt.timeStep > 0 && !scan.newDate) ++scan.midnights;
+    if (time < scan.previousTime && step > 0 && !scan.newDate) ++scan.midnights;
   }
-  scan.previousTime = time;
-  scan.newDate = false;
-  pt.time = scan.midnights * double(kSecondsPerDay) + time;
 
   int32_t lat = fieldInt(b + 7, 7);
   if (b[14] == 'S') lat = -lat;
   int32_t lon = fieldInt(b + 15, 8);
   if (b[23] == 'W') lon = -lon;
-  pt.latRaw = lat;
-  pt.lonRaw = lon;
 
   const int32_t pressure = altitudeField(b + 25);
-  pt.altitude = pressure;
   // Recorders without a barometer write 00000 for every fix; their GNSS
   // altitude then stands in while no real pressure altitude showed up. The
   // exports take it wherever a fix has one.
-  const bool gnss = length >= kMinGnssLength && tryAltitudeField(b + 30, pt.gnssAltitude);
-  if (!gnss) pt.gnssAltitude = 0;
+  int32_t gnssAltitude = 0;
+  const bool gnss = length >= kMinGnssLength && tryAltitudeField(b + 30, gnssAltitude);
+  if (!gnss) gnssAltitude = 0;
   if (scan.allPressureZero) {
     if (pressure != 0)
       scan.allPressureZero = false;
     else if (!gnss)
       scan.gnssReadable = false;
   }
-  if (scan.fixes == 0) {
+  if (n == 0) {
     scan.startLatRaw = lat;
     scan.startLonRaw = lon;
   }
-  ++scan.fixes;
+  // Every field was read: only now does the fix count.
+  scan.previousTime = time;
+  scan.newDate = false;
+  scan.flight.fixes.push_back({loggerDegrees(lat), loggerDegrees(lon), 0.0, double(pressure), step});
+  scan.flight.gnssAltitude.push_back(gnssAltitude);
+  scan.time.push_back(scan.midnights * double(kSecondsPerDay) + time);
 }
 
 // A date record: the fixes after it were flown on that day. The same date
@@ -159,10 +175,37 @@ void noteDate(IgcScan& scan, std::string_view line) {
   if (scan.dates.empty()) {
     scan.dates.push_back({0, *date});
   } else if (*date != scan.dates.back().date) {
-    scan.dates.push_back({scan.fixes, *date});
+    scan.dates.push_back({scan.fixes(), *date});
     scan.midnights = 0;
     scan.newDate = true;
   }
+}
+
+// A header text as recorders write it: ASCII, UTF-8 or Latin-1.
+QString headerText(std::string_view text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString s = utf8(QByteArrayView(text.data(), qsizetype(text.size())));
+  if (utf8.hasError()) s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+  return s;
+}
+
+// "HFPLTPILOTINCHARGE:Name", "HFGTYGLIDERTYPE:Type", "HFGIDGLIDERID:D-1234"
+// (any source letter, any long name): the first value the file gives.
+void noteHeaderValue(IgcExtras& x, std::string_view line) {
+  if (line.size() < 5) return;
+  const std::string_view code = line.substr(2, 3);
+  QString* const field = code == "PLT"   ? &x.pilot
+                         : code == "GTY" ? &x.gliderType
+                         : code == "GID" ? &x.gliderId
+                                         : nullptr;
+  if (!field || !field->isEmpty()) return;
+  const size_t colon = line.find(':');
+  std::string_view value = trimmedBlanks(line.substr(colon == std::string_view::npos ? 5 : colon + 1));
+  // Some recorders end each value with a comma.
+  while (!value.empty() && value.back() == ',') value = trimmedBlanks(value.substr(0, value.size() - 1));
+  // "not known", "nil": placeholders, no name.
+  if (value == "NKN" || value == "NIL" || value == "nkn" || value == "nil") return;
+  *field = headerText(value);
 }
 
 // A field of one to nine ASCII digits as a number; -1 for anything else.
@@ -209,32 +252,32 @@ int32_t extensionValue(std::string_view b, IgcScan::Field f) {
   return digitsOf(b.substr(size_t(f.first), size_t(f.count)));
 }
 
-// The extension values of the fix just staged as number `fix`.
-void stageExtensions(IgcStaging& st, const IgcScan& scan, std::string_view b, int32_t fix) {
+// The extension values of the fix just read as number `fix`.
+void readExtensions(IgcScan& scan, std::string_view b, int32_t fix) {
   auto level = [&](std::vector<int16_t>& values, IgcScan::Field f) {
     if (f.count == 0) return;
     values.resize(size_t(fix), -1);
     values.push_back(int16_t(std::min(extensionValue(b, f), 999)));
   };
-  level(st.extras.enl, scan.enl);
-  level(st.extras.mop, scan.mop);
+  level(scan.flight.igc.enl, scan.enl);
+  level(scan.flight.igc.mop, scan.mop);
   auto minutes = [&](std::vector<double>& values, IgcScan::Field f) {
     if (f.count == 0) return;
     values.resize(size_t(fix), 0.0);
     const int32_t v = extensionValue(b, f);
     values.push_back(v < 0 ? 0.0 : v / std::pow(10.0, 3 + f.count));
   };
-  minutes(st.latMinutes, scan.lad);
-  minutes(st.lonMinutes, scan.lod);
+  minutes(scan.latMinutes, scan.lad);
+  minutes(scan.lonMinutes, scan.lod);
 }
 
 // A C record: the header of a declaration (which starts the task anew) or
 // one of its points. Anything else is passed over.
-void readTaskRecord(IgcStaging& st, std::string_view line) {
+void readTaskRecord(IgcExtras& x, std::string_view line) {
   // The header: date and time of the declaration, flight date, task number, turnpoints.
   if (line.size() >= 25 && digitsOf(line.substr(1, 8)) >= 0 && digitsOf(line.substr(9, 8)) >= 0 &&
       digitsOf(line.substr(17, 8)) >= 0) {
-    st.extras.task.clear();
+    x.task.clear();
     return;
   }
   if (line.size() < 18) return;
@@ -242,122 +285,101 @@ void readTaskRecord(IgcStaging& st, std::string_view line) {
   const char ns = line[8], ew = line[17];
   if (lat < 0 || lon < 0 || (ns != 'N' && ns != 'S') || (ew != 'E' && ew != 'W')) return;
   if (lat % 100000 >= 60000 || lon % 100000 >= 60000 || lat > 9000000 || lon > 18000000) return;
-  if (st.extras.task.size() >= kMaxTaskPoints) return;
+  if (x.task.size() >= kMaxTaskPoints) return;
   trelvano::TaskPoint p;
   p.lat = loggerDegrees(ns == 'S' ? -lat : lat);
   p.lon = loggerDegrees(ew == 'W' ? -lon : lon);
   p.placeholder = lat == 0 && lon == 0;
   p.name = QString::fromLatin1(line.substr(18).data(), qsizetype(line.size() - 18)).trimmed();
-  st.extras.task.push_back(p);
+  x.task.push_back(p);
 }
 
 // An E record: "E HHMMSS CCC …", passed over unless time and code are readable.
-void readEventRecord(IgcStaging& st, const IgcScan& scan, std::string_view line) {
-  if (line.size() < 10 || st.events.size() >= kMaxEvents) return;
+void readEventRecord(IgcScan& scan, std::string_view line) {
+  if (line.size() < 10 || scan.events.size() >= kMaxEvents) return;
   const int32_t h = digitsOf(line.substr(1, 2)), m = digitsOf(line.substr(3, 2)), s = digitsOf(line.substr(5, 2));
   if (h < 0 || m < 0 || s < 0 || h > 23 || m > 59 || s > 59) return;
   for (char c : line.substr(7, 3))
     if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return;
-  st.events.push_back({scan.fixes, h * 3600 + m * 60 + s, QString::fromLatin1(line.substr(7, 3).data(), 3)});
+  scan.events.push_back({scan.fixes(), h * 3600 + m * 60 + s, QString::fromLatin1(line.substr(7, 3).data(), 3)});
 }
 
-void readOtherRecord(IgcStaging& st, IgcScan& scan, std::string_view line) {
+void readOtherRecord(IgcScan& scan, std::string_view line) {
   switch (line[0]) {
-    case 'C': readTaskRecord(st, line); break;
-    case 'E': readEventRecord(st, scan, line); break;
+    case 'C': readTaskRecord(scan.flight.igc, line); break;
+    case 'E': readEventRecord(scan, line); break;
     case 'I': readExtensionRecord(scan, line); break;
-    case 'G': st.extras.securityRecord = true; break;
+    case 'G': scan.flight.igc.securityRecord = true; break;
     default: break;
   }
 }
 
-// The records beside the fixes into `data.Igc`. Runs after commit().
-void commitExtras(FlightData& data, LoadStaging& st, const IgcScan& scan) {
-  IgcStaging& igc = st.igc;
-  const size_t fixes = size_t(scan.fixes);
-  if (!igc.extras.enl.empty()) igc.extras.enl.resize(fixes, -1);
-  if (!igc.extras.mop.empty()) igc.extras.mop.resize(fixes, -1);
-  // Events come in file order: the flight's time at their fix runs along with them.
+// The events at their fixes. They come in file order: the flight's time at
+// their fix runs along with them.
+void placeEvents(IgcScan& scan) {
+  const std::vector<Fix>& fixes = scan.flight.fixes;
+  const int32_t count = scan.fixes();
   int32_t reached = 0;
   double elapsed = 0;  // seconds from the first fix to fix `reached`, by the flight's steps
-  for (const IgcStaging::Event& e : igc.events) {
-    const int32_t k = std::min(e.nextFix, scan.fixes - 1);
-    for (; reached < k; ++reached) elapsed += st.points[reached + 1].timeStep;
+  for (const IgcScan::Event& e : scan.events) {
+    const int32_t k = std::min(e.nextFix, count - 1);
+    for (; reached < k; ++reached) elapsed += fixes[size_t(reached) + 1].TimeStep;
     // The event's clock against its fix's, across midnight either way.
-    double delta = e.secondOfDay - std::fmod(st.points[k].time, double(kSecondsPerDay));
+    double delta = e.secondOfDay - std::fmod(scan.time[size_t(k)], double(kSecondsPerDay));
     if (delta >= kHalfDay) delta -= kSecondsPerDay;
     if (delta < -kHalfDay) delta += kSecondsPerDay;
-    igc.extras.events.push_back({k, elapsed + delta, e.code});
+    scan.flight.igc.events.push_back({k, elapsed + delta, e.code});
   }
-  std::swap(data.Igc, igc.extras);
 }
 
-void commit(FlightData& data, const LoadStaging& st, const IgcScan& scan, bool useGnss) {
-  const int32_t last = scan.fixes - 1;
-  auto altitudeOf = [&st, useGnss](int32_t i) {
-    return useGnss ? static_cast<double>(st.points[i].gnssAltitude) : st.points[i].altitude;
-  };
-
-  // The further digits of LAD and LOD, in degrees towards the hemisphere's side.
-  const std::vector<double>& latMinutes = st.igc.latMinutes;
-  const std::vector<double>& lonMinutes = st.igc.lonMinutes;
-  const bool fine = !latMinutes.empty() || !lonMinutes.empty();
-  auto finer = [](const std::vector<double>& minutes, int32_t i, int32_t raw) {
-    if (size_t(i) >= minutes.size()) return 0.0;
-    return (raw < 0 ? -minutes[size_t(i)] : minutes[size_t(i)]) / 60;
-  };
-
-  data.LoggerNG = false;
-  data.FlightPath[0].TimeStep = 2.0;
-  if (scan.fixes >= 2) data.SampleInterval = scan.lastStep;
-  FrameOrigin origin{};
-  if (scan.fixes > 0) {
-    data.StartLatRaw = scan.startLatRaw;
-    data.StartLonRaw = scan.startLonRaw;
-    data.StartAltitude = altitudeOf(0);
-    origin = {loggerDegrees(st.points[0].latRaw) + finer(latMinutes, 0, st.points[0].latRaw),
-              loggerDegrees(st.points[0].lonRaw) + finer(lonMinutes, 0, st.points[0].lonRaw), altitudeOf(0)};
-  }
-  data.LastPoint = last;
-  data.RangeStart = 0;
-  data.RangeEnd = last;
-  data.HasPointTimes = !scan.dates.empty();
-  data.HasGnssAltitudes = true;
-  data.HasFlight = true;
-  double* const pointTime = data.PointTime;
-  double* const gnssAltitude = data.GnssAltitude;
+// The UTC time of each fix from the dated runs.
+std::vector<double> fixTimes(const IgcScan& scan) {
+  std::vector<double> utc(scan.flight.fixes.size());
   size_t run = 0;
   double lastTime = -std::numeric_limits<double>::infinity();
-  writeFlightFrame(data, last, origin, [&](int32_t i, FlightPoint& p) {
-    const StagedPoint& s = st.points[i];
-    p.Lat = loggerDegrees(s.latRaw);
-    p.Lon = loggerDegrees(s.lonRaw);
-    if (fine) {
-      p.Lat += finer(latMinutes, i, s.latRaw);
-      p.Lon += finer(lonMinutes, i, s.lonRaw);
+  for (size_t i = 0; i < utc.size(); ++i) {
+    while (run + 1 < scan.dates.size() && size_t(scan.dates[run + 1].firstFix) <= i) ++run;
+    // Where the recorder set its clock back the flight counts no time, and
+    // the times go on by the flight's own steps from there: they never run backwards.
+    lastTime = std::max(scan.dates[run].date + scan.time[i], lastTime + scan.flight.fixes[i].TimeStep);
+    utc[i] = lastTime;
+  }
+  return utc;
+}
+
+// The fixes as the flight shows them, once the whole file was read.
+void finishFixes(IgcScan& scan, bool useGnss) {
+  Flight& f = scan.flight;
+  const size_t count = f.fixes.size();
+  if (useGnss)
+    for (size_t i = 0; i < count; ++i) f.fixes[i].Altitude = f.gnssAltitude[i];
+  // The further digits of LAD and LOD, in degrees towards the hemisphere's side.
+  auto finer = [](const std::vector<double>& minutes, size_t i, double degrees) {
+    if (i >= minutes.size()) return 0.0;
+    return (degrees < 0 ? -minutes[i] : minutes[i]) / 60;
+  };
+  if (!scan.latMinutes.empty() || !scan.lonMinutes.empty())
+    for (size_t i = 0; i < count; ++i) {
+      Fix& p = f.fixes[i];
+      p.Lat += finer(scan.latMinutes, i, p.Lat);
+      p.Lon += finer(scan.lonMinutes, i, p.Lon);
     }
-    p.Altitude = altitudeOf(i);
-    p.Pen = i == 0 ? kPenMove : kPenLine;
-    p.Color = colours::kBlue;
-    p.TimeStep = s.timeStep;
-    gnssAltitude[i] = s.gnssAltitude;
-    if (data.HasPointTimes) {
-      while (run + 1 < scan.dates.size() && scan.dates[run + 1].firstFix <= i) ++run;
-      // Where the recorder set its clock back the flight counts no time, and
-      // the times go on by the flight's own steps from there: they never run backwards.
-      lastTime = std::max(scan.dates[run].date + s.time, lastTime + s.timeStep);
-      pointTime[i] = lastTime;
-    }
-  });
+  if (!f.igc.enl.empty()) f.igc.enl.resize(count, -1);
+  if (!f.igc.mop.empty()) f.igc.mop.resize(count, -1);
 }
 
 }  // namespace
 
-QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
+Flight readIgc(QByteArrayView bytes, const QString& fileName) {
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   IgcScan scan;
-  staging.igc.clear();
+  Flight& flight = scan.flight;
+  flight.fileName = fileName;
+  flight.kind = FlightKind::Igc;
+  reserveForFile(flight.fixes, bytes.size(), kMinFixLength + 1, kMaxFlightPoints);
+  reserveForFile(flight.gnssAltitude, bytes.size(), kMinFixLength + 1, kMaxFlightPoints);
+  reserveForFile(scan.time, bytes.size(), kMinFixLength + 1, kMaxFlightPoints);
   int line = 0;
   try {
     while (p < end) {
@@ -365,14 +387,16 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
       const char* const lineStart = p;
       const char* const lineEnd = findLineEnd(p, end);
       if (lineEnd != lineStart && *lineStart == 'B') {
-        const int32_t fix = scan.fixes;
-        stageFix(staging, scan, lineStart, lineEnd - lineStart);
-        if (scan.extensions && scan.fixes > fix)
-          stageExtensions(staging.igc, scan, std::string_view(lineStart, size_t(lineEnd - lineStart)), fix);
+        const int32_t fix = scan.fixes();
+        readFix(scan, lineStart, lineEnd - lineStart);
+        if (scan.extensions && scan.fixes() > fix)
+          readExtensions(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)), fix);
       } else if (lineEnd != lineStart && *lineStart == 'H') {
-        noteDate(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
+        const std::string_view h(lineStart, size_t(lineEnd - lineStart));
+        noteDate(scan, h);
+        noteHeaderValue(flight.igc, h);
       } else if (lineEnd != lineStart) {
-        readOtherRecord(staging.igc, scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
+        readOtherRecord(scan, std::string_view(lineStart, size_t(lineEnd - lineStart)));
       }
       if (lineEnd == end || *lineEnd == kCtrlZ) break;  // Ctrl-Z ends the file
       p = afterLineEnd(lineEnd, end);
@@ -380,12 +404,23 @@ QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, co
   } catch (const RunError& e) {
     throw atFileLine(e, fileName, line);
   }
-  if (scan.fixes == 0) throw inFile(RunError::noFlightData(), fileName);
+  if (flight.fixes.empty()) throw inFile(RunError::noFlightData(), fileName);
+
   const bool useGnss = scan.allPressureZero && scan.gnssReadable;
-  commit(data, staging, scan, useGnss);
-  commitExtras(data, staging, scan);
-  data.Igc.gnssAboveEllipsoid = igcGnssAboveEllipsoid(bytes);
-  return useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
+  finishFixes(scan, useGnss);
+  placeEvents(scan);
+  if (!scan.dates.empty()) {
+    flight.utc = fixTimes(scan);
+    flight.igc.date = scan.dates.front().date;
+  }
+  fitToSize(flight.fixes);
+  fitToSize(flight.gnssAltitude);
+  flight.start = {double(scan.startLatRaw), double(scan.startLonRaw), flight.fixes[0].Altitude};
+  if (flight.fixes.size() >= 2) flight.sampleInterval = scan.lastStep;
+  flight.altitudeLabel = useGnss ? altitudeLabel(-1) : pressureAltitudeLabel();
+  flight.igc.gnssAboveEllipsoid = igcGnssAboveEllipsoid(bytes);
+  flight.ellipsoidalHeights = useGnss && flight.igc.gnssAboveEllipsoid;
+  return flight;
 }
 
 bool igcGnssAboveEllipsoid(QByteArrayView bytes) {

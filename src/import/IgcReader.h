@@ -1,8 +1,7 @@
 #pragma once
 // IGC flight files: the B records (time, latitude, longitude, pressure altitude).
 
-#include "import/LoadStaging.h"
-#include "model/FlightData.h"
+#include "model/Flight.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -23,28 +22,24 @@ bool igcGnssAboveEllipsoid(QByteArrayView bytes);
 // correction of the recorder and counts 0 s.
 int32_t fixTimeStep(int32_t previousSecondOfDay, int32_t secondOfDay);
 
-// Reads every B record of `bytes` and, when all were good, replaces the
-// flight: FlightPath 0 … n-1, LastPoint, RangeStart 0, RangeEnd, the extents,
-// the local frame with point 0 as origin, ShadowPath, PlumbLines, PlumbLast,
-// SampleInterval, the start values, LoggerNG false, and PointTime with
-// HasPointTimes when a HFDTE record gives the date (a day added at each
-// midnight crossing that fixTimeStep counts).
+// The flight of every B record of `bytes`: its fixes (time step 2 s for the
+// first), their UTC times when a HFDTE record gives the date (a day added at
+// each midnight crossing that fixTimeStep counts), each fix's GNSS altitude,
+// the start values, the sample interval (the last time step; 2 s for a single
+// fix) and the altitude label: "Höhe: Luftdruck", or "Höhe: GPS" when the
+// GNSS altitudes stand in for a file whose fixes all have pressure altitude 0.
 // Lines end at CR, LF or CR LF; Ctrl-Z ends the file. Time steps come from the
-// full time of day, see fixTimeStep. A file whose fixes all have pressure
-// altitude 0 takes the GNSS altitudes instead.
-// Beside the fixes it keeps in `data.Igc` the last declared task (C records),
-// the events (E records), each fix's ENL and MOP values where the I record
-// names them, and whether a G record is present; the LAD and LOD extensions
-// add their digits to each fix's position. Malformed C, E and I records are
-// passed over.
+// full time of day, see fixTimeStep.
+// Beside the fixes it keeps in `igc` the header's pilot, glider and date, the
+// last declared task (C records), the events (E records), each fix's ENL and
+// MOP values where the I record names them, and whether a G record is
+// present; the LAD and LOD extensions add their digits to each fix's
+// position. Malformed C, E and I records are passed over.
 // A B record at latitude 0000000 and longitude 00000000 holds no position
 // and is passed over like any other line (the next fix's time step counts
 // from the fix before it). A file without a single other B record fails with
-// "Keine Flugdaten in der Datei".
-// Returns the altitude label: "Höhe: Luftdruck", or "Höhe: GPS" when the
-// GNSS altitudes stand in.
-// On failure throws RunError (detail: file name and line number) and leaves
-// `data` exactly as it was.
-QString loadIgc(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+// "Keine Flugdaten in der Datei"; more than 65536 fixes with the range error.
+// Every failure throws RunError (detail: file name and line number).
+Flight readIgc(QByteArrayView bytes, const QString& fileName);
 
 }  // namespace trelvano

@@ -11,7 +11,7 @@
 
 #include "import/LoggerField.h"
 #include "import/PlainDigits.h"
-#include "model/FlightData.h"
+#include "model/SampleRow.h"
 
 #include <cstdint>
 #include <cstring>

@@ -6,31 +6,68 @@
 
 namespace trelvano {
 
-std::vector<double> seaLevelAltitudes(const FlightData& data) {
-  const int32_t last = std::min<int32_t>(std::max(data.LastPoint, 0), kMaxFlightPoints - 1);
-  std::vector<double> altitude(size_t(last) + 1);
-  if (data.LoggerNG) {
-    const double first = data.RawSamples[0][kColGpsAlt] * 0.1;
-    for (int32_t i = 0; i <= last; ++i) altitude[size_t(i)] = data.FlightPath[i].Altitude + first;
-    return altitude;
+namespace {
+// One rule for the tables and for a flight as read: point i's GNSS altitude
+// where it has one (0 = none), its shown altitude otherwise; GNSS altitudes
+// above the ellipsoid brought to the geoid.
+template <class LatLon, class Shown, class Gnss>
+std::vector<double> fromPoints(size_t n, LatLon latLon, Shown shown, Gnss gnss, bool aboveEllipsoid) {
+  std::vector<double> altitude(n);
+  std::vector<size_t> withGnss;
+  for (size_t i = 0; i < n; ++i) {
+    const double g = gnss(i);
+    altitude[i] = g != 0 ? g : shown(i);
+    if (g != 0) withGnss.push_back(i);
   }
-  std::vector<int32_t> gnss;  // the fixes with a GNSS altitude
-  for (int32_t i = 0; i <= last; ++i) {
-    const bool hasGnss = data.HasGnssAltitudes && data.GnssAltitude[i] != 0;
-    altitude[size_t(i)] = hasGnss ? data.GnssAltitude[i] : data.FlightPath[i].Altitude;
-    if (hasGnss) gnss.push_back(i);
-  }
-  if (data.Igc.gnssAboveEllipsoid && !gnss.empty()) {
+  if (aboveEllipsoid && !withGnss.empty()) {
     std::vector<double> lat, lon, height;
-    for (int32_t i : gnss) {
-      lat.push_back(data.FlightPath[i].Lat);
-      lon.push_back(data.FlightPath[i].Lon);
-      height.push_back(altitude[size_t(i)]);
+    for (size_t i : withGnss) {
+      const auto [la, lo] = latLon(i);
+      lat.push_back(la);
+      lon.push_back(lo);
+      height.push_back(altitude[i]);
     }
     if (ellipsoidToGeoid(lat.data(), lon.data(), height.data(), int(height.size())))
-      for (size_t k = 0; k < gnss.size(); ++k) altitude[size_t(gnss[k])] = height[k];
+      for (size_t k = 0; k < withGnss.size(); ++k) altitude[withGnss[k]] = height[k];
   }
   return altitude;
+}
+}  // namespace
+
+std::vector<double> seaLevelAltitudes(const FlightData& data) {
+  const int32_t last = std::min<int32_t>(std::max(data.LastPoint, 0), kMaxFlightPoints - 1);
+  const size_t n = size_t(last) + 1;
+  if (data.LoggerNG) {
+    const double first = data.RawSamples[0][kColGpsAlt] * 0.1;
+    std::vector<double> altitude(n);
+    for (size_t i = 0; i < n; ++i) altitude[i] = data.FlightPath[i].Altitude + first;
+    return altitude;
+  }
+  return fromPoints(
+      n,
+      [&](size_t i) {
+        return std::pair{data.FlightPath[i].Lat, data.FlightPath[i].Lon};
+      },
+      [&](size_t i) { return data.FlightPath[i].Altitude; },
+      [&](size_t i) { return data.HasGnssAltitudes ? data.GnssAltitude[i] : 0.0; }, data.Igc.gnssAboveEllipsoid);
+}
+
+std::vector<double> seaLevelAltitudes(const Flight& flight) {
+  const size_t n = flight.fixes.size();
+  if (flight.kind == FlightKind::LoggerNew && !flight.samples.empty()) {
+    const double first = flight.samples.front()[kColGpsAlt] * 0.1;
+    std::vector<double> altitude(n);
+    for (size_t i = 0; i < n; ++i) altitude[i] = flight.fixes[i].Altitude + first;
+    return altitude;
+  }
+  return fromPoints(
+      n,
+      [&](size_t i) {
+        return std::pair{flight.fixes[i].Lat, flight.fixes[i].Lon};
+      },
+      [&](size_t i) { return flight.fixes[i].Altitude; },
+      [&](size_t i) { return i < flight.gnssAltitude.size() ? flight.gnssAltitude[i] : 0.0; },
+      flight.igc.gnssAboveEllipsoid);
 }
 
 }  // namespace trelvano

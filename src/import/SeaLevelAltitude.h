@@ -2,6 +2,7 @@
 // The one height above sea level of a flight's points: heights above ground,
 // the Info panel, the chart and every export take it from here.
 
+#include "model/Flight.h"
 #include "model/FlightData.h"
 
 #include <vector>
@@ -16,5 +17,7 @@ namespace trelvano {
 // point's altitude. A pressure altitude is referred to the standard
 // atmosphere, so the GNSS altitude is preferred wherever the fix has one.
 std::vector<double> seaLevelAltitudes(const FlightData& data);
+// The same for a flight as read, per fix.
+std::vector<double> seaLevelAltitudes(const Flight& flight);
 
 }  // namespace trelvano

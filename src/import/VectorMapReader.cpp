@@ -1,6 +1,5 @@
 #include "import/VectorMapReader.h"
 
-#include "import/LoadStagingData.h"
 #include "import/LocalFrame.h"
 #include "import/TextLines.h"
 #include "model/RunError.h"
@@ -9,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace trelvano {
 
@@ -27,13 +27,14 @@ static_assert(sizeof(VectorMapRecord) == kVectorRecordSize);
 
 }  // namespace
 
-void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName) {
+void loadVectorMap(FlightData& data, QByteArrayView bytes, const QString& fileName) {
   const qsizetype count = bytes.size() / kVectorRecordSize;
   if (count > kPointCapacity) throw inFile(RunError::range(), fileName);
 
   const FlightPoint& first = data.FlightPath[0];
   const FrameOrigin origin{first.Lat, first.Lon, 0};
-  FlightPoint* const staged = staging.vectorMap;
+  // Read apart first: a file that fails leaves the map as it was.
+  std::vector<FlightPoint> staged(static_cast<size_t>(count));
   for (qsizetype k = 0; k < count; ++k) {
     VectorMapRecord record;
     std::memcpy(&record, bytes.data() + k * kVectorRecordSize, sizeof record);
@@ -50,11 +51,11 @@ void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes,
     // Such a vertex would stop every later redraw with this error.
     if (!std::isfinite(p.X) || !std::isfinite(p.Y))
       throw RunError::invalidFloatOp().withDetail(QStringLiteral("Datei %1, Datensatz %2").arg(fileName).arg(k + 1));
-    staged[k] = p;
+    staged[static_cast<size_t>(k)] = p;
   }
 
   ++data.SceneVersion;
-  if (count > 0) std::memcpy(data.VectorMap.data(), staged, static_cast<size_t>(count) * sizeof(FlightPoint));
+  if (count > 0) std::memcpy(data.VectorMap.data(), staged.data(), static_cast<size_t>(count) * sizeof(FlightPoint));
   data.VectorMapLast = static_cast<int32_t>(count - 1);
 }
 

@@ -2,7 +2,6 @@
 // Vector maps (".map"): headerless files of 32-byte little-endian records,
 // each one vertex of a filled polygon in geographic coordinates.
 
-#include "import/LoadStaging.h"
 #include "model/FlightData.h"
 
 #include <QByteArrayView>
@@ -21,6 +20,6 @@ constexpr int kVectorRecordSize = 32;
 // More than 131072 records throw the range error, a record whose position is
 // not a finite number "Ungültige Gleitkommaoperation", each with the file
 // (and record) as detail; the map loaded before then stays as it was.
-void loadVectorMap(FlightData& data, LoadStaging& staging, QByteArrayView bytes, const QString& fileName);
+void loadVectorMap(FlightData& data, QByteArrayView bytes, const QString& fileName);
 
 }  // namespace trelvano

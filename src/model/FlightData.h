@@ -7,25 +7,13 @@
 #include "model/FlightPoint.h"
 #include "model/IgcExtras.h"
 #include "model/RouteMark.h"
+#include "model/SampleRow.h"
 #include "model/Terrain.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace trelvano {
-
-constexpr int kSampleRows = 32768;
-constexpr int kSampleColumns = 16;
-// Sample columns besides the 13 channels.
-constexpr int kColLat = 13;     // latitude DDMMmmm
-constexpr int kColLon = 14;     // longitude DDDMMmmm
-constexpr int kColGpsAlt = 15;  // GPS altitude, decimetres
-
-struct SampleRow {
-  int32_t v[kSampleColumns];
-  int32_t& operator[](long long c) { return v[checkIndex(c, kSampleColumns)]; }
-  int32_t operator[](long long c) const { return v[checkIndex(c, kSampleColumns)]; }
-};
 
 // 32768 rows of a new-format logger flight; row i belongs to FlightPath point i.
 struct SampleTable {

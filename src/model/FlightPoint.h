@@ -2,6 +2,7 @@
 // One point of any point array: a flight fix, a shadow or plumb-line point, a
 // grid or arrow vertex, a map cell or a vector-map vertex.
 
+#include "model/FlightLimits.h"
 #include "model/RunError.h"
 
 #include <cstdint>
@@ -33,8 +34,8 @@ struct FlightPoint {
 static_assert(sizeof(FlightPoint) == 88, "FlightPoint is a plain fixed-layout record");
 
 constexpr int kPointCapacity = 131072;
-// Plumb lines need two entries per flight point, so a flight has at most this many.
-constexpr int kMaxFlightPoints = kPointCapacity / 2;
+// Plumb lines need two entries per flight point.
+static_assert(kPointCapacity == 2 * kMaxFlightPoints);
 
 // 131072 points; indexes 0 .. 131071. The owner keeps the last valid index
 // (-1 = empty); entries above it keep old values and are never read.

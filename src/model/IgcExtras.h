@@ -1,11 +1,14 @@
 #pragma once
-// What an IGC file says beside its fixes: the declared task (C records), the
-// events (E records), the engine-noise and propulsion values of each fix (I
-// record extensions ENL and MOP) and whether the security record (G) is there.
+// What an IGC file says beside its fixes: who flew what on which day (H
+// records), the declared task (C records), the events (E records), the
+// engine-noise and propulsion values of each fix (I record extensions ENL and
+// MOP) and whether the security record (G) is there.
 // The IGC reader fills it; every other reader leaves it empty.
 
 #include <QString>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace trelvano {
@@ -27,6 +30,12 @@ struct FlightEvent {
 };
 
 struct IgcExtras {
+  // The header's pilot (HFPLT), glider type (HFGTY) and registration (HFGID),
+  // the first that gives one, blanks and trailing commas trimmed; empty where
+  // the file gives none or a placeholder ("NKN", "NIL").
+  QString pilot, gliderType, gliderId;
+  // Midnight UTC of the first date record (HFDTE), seconds since 1970; NaN without one.
+  double date = std::numeric_limits<double>::quiet_NaN();
   // The last declaration of the file (a later one replaces an earlier one).
   std::vector<TaskPoint> task;
   std::vector<FlightEvent> events;
@@ -40,6 +49,10 @@ struct IgcExtras {
   bool gnssAboveEllipsoid = false;
 
   void clear() {
+    pilot.clear();
+    gliderType.clear();
+    gliderId.clear();
+    date = std::numeric_limits<double>::quiet_NaN();
     task.clear();
     events.clear();
     enl.clear();

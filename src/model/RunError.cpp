@@ -76,6 +76,11 @@ RunError RunError::tooManySamples(int limit) {
   return range().withCause(QStringLiteral("Die Datei enthält mehr als %1 Messwerte").arg(limit));
 }
 
+RunError RunError::tooManyFlights(int limit) {
+  return {RunErrorKind::TooManyFlights,
+          QStringLiteral("Es können höchstens %1 Flüge gleichzeitig geladen sein").arg(limit)};
+}
+
 RunError RunError::noFlight() { return {RunErrorKind::NoFlight, QStringLiteral("Kein Flug geladen")}; }
 
 RunError RunError::ownRecording(const QString& path) {

@@ -30,6 +30,7 @@ enum class RunErrorKind {
   MapWithoutCrs,         // "Karte ohne Koordinatensystem": no system in the file, no .prj, a world file in metres
   OutsideFlight,         // "Karte liegt nicht im Bereich des Fluges": a map away from the flight
   TerrainOutsideFlight,  // "Gelände liegt nicht im Bereich des Fluges": an elevation file away from the flight
+  TooManyFlights,        // "Es können höchstens %d Flüge gleichzeitig geladen sein": one flight added too many
 };
 
 class RunError : public std::exception {
@@ -61,6 +62,7 @@ class RunError : public std::exception {
   // samples) than the tables hold, with the limit as its reason.
   static RunError tooManyPoints(int limit);
   static RunError tooManySamples(int limit);
+  static RunError tooManyFlights(int limit);
   static RunError ownRecording(const QString& path);
 
   RunErrorKind kind() const { return kind_; }

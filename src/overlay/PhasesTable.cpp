@@ -10,20 +10,21 @@
 
 namespace trelvano {
 
-namespace {
-
-const QString kNone = QStringLiteral("–");
-
-QString fixed(double v, int decimals) { return fixedText(v, decimals); }
+// A number with `decimals` places and the locale's decimal separator; "–" for none.
+QString tableNumber(double v, int decimals) { return fixedText(v, decimals); }
 
 // Seconds since the first fix as h:mm:ss.
-QString elapsed(double seconds) {
+QString elapsedText(double seconds) {
   const long long s = std::llround(std::max(0.0, seconds));
   return QStringLiteral("%1:%2:%3")
       .arg(s / 3600)
       .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
       .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
+
+namespace {
+
+const QString kNone = QStringLiteral("–");
 
 // Clocks (UTC seconds since 1970) as hh:mm:ss, with the day in front
 // ("30.06. 06:03:00") where the recording runs over more than one day; "–"
@@ -48,13 +49,14 @@ struct ClockText {
 // "10:02:13 UTC (0:12:40)", or the elapsed time alone without a clock.
 QString when(const FlightAnalysis& a, const ClockText& clock, double time) {
   const double utc = clockAt(a, time);
-  return std::isfinite(utc) ? clock(utc) + QStringLiteral(" UTC (") + elapsed(time) + QLatin1Char(')') : elapsed(time);
+  return std::isfinite(utc) ? clock(utc) + QStringLiteral(" UTC (") + elapsedText(time) + QLatin1Char(')')
+                            : elapsedText(time);
 }
 
 // "47,12345° N, 11,23456° O".
 QString place(double lat, double lon) {
-  return fixed(std::abs(lat), 5) + (lat < 0 ? QStringLiteral("° S, ") : QStringLiteral("° N, ")) +
-         fixed(std::abs(lon), 5) + (lon < 0 ? QStringLiteral("° W") : QStringLiteral("° O"));
+  return tableNumber(std::abs(lat), 5) + (lat < 0 ? QStringLiteral("° S, ") : QStringLiteral("° N, ")) +
+         tableNumber(std::abs(lon), 5) + (lon < 0 ? QStringLiteral("° W") : QStringLiteral("° O"));
 }
 
 QString direction(TurnDirection d) {
@@ -102,7 +104,7 @@ void totalsRows(const FlightData& d, TableText& t) {
   const ClockText clock(a);
   const AnalysisTotals& s = a.totals;
   auto row = [&t](const QString& name, const QString& value) { t.rows.push_back({name, value}); };
-  row(QStringLiteral("Aufzeichnungsdauer"), elapsed(s.flightTime));
+  row(QStringLiteral("Aufzeichnungsdauer"), elapsedText(s.flightTime));
   const bool several = a.airborne.size() > 1;
   for (size_t k = 0; k < a.airborne.size(); ++k) {
     const AirborneSection& air = a.airborne[k];
@@ -114,29 +116,29 @@ void totalsRows(const FlightData& d, TableText& t) {
     for (const Launch& l : a.launches)
       if (l.from >= air.from && l.to <= air.to)
         row(launchName(l) + n, QStringLiteral("ausgeklinkt ") + when(a, clock, l.end) + QStringLiteral(", ") +
-                                   fixed(l.gain, 0) + QStringLiteral(" m Höhengewinn"));
+                                   tableNumber(l.gain, 0) + QStringLiteral(" m Höhengewinn"));
     for (const EngineClimb& e : a.engine)
       if (e.from >= air.from && e.to <= air.to)
         row(QStringLiteral("Motor") + n, when(a, clock, e.start) + QStringLiteral(" bis ") + when(a, clock, e.end) +
-                                             QStringLiteral(", ") + fixed(e.gain, 0) +
+                                             QStringLiteral(", ") + tableNumber(e.gain, 0) +
                                              QStringLiteral(" m Höhengewinn"));
     row(QStringLiteral("Landung") + n, air.landingSeen ? when(a, clock, air.end) + QStringLiteral(", ") +
                                                              place(d.FlightPath[landing].Lat, d.FlightPath[landing].Lon)
                                                        : QStringLiteral("– (Aufzeichnung endet in der Luft)"));
   }
   if (a.airborne.empty()) row(QStringLiteral("Start"), QStringLiteral("– (kein Flug erkannt)"));
-  row(QStringLiteral("Zeit in der Luft"), elapsed(s.airborneTime));
-  row(QStringLiteral("Freier Flug"), elapsed(s.freeFlightTime));
-  row(QStringLiteral("Anteil Kreisen [%]"), fixed(s.circlingShare, 1));
+  row(QStringLiteral("Zeit in der Luft"), elapsedText(s.airborneTime));
+  row(QStringLiteral("Freier Flug"), elapsedText(s.freeFlightTime));
+  row(QStringLiteral("Anteil Kreisen [%]"), tableNumber(s.circlingShare, 1));
   row(QStringLiteral("Thermiken"), QString::number(s.thermals));
-  row(QStringLiteral("Höhengewinn in Thermik [m]"), fixed(s.heightGained, 0));
-  row(QStringLiteral("Mittleres Steigen [m/s]"), fixed(s.averageClimb, 2));
-  row(QStringLiteral("Bestes Steigen über 30 s [m/s]"), fixed(s.best30sClimb, 1));
-  row(QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? fixed(s.averageRatio, 1) : kNone);
+  row(QStringLiteral("Höhengewinn in Thermik [m]"), tableNumber(s.heightGained, 0));
+  row(QStringLiteral("Mittleres Steigen [m/s]"), tableNumber(s.averageClimb, 2));
+  row(QStringLiteral("Bestes Steigen über 30 s [m/s]"), tableNumber(s.best30sClimb, 1));
+  row(QStringLiteral("Mittlere Gleitzahl"), s.averageRatio > 0 ? tableNumber(s.averageRatio, 1) : kNone);
   row(QStringLiteral("Höhensprünge übergangen"), QString::number(s.spikes));
   if (!a.warning.isEmpty()) row(QStringLiteral("Hinweis"), a.warning);
   for (const ClimbClass& c : s.climbHistogram)
-    row(QStringLiteral("Thermiken mit ") + fixed(c.from, 1) + QStringLiteral("–") + fixed(c.to, 1) +
+    row(QStringLiteral("Thermiken mit ") + tableNumber(c.from, 1) + QStringLiteral("–") + tableNumber(c.to, 1) +
             QStringLiteral(" m/s"),
         QString::number(c.count));
   row(QStringLiteral("Sicherheitsdatensatz"),
@@ -152,15 +154,15 @@ void taskRows(const FlightData& d, TableText& t) {
     QString name = p.placeholder ? p.name + QStringLiteral(" (Platzhalter)") : p.name;
     if (int(k) == dist.takeoff) name += QStringLiteral(" [Startplatz]");
     if (int(k) == dist.landing) name += QStringLiteral(" [Landeplatz]");
-    t.rows.push_back({QString::number(k + 1), name, p.placeholder ? kNone : fixed(p.lat, 5),
-                      p.placeholder ? kNone : fixed(p.lon, 5), fixed(dist.legs[k] / 1000, 1)});
+    t.rows.push_back({QString::number(k + 1), name, p.placeholder ? kNone : tableNumber(p.lat, 5),
+                      p.placeholder ? kNone : tableNumber(p.lon, 5), tableNumber(dist.legs[k] / 1000, 1)});
   }
-  t.rows.push_back({QString(), QStringLiteral("Gesamt"), QString(), QString(), fixed(dist.total / 1000, 1)});
+  t.rows.push_back({QString(), QStringLiteral("Gesamt"), QString(), QString(), tableNumber(dist.total / 1000, 1)});
   if (dist.takeoff >= 0) {
-    t.rows.push_back(
-        {QString(), QStringLiteral("Startplatz bis Abflug"), QString(), QString(), fixed(dist.takeoffLeg / 1000, 1)});
-    t.rows.push_back(
-        {QString(), QStringLiteral("Ziel bis Landeplatz"), QString(), QString(), fixed(dist.landingLeg / 1000, 1)});
+    t.rows.push_back({QString(), QStringLiteral("Startplatz bis Abflug"), QString(), QString(),
+                      tableNumber(dist.takeoffLeg / 1000, 1)});
+    t.rows.push_back({QString(), QStringLiteral("Ziel bis Landeplatz"), QString(), QString(),
+                      tableNumber(dist.landingLeg / 1000, 1)});
   }
 }
 
@@ -192,11 +194,12 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
                    QStringLiteral("Wind aus [°]")};
       for (size_t k = 0; k < a.thermals.size(); ++k) {
         const Thermal& th = a.thermals[k];
-        t.rows.push_back({QString::number(k + 1), elapsed(th.start), elapsed(th.end), utcClock(th.utcStart),
-                          utcClock(th.utcEnd), elapsed(th.end - th.start), fixed(th.gain, 0), fixed(th.climb, 1),
-                          fixed(th.entryHeight, 0), fixed(th.exitHeight, 0), fixed(th.altitude, 0), fixed(th.lat, 5),
-                          fixed(th.lon, 5), direction(th.direction), th.hasWind ? fixed(th.windSpeed, 0) : kNone,
-                          th.hasWind ? fixed(th.windFrom, 0) : kNone});
+        t.rows.push_back({QString::number(k + 1), elapsedText(th.start), elapsedText(th.end), utcClock(th.utcStart),
+                          utcClock(th.utcEnd), elapsedText(th.end - th.start), tableNumber(th.gain, 0),
+                          tableNumber(th.climb, 1), tableNumber(th.entryHeight, 0), tableNumber(th.exitHeight, 0),
+                          tableNumber(th.altitude, 0), tableNumber(th.lat, 5), tableNumber(th.lon, 5),
+                          direction(th.direction), th.hasWind ? tableNumber(th.windSpeed, 0) : kNone,
+                          th.hasWind ? tableNumber(th.windFrom, 0) : kNone});
       }
       break;
     case PhasesTable::Glides:
@@ -213,9 +216,10 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
                    QStringLiteral("Gleitzahl")};
       for (size_t k = 0; k < a.glides.size(); ++k) {
         const Glide& g = a.glides[k];
-        t.rows.push_back({QString::number(k + 1), elapsed(g.start), elapsed(g.end), utcClock(clockAt(a, g.start)),
-                          utcClock(clockAt(a, g.end)), elapsed(g.end - g.start), fixed(g.distance / 1000, 2),
-                          fixed(g.speed, 0), fixed(g.heightLoss, 0), g.ratio > 0 ? fixed(g.ratio, 1) : kNone});
+        t.rows.push_back({QString::number(k + 1), elapsedText(g.start), elapsedText(g.end),
+                          utcClock(clockAt(a, g.start)), utcClock(clockAt(a, g.end)), elapsedText(g.end - g.start),
+                          tableNumber(g.distance / 1000, 2), tableNumber(g.speed, 0), tableNumber(g.heightLoss, 0),
+                          g.ratio > 0 ? tableNumber(g.ratio, 1) : kNone});
       }
       break;
     case PhasesTable::Totals:
@@ -230,8 +234,9 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
                    QStringLiteral("Wind aus [°]"), QStringLiteral("Fluggeschwindigkeit [km/h]"),
                    QStringLiteral("Güte")};
       for (const WindEstimate& w : a.wind)
-        t.rows.push_back({elapsed(w.time), utcClock(clockAt(a, w.time)), fixed(w.height, 0), fixed(w.speed, 0),
-                          fixed(w.windFrom, 0), fixed(w.airspeed, 0), fixed(w.quality, 2)});
+        t.rows.push_back({elapsedText(w.time), utcClock(clockAt(a, w.time)), tableNumber(w.height, 0),
+                          tableNumber(w.speed, 0), tableNumber(w.windFrom, 0), tableNumber(w.airspeed, 0),
+                          tableNumber(w.quality, 2)});
       break;
     case PhasesTable::Task:
       t.title = QStringLiteral("Aufgabe");
@@ -243,7 +248,7 @@ TableText phasesTable(const FlightData& d, PhasesTable table) {
       t.title = QStringLiteral("Start, Motor und Ereignisse");
       t.headers = {QStringLiteral("Art"), QStringLiteral("Beginn"), QStringLiteral("Ende"), startUtc, endUtc};
       for (const EventRow& e : eventRows(d))
-        t.rows.push_back({e.kind, elapsed(e.start), e.hasEnd ? elapsed(e.end) : QString(),
+        t.rows.push_back({e.kind, elapsedText(e.start), e.hasEnd ? elapsedText(e.end) : QString(),
                           utcClock(clockAt(a, e.start)), e.hasEnd ? utcClock(clockAt(a, e.end)) : QString()});
       break;
   }

@@ -26,6 +26,11 @@ struct TableText {
 
 TableText phasesTable(const FlightData& data, PhasesTable table);
 
+// The tables' numbers: `decimals` places with the locale's decimal separator,
+// "–" for none; and seconds as h:mm:ss.
+QString tableNumber(double v, int decimals);
+QString elapsedText(double seconds);
+
 // Semicolons, CR LF, UTF-8 with a byte-order mark; fields with a semicolon,
 // quote or line break quoted. Numbers carry the locale's decimal separator.
 QByteArray tableCsv(const TableText& table);

@@ -116,7 +116,7 @@ void centre(const std::vector<Turned>& points, double camY, double camD, double 
 }  // namespace
 
 std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height, int32_t first,
-                                        int32_t last) {
+                                        int32_t last, const std::vector<FlightPoint>& also) {
   if (first > last) return std::nullopt;
   checkIndex(first, kPointCapacity);
   checkIndex(last, kPointCapacity);
@@ -124,6 +124,7 @@ std::optional<CameraShift> framingShift(const FlightData& data, const Camera& ca
   const Rotation r(cam, data.Exaggeration);
   std::vector<Turned> points(size_t(last - first) + 1);
   for (int32_t i = first; i <= last; ++i) points[size_t(i - first)] = turn(data.FlightPath[i], r);
+  for (const FlightPoint& p : also) points.push_back(turn(p, r));
   // The picture's centre is projected 0; a pixel is RenderPass::S projected units.
   const double halfX = RenderPass::S * width * (0.5 - kMarginShare);
   const double halfZ = RenderPass::S * height * (0.5 - kMarginShare);
@@ -146,6 +147,20 @@ std::optional<CameraShift> framingShift(const FlightData& data, const Camera& ca
   centre(points, double(fits), cam.CamD, halfX, halfZ, best);
   const double fill = std::max(best.spanX / (RenderPass::S * width), best.spanZ / (RenderPass::S * height));
   return CameraShift{best.camX, double(fits), best.camZ, fill};
+}
+
+Camera cameraAfterFrameMove(const Camera& cam, const FrameOrigin& from, const FrameOrigin& to, double heightScale) {
+  FlightPoint moved{};
+  moved.X = frameX(to.lat, to.lon, from);
+  moved.Y = frameY(to.lat, from);
+  moved.Z = to.altitude - from.altitude;
+  // Turned into the view's axes (x across, y along the sight, z up) as the matrix orders them.
+  const Turned t = turn(moved, Rotation(cam, heightScale));
+  Camera c = cam;
+  c.CamX -= t.x;
+  c.CamY -= t.y;
+  c.CamZ -= t.z;
+  return c.settled();
 }
 
 }  // namespace trelvano

@@ -1,11 +1,13 @@
 #pragma once
 // "Flug einpassen": where the camera must stand to show a flight whole.
 
+#include "import/LocalFrame.h"
 #include "model/FlightData.h"
 #include "view3d/Camera.h"
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace trelvano {
 
@@ -24,7 +26,14 @@ struct CameraShift {
 // least 10 m before the eye distance (the wheel's nearest), CamZ within its
 // holder's -10000 … 100000. nullopt when first > last, or when no distance
 // within the holder's range shows it all.
+// `also`: further points (X, Y, Z in the flight's frame) to frame with them.
 std::optional<CameraShift> framingShift(const FlightData& data, const Camera& cam, int width, int height, int32_t first,
-                                        int32_t last);
+                                        int32_t last, const std::vector<FlightPoint>& also = {});
+
+// The camera that shows the same picture after the frame's origin moved from
+// `from` to `to` (another flight made the active one): its shifts take up the
+// move, turned by its azimuth and elevation; heights drawn `heightScale` times.
+// Settled, so within a metre.
+Camera cameraAfterFrameMove(const Camera& cam, const FrameOrigin& from, const FrameOrigin& to, double heightScale);
 
 }  // namespace trelvano

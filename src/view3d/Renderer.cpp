@@ -1,5 +1,7 @@
 #include "view3d/Renderer.h"
 
+#include "view3d/OtherFlights.h"
+
 #include "view3d/AnalysisMarks.h"
 
 #include "model/Numbers.h"
@@ -178,10 +180,11 @@ struct BandedRedraw {
   int split = 0;
   Canvas* canvas[2] = {nullptr, nullptr};
   bool outOfView[2] = {false, false};
-  bool paint = true;               // false: no row to write, for OutOfView alone
-  int measured = -1;               // without painting: the one stroke layer that decides OutOfView
-  const Underlay* from = nullptr;  // copy these rows first and draw layers 9 and 10 only
-  Underlay* keep = nullptr;        // keep the rows below the flight path here
+  bool paint = true;                               // false: no row to write, for OutOfView alone
+  int measured = -1;                               // without painting: the one stroke layer that decides OutOfView
+  const Underlay* from = nullptr;                  // copy these rows first and draw layers 9 and 10 only
+  const trelvano::OtherFlights* others = nullptr;  // the other shown flights, projected
+  Underlay* keep = nullptr;                        // keep the rows below the flight path here
   uchar* pictureBits = nullptr;
   uchar* keepBits = nullptr;
   StrokeArray strokes[kStrokeLayers];
@@ -377,6 +380,7 @@ struct BandedRedraw {
     // 4 - 6: scene furniture; 7: plumb lines; 8: the shadow of the whole flight.
     if (!surface) {
       for (int layer = kGrid; layer <= kShadow; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
+      drawOthers(canvas, band);
       return;
     }
     for (int layer = kGrid; layer <= kMapFrame; ++layer) strokes[layer].draw(pass, band.top, band.bottom);
@@ -393,6 +397,15 @@ struct BandedRedraw {
     surface->draw(target);
     strokes[kPlumb].draw(pass, band.top, band.bottom, &target);
     strokes[kShadow].draw(pass, band.top, band.bottom, &target);
+    drawOthers(canvas, band);
+  }
+
+  // 8a: the other shown flights with their shadows, below the active one.
+  void drawOthers(Canvas& canvas, Band band) {
+    if (!others) return;
+    bool unused = false;  // OutOfView is the active flight's
+    RenderPass pass(canvas, unused);
+    others->drawTracks(pass, band.top, band.bottom);
   }
 };
 
@@ -461,6 +474,7 @@ void redrawInBands(BandedRedraw& job, RedrawWorker* worker, bool& outOfView) {
   // The declared task and the analysis' marks, over the flight.
   drawAnalysisMarks(canvas, job.data, job.layers, job.cam, labels);
   drawRouteMark(canvas, job.data.ScoreRoute, job.data, job.layers, job.cam);
+  if (job.others) job.others->drawMarkers(canvas, labels);
   // 11: the start coordinates on a white background.
   canvas.setBrushColor(colours::kWhite);
   canvas.setPenColor(colours::kBlack);
@@ -481,7 +495,8 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
 namespace {
 
 void transformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
-                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker, bool paint) {
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker, bool paint,
+                      const trelvano::OtherFlights* others) {
   TransformedArray arrays[8];
   const int n = transformedArrays(data, layers, arrays);
   for (int k = 0; k < n; ++k)
@@ -499,26 +514,30 @@ void transformAndDraw(FlightData& data, const Camera& cam, const Layers& layers,
   job.transforms = arrays;
   job.transformCount = n;
   job.paint = paint;
+  job.others = paint ? others : nullptr;
   redrawInBands(job, &worker, outOfView);
 }
 
 }  // namespace
 
 void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
-                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker) {
-  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, keep, worker, true);
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker,
+                      const trelvano::OtherFlights* others) {
+  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, keep, worker, true, others);
 }
 
 void TransformAndMeasure(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
                          QImage& backBuffer, bool& outOfView, RedrawWorker& worker) {
-  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, nullptr, worker, false);
+  transformAndDraw(data, cam, layers, viewMatrix, backBuffer, outOfView, nullptr, worker, false, nullptr);
 }
 
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
-                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker) {
+                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker,
+                       const trelvano::OtherFlights* others) {
   matchPicture(underlay.picture, backBuffer);
   BandedRedraw job(data, layers, cam, backBuffer);
   job.from = &underlay;
+  job.others = others;
   redrawInBands(job, worker, outOfView);
 }
 

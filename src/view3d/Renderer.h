@@ -12,6 +12,7 @@
 namespace trelvano {
 
 class RedrawWorker;
+class OtherFlights;
 
 // The start coordinates line, e.g.
 // "Startpunkt: Breite: N 48°7'2''   Länge: E 11°34'34''   Höhe: 512m".
@@ -35,8 +36,11 @@ void DDDGraf(const FlightData& data, const Layers& layers, const Camera& cam, QI
 // DDDCalc followed by DDDGraf with the same results, in one pass over the
 // points: each core transforms its half of every array and projects it to
 // the screen while the records are in the cache.
+// `others`: the other shown flights, projected for this redraw, drawn below
+// the active flight, their markers and names with the labels.
 void TransformAndDraw(FlightData& data, const Camera& cam, const Layers& layers, Matrix4& viewMatrix,
-                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker);
+                      QImage& backBuffer, bool& outOfView, Underlay* keep, RedrawWorker& worker,
+                      const OtherFlights* others = nullptr);
 
 // TransformAndDraw without painting: the projections and OutOfView exactly
 // as the redraw would leave them, for commands that step the camera until
@@ -48,6 +52,7 @@ void TransformAndMeasure(FlightData& data, const Camera& cam, const Layers& laye
 // `underlay`: the picture DDDGraf paints when nothing but FlightPath colours
 // changed since the underlay was kept.
 void DDDGrafOnUnderlay(const FlightData& data, const Layers& layers, const Camera& cam, const Underlay& underlay,
-                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker = nullptr);
+                       QImage& backBuffer, bool& outOfView, RedrawWorker* worker = nullptr,
+                       const OtherFlights* others = nullptr);
 
 }  // namespace trelvano

@@ -1,10 +1,15 @@
 #include "view3d/View3D.h"
 
+#include "canvas/Canvas.h"
+#include "import/FlightFrame.h"
 #include "model/Numbers.h"
 #include "model/RunError.h"
 #include "view3d/Framing.h"
+#include "view3d/Heights.h"
 #include "view3d/Matrix4.h"
+#include "view3d/OtherFlights.h"
 #include "view3d/RedrawWorker.h"
+#include "view3d/RenderPass.h"
 #include "view3d/Renderer.h"
 #include "view3d/Transform.h"
 
@@ -56,6 +61,8 @@ struct View3D::Impl {
   bool underlayValid = false;
   SceneKey underlayKey{};
   RedrawWorker worker;  // the second core of every redraw
+  OtherFlights others;
+  bool othersProjected = false;
 };
 
 namespace {
@@ -76,6 +83,25 @@ View3D::~View3D() { delete impl_; }
 
 const LabelBoard& View3D::labels() const { return impl_->worker.labels; }
 
+size_t View3D::otherFlightPoints() const { return impl_->othersProjected ? impl_->others.projectedPoints() : 0; }
+
+const OtherFlights* View3D::projectOthers() {
+  if (sceneSource) {
+    scene.clear();
+    sceneSource(scene);
+  }
+  impl_->othersProjected = false;
+  if (scene.empty() || data.LastPoint < 0) return nullptr;
+  const FrameOrigin origin = flightOrigin(data);
+  if (!std::isfinite(origin.lon) || !std::isfinite(origin.lat)) return nullptr;
+  Canvas canvas(BackBuffer);
+  bool unused = false;  // OutOfView is the active flight's
+  RenderPass pass(canvas, unused);
+  impl_->others.project(scene, origin, heightRule(data, layers), buildViewMatrix(cam), pass);
+  impl_->othersProjected = true;
+  return &impl_->others;
+}
+
 void View3D::Grafikupdate() {
   const double distance = std::abs(cam.CamY - 2000);
   if (distance < kFineGridBand) GitterPfeil(data, 100);
@@ -91,8 +117,9 @@ void View3D::Grafikupdate() {
 
 void View3D::paint() {
   impl_->underlayValid = false;
+  const OtherFlights* others = projectOthers();
   TransformAndDraw(data, cam, layers, impl_->viewMatrix, BackBuffer, OutOfView,
-                   keepUnderlay ? &impl_->underlay : nullptr, impl_->worker);
+                   keepUnderlay ? &impl_->underlay : nullptr, impl_->worker, others);
   if (keepUnderlay) {
     impl_->underlayKey = sceneKey(*this);
     impl_->underlayValid = true;
@@ -129,7 +156,7 @@ void View3D::redrawFlightColours() {
     return;
   }
   // Same camera, layers and scene: the projections of the last redraw still hold.
-  DDDGrafOnUnderlay(data, layers, cam, impl_->underlay, BackBuffer, OutOfView, &impl_->worker);
+  DDDGrafOnUnderlay(data, layers, cam, impl_->underlay, BackBuffer, OutOfView, &impl_->worker, projectOthers());
   ++redraws_;
 }
 
@@ -169,8 +196,23 @@ void View3D::Autozoom() {
 void View3D::fitFlight() {
   const bool section = data.RangeStart <= data.RangeEnd;
   const int32_t first = section ? data.RangeStart : 0, last = section ? data.RangeEnd : data.LastPoint;
+  // The other shown flights in the active flight's frame, framed with it.
+  std::vector<FlightPoint> others;
+  if (sceneSource) {
+    scene.clear();
+    sceneSource(scene);
+  }
+  if (!scene.tracks.empty() && data.LastPoint >= 0) {
+    const FrameOrigin origin = flightOrigin(data);
+    for (const SceneTrack& t : scene.tracks)
+      for (const Fix& f : t.flight->fixes) {
+        FlightPoint p{};
+        p.X = frameX(f.Lat, f.Lon, origin), p.Y = frameY(f.Lat, origin), p.Z = f.Altitude - origin.altitude;
+        others.push_back(p);
+      }
+  }
   auto frame = [&](const Camera& c) {
-    return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last);
+    return framingShift(data, c, BackBuffer.width(), BackBuffer.height(), first, last, others);
   };
   std::optional<CameraShift> shift = frame(cam);
   // Looking the other way is the last resort: when the camera's shifts alone

@@ -7,6 +7,7 @@
 #include "view3d/Camera.h"
 #include "view3d/LabelBoard.h"
 #include "view3d/Layers.h"
+#include "view3d/SceneFlights.h"
 
 #include <QImage>
 
@@ -30,6 +31,12 @@ class View3D {
   bool OutOfView = false;  // the last drawn point array had a point outside the picture or behind the eye
   QImage BackBuffer;       // Format_RGB32, the size of the window's image
 
+  // The other shown flights and the markers at the cursor's time: filled by
+  // `sceneSource` before each picture (empty with one flight, which then
+  // draws as it always did).
+  SceneFlights scene;
+  std::function<void(SceneFlights&)> sceneSource;
+
   // The one redraw entry: grid spacing by distance, transform, draw all layers
   // (inside redrawOnceAfter: only the projection, for OutOfView).
   void Grafikupdate();
@@ -45,6 +52,9 @@ class View3D {
   // The labels of the last picture painted (thermal climbs, events, task
   // names), each where it was drawn; none covers another.
   const LabelBoard& labels() const;
+
+  // Points of the other flights projected in the last picture (tracks and shadows).
+  size_t otherFlightPoints() const;
 
   // Number of pictures painted (for tests and the window's repaint); a
   // redraw stopped by a run-time error is not counted.
@@ -65,7 +75,8 @@ class View3D {
   void Autozoom();
   // "Flug einpassen": moves the camera (azimuth, elevation and eye distance
   // kept) so that the shown section of the flight (the whole flight when the
-  // section is empty) fills the picture with a small margin; one redraw.
+  // section is empty) and every other shown flight fill the picture with a
+  // small margin; one redraw.
   void fitFlight();
 
   // Mouse wheel over the 3D view: each notch away from the user pulls the
@@ -93,6 +104,8 @@ class View3D {
   // Settles the camera, then one redraw.
   void showCamera();
   void paint();
+  // The scene from its source, projected; null when there is nothing beside the active flight.
+  const class OtherFlights* projectOthers();
   struct Impl;
   Impl* impl_;
   long long redraws_ = 0;

@@ -7,7 +7,7 @@
 #include "app/core/AnalyseLoadedFlight.h"
 #include "common/SyntheticIgc.h"
 #include "import/IgcReader.h"
-#include "import/LoadStaging.h"
+#include "import/ShowFlight.h"
 
 #include <gtest/gtest.h>
 
@@ -129,8 +129,7 @@ TEST_P(FlightAnalysisOracle, FindsWhatTheFlightDid) {
   std::vector<LegTruth> truth;
   const QByteArray bytes = synthetic::igcBytes(f, &truth);
   FlightDataPtr data = makeFlightData();
-  LoadStagingPtr staging = makeLoadStaging();
-  loadIgc(*data, *staging, bytes, QStringLiteral("synthetic.igc"));
+  showFlight(*data, readIgc(bytes, QStringLiteral("synthetic.igc")));
   analyseLoadedFlight(*data);
   const FlightAnalysis& a = data->Analysis;
   ASSERT_TRUE(a.valid);

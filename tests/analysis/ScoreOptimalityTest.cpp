@@ -5,7 +5,8 @@
 
 #include "analysis/score/ScoreFlight.h"
 #include "import/IgcReader.h"
-#include "import/LoadStaging.h"
+#include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "model/FlightData.h"
 
 #include "common/SyntheticXcFlight.h"
@@ -58,10 +59,9 @@ std::vector<NamedFlight> syntheticFlights() {
 std::vector<NamedFlight> recordedFlights() {
   std::vector<NamedFlight> flights;
   const FlightDataPtr data = makeFlightData();
-  const LoadStagingPtr staging = makeLoadStaging();
   for (const QString& name : QDir(dataPath("igc")).entryList({"*.igc"}, QDir::Files)) {
     try {
-      loadIgc(*data, *staging, readBytes(dataPath("igc/" + name)), name);
+      showFlight(*data, readIgc(readBytes(dataPath("igc/" + name)), name));
     } catch (const RunError&) {
       continue;  // the reader's own failures are its tests' business
     }

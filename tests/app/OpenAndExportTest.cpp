@@ -47,15 +47,18 @@ TEST(OpenByName, EachFileWithItsReaderAndAFailureDoesNotStopTheRest) {
   EXPECT_EQ(w.errors[1], QStringLiteral("Datei kann nicht geöffnet werden\nDatei ordner.igc"));
   EXPECT_EQ(w.errors[2], QStringLiteral("Datei kann nicht geöffnet werden\nDatei rohr.csv"));
   EXPECT_TRUE(w.errors[3].startsWith(QStringLiteral("Fehler bei Bereichsprüfung"))) << w.errors[3].toStdString();
+  // The first flight file opened, the IGC flight in capitals was added beside it.
   const MainController& c = w.form->core();
-  EXPECT_EQ(c.data.LastPoint, 299);  // the IGC flight in capitals loaded last
-  EXPECT_FALSE(c.data.LoggerNG);
-  EXPECT_EQ(c.state.statusText, upper);  // the full path
-  EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Trelvano 0.44 – RUND.IGC"));
+  ASSERT_EQ(c.flights.count(), 2);
+  EXPECT_EQ(c.flights.activeIndex(), 0);
+  EXPECT_TRUE(c.data.LoggerNG);
+  EXPECT_EQ(c.flights.at(1).path, upper);  // the full path
+  EXPECT_EQ(c.flights.at(1).flight->fixes.size(), 300u);
+  EXPECT_EQ(w.form->windowTitle(), QStringLiteral("Trelvano 0.44 – ng-flug.csv"));
   EXPECT_EQ(c.data.ChannelParams[0].Kind, kKindHoehe);  // default.par, read as "Parameter → laden" would
 }
 
-TEST(OpenByName, DroppedFilesOpenInTheirOrder) {
+TEST(OpenByName, DroppedFlightsOpenTheFirstAndAddTheOthers) {
   Window w;
   w.form->show();
   QMimeData mime;
@@ -65,7 +68,10 @@ TEST(OpenByName, DroppedFilesOpenInTheirOrder) {
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(300, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(w.form.get(), &drop);
-  EXPECT_TRUE(w.form->core().state.statusText.endsWith(QStringLiteral("alt-flug.csv (alter-Typ)")));
+  // Flights dropped together: the first opens, the other is added beside it.
+  EXPECT_TRUE(w.form->core().state.statusText.endsWith(QStringLiteral("rundflug.igc")));
+  ASSERT_EQ(w.form->core().flights.count(), 2);
+  EXPECT_TRUE(w.form->core().flights.at(1).path.endsWith(QStringLiteral("alt-flug.csv")));
 
   QMimeData text;
   text.setText(QStringLiteral("kein Dateiname"));

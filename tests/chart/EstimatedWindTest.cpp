@@ -4,6 +4,7 @@
 #include "chart/core/ChartView.h"
 #include "chart/core/GpsSeries.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "app/core/AnalyseLoadedFlight.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,11 @@ using namespace trelvano;
 
 TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
   using namespace trelvano::synthetic;
-  Flight f;
+  synthetic::Flight f;
   f.windSpeed = 30 / 3.6, f.windFrom = 60, f.airspeed = 25;
   f.legs = {{Manoeuvre::Glide, 60}, {Manoeuvre::Thermal, 200, 18, 2}, {Manoeuvre::Glide, 60}};
   FlightDataPtr data = makeFlightData();
-  LoadStagingPtr staging = makeLoadStaging();
-  loadIgc(*data, *staging, igcBytes(f), QStringLiteral("t.igc"));
+  showFlight(*data, readIgc(igcBytes(f), QStringLiteral("t.igc")));
   Wind none{};
   EXPECT_FALSE(estimatedWindAt(*data, 100, none));  // not analysed yet
   trelvano::analyseLoadedFlight(*data);

@@ -86,7 +86,7 @@ TEST(Options, OpeningWithTheOptionOnRecomputesOnce) {
 TEST(Options, AFailedRecomputationLeavesTheFlightAndTheOption) {
   Options o;
   o.loadLoggerFlight("default.par");
-  o.data.ChannelSamples[150][0] = 1000000;  // a negative pressure half way
+  o.data.RawSamples[150][0] = 1000000;  // a negative pressure half way
   o.open();
   const std::vector<double> before = o.altitudes();
   const double maxAltitude = o.data.MaxAltitude, z = o.data.FlightPath[200].Z;

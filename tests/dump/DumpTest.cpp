@@ -3,6 +3,7 @@
 #include "common/SmallFileSystem.h"
 #include "common/TestPaths.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <QImage>
@@ -548,4 +549,70 @@ TEST(Dump, AnalysisOfARecordingWithTaskEventsAndEngine) {
   EXPECT_NEAR(distance["total"].toDouble(), 451805, 1);
   EXPECT_TRUE(distance["takeoffLeg"].isNull());
   EXPECT_TRUE(distance["landingLeg"].isNull());
+}
+
+// Flights added beside the active one leave every key of its state as the
+// flight loaded alone shows it; so does making an added flight the active
+// one, but for the pens the renderer sets by what its camera sees (the camera
+// stays where the first flight put it).
+TEST(Dump, TheActiveFlightsStateIsItsOwnBesideOtherFlights) {
+  const QString other = example("rundflug.igc");
+  auto withoutFlightList = [](QJsonObject json, bool pens) {
+    json.remove(QStringLiteral("files"));
+    json.remove(QStringLiteral("flights"));
+    QJsonArray points = json[QStringLiteral("points")].toArray();
+    for (qsizetype i = 0; !pens && i < points.size(); ++i) {
+      QJsonArray p = points[i].toArray();
+      p.removeAt(8);
+      points[i] = p;
+    }
+    json[QStringLiteral("points")] = points;
+    return json;
+  };
+  const QStringList recordings = QDir(dataPath(QStringLiteral("igc"))).entryList({QStringLiteral("*.igc")});
+  ASSERT_GE(recordings.size(), 10);
+  for (const QString& name : recordings) {
+    SCOPED_TRACE(name.toStdString());
+    const QString path = dataPath(QStringLiteral("igc/") + name);
+    const DumpRun alone = runDump({QStringLiteral("--analysis"), path});
+    const DumpRun first = runDump({QStringLiteral("--analysis"), path, QStringLiteral("--add"), other});
+    const DumpRun switched = runDump({QStringLiteral("--analysis"), other, QStringLiteral("--add"), path,
+                                      QStringLiteral("--active"), QStringLiteral("1")});
+    if (alone.exitCode != 0) {  // a recording that does not load is not added either
+      EXPECT_EQ(switched.json[QStringLiteral("flights")].toArray().size(), 1);
+      continue;
+    }
+    EXPECT_EQ(first.json[QStringLiteral("flights")].toArray().size(), 2);
+    EXPECT_TRUE(withoutFlightList(first.json, true) == withoutFlightList(alone.json, true));
+    EXPECT_TRUE(withoutFlightList(switched.json, false) == withoutFlightList(alone.json, false));
+  }
+}
+
+TEST(Dump, FlightListAtATime) {
+  const QString igc = dataPath(QStringLiteral("igc/crlf-greenwich-crossing-lx8000.igc"));
+  const DumpRun r =
+      runDump({example("rundflug.igc"), QStringLiteral("--add"), igc, QStringLiteral("--add"), example("ng-flug.csv"),
+               QStringLiteral("--offset"), QStringLiteral("2,30"), QStringLiteral("--sync"), QStringLiteral("start"),
+               QStringLiteral("--time"), QStringLiteral("100")});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  const QJsonArray flights = r.json[QStringLiteral("flights")].toArray();
+  ASSERT_EQ(flights.size(), 3);
+  const QJsonObject logger = flights[2].toObject();
+  EXPECT_EQ(logger[QStringLiteral("name")], QStringLiteral("ng-flug.csv"));
+  EXPECT_EQ(logger[QStringLiteral("offset")].toDouble(), 30);
+  EXPECT_TRUE(logger[QStringLiteral("utcStart")].isNull());  // no clock
+  EXPECT_TRUE(flights[0].toObject()[QStringLiteral("active")].toBool());
+  EXPECT_TRUE(flights[1].toObject()[QStringLiteral("utcStart")].toString().endsWith(QLatin1Char('Z')));
+  for (const auto& f : flights) {
+    const QJsonObject o = f.toObject();
+    EXPECT_TRUE(o[QStringLiteral("colour")].toString().startsWith(QLatin1Char('#')));
+    EXPECT_TRUE(o[QStringLiteral("summary")].toObject().contains(QStringLiteral("best30sClimb")));
+  }
+  // 100 s on the clock: the active flight is flying, compared with itself.
+  const QJsonObject at = flights[0].toObject()[QStringLiteral("at")].toObject();
+  EXPECT_EQ(at[QStringLiteral("distanceToActive")].toDouble(), 0);
+
+  EXPECT_EQ(runDump({QStringLiteral("--sync"), QStringLiteral("gestern"), igc}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--offset"), QStringLiteral("1"), igc}).exitCode, 2);
+  EXPECT_EQ(runDump({QStringLiteral("--active"), QStringLiteral("5"), igc}).exitCode, 1);  // no 6th flight
 }

@@ -4,6 +4,7 @@
 #include "import/FileBytes.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
+#include "import/ShowFlight.h"
 #include "import/ParameterFile.h"
 
 #include <QGuiApplication>
@@ -34,8 +35,8 @@ void FuzzWorld::loadGoodState() {
   readParameterBytes(data.ChannelParams, par);
   // A new-format flight first, so the sample tables hold samples, then an
   // IGC flight over it: both kinds of tables are in use.
-  loadLoggerFile(data, *staging, logger, QStringLiteral("ng-flug.csv"));
-  loadIgc(data, *staging, igc, QStringLiteral("rundflug.igc"));
+  showFlight(data, readLogger(logger, QStringLiteral("ng-flug.csv")));
+  showFlight(data, readIgc(igc, QStringLiteral("rundflug.igc")));
 }
 
 // Qt's picture readers warn about every broken file; the fuzzer's output is for findings.

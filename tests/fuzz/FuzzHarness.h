@@ -5,7 +5,6 @@
 // the input.
 
 #include "common/StateSnapshot.h"
-#include "import/LoadStaging.h"
 #include "model/FlightData.h"
 #include "model/RunError.h"
 
@@ -20,7 +19,6 @@ namespace trelvano {
 struct FuzzWorld {
   FlightDataPtr dataPtr = makeFlightData();
   FlightData& data = *dataPtr;
-  LoadStagingPtr staging = makeLoadStaging();
 
   FuzzWorld();
   // Loads the example flights and parameter table again (after a load that

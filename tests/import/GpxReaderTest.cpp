@@ -11,10 +11,7 @@ namespace {
 
 constexpr double kNone = NAN;
 
-class GpxReader : public ImportTest {
- protected:
-  QString gpx(const QByteArray& text) { return loadGpx(data, *staging, text, QStringLiteral("t.gpx")); }
-};
+Flight gpx(const QByteArray& text) { return readGpx(text, QStringLiteral("t.gpx")); }
 
 double utc(const char* text) {
   return QDateTime::fromString(QLatin1String(text), Qt::ISODateWithMs).toMSecsSinceEpoch() / 1000.0;
@@ -24,7 +21,7 @@ struct Expected {
   double lat, lon, ele, step, time;
 };
 
-TEST_F(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
+TEST(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
   // Each point as read by eye from the files in tests/data/gpx.
   const std::pair<const char*, std::vector<Expected>> files[] = {
       {"unit-extensions-segments.gpx",
@@ -42,34 +39,41 @@ TEST_F(GpxReader, FilesOfOtherProgramsGiveEveryPoint) {
   };
   for (const auto& [name, points] : files) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(gpx(readBytes(dataPath(QStringLiteral("gpx/") + QLatin1String(name)))), QStringLiteral("Höhe: GPS"));
-    ASSERT_EQ(data.LastPoint + 1, int(points.size()));
-    for (int i = 0; i <= data.LastPoint; ++i) {
+    const Flight f = gpx(readBytes(dataPath(QStringLiteral("gpx/") + QLatin1String(name))));
+    EXPECT_EQ(f.kind, FlightKind::Gpx);
+    EXPECT_EQ(f.altitudeLabel, QStringLiteral("Höhe: GPS"));
+    ASSERT_EQ(f.fixes.size(), points.size());
+    EXPECT_EQ(f.hasClock(), !std::isnan(points[0].time));
+    for (size_t i = 0; i < points.size(); ++i) {
       const Expected& e = points[i];
-      const FlightPoint& p = data.FlightPath[i];
+      const Fix& p = f.fixes[i];
       EXPECT_NEAR(p.Lat, e.lat, 1e-12) << i;
       EXPECT_NEAR(p.Lon, e.lon, 1e-12) << i;
       EXPECT_EQ(p.Altitude, e.ele) << i;
       EXPECT_NEAR(p.TimeStep, e.step, 1e-9) << i;
-      EXPECT_EQ(std::isnan(data.PointTime[i]), std::isnan(e.time)) << i;
-      if (!std::isnan(e.time)) {
-        EXPECT_NEAR(data.PointTime[i], e.time, 1e-6) << i;
+      if (f.hasClock()) {
+        EXPECT_EQ(std::isnan(f.utc[i]), std::isnan(e.time)) << i;
+        if (!std::isnan(e.time)) {
+          EXPECT_NEAR(f.utc[i], e.time, 1e-6) << i;
+        }
       }
     }
-    EXPECT_EQ(data.HasPointTimes, !std::isnan(points[0].time));
-    EXPECT_EQ(data.SampleInterval, data.FlightPath[data.LastPoint].TimeStep);
+    EXPECT_EQ(f.sampleInterval, f.fixes.back().TimeStep);
+    EXPECT_EQ(f.start.altitude, points[0].ele);
   }
   // Track points win over route points wherever these stand.
-  gpx("<gpx><rte><rtept lat='1' lon='1'/></rte><trk><trkseg><trkpt lat='2' lon='3'/></trkseg></trk>"
-      "<rte><rtept lat='4' lon='4'/></rte><trkpt lat='5' lon='5'/></gpx>");
-  EXPECT_EQ(data.LastPoint, 0);
-  EXPECT_EQ(data.FlightPath[0].Lon, 3.0);
+  const Flight f =
+      gpx("<gpx><rte><rtept lat='1' lon='1'/></rte><trk><trkseg><trkpt lat='2' lon='3'/></trkseg></trk>"
+          "<rte><rtept lat='4' lon='4'/></rte><trkpt lat='5' lon='5'/></gpx>");
+  ASSERT_EQ(f.fixes.size(), 1u);
+  EXPECT_EQ(f.fixes[0].Lon, 3.0);
+  EXPECT_EQ(f.sampleInterval, 2.0);  // a single point: its own first step
 }
 
 QByteArray track(const QByteArray& points) { return "<gpx><trk><trkseg>" + points + "</trkseg></trk></gpx>"; }
 
 // Whatever XML form a writer chooses, the same points come out.
-TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
+TEST(GpxReader, AnyWellFormedFormReadsAlike) {
   const QByteArray plain =
       track("<trkpt lat='47.5' lon='-11.25'><ele>612.5</ele><time>2023-06-01T10:00:00Z</time></trkpt>");
   const QByteArray forms[] = {
@@ -96,23 +100,24 @@ TEST_F(GpxReader, AnyWellFormedFormReadsAlike) {
   };
   for (const QByteArray& form : forms) {
     SCOPED_TRACE(form.left(120).constData());
-    gpx(form);
-    ASSERT_EQ(data.LastPoint, 0);
-    EXPECT_EQ(data.FlightPath[0].Lat, 47.5);
-    EXPECT_EQ(data.FlightPath[0].Lon, -11.25);
-    EXPECT_EQ(data.FlightPath[0].Altitude, 612.5);
-    EXPECT_EQ(data.PointTime[0], utc("2023-06-01T10:00:00Z"));
+    const Flight f = gpx(form);
+    ASSERT_EQ(f.fixes.size(), 1u);
+    EXPECT_EQ(f.fixes[0].Lat, 47.5);
+    EXPECT_EQ(f.fixes[0].Lon, -11.25);
+    EXPECT_EQ(f.fixes[0].Altitude, 612.5);
+    EXPECT_EQ(f.utc, std::vector<double>{utc("2023-06-01T10:00:00Z")});
   }
   // An empty ele is 0 m, a time that is none counts as missing; route points
   // after a track point are passed over unread.
-  gpx("<gpx><trk><trkseg><trkpt lat='1' lon='2'><ele>7</ele><ele> </ele><time>noon</time></trkpt></trkseg></trk>"
-      "<rte><rtept lat='x' lon='y'/></rte></gpx>");
-  ASSERT_EQ(data.LastPoint, 0);
-  EXPECT_EQ(data.FlightPath[0].Altitude, 0.0);
-  EXPECT_FALSE(data.HasPointTimes);
+  const Flight f =
+      gpx("<gpx><trk><trkseg><trkpt lat='1' lon='2'><ele>7</ele><ele> </ele><time>noon</time></trkpt></trkseg></trk>"
+          "<rte><rtept lat='x' lon='y'/></rte></gpx>");
+  ASSERT_EQ(f.fixes.size(), 1u);
+  EXPECT_EQ(f.fixes[0].Altitude, 0.0);
+  EXPECT_FALSE(f.hasClock());
 }
 
-TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
+TEST(GpxReader, BadFilesNameTheLine) {
   const std::pair<QByteArray, int> cases[] = {
       // text, line of "Ungültige GPX-Datei"
       {"", 1},
@@ -128,13 +133,10 @@ TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
       {"<gpx>\n<p:trk><trkseg><trkpt lat='1' lon='2'/></trkseg></p:trk></gpx>", 2},  // the prefix is not declared
       {"<?xml version='1.0' encoding='EBCDIC-XY'?>\n<gpx/>", 1},
   };
-  igc(joinLines({bRecord("120000", "4807038N", "01131456E"), bRecord("120002", "4807100N", "01131500E")}));
   for (const auto& [text, line] : cases) {
-    const FlightSnapshot before(data);
     const std::optional<RunError> e = errorOf([&] { gpx(text); });
     ASSERT_TRUE(e) << text.constData();
     EXPECT_EQ(e->boxText(), QStringLiteral("Ungültige GPX-Datei\nDatei t.gpx, Zeile %1").arg(line)) << text.constData();
-    expectUnchanged(before, data);
   }
   // Route points beyond the capacity count only in a file without track points.
   QByteArray routes = "<gpx><rte>\n";
@@ -144,8 +146,7 @@ TEST_F(GpxReader, BadFilesNameTheLineAndKeepTheFlight) {
   EXPECT_EQ(
       e->boxText(),
       QStringLiteral("Fehler bei Bereichsprüfung\nDie Datei enthält mehr als 65536 Punkte\nDatei t.gpx, Zeile 2"));
-  gpx(routes + "</rte>" + track("<trkpt lat='3' lon='4'/>").mid(5));
-  EXPECT_EQ(data.LastPoint, 0);
+  EXPECT_EQ(gpx(routes + "</rte>" + track("<trkpt lat='3' lon='4'/>").mid(5)).fixes.size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The IGC records beside the fixes: task, events, extensions, security record.
 #include "ImportTestSupport.h"
-#include "import/GpxReader.h"
 #include "import/IgcReader.h"
 
 #include <cmath>
@@ -9,15 +8,17 @@ using namespace trelvano;
 
 namespace {
 
-class IgcExtrasTest : public ImportTest {};
+IgcExtras extrasOf(const std::vector<QByteArray>& lines) {
+  return readIgc(joinLines(lines), QStringLiteral("t.igc")).igc;
+}
 
-TEST_F(IgcExtrasTest, TheLastDeclarationIsTheTaskAndPlaceholdersStayListed) {
-  igc(joinLines({"C130718065902130718000103", "C4745633N01132683EOLD START", "C150701213841160701000102 500K Tri",
-                 "C0000000N00000000ETAKEOFF", "C5110179N00102644W Lasham Start S", "C4346000S17007700EMT COOK",
-                 "C52301N00017612W too short", "C5230147X00017612W bad hemisphere",
-                 "C5299147N00017612W minutes beyond 59", bRecord("120000", "4807038N", "01131456E"),
-                 bRecord("120001", "4807038N", "01131456E")}));
-  const auto& task = data.Igc.task;
+TEST(IgcExtras, TheLastDeclarationIsTheTaskAndPlaceholdersStayListed) {
+  const IgcExtras x = extrasOf(
+      {"C130718065902130718000103", "C4745633N01132683EOLD START", "C150701213841160701000102 500K Tri",
+       "C0000000N00000000ETAKEOFF", "C5110179N00102644W Lasham Start S", "C4346000S17007700EMT COOK",
+       "C52301N00017612W too short", "C5230147X00017612W bad hemisphere", "C5299147N00017612W minutes beyond 59",
+       bRecord("120000", "4807038N", "01131456E"), bRecord("120001", "4807038N", "01131456E")});
+  const auto& task = x.task;
   ASSERT_EQ(task.size(), 3u);
   EXPECT_TRUE(task[0].placeholder);
   EXPECT_EQ(task[0].name, QStringLiteral("TAKEOFF"));
@@ -28,46 +29,36 @@ TEST_F(IgcExtrasTest, TheLastDeclarationIsTheTaskAndPlaceholdersStayListed) {
   EXPECT_NEAR(task[2].lat, -(43 + 46.0 / 60), 1e-9);
 }
 
-TEST_F(IgcExtrasTest, ExtensionsAreReadPerFixAndLadLodRefineThePosition) {
+TEST(IgcExtras, ExtensionsAreReadPerFixAndLadLodRefineThePosition) {
   // ENL in bytes 36-38, MOP 39-41, LAD 42, LOD 43 (after the GNSS altitude in 31-35).
-  igc(joinLines({"I043638ENL3941MOP4242LAD4343LOD", bRecord("120000", "4807038N", "01131456W") + "95000078",
-                 bRecord("120001", "4807038S", "01131456E") + "010x0155",
-                 bRecord("120002", "4807038N", "01131456E") + "0"}));
-  EXPECT_EQ(data.Igc.enl, (std::vector<int16_t>{950, 10, -1}));
-  EXPECT_EQ(data.Igc.mop, (std::vector<int16_t>{0, -1, -1}));
+  const Flight f =
+      readIgc(joinLines({"I043638ENL3941MOP4242LAD4343LOD", bRecord("120000", "4807038N", "01131456W") + "95000078",
+                         bRecord("120001", "4807038S", "01131456E") + "010x0155",
+                         bRecord("120002", "4807038N", "01131456E") + "0"}),
+              QStringLiteral("t.igc"));
+  EXPECT_EQ(f.igc.enl, (std::vector<int16_t>{950, 10, -1}));
+  EXPECT_EQ(f.igc.mop, (std::vector<int16_t>{0, -1, -1}));
   // Further tenths of a thousandth of a minute, towards the hemisphere's side.
-  EXPECT_NEAR(data.FlightPath[0].Lat, 48 + 7.0387 / 60, 1e-12);
-  EXPECT_NEAR(data.FlightPath[0].Lon, -(11 + 31.4568 / 60), 1e-12);
-  EXPECT_NEAR(data.FlightPath[1].Lat, -(48 + 7.0385 / 60), 1e-12);
-  EXPECT_NEAR(data.FlightPath[2].Lat, 48 + 7.038 / 60, 1e-12);
-  EXPECT_EQ(data.FlightPath[0].X, 0.0);
+  EXPECT_NEAR(f.fixes[0].Lat, 48 + 7.0387 / 60, 1e-12);
+  EXPECT_NEAR(f.fixes[0].Lon, -(11 + 31.4568 / 60), 1e-12);
+  EXPECT_NEAR(f.fixes[1].Lat, -(48 + 7.0385 / 60), 1e-12);
+  EXPECT_NEAR(f.fixes[2].Lat, 48 + 7.038 / 60, 1e-12);
+  // The start values keep the digits the B record gives.
+  EXPECT_EQ(f.start.latRaw, 4807038);
 }
 
-TEST_F(IgcExtrasTest, MalformedRecordsArePassedOverAndTheRestIsRead) {
-  igc(joinLines({"I9936", "I013638EN", "E1202", "E996000PEV", "Ex20000PEV", "C", "G",
-                 bRecord("235959", "4807038N", "01131456E"), "E000003PEV first after midnight",
-                 bRecord("000005", "4807038N", "01131456E"), "GABCDEF"}));
-  EXPECT_EQ(data.LastPoint, 1);
-  EXPECT_TRUE(data.Igc.enl.empty());
-  ASSERT_EQ(data.Igc.events.size(), 1u);
-  EXPECT_EQ(data.Igc.events[0].code, QStringLiteral("PEV"));
-  EXPECT_EQ(data.Igc.events[0].point, 1);
-  EXPECT_EQ(data.Igc.events[0].time, 4.0);
-  EXPECT_TRUE(data.Igc.securityRecord);
-}
-
-TEST_F(IgcExtrasTest, AFailedLoadKeepsTheExtrasAndOtherReadersClearThem) {
-  igc(joinLines({"C4745633N01132683ESTART", "E120000PEV", "G1", bRecord("120000", "4807038N", "01131456E")}));
-  ASSERT_EQ(data.Igc.task.size(), 1u);
-  igcError(joinLines({"C4745633N01132683EOTHER", "G2", bRecord("12000x", "4807038N", "01131456E")}));
-  ASSERT_EQ(data.Igc.task.size(), 1u);
-  EXPECT_EQ(data.Igc.task[0].name, QStringLiteral("START"));
-  EXPECT_EQ(data.Igc.events.size(), 1u);
-  loadGpx(data, *staging, "<gpx><trk><trkseg><trkpt lat=\"48\" lon=\"11\"/></trkseg></trk></gpx>",
-          QStringLiteral("t.gpx"));
-  EXPECT_TRUE(data.Igc.task.empty());
-  EXPECT_TRUE(data.Igc.events.empty());
-  EXPECT_FALSE(data.Igc.securityRecord);
+TEST(IgcExtras, MalformedRecordsArePassedOverAndTheRestIsRead) {
+  const Flight f = readIgc(joinLines({"I9936", "I013638EN", "E1202", "E996000PEV", "Ex20000PEV", "C", "G",
+                                      bRecord("235959", "4807038N", "01131456E"), "E000003PEV first after midnight",
+                                      bRecord("000005", "4807038N", "01131456E"), "GABCDEF"}),
+                           QStringLiteral("t.igc"));
+  EXPECT_EQ(f.fixes.size(), 2u);
+  EXPECT_TRUE(f.igc.enl.empty());
+  ASSERT_EQ(f.igc.events.size(), 1u);
+  EXPECT_EQ(f.igc.events[0].code, QStringLiteral("PEV"));
+  EXPECT_EQ(f.igc.events[0].point, 1);
+  EXPECT_EQ(f.igc.events[0].time, 4.0);
+  EXPECT_TRUE(f.igc.securityRecord);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "ImportTestSupport.h"
 
 #include "common/TestPaths.h"
+#include "import/IgcReader.h"
 
 #include <QDir>
 
@@ -11,20 +12,27 @@ using namespace trelvano;
 
 namespace {
 
-class IgcSampleFiles : public ImportTest {
- protected:
-  void load(const char* name) {
-    const QByteArray bytes = readBytes(dataPath(QStringLiteral("igc/") + QString::fromLatin1(name)));
-    ASSERT_FALSE(bytes.isEmpty());
-    igc(bytes, QString::fromLatin1(name));
-  }
-  // How many points have this time step.
-  int stepsOf(double seconds) const {
-    const FlightPoint* p = data.FlightPath.pts;
-    return static_cast<int>(std::count_if(p + 1, p + data.LastPoint + 1,
-                                          [seconds](const FlightPoint& q) { return q.TimeStep == seconds; }));
-  }
-};
+QByteArray fileBytes(const char* name) {
+  const QByteArray bytes = readBytes(dataPath(QStringLiteral("igc/") + QString::fromLatin1(name)));
+  EXPECT_FALSE(bytes.isEmpty()) << name;
+  return bytes;
+}
+
+Flight load(const char* name) { return readIgc(fileBytes(name), QString::fromLatin1(name)); }
+
+// How many fixes have this time step.
+int stepsOf(const Flight& f, double seconds) {
+  return static_cast<int>(
+      std::count_if(f.fixes.begin() + 1, f.fixes.end(), [seconds](const Fix& q) { return q.TimeStep == seconds; }));
+}
+
+// The lowest and highest latitude or longitude of the flight.
+std::pair<double, double> extent(const Flight& f, double Fix::*coordinate) {
+  const auto [low, high] =
+      std::minmax_element(f.fixes.begin(), f.fixes.end(),
+                          [coordinate](const Fix& a, const Fix& b) { return a.*coordinate < b.*coordinate; });
+  return {(*low).*coordinate, (*high).*coordinate};
+}
 
 // The ten-fix example flight, found by the words of its name that tell what it holds.
 QByteArray tinyExampleName() {
@@ -34,7 +42,7 @@ QByteArray tinyExampleName() {
   return found.value(0).toLatin1();
 }
 
-TEST_F(IgcSampleFiles, EveryFileLoadsAllItsFixes) {
+TEST(IgcSampleFiles, EveryFileLoadsAllItsFixes) {
   const QByteArray tiny = tinyExampleName();
   const std::vector<std::pair<const char*, int>> files = {
       {tiny.constData(), 10},
@@ -53,88 +61,87 @@ TEST_F(IgcSampleFiles, EveryFileLoadsAllItsFixes) {
   };
   for (const auto& [name, fixes] : files) {
     SCOPED_TRACE(name);
-    load(name);
-    EXPECT_EQ(data.LastPoint, fixes - 1);
-    EXPECT_EQ(data.PlumbLast, 2 * fixes - 1);
-    EXPECT_EQ(data.FlightPath[0].TimeStep, 2.0);
+    const Flight f = load(name);
+    EXPECT_EQ(f.fixes.size(), size_t(fixes));
+    EXPECT_EQ(f.fixes[0].TimeStep, 2.0);
+    EXPECT_TRUE(f.hasClock());  // every one has its date record
+    EXPECT_EQ(f.utc.size(), f.fixes.size());
   }
 }
 
-TEST_F(IgcSampleFiles, TinyExampleValuesAndTimeJumps) {
-  load(tinyExampleName().constData());
+TEST(IgcSampleFiles, TinyExampleValuesAndTimeJumps) {
+  const Flight f = load(tinyExampleName().constData());
   // B1602405407121N00249342WA002800042120509950
-  EXPECT_NEAR(data.FlightPath[0].Lat, 54 + 0.07121 / 0.6, 1e-12);
-  EXPECT_NEAR(data.FlightPath[0].Lon, -(2 + 0.49342 / 0.6), 1e-12);
-  EXPECT_EQ(data.FlightPath[0].Altitude, 280.0);
-  EXPECT_EQ(data.StartLatRaw, 5407121);
-  EXPECT_EQ(data.StartLonRaw, -249342);
+  EXPECT_NEAR(f.fixes[0].Lat, 54 + 0.07121 / 0.6, 1e-12);
+  EXPECT_NEAR(f.fixes[0].Lon, -(2 + 0.49342 / 0.6), 1e-12);
+  EXPECT_EQ(f.fixes[0].Altitude, 280.0);
+  EXPECT_EQ(f.start.latRaw, 5407121);
+  EXPECT_EQ(f.start.lonRaw, -249342);
   // 16:03:10 → 22:02:48 → 16:02:52 (six hours back: a clock correction) → 16:02:52.
   std::vector<double> steps;
-  for (int i = 0; i <= data.LastPoint; ++i) steps.push_back(data.FlightPath[i].TimeStep);
+  for (const Fix& p : f.fixes) steps.push_back(p.TimeStep);
   EXPECT_EQ(steps, (std::vector<double>{2, 5, 5, 5, 5, 5, 5, 21578, 0, 0}));
-  EXPECT_EQ(data.SampleInterval, 0.0);
-  EXPECT_LT(data.MaxLon, 0.0);
+  EXPECT_EQ(f.sampleInterval, 0.0);
+  EXPECT_EQ(f.igc.pilot, QStringLiteral("Bloggs Bill D"));
+  EXPECT_EQ(f.igc.gliderType, QStringLiteral("Schleicher ASH-25"));
+  EXPECT_EQ(f.igc.gliderId, QStringLiteral("ABCD-1234"));
 }
 
-TEST_F(IgcSampleFiles, MidnightGapsAndHemispheres) {
-  load("crlf-southern-midnight-newzealand.igc");
-  EXPECT_LT(data.MaxLat, 0.0);
-  EXPECT_EQ(data.FlightPath[296].TimeStep, 3.0);  // 23:59:58 → 00:00:01
-  EXPECT_EQ(stepsOf(86397), 0);
+TEST(IgcSampleFiles, MidnightGapsAndHemispheres) {
+  Flight f = load("crlf-southern-midnight-newzealand.igc");
+  EXPECT_LT(extent(f, &Fix::Lat).second, 0.0);
+  EXPECT_EQ(f.fixes[296].TimeStep, 3.0);  // 23:59:58 → 00:00:01
+  EXPECT_EQ(stepsOf(f, 86397), 0);
 
-  load("crlf-gaps-middle-landing-no-a-record.igc");
-  EXPECT_EQ(stepsOf(143), 1);
-  EXPECT_EQ(stepsOf(226), 1);
+  f = load("crlf-gaps-middle-landing-no-a-record.igc");
+  EXPECT_EQ(stepsOf(f, 143), 1);
+  EXPECT_EQ(stepsOf(f, 226), 1);
 
-  load("lf-lxnano-60s-interval-negative-pressure.igc");
-  EXPECT_GE(stepsOf(60), 33);
-  EXPECT_EQ(data.FlightPath[0].Altitude, -42.0);
+  f = load("lf-lxnano-60s-interval-negative-pressure.igc");
+  EXPECT_GE(stepsOf(f, 60), 33);
+  EXPECT_EQ(f.fixes[0].Altitude, -42.0);
+  EXPECT_EQ(f.igc.pilot, QStringLiteral("Max"));  // "Max," as the recorder writes it
 
-  load("crlf-long-southwest-oudie.igc");
+  f = load("crlf-long-southwest-oudie.igc");
   // B0900170629993S03539615WA003150033100712
-  EXPECT_NEAR(data.FlightPath[0].Lat, -(6 + 0.29993 / 0.6), 1e-12);
-  EXPECT_NEAR(data.FlightPath[0].Lon, -(35 + 0.39615 / 0.6), 1e-12);
-  EXPECT_EQ(data.StartAltitude, 315.0);
-  EXPECT_LT(data.MaxLat, 0.0);
-  EXPECT_LT(data.MaxLon, 0.0);
+  EXPECT_NEAR(f.fixes[0].Lat, -(6 + 0.29993 / 0.6), 1e-12);
+  EXPECT_NEAR(f.fixes[0].Lon, -(35 + 0.39615 / 0.6), 1e-12);
+  EXPECT_EQ(f.start.altitude, 315.0);
+  EXPECT_LT(extent(f, &Fix::Lat).second, 0.0);
+  EXPECT_LT(extent(f, &Fix::Lon).second, 0.0);
 
-  load("crlf-greenwich-crossing-lx8000.igc");
-  EXPECT_GT(data.MaxLon, 0.0);
-  EXPECT_LT(data.MinLon, 0.0);
+  f = load("crlf-greenwich-crossing-lx8000.igc");
+  EXPECT_LT(extent(f, &Fix::Lon).first, 0.0);
+  EXPECT_GT(extent(f, &Fix::Lon).second, 0.0);
 }
 
-TEST_F(IgcSampleFiles, PlaceholderFixesLeaveALocalFlight) {
-  load("crlf-invalid-fixes-null-island-vairbration.igc");
-  EXPECT_LT(data.MaxLat - data.MinLat, 0.1);
-  EXPECT_LT(data.MaxLon - data.MinLon, 0.1);
+TEST(IgcSampleFiles, PlaceholderFixesLeaveALocalFlight) {
+  const Flight f = load("crlf-invalid-fixes-null-island-vairbration.igc");
+  const auto [south, north] = extent(f, &Fix::Lat);
+  const auto [west, east] = extent(f, &Fix::Lon);
+  EXPECT_LT(north - south, 0.1);
+  EXPECT_LT(east - west, 0.1);
+  EXPECT_TRUE(f.igc.pilot.isEmpty());  // "NKN"
 }
 
-TEST_F(IgcSampleFiles, ZeroPressureRecorderUsesGnssAltitudes) {
-  load("crlf-zero-pressure-xctrack.igc");
-  EXPECT_GT(data.MaxAltitude, 0.0);
+TEST(IgcSampleFiles, ZeroAndNegativePressureAltitudes) {
+  Flight f = load("crlf-zero-pressure-xctrack.igc");
+  EXPECT_EQ(f.altitudeLabel, QStringLiteral("Höhe: GPS"));
+  EXPECT_GT(extent(f, &Fix::Altitude).second, 0.0);
   // B1134504538365N01256696EA000000000067: the first GNSS fields are 00000 too.
-  EXPECT_EQ(data.StartAltitude, 0.0);
+  EXPECT_EQ(f.start.altitude, 0.0);
+
+  f = load("crlf-negative-pressure-skytraxx.igc");
+  EXPECT_EQ(extent(f, &Fix::Altitude).first, -53.0);
 }
 
-TEST_F(IgcSampleFiles, NegativePressureAltitudes) {
-  load("crlf-negative-pressure-skytraxx.igc");
-  const FlightPoint* p = data.FlightPath.pts;
-  const auto lowest = std::min_element(
-      p, p + data.LastPoint + 1, [](const FlightPoint& a, const FlightPoint& b) { return a.Altitude < b.Altitude; });
-  EXPECT_EQ(lowest->Altitude, -53.0);
-}
-
-TEST_F(IgcSampleFiles, MalformedFileFailsAndKeepsTheFlight) {
-  load("crlf-negative-pressure-skytraxx.igc");
-  const FlightSnapshot before(data);
+TEST(IgcSampleFiles, MalformedFileFailsWithFileAndLine) {
   const char* name = "lf-malformed-b-records-syride.igc";
-  const auto e =
-      igcError(readBytes(dataPath(QStringLiteral("igc/") + QString::fromLatin1(name))), QString::fromLatin1(name));
+  const auto e = errorOf([&] { load(name); });
   ASSERT_TRUE(e);
   // B08590616423468S00332739EA02570-…: an 8-digit latitude shifts the longitude field.
   EXPECT_EQ(e->text(), QStringLiteral("'S0033273' ist kein gültiger Integerwert"));
   EXPECT_EQ(e->detail(), QStringLiteral("Datei lf-malformed-b-records-syride.igc, Zeile 197"));
-  expectUnchanged(before, data);
 }
 
 }  // namespace

@@ -1,16 +1,25 @@
 #include "ImportTestSupport.h"
 
+#include "import/AltitudeSource.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
+#include "import/ShowFlight.h"
 
 #include <cstring>
 
 namespace trelvano {
 
-QString ImportTest::igc(const QByteArray& text, const QString& name) { return loadIgc(data, *staging, text, name); }
+QString ImportTest::igc(const QByteArray& text, const QString& name) {
+  const Flight flight = readIgc(text, name);
+  showFlight(data, flight);
+  return flight.altitudeLabel;
+}
 
 QString ImportTest::logger(const QByteArray& text, const QString& name) {
-  return loadLoggerFile(data, *staging, text, name).hLabel;
+  const Flight flight =
+      withAltitudeSource(readLogger(text, name), data.ChannelParams, data.Temperature, data.UseBaroAltitude);
+  showFlight(data, flight);
+  return flight.altitudeLabel;
 }
 
 std::optional<RunError> ImportTest::igcError(const QByteArray& text, const QString& name) {

@@ -1,9 +1,8 @@
 #pragma once
-// Shared pieces of the reader tests: a flight with its staging area, files
-// built in memory, error checks and a snapshot of everything a load may touch.
+// Shared pieces of the reader tests: flight tables to load into, files built
+// in memory, error checks and a snapshot of everything a load may touch.
 
 #include "common/StateSnapshot.h"
-#include "import/LoadStaging.h"
 #include "model/FlightData.h"
 #include "model/RunError.h"
 
@@ -21,8 +20,9 @@ class ImportTest : public ::testing::Test {
  protected:
   FlightDataPtr dataPtr = makeFlightData();
   FlightData& data = *dataPtr;
-  LoadStagingPtr staging = makeLoadStaging();
 
+  // A load as the file commands do it: the file's flight (a logger flight
+  // with the altitude source of the settings in `data`) shown in `data`.
   // Both return the altitude label of the load.
   QString igc(const QByteArray& text, const QString& name = QStringLiteral("test.igc"));
   QString logger(const QByteArray& text, const QString& name = QStringLiteral("test.csv"));

@@ -1,6 +1,7 @@
 // UTC times of the flight files: GPX time texts, the IGC date record, the
 // texts the exports write, and the times the IGC reader gives its fixes.
 #include "ImportTestSupport.h"
+#include "import/IgcReader.h"
 #include "import/UtcTime.h"
 
 #include <QDateTime>
@@ -31,18 +32,14 @@ TEST(UtcTime, IsoTimesReadWrittenAndRefused) {
     EXPECT_FALSE(parseIsoTime(text)) << text;
 }
 
-class IgcPointTimes : public ImportTest {};
-
-TEST_F(IgcPointTimes, DateRecordPlusFixTimesAcrossMidnight) {
-  igc(joinLines(
-      {"HFDTEDATE:311223,01", bRecord("235958", "4807038N", "01131456E"), bRecord("000001", "4807100N", "01131500E")}));
-  ASSERT_TRUE(data.HasPointTimes);
-  EXPECT_EQ(data.PointTime[0], qtSeconds("2023-12-31T23:59:58Z"));
-  EXPECT_EQ(data.PointTime[1], qtSeconds("2024-01-01T00:00:01Z"));
-  for (const char* badDate : {"HFDTE999999", "HFDTE0106", "HFDTEDATE:xx0623"}) {  // loads without times
-    igc(joinLines({badDate, bRecord("120000", "4807038N", "01131456E")}));
-    EXPECT_FALSE(data.HasPointTimes) << badDate;
-  }
+TEST(IgcPointTimes, DateRecordPlusFixTimesAcrossMidnight) {
+  const Flight f = readIgc(joinLines({"HFDTEDATE:311223,01", bRecord("235958", "4807038N", "01131456E"),
+                                      bRecord("000001", "4807100N", "01131500E")}),
+                           QStringLiteral("t.igc"));
+  EXPECT_EQ(f.utc, (std::vector<double>{qtSeconds("2023-12-31T23:59:58Z"), qtSeconds("2024-01-01T00:00:01Z")}));
+  for (const char* badDate : {"HFDTE999999", "HFDTE0106", "HFDTEDATE:xx0623"})  // loads without times
+    EXPECT_FALSE(readIgc(joinLines({badDate, bRecord("120000", "4807038N", "01131456E")}), "t.igc").hasClock())
+        << badDate;
 }
 
 }  // namespace

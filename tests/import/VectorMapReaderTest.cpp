@@ -18,7 +18,7 @@ class VectorMapLoad : public ImportTest {
     data.FlightPath[0].Lat = 48.0;
     data.FlightPath[0].Lon = 11.0;
   }
-  void load(const QByteArray& bytes) { loadVectorMap(data, *staging, bytes, QStringLiteral("karte.map")); }
+  void load(const QByteArray& bytes) { loadVectorMap(data, bytes, QStringLiteral("karte.map")); }
 };
 
 }  // namespace

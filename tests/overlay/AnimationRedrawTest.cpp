@@ -83,12 +83,11 @@ TEST(AnimationRedraw, MapsLoadedBetweenTicksAreShown) {
     setMapCells(*f.data, cells.data());
     f.expectTickEqualsFullRedraw(colour == colours::kRed ? "pixel map replaced" : "pixel map loaded");
   }
-  LoadStagingPtr staging = makeLoadStaging();
   for (int32_t colour : {colours::kBlue, colours::kBlack}) {
     const double lat = 48.1, lon = 11.5;
     const QByteArray file = vectorMapBytes(
         {{lat, lon, 0, colour, 0}, {lat + 0.003, lon, 0, colour, 1}, {lat + 0.003, lon + 0.004, 0, colour, 1}});
-    loadVectorMap(*f.data, *staging, file, QStringLiteral("test.map"));
+    loadVectorMap(*f.data, file, QStringLiteral("test.map"));
     f.expectTickEqualsFullRedraw(colour == colours::kBlack ? "vector map replaced" : "vector map loaded");
   }
 }

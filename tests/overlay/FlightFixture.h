@@ -13,15 +13,16 @@
 
 namespace trelvano {
 
-struct Fix {
+// A fix in the local frame.
+struct LocalFix {
   double x, y, z;  // metres
   double dt;       // seconds since the previous fix
 };
 
 // Replaces the flight by these fixes (LastPoint = count - 1, the whole flight shown).
-inline void setFlight(FlightData& data, const std::vector<Fix>& fixes) {
+inline void setFlight(FlightData& data, const std::vector<LocalFix>& fixes) {
   int i = 0;
-  for (const Fix& f : fixes) {
+  for (const LocalFix& f : fixes) {
     FlightPoint& p = data.FlightPath[i];
     p.X = f.x, p.Y = f.y, p.Z = f.z, p.TimeStep = f.dt;
     p.Pen = i == 0 ? kPenMove : kPenLine;
@@ -34,7 +35,7 @@ inline void setFlight(FlightData& data, const std::vector<Fix>& fixes) {
 
 // A straight flight towards west: one fix per second at the given speeds (m/s).
 inline void setSpeeds(FlightData& data, std::initializer_list<double> speeds, double z = 100) {
-  std::vector<Fix> fixes{{0, 0, z, 1}};
+  std::vector<LocalFix> fixes{{0, 0, z, 1}};
   for (double v : speeds) fixes.push_back({fixes.back().x + v, 0, z, 1});
   setFlight(data, fixes);
 }

@@ -1,6 +1,7 @@
 // The flight phases window's core: table texts, CSV bytes, the section of a row, the overlay.
 #include "common/SyntheticIgc.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "app/core/AnalyseLoadedFlight.h"
 #include "overlay/PhaseColours.h"
 #include "overlay/ClimbHistogram.h"
@@ -29,12 +30,11 @@ class PhasesTableTest : public ::testing::Test {
     bytes.insert(bytes.indexOf("B"),
                  "C150701213841160701000102 Tri\r\nC0000000N00000000ETAKEOFF\r\nC4730000N01112000EA\r\n"
                  "C4731000N01112000EB;C\r\nC4732000N01112000ED\r\nC4733000N01112000EL\r\nE100010PEV\r\n");
-    loadIgc(data, *staging, bytes, QStringLiteral("t.igc"));
+    showFlight(data, readIgc(bytes, QStringLiteral("t.igc")));
     analyseLoadedFlight(data);
   }
   FlightDataPtr dataPtr = makeFlightData();
   FlightData& data = *dataPtr;
-  LoadStagingPtr staging = makeLoadStaging();
 };
 
 TEST_F(PhasesTableTest, RowsSectionsAndCsv) {

@@ -1,6 +1,7 @@
 #include "import/FileBytes.h"
 #include "app/core/AnalyseLoadedFlight.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "overlay/Infobox.h"
 #include "overlay/Overlay.h"
 #include "overlay/Replay.h"
@@ -19,7 +20,6 @@ using RecordedFlightsTest = FlightTest;
 // Real recordings bring time jumps, repeated seconds and long gaps: no overlay,
 // replay step or statistic may fail on any of them.
 TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
-  const LoadStagingPtr staging = makeLoadStaging();
   const QStringList files = QDir(dataPath("igc")).entryList({"*.igc"}, QDir::Files);
   ASSERT_FALSE(files.isEmpty());
   int loaded = 0;
@@ -27,7 +27,7 @@ TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
     SCOPED_TRACE(name.toStdString());
     const QByteArray bytes = readBytes(dataPath("igc/" + name));
     try {
-      loadIgc(data, *staging, bytes, name);
+      showFlight(data, readIgc(bytes, name));
     } catch (const RunError&) {
       continue;  // the reader's own failures are its tests' business
     }

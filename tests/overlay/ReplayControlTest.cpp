@@ -19,7 +19,7 @@ class ReplayControlTest : public FlightTest {
   SidePanels twinPanels;
 
   void SetUp() override {
-    std::vector<Fix> fixes;
+    std::vector<LocalFix> fixes;
     for (int i = 0; i < 37; ++i) fixes.push_back({i * 10.0, i * 3.0, 100 + i * 2.0, 1.0 + i % 3});
     setFlight(data, fixes);
     setFlight(twin, fixes);

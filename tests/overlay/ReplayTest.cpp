@@ -32,7 +32,7 @@ TEST(ClimbRateText, TenthsWithCommaAndHyphenMinus) {
 class ReplayTest : public FlightTest {
  protected:
   void SetUp() override {
-    std::vector<Fix> fixes;
+    std::vector<LocalFix> fixes;
     for (int i = 0; i <= 10; ++i) fixes.push_back({i * 10.0, 0, i * 2.0, 1});
     setFlight(data, fixes);
   }
@@ -119,7 +119,7 @@ TEST_F(ReplayTest, ScrubbingTakesOverFromTheReplay) {
 }
 
 TEST_F(ReplayTest, ShownSectionButtons) {
-  std::vector<Fix> fixes;
+  std::vector<LocalFix> fixes;
   for (int i = 0; i <= 50; ++i) fixes.push_back({i * 10.0, 0, 0, 1.0 + i % 5});
   setFlight(data, fixes);
 

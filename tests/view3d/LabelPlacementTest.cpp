@@ -4,6 +4,7 @@
 #include "app/core/MainController.h"
 #include "common/TestPaths.h"
 #include "import/IgcReader.h"
+#include "import/ShowFlight.h"
 #include "view3d/LabelBoard.h"
 #include "view3d/View3D.h"
 
@@ -70,8 +71,7 @@ Thermal thermalAt(const FlightData& d, int at, double climb) {
 
 TEST(LabelBoard, TheStrongerThermalIsLabelledFirst) {
   FlightDataPtr data = makeFlightData();
-  LoadStagingPtr staging = makeLoadStaging();
-  loadIgc(*data, *staging, readBytes(sourcePath(QStringLiteral("examples/rundflug.igc"))), QStringLiteral("r.igc"));
+  showFlight(*data, readIgc(readBytes(sourcePath(QStringLiteral("examples/rundflug.igc"))), QStringLiteral("r.igc")));
   View3D view(*data);
   view.fitFlight();
   data->OverlayMode = 7;  // "Flugphasen"

@@ -5,6 +5,8 @@
 #include "overlay/SidePanels.h"
 #include "view3d/Layers.h"
 
+#include <QDateTime>
+
 #include <array>
 
 namespace trelvano {
@@ -48,6 +50,8 @@ const char* const kDumpUsage =
     "                     [--score xcontest|ffvl|fai|olc]\n"
     "                     [--pixelmap FILE [--slow]] [--vectormap FILE]\n"
     "                     [--dem FILE|FOLDER]... [--map FILE]\n"
+    "                     [--add FILE]... [--sync uhrzeit|start] [--offset N,SECONDS]...\n"
+    "                     [--active N] [--time YYYY-MM-DDTHH:MM:SSZ|SECONDS]\n"
     "                     [--chart FILE.png [--chart-size WxH] [--curves LIST]\n"
     "                      [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...\n";
 
@@ -131,6 +135,34 @@ bool parseDumpOptions(const QStringList& args, DumpOptions& o, QString& error) {
       o.dems << v;
     } else if (a == QLatin1String("--map")) {
       if (!next(o.geoMap)) return false;
+    } else if (a == QLatin1String("--add")) {
+      if (!next(v)) return false;
+      o.addFiles << v;
+    } else if (a == QLatin1String("--sync")) {
+      if (!next(v)) return false;
+      ok = v == QLatin1String("uhrzeit") || v == QLatin1String("start");
+      o.sync = v == QLatin1String("start") ? 1 : 0;
+    } else if (a == QLatin1String("--offset")) {
+      if (!next(v)) return false;
+      const QStringList parts = v.split(QLatin1Char(','));
+      int n = -1;
+      double seconds = 0;
+      ok = parts.size() == 2;
+      if (ok) n = parts[0].toInt(&ok);
+      if (ok) seconds = parts[1].toDouble(&ok);
+      ok = ok && n >= 0;
+      o.offsets.emplace_back(n, seconds);
+    } else if (a == QLatin1String("--active")) {
+      if (!next(v)) return false;
+      o.active = v.toInt(&ok);
+      ok = ok && *o.active >= 0;
+    } else if (a == QLatin1String("--time")) {
+      if (!next(v)) return false;
+      const QDateTime utc = QDateTime::fromString(v, Qt::ISODate);
+      if (utc.isValid() && v.endsWith(QLatin1Char('Z')))
+        o.time = double(utc.toSecsSinceEpoch());
+      else
+        o.time = v.toDouble(&ok);
     } else if (a == QLatin1String("--slow")) {
       o.slowMap = true;
     } else if (a == QLatin1String("--analysis")) {

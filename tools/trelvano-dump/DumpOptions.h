@@ -26,6 +26,14 @@ struct DumpOptions {
   std::optional<QStringList> layers;            // "Darstellung" captions switched on
   std::optional<double> exaggeration;           // "Darstellung → Überhöhung": 1, 2, 3 or 5
   QStringList files;
+  // Several flights: --add files after `files`, --sync uhrzeit|start, --offset
+  // N,SECONDS (the N-th flight, 0 = the first), --active N, --time (UTC as
+  // YYYY-MM-DDTHH:MM:SSZ, or seconds on the clock) for the key "flights".
+  QStringList addFiles;
+  std::optional<int> sync;  // 0 "uhrzeit", 1 "start"
+  std::vector<std::pair<int, double>> offsets;
+  std::optional<int> active;
+  std::optional<double> time;
   struct MapFile {
     bool vector;  // --vectormap, else --pixelmap
     QString path;

@@ -1,5 +1,7 @@
 #include "DumpState.h"
 
+#include "DumpFlights.h"
+
 #include "DumpAnalysis.h"
 
 #include "DumpChart.h"
@@ -62,6 +64,10 @@ void applyStartOptions(MainController& program, const DumpOptions& o, std::vecto
 
 FileOutcome loadForDump(MainController& program, const QString& path) {
   return fileCommand(path, [&] { return program.openFlightFile(path) == LoadStatus::Loaded; });
+}
+
+FileOutcome addForDump(MainController& program, const QString& path) {
+  return fileCommand(path, [&] { return program.addFlightFile(path) == LoadStatus::Loaded; });
 }
 
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map) {
@@ -329,6 +335,7 @@ void writeDump(JsonWriter& json, MainController& program, const DumpOptions& o,
     json.endArray();
   }
   if (o.analysis) writeAnalysis(json, d);
+  if (!program.flights.empty()) writeFlights(json, program.flights);
   if (chart) writeChart(json, *chart);
   writeScore(json, o, score);
   json.endObject();

@@ -23,6 +23,8 @@ void applyStartOptions(MainController& program, const DumpOptions& options, std:
 // Loads one file with the reader the menu would use (".igc" in any case → IGC,
 // ".gpx" → GPX, anything else → logger file).
 FileOutcome loadForDump(MainController& program, const QString& path);
+// One --add file, added to the loaded flights.
+FileOutcome addForDump(MainController& program, const QString& path);
 // One --pixelmap or --vectormap file, as the menu's map commands load it.
 FileOutcome loadMapForDump(MainController& program, const DumpOptions::MapFile& map);
 // Before the flights: the first folder of --dem, as the setting "Geländeordner".

@@ -9,6 +9,8 @@
 //                 [--score xcontest|ffvl|fai|olc]
 //                 [--pixelmap FILE [--slow]] [--vectormap FILE]
 //                 [--dem FILE|FOLDER]... [--map FILE]
+//                 [--add FILE]... [--sync uhrzeit|start] [--offset N,SECONDS]...
+//                 [--active N] [--time YYYY-MM-DDTHH:MM:SSZ|SECONDS]
 //                 [--chart FILE.png [--chart-size WxH] [--curves LIST]
 //                  [--scale einheitlich|individuell] [--wind R,S|geschätzt] [--range A,B] [--zoom]] FILE...
 //
@@ -16,6 +18,7 @@
 // one failed, 2 on a usage error.
 
 #include "DumpChart.h"
+#include "DumpFlights.h"
 #include "DumpOptions.h"
 #include "DumpScore.h"
 #include "DumpState.h"
@@ -81,6 +84,8 @@ int main(int argc, char** argv) {
     applyStartOptions(program, options, outcomes);
     applyTerrainFolder(program, options);
     for (const QString& path : options.files) outcomes.push_back(loadForDump(program, path));
+    for (const QString& path : options.addFiles) outcomes.push_back(addForDump(program, path));
+    applyFlightOptions(program, options);
     loadGroundForDump(program, options, outcomes);
     for (const DumpOptions::MapFile& map : options.maps) outcomes.push_back(loadMapForDump(program, map));
     if (!options.saveParFile.isEmpty()) outcomes.push_back(saveParForDump(program, options.saveParFile));

@@ -74,16 +74,38 @@ void MainController::exportPhasesTable(const QByteArray& csv) {
 
 void MainController::exportTo(const QString& path, const std::function<QByteArray()>& bytes) {
   if (!data.HasFlight) throw RunError::noFlight();
+  // No loaded recording is overwritten, the active one or another.
   if (sameFile(path, state.flightFile)) throw RunError::ownRecording(path);
+  for (const LoadedFlight& f : flights.flights())
+    if (sameFile(path, f.path)) throw RunError::ownRecording(path);
   writeWholeFile(path, bytes());
 }
 
+// The active flight as the tables show it and every other shown flight, in
+// the list's order; a flight alone keeps the flown path's blue.
+std::vector<ExportTrack> MainController::shownTracks() const {
+  std::vector<ExportTrack> tracks;
+  for (int k = 0; k < flights.count(); ++k) {
+    const LoadedFlight& f = flights.at(k);
+    if (k == flights.activeIndex()) {
+      tracks.push_back(exportTrack(data, flightName(state)));
+      tracks.back().colour = bgrColour(f.colour);
+    } else if (f.visible) {
+      tracks.push_back(exportTrack(f));
+    }
+  }
+  if (tracks.size() <= 1) return {exportTrack(data, flightName(state))};
+  return tracks;
+}
+
 void MainController::exportKml(const QString& path) {
-  exportTo(path, [this] { return kmlBytes(data, flightName(state)); });
+  exportTo(path, [this] { return kmlBytes(shownTracks(), flightName(state)); });
 }
+
 void MainController::exportGpx(const QString& path) {
-  exportTo(path, [this] { return gpxBytes(data, flightName(state)); });
+  exportTo(path, [this] { return gpxBytes(shownTracks()); });
 }
+
 void MainController::exportCsv(const QString& path) {
   exportTo(path, [this] { return csvBytes(data); });
 }

@@ -7,7 +7,7 @@
 
 namespace trelvano {
 
-QByteArray gpxBytes(const FlightData& data, const QString& flightName) {
+QByteArray gpxBytes(const std::vector<ExportTrack>& tracks) {
   QByteArray bytes;
   QXmlStreamWriter xml(&bytes);
   xml.setAutoFormatting(true);
@@ -16,18 +16,19 @@ QByteArray gpxBytes(const FlightData& data, const QString& flightName) {
   xml.writeStartElement(QStringLiteral("gpx"));
   xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.1"));
   xml.writeAttribute(QStringLiteral("creator"), QStringLiteral("Trelvano"));
-  xml.writeStartElement(QStringLiteral("trk"));
-  xml.writeTextElement(QStringLiteral("name"), flightName);
-  xml.writeStartElement(QStringLiteral("trkseg"));
-  const std::vector<double> seaLevel = seaLevelAltitudes(data);
-  for (int32_t i = 0; i <= data.LastPoint; ++i) {
-    const FlightPoint& p = data.FlightPath[i];
-    xml.writeStartElement(QStringLiteral("trkpt"));
-    xml.writeAttribute(QStringLiteral("lat"), fixedNumber(p.Lat, 9));
-    xml.writeAttribute(QStringLiteral("lon"), fixedNumber(p.Lon, 9));
-    xml.writeTextElement(QStringLiteral("ele"), fixedNumber(seaLevel[size_t(checkIndex(i, int(seaLevel.size())))], 2));
-    if (data.HasPointTimes && !std::isnan(data.PointTime[i]))
-      xml.writeTextElement(QStringLiteral("time"), isoTimeText(data.PointTime[i]));
+  for (const ExportTrack& track : tracks) {
+    xml.writeStartElement(QStringLiteral("trk"));
+    xml.writeTextElement(QStringLiteral("name"), track.name);
+    xml.writeStartElement(QStringLiteral("trkseg"));
+    for (const ExportTrack::Point& p : track.points) {
+      xml.writeStartElement(QStringLiteral("trkpt"));
+      xml.writeAttribute(QStringLiteral("lat"), fixedNumber(p.lat, 9));
+      xml.writeAttribute(QStringLiteral("lon"), fixedNumber(p.lon, 9));
+      xml.writeTextElement(QStringLiteral("ele"), fixedNumber(p.seaLevel, 2));
+      if (!std::isnan(p.utc)) xml.writeTextElement(QStringLiteral("time"), isoTimeText(p.utc));
+      xml.writeEndElement();
+    }
+    xml.writeEndElement();
     xml.writeEndElement();
   }
   xml.writeEndDocument();

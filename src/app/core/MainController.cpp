@@ -1,4 +1,5 @@
 #include "app/core/MainController.h"
+#include "app/core/FlightScene.h"
 #include "app/core/NamedFileCommand.h"
 
 #include "Version.h"
@@ -6,12 +7,14 @@
 #include "import/ChannelConversion.h"
 #include "canvas/PngBytes.h"
 #include "import/FileBytes.h"
+#include "import/AltitudeSource.h"
 #include "import/FlightFrame.h"
 #include "import/GpxReader.h"
 #include "import/IgcReader.h"
 #include "import/LoggerReader.h"
 #include "import/ParameterFile.h"
 #include "import/PixelMapReader.h"
+#include "import/ShowFlight.h"
 #include "import/TextLines.h"
 #include "app/core/AnalyseLoadedFlight.h"
 #include "overlay/Infobox.h"
@@ -29,7 +32,9 @@ const QString kFlightTitle = QStringLiteral("Flug-Datei laden");
 }
 
 MainController::MainController(FileDialogs& fileDialogs)
-    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data), staging_(makeLoadStaging()) {}
+    : dialogs(fileDialogs), dataPtr(makeFlightData()), data(*dataPtr), view(data) {
+  view.sceneSource = [this](SceneFlights& scene) { fillScene(flights, data, scene); };
+}
 
 void MainController::startUpSteps(const QString& defaultParPath) {
   Parameterinit(data.ChannelParams);
@@ -123,27 +128,46 @@ void MainController::openGpxFile() {
     openGpxFile(path);
 }
 
-LoadStatus MainController::openIgcFile(const QString& path) { return openTrackFile(path, loadIgc); }
-LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFile(path, loadGpx); }
+LoadStatus MainController::openIgcFile(const QString& path) { return openTrackFile(path, readIgc); }
+LoadStatus MainController::openGpxFile(const QString& path) { return openTrackFile(path, readGpx); }
 
 LoadStatus MainController::openTrackFile(const QString& path, TrackReader read) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  state.hLabel = read(data, *staging_, bytes, QFileInfo(path).fileName());
-  state.grafikVisible = false;
-  state.statusText = path;
-  state.flightFile = path;
+  auto flight = std::make_shared<const Flight>(read(bytes, QFileInfo(path).fileName()));
+  LoadedFlight loaded = loadedFlight(flight, path);
+  loaded.analysis = analyseFlight(*flight);
+  showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] { trackClosingSteps(); });
+  cursorTimeFromActive();
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
+}
+
+void MainController::showOpenedFlight(LoadedFlight flight) {
+  showFlight(data, *flight.flight);
+  flights.replaceAll(std::move(flight));
+  showFlightTexts(*flights.active());
+}
+
+void MainController::showFlightTexts(const LoadedFlight& loaded) {
+  const Flight& flight = *loaded.flight;
+  const bool logger = flight.kind == FlightKind::LoggerNew || flight.kind == FlightKind::LoggerOld;
+  state.hLabel = flight.altitudeLabel;
+  state.grafikVisible = flight.kind == FlightKind::LoggerNew;
+  state.statusText = loaded.path;
+  if (logger)
+    state.statusText +=
+        flight.kind == FlightKind::LoggerNew ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)");
+  state.flightFile = loaded.path;
 }
 
 // The end of a track load (IGC, GPX): camera, overlay, zoom, statistics.
 // Where stepping back cannot bring the whole flight into the picture (it lies
 // behind the camera, or farther than the steps reach), it is framed instead.
 void MainController::trackClosingSteps() {
-  analyseLoadedFlight(data);
+  showAnalysis(data, flights.active()->analysis);
   view.resetCamera();
   data.MouseDragBlocked = true;
   data.OverlayMode = 0;
@@ -168,21 +192,25 @@ void MainController::openLoggerFile() {
 LoadStatus MainController::openLoggerFile(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  const LoggerLoadResult result = loadLoggerFile(data, *staging_, bytes, QFileInfo(path).fileName());
-  state.grafikVisible = result.newFormat;
-  state.statusText = path + (result.newFormat ? QStringLiteral(" (NG-Typ)") : QStringLiteral(" (alter-Typ)"));
-  state.hLabel = result.hLabel;
-  state.flightFile = path;
+  auto flight = std::make_shared<const Flight>(withAltitudeSource(
+      readLogger(bytes, QFileInfo(path).fileName()), data.ChannelParams, data.Temperature, data.UseBaroAltitude));
+  LoadedFlight loaded = loadedFlight(flight, path);
+  loaded.analysis = analyseFlight(*flight);
+  showOpenedFlight(std::move(loaded));
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
-  paintingOnce([&] { loggerClosingSteps(); });
+  paintingOnce([&] { loggerClosingSteps(&flights.active()->analysis); });
+  cursorTimeFromActive();
   if (groundError) throw *groundError;
   return LoadStatus::Loaded;
 }
 
 // The end of "*.csv Öffnen", run after a load (which has already copied the
 // samples into ChannelSamples) and after a cancelled dialog.
-void MainController::loggerClosingSteps() {
-  analyseLoadedFlight(data);
+void MainController::loggerClosingSteps(const FlightAnalysis* analysis) {
+  if (analysis)
+    showAnalysis(data, *analysis);
+  else
+    analyseLoadedFlight(data);
   Infobox(data, panels);
   view.resetCamera();
   data.MouseDragBlocked = true;
@@ -209,6 +237,7 @@ void MainController::saveParameters() {
 // "Startpunkt des Flugzeuges an Begin des Ausschnitts setzen"
 void MainController::moveOriginToSectionStart() {
   moveOriginToRangeStart(data);
+  if (!flights.empty()) flights.sceneOrigin = flightOrigin(data);
   const std::optional<RunError> groundError = refreshGroundAfterLoad();
   paintingOnce([&] {
     Track(data, view, panels);
@@ -225,10 +254,22 @@ void MainController::moveOriginToRecordingStart() {
 
 void MainController::chooseOverlay(int mode) { trelvano::chooseOverlay(data, view, panels, mode); }
 void MainController::animationTick() { trelvano::animateDirections(data, view); }
-void MainController::replayTimerTick() { replayTick(data, view, panels); }
-void MainController::moveTrackBar(int position) { trelvano::moveTrackBar(data, view, panels, position); }
+void MainController::replayTimerTick() {
+  replayTick(data, view, panels);
+  cursorTimeFromActive();
+}
+void MainController::moveTrackBar(int position) {
+  trelvano::moveTrackBar(data, view, panels, position);
+  cursorTimeFromActive();
+}
 void MainController::takeTrackBar() { trelvano::takeTrackBar(panels); }
-void MainController::showSection(int button) { trelvano::showSection(data, view, button); }
-void MainController::moveCursorTo(long long point) { trelvano::moveCursorTo(data, view, panels, point); }
+void MainController::showSection(int button) {
+  trelvano::showSection(data, view, button);
+  cursorTimeFromActive();
+}
+void MainController::moveCursorTo(long long point) {
+  trelvano::moveCursorTo(data, view, panels, point);
+  cursorTimeFromActive();
+}
 
 }  // namespace trelvano

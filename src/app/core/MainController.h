@@ -5,10 +5,11 @@
 // `panels` and `view.BackBuffer`.
 
 #include "app/core/FlightScoring.h"
+#include "app/core/FlightSet.h"
 #include "chart/core/ChartState.h"
-#include "import/LoadStaging.h"
 #include "import/Raster.h"
 #include "import/TerrainLoader.h"
+#include "model/Flight.h"
 #include "model/FlightData.h"
 #include "overlay/SidePanels.h"
 #include "ui/FileDialogs.h"
@@ -53,6 +54,8 @@ QString windowTitle(const MainState& state);
 enum class GroundFileKind { None, Terrain, Map };
 GroundFileKind groundFileKind(const QString& path);
 
+struct ExportTrack;  // FlightExport.h
+
 enum class LoadStatus {
   Loaded,    // read and shown
   Unopened,  // the file could not be opened: ignored without a message
@@ -71,7 +74,9 @@ class MainController {
   SidePanels panels;
   MainState state;
   ChartState chart;       // shared by every chart window
-  FlightScoring scoring;  // the "Wertung" of the loaded flight
+  FlightScoring scoring;  // the "Wertung" of the active flight
+  // The loaded flights; the active one is the one the tables in `data` show.
+  FlightSet flights;
 
   // Start-up after the window exists: "default.par" from the current
   // directory (or `defaultParPath`), then the "*.csv Öffnen" command.
@@ -100,6 +105,25 @@ class MainController {
   LoadStatus openGpxFile(const QString& path);
   // A flight by its name: ".igc" → IGC, ".gpx" → GPX (any case), anything else → logger file.
   LoadStatus openFlightFile(const QString& path);
+  // "Datei" → "Flug hinzufügen…" (IGC, GPX and logger files, several at
+  // once) and the same for known paths (FlightCommands.cpp): each file is
+  // read like openFlightFile reads it and added after the loaded flights;
+  // the active flight stays (the first flight added to none is opened).
+  // A file that fails, or one beyond 20 flights, throws and changes nothing;
+  // the files before it stay added.
+  void addFlights();
+  LoadStatus addFlightFile(const QString& path);
+  LoadStatus addFlightFiles(const QStringList& paths);
+  // Makes another loaded flight the active one: the tables, the panels, the
+  // overlay, the analysis and the ground show it; the camera stays. Its
+  // section and cursor come back as it left them.
+  void setActiveFlight(int index);
+  // Removes a flight from the list; where it was active, the flight before
+  // it becomes active. Removing the last one keeps its tables shown.
+  void removeFlight(int index);
+  // The flights' clock at the active flight's cursor point.
+  void cursorTimeFromActive();
+
   // "Pixel-Karte laden" and "Vektor-Karte laden"; the same without their
   // dialogs for a known path (MapCommands.cpp).
   void openPixelMap();
@@ -171,10 +195,21 @@ class MainController {
   // inside ask for a redraw (View3D::redrawOnceAfter); returns its result.
   template <class Command>
   auto paintingOnce(Command&& command) -> decltype(command());
-  void loggerClosingSteps();
+  // The closing steps with the analysis of the loaded flight (nullptr: analyse the tables).
+  void loggerClosingSteps(const FlightAnalysis* analysis = nullptr);
   void trackClosingSteps();
-  // A reader of GPS tracks: loads `bytes` into the flight, returns the altitude label.
-  using TrackReader = QString (*)(FlightData&, LoadStaging&, QByteArrayView, const QString&);
+  // The flight of a file, read by the reader openFlightFile would use (a
+  // logger flight with the altitudes the settings choose), analysed;
+  // nullopt when the file cannot be opened.
+  std::optional<LoadedFlight> readFlightFile(const QString& path);
+  // `flight` into the tables and the window's texts, replacing the set.
+  void showOpenedFlight(LoadedFlight flight);
+  // Makes a flight of the set the active one and shows it; the camera stays.
+  void showFlightOfSet(int index);
+  // The window's texts for the flight the tables show.
+  void showFlightTexts(const LoadedFlight& flight);
+  // A reader of GPS tracks: the flight of `bytes`, named by its file name.
+  using TrackReader = Flight (*)(QByteArrayView, const QString&);
   LoadStatus openTrackFile(const QString& path, TrackReader read);
   LoadStatus openWithReaderOf(const QString& path);
   void showMapLayer(bool Layers::*itemVisible, bool Layers::*item);
@@ -183,6 +218,8 @@ class MainController {
   // (`name`, or exportFileName) in the export folder. Empty when cancelled.
   QString askExportPath(const QString& suffix, const QString& title, const QString& name = {});
   void exportTo(const QString& path, const std::function<QByteArray()>& bytes);
+  // What the KML and GPX exports write: the active flight and the other shown ones.
+  std::vector<ExportTrack> shownTracks() const;
   // After a flight load or a move of the origin: terrain, heights above
   // ground and map again for the flight's frame.
   void refreshGround();
@@ -191,7 +228,6 @@ class MainController {
   void showTerrainStatus();
   // The folder's tiles under the flight but for those of the same tile among `files`.
   FolderTiles folderTilesBeside(const QStringList& files) const;
-  LoadStagingPtr staging_;
   QStringList terrainFiles_;
   QString terrainFolder_;
   QString geoMapFile_;

@@ -34,7 +34,7 @@ void MainController::openVectorMap() {
 LoadStatus MainController::openVectorMap(const QString& path) {
   QByteArray bytes;
   if (!readWholeFile(path, bytes)) return LoadStatus::Unopened;
-  loadVectorMap(data, *staging_, bytes, QFileInfo(path).fileName());
+  loadVectorMap(data, bytes, QFileInfo(path).fileName());
   showMapLayer(&Layers::VectorKarteVisible, &Layers::VectorKarte);
   return LoadStatus::Loaded;
 }

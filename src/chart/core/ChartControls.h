@@ -30,6 +30,7 @@ struct ChartControls {
   QString channelCaption[kChannelCount];
   int scaleIndex = 0;  // RadioGroupScale: 0 "einheitlich", 1 "individuell"
   bool zoomTicked = false;
+  bool allFlightsTicked = false;  // "Alle Flüge": the heights of the other shown flights beside "Höhe"
   bool zoomEnabled = true;
   int windDirectionPosition = 20;  // TrackBarWindRichtung, 0 … 40
   int windSpeedPosition = 20;      // TrackBarWindSpeed, 0 … 20

@@ -132,6 +132,16 @@ void ChartView::GpsHLine(Canvas* canvas) {
   if (!chart.UniformScale) chart.ChartMax = chart.ChartMin = 0;
   const int32_t first = chart.WindowStart, last = chart.WindowEnd;
   if (needsSeries(kGpsH)) fillSeries(series_[kGpsH], first, last, [this](int32_t i) { return heightValue(data, i); });
+  // The other flights' heights share the scale: all of them widen it before anything is drawn.
+  others_.clear();
+  if (controls.allFlightsTicked && otherHeights && first <= last) otherHeights(first, last, others_);
+  for (const OtherHeights& o : others_)
+    if (o.metres.size() >= size_t(last - first + 1)) widenRange(o.metres.data(), first, last);
+  if (canvas && !others_.empty()) {
+    widenRange(series_[kGpsH].data(), first, last);
+    for (const OtherHeights& o : others_)  // below the active flight's curve
+      if (o.metres.size() >= size_t(last - first + 1)) drawSeries(*canvas, o.colour, o.metres.data(), first, last);
+  }
   gpsCurve(series_[kGpsH], first, last, chart_colours::kHoehe, canvas);
 }
 

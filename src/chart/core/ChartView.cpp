@@ -167,6 +167,12 @@ void ChartView::setScaleIndex(int index) {
   scaleChosen();
 }
 
+void ChartView::setAllFlightsTicked(bool ticked) {
+  if (controls.allFlightsTicked == ticked) return;
+  controls.allFlightsTicked = ticked;
+  GrafikUpdate();
+}
+
 void ChartView::setZoomTicked(bool ticked) {
   if (controls.zoomTicked == ticked) return;
   controls.zoomTicked = ticked;

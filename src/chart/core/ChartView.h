@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <Qt>
+#include <functional>
 #include <vector>
 
 namespace trelvano {
@@ -54,6 +55,19 @@ class ChartView {
   void setChannelTicked(int channel, bool ticked);
   void setScaleIndex(int index);
   void setZoomTicked(bool ticked);
+  // "Alle Flüge": with "Höhe", the other shown flights' heights on the same
+  // time axis and scale, each in its colour; redraw.
+  void setAllFlightsTicked(bool ticked);
+
+  // The heights of the other shown flights at the active flight's points
+  // first … last (index i - first; NaN where one is not flying then),
+  // relative to the height the "Höhe" curve starts from, each in its colour
+  // ($00BBGGRR). Set by the program; none without it.
+  struct OtherHeights {
+    int32_t colour = 0;
+    std::vector<double> metres;
+  };
+  std::function<void(int32_t first, int32_t last, std::vector<OtherHeights>& out)> otherHeights;
   void setWindDirectionPosition(int position);
   void setWindSpeedPosition(int position);
   // "geschätzt": Air-Speed takes out the wind estimated from the flight's
@@ -118,6 +132,7 @@ class ChartView {
   void drawMeasurement(int x, int y);
   void drawDragRect(int x, int y);
 
+  std::vector<OtherHeights> others_;             // the other flights' heights of the last redraw
   std::vector<double> series_[kGpsCurveCount];   // values of the GPS curves, index i - first
   long long seriesRedraw_[kGpsCurveCount] = {};  // redrawOnce() that computed them
   long long redraws_ = 0;                        // redrawOnce() calls
