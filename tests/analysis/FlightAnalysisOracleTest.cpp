@@ -15,6 +15,8 @@
 #include <cmath>
 #include <optional>
 
+namespace flight_analysis_oracle_test {
+
 namespace {
 
 using namespace trelvano;
@@ -306,3 +308,5 @@ TEST(FlightAnalysisBadInput, GivesWhatCanBeKnown) {
 }
 
 }  // namespace
+
+}  // namespace flight_analysis_oracle_test

@@ -6,6 +6,8 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+namespace league_rules_test {
+
 using namespace trelvano;
 
 namespace {
@@ -74,3 +76,5 @@ TEST(LeagueRules, MultipliersAndFormulas) {
   EXPECT_EQ(findLeague(u"xcontest")->formula, DistanceFormula::Wgs84Ellipsoid);
   EXPECT_EQ(findLeague(u"bogus"), nullptr);
 }
+
+}  // namespace league_rules_test

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+namespace score_optimality_test {
+
 using namespace trelvano;
 
 namespace {
@@ -120,3 +122,5 @@ TEST(ScoreOptimality, RecordedFlightsScoreAsTheExhaustiveSearch) {
   ASSERT_GE(flights.size(), 8u);
   for (const NamedFlight& flight : flights) expectOptimal(flight);
 }
+
+}  // namespace score_optimality_test

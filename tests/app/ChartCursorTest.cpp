@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace chart_cursor_test {
+
 using namespace trelvano;
 
 namespace {
@@ -95,3 +97,5 @@ TEST(ChartCursor, TheChartPictureSaves) {
 }
 
 }  // namespace
+
+}  // namespace chart_cursor_test

@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+namespace coming_back_test {
+
 using namespace trelvano;
 
 // Two runs on one scratch settings file: the second lists the flights the
@@ -60,3 +62,5 @@ TEST(ComingBack, TerrainFolderReachesTheNextRun) {
   EXPECT_EQ(second.form->core().data.TerrainState.tiles, QStringList{"N49E005.hgt.zip"});
   EXPECT_TRUE(second.child<QLabel>("LabelHueG")->isVisibleTo(second.form.get()));
 }
+
+}  // namespace coming_back_test

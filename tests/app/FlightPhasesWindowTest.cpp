@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace flight_phases_window_test {
+
 using namespace trelvano;
 
 namespace {
@@ -121,3 +123,5 @@ TEST(FlightPhasesWindow, WertungScoresInTheBackgroundAndKeepsItsLeague) {
 }
 
 }  // namespace
+
+}  // namespace flight_phases_window_test

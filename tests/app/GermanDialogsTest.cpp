@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+namespace german_dialogs_test {
+
 using namespace trelvano;
 
 TEST(GermanDialogs, FileDialogAndMessageBoxTexts) {
@@ -31,3 +33,5 @@ TEST(GermanDialogs, FileDialogAndMessageBoxTexts) {
   QCoreApplication::removeTranslator(translator);
   delete translator;
 }
+
+}  // namespace german_dialogs_test

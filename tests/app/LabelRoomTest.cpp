@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLayout>
 
+namespace label_room_test {
+
 using namespace trelvano;
 
 namespace {
@@ -76,3 +78,5 @@ TEST(LabelRoom, LongestTextsFitInEveryPanelSetAndSize) {
 }
 
 }  // namespace
+
+}  // namespace label_room_test

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+namespace main_window_test {
+
 using namespace trelvano;
 
 namespace {
@@ -274,3 +276,5 @@ TEST(FileDialogFilters, EveryPatternAlsoInUpperCase) {
             (QStringList{"*.bmp *.BMP", "Bilder (*.png *.jpg *.PNG *.JPG)"}));
   EXPECT_EQ(nameFiltersWithUpperCase(QStringLiteral("*.CSV")), QStringList{"*.CSV"});
 }
+
+}  // namespace main_window_test

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+namespace named_files_test {
+
 using namespace trelvano;
 
 namespace {
@@ -121,3 +123,5 @@ TEST(NamedFiles, BrokenFilesGetTheMessageOfTheirMenuCommand) {
 }
 
 }  // namespace
+
+}  // namespace named_files_test

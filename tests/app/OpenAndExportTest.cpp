@@ -14,6 +14,8 @@
 
 #include <sys/stat.h>
 
+namespace open_and_export_test {
+
 using namespace trelvano;
 
 namespace {
@@ -133,3 +135,5 @@ TEST(PictureExport, TheBackBufferExactly) {
 }
 
 }  // namespace
+
+}  // namespace open_and_export_test

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace replay_bar_test {
+
 using namespace trelvano;
 
 namespace {
@@ -135,3 +137,5 @@ TEST(ReplayBar, SpaceHoldsPeriodStepsSpeedMenuHurries) {
 }
 
 }  // namespace
+
+}  // namespace replay_bar_test

@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+namespace save_dialog_test {
+
 using namespace trelvano;
 
 TEST(SaveDialog, AsksBeforeReplacingAndAddsTheSuffix) {
@@ -65,3 +67,5 @@ TEST(SaveDialog, AsksBeforeReplacingAndAddsTheSuffix) {
   EXPECT_EQ(readBytes(flight), QByteArray("B-Datensätze"));
   EXPECT_EQ(defaultSuffixOf(QStringLiteral("Bilder (*.png *.bmp)")), QStringLiteral("png"));
 }
+
+}  // namespace save_dialog_test

@@ -16,6 +16,8 @@
 #include <functional>
 #include <map>
 
+namespace bad_inputs_test {
+
 using namespace trelvano;
 
 namespace {
@@ -114,3 +116,5 @@ TEST(BadInputs, EachLoadsOrKeepsTheEarlierState) {
 }
 
 }  // namespace
+
+}  // namespace bad_inputs_test

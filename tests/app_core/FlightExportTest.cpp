@@ -19,6 +19,8 @@
 #include <cmath>
 #include <functional>
 
+namespace flight_export_test {
+
 using namespace trelvano;
 
 namespace {
@@ -204,3 +206,5 @@ TEST(FlightExport, NeverOverTheRecordingNorWithoutAFlight) {
 }
 
 }  // namespace
+
+}  // namespace flight_export_test

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace flight_list_test {
+
 using namespace trelvano;
 
 namespace {
@@ -161,3 +163,5 @@ TEST_F(FlightListTest, ChartShowsTheOtherFlightsHeightsOnTheCommonTimeAxis) {
 }
 
 }  // namespace
+
+}  // namespace flight_list_test

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+namespace flight_scoring_test {
+
 using namespace trelvano;
 
 namespace {
@@ -93,3 +95,5 @@ TEST(FlightScoring, StoppedOrDroppedSearches) {
   EXPECT_FALSE(scoring.score());
   EXPECT_EQ(QLatin1String(scoring.league().key), QLatin1String("olc"));
 }
+
+}  // namespace flight_scoring_test

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace flight_set_test {
+
 using namespace trelvano;
 
 namespace {
@@ -247,3 +249,5 @@ TEST(FlightSetRemove, TheActiveFlightStaysOrTheOneBeforeItFollows) {
 }
 
 }  // namespace
+
+}  // namespace flight_set_test

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace framing_test {
+
 using namespace trelvano;
 
 namespace {
@@ -67,3 +69,5 @@ TEST(Framing, RecordingsOpenWholeAndFlugEinpassenFramesAnyFlight) {
 }
 
 }  // namespace
+
+}  // namespace framing_test

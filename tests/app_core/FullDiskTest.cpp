@@ -12,6 +12,8 @@
 #include <functional>
 #include <sys/stat.h>
 
+namespace full_disk_test {
+
 using namespace trelvano;
 
 namespace {
@@ -90,3 +92,5 @@ TEST(FullDisk, PicturesTakeTheFormatOfTheirName) {
 }
 
 }  // namespace
+
+}  // namespace full_disk_test

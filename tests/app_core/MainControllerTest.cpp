@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+namespace main_controller_test {
+
 using namespace trelvano;
 
 namespace {
@@ -215,3 +217,5 @@ TEST(OpenCommands, EveryRecordingPaintsOnce) {
   }
   EXPECT_GE(opened, 18);
 }
+
+}  // namespace main_controller_test

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+namespace map_commands_test {
+
 using namespace trelvano;
 
 namespace {
@@ -212,3 +214,5 @@ TEST(MapsByName, PicturesAndMapFilesOpenWithTheirMapCommands) {
   EXPECT_EQ(p.core.openByName(example("rundflug.igc")), LoadStatus::Loaded);
   EXPECT_TRUE(p.core.view.layers.Karte && p.core.view.layers.VectorKarte);  // a flight leaves the maps
 }
+
+}  // namespace map_commands_test

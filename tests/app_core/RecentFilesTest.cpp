@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace recent_files_test {
+
 using namespace trelvano;
 
 TEST(RecentFiles, MostRecentFirstEachOnceAtMostEight) {
@@ -14,3 +16,5 @@ TEST(RecentFiles, MostRecentFirstEachOnceAtMostEight) {
   EXPECT_EQ(recent.paths(),
             (QStringList{"/f/6.igc", "/f/1.igc", "/f/3.igc", "/f/4.igc", "/f/5.igc", "/f/7.igc", "/f/8.igc"}));
 }
+
+}  // namespace recent_files_test

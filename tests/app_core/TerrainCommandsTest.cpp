@@ -22,6 +22,8 @@
 #include <algorithm>
 #include <optional>
 
+namespace terrain_commands_test {
+
 using namespace trelvano;
 
 namespace {
@@ -405,3 +407,5 @@ TEST(TerrainCommands, ExaggerationKeepsTheEyeAboveTheGroundAndTheFlightInView) {
   setExaggeration(view, 5);
   EXPECT_TRUE(flightInPicture(p.d, view.cam, w, h));
 }
+
+}  // namespace terrain_commands_test

@@ -8,6 +8,8 @@
 #include "model/Numbers.h"
 #include "model/RunError.h"
 
+namespace channel_values_test {
+
 using namespace trelvano;
 
 namespace {
@@ -101,3 +103,5 @@ TEST(ChannelValues, AFailedConversionStopsAndIsTriedAgain) {
   f.d.LastPoint = kSampleRows;  // one more sample than the table holds
   EXPECT_THROW(values.refresh(f.d), RunError);
 }
+
+}  // namespace channel_values_test

@@ -5,6 +5,8 @@
 #include "chart/core/ChartScale.h"
 #include "canvas/Canvas.h"
 
+namespace chart_mouse_test {
+
 using namespace trelvano;
 
 using namespace chart_colours;
@@ -191,3 +193,5 @@ TEST(ChartSelection, TwoChartsShareTheDragState) {
   other.pressMouse(kLeft, 200, 100);
   EXPECT_EQ(f.state.MeasureStart, QPoint(200, 100));
 }
+
+}  // namespace chart_mouse_test

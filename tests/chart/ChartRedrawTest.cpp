@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace chart_redraw_test {
+
 using namespace trelvano;
 
 using namespace chart_colours;
@@ -324,3 +326,5 @@ TEST(ChartRedraw, AFlightWithoutLoggerSamplesDrawsNoChannels) {
   EXPECT_EQ(f.rowsOf(0, kHoehe), std::vector<int>{300});
   EXPECT_GT(f.count(kHoehe), 0);
 }
+
+}  // namespace chart_redraw_test

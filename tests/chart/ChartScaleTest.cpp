@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace chart_scale_test {
+
 using namespace trelvano;
 
 TEST(ChartMapping, ColumnsSpanTheWindowWithHalvesToEven) {
@@ -92,3 +94,5 @@ TEST(ProbeTexts, ValueTruncatedToOneDecimalAndRateInFourDigits) {
   }
   for (const auto& r : rates) EXPECT_EQ(rateText(r.rate), QString::fromUtf8(r.c)) << r.rate;
 }
+
+}  // namespace chart_scale_test

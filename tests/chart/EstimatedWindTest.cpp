@@ -11,6 +11,8 @@
 
 #include <cmath>
 
+namespace estimated_wind_test {
+
 using namespace trelvano;
 
 TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
@@ -54,3 +56,5 @@ TEST(EstimatedWind, TakesOutTheWindOfTheNearestTurn) {
   EXPECT_TRUE(chart.controls.windEstimated);
   EXPECT_TRUE(chart.controls.gpsTicked[kGpsAV]);  // chosen without Air-Speed, which it ticks
 }
+
+}  // namespace estimated_wind_test

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace gps_series_test {
+
 using namespace trelvano;
 
 TEST(Wind, AirSpeedOfAFlightNorthAt10MetresASecond) {
@@ -63,3 +65,5 @@ TEST(GpsValues, HeightFromTheLoggerOrFromTheFlight) {
   EXPECT_TRUE(std::isnan(GpsV3Value(f.d, 7)));
   EXPECT_TRUE(std::isnan(GpsAVValue(f.d, 7, {1, 1})));
 }
+
+}  // namespace gps_series_test

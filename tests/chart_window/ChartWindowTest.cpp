@@ -17,6 +17,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+namespace chart_window_test {
+
 using namespace trelvano;
 
 namespace {
@@ -212,3 +214,5 @@ TEST(ChartWindow, AnIgcFlightDisablesTheChannelBoxes) {
   EXPECT_EQ(w->core().chart.WindowEnd, c.data.LastPoint);
   EXPECT_TRUE(p.errors.isEmpty()) << p.errors.join('\n').toStdString();
 }
+
+}  // namespace chart_window_test

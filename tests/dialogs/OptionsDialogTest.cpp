@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace options_dialog_test {
+
 using namespace trelvano;
 
 namespace {
@@ -135,3 +137,5 @@ TEST(MenuCommands, EditorAndOptionsOpenFreshModalDialogs) {
   EXPECT_EQ(temperature, QStringLiteral("Temp.: 12°"));
   EXPECT_TRUE(errors.isEmpty());
 }
+
+}  // namespace options_dialog_test

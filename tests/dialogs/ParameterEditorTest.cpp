@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace parameter_editor_test {
+
 using namespace trelvano;
 
 namespace {
@@ -233,3 +235,5 @@ TEST(ParamEditor, LoadAndSaveThroughTheFileDialogs) {
   EXPECT_EQ(readBytes(saved), expected);
   EXPECT_TRUE(e.errors.isEmpty());
 }
+
+}  // namespace parameter_editor_test

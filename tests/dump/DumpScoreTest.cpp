@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+namespace dump_score_test {
+
 using namespace trelvano;
 
 namespace {
@@ -59,3 +61,5 @@ TEST(DumpScore, OneLineAFileWithTheBestAndEveryType) {
 
   EXPECT_EQ(dumpScore({QStringLiteral("--score"), QStringLiteral("bogus"), triangle}).exitCode, 2);
 }
+
+}  // namespace dump_score_test

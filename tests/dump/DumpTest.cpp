@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace dump_test {
+
 using namespace trelvano;
 
 namespace {
@@ -616,3 +618,5 @@ TEST(Dump, FlightListAtATime) {
   EXPECT_EQ(runDump({QStringLiteral("--offset"), QStringLiteral("1"), igc}).exitCode, 2);
   EXPECT_EQ(runDump({QStringLiteral("--active"), QStringLiteral("5"), igc}).exitCode, 1);  // no 6th flight
 }
+
+}  // namespace dump_test

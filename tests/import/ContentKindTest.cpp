@@ -5,6 +5,8 @@
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
+namespace content_kind_test {
+
 using namespace trelvano;
 
 namespace {
@@ -55,3 +57,5 @@ TEST(ContentKind, FirstBytes) {
 }
 
 }  // namespace
+
+}  // namespace content_kind_test

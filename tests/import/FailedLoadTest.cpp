@@ -3,6 +3,8 @@
 
 #include "import/FlightFrame.h"
 
+namespace failed_load_test {
+
 using namespace trelvano;
 
 namespace {
@@ -209,3 +211,5 @@ TEST_F(FailedLoad, FailedIgcLoadKeepsANewFormatFlight) {
 }
 
 }  // namespace
+
+}  // namespace failed_load_test

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace file_bytes_test {
+
 using namespace trelvano;
 
 namespace {
@@ -94,3 +96,5 @@ TEST(WriteWholeFile, AFailedWriteLeavesTheOldFileWhole) {
 }
 
 }  // namespace
+
+}  // namespace file_bytes_test

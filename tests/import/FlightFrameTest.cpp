@@ -6,6 +6,8 @@
 
 #include "common/TestPaths.h"
 
+namespace flight_frame_test {
+
 using namespace trelvano;
 
 namespace {
@@ -170,3 +172,5 @@ TEST_F(FlightFrame, LoggerFormOfDecimalDegrees) {
 }
 
 }  // namespace
+
+}  // namespace flight_frame_test

@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <cmath>
 
+namespace gpx_reader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -150,3 +152,5 @@ TEST(GpxReader, BadFilesNameTheLine) {
 }
 
 }  // namespace
+
+}  // namespace gpx_reader_test

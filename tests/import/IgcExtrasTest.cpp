@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace igc_extras_test {
+
 using namespace trelvano;
 
 namespace {
@@ -62,3 +64,5 @@ TEST(IgcExtras, MalformedRecordsArePassedOverAndTheRestIsRead) {
 }
 
 }  // namespace
+
+}  // namespace igc_extras_test

@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+namespace igc_reader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -250,3 +252,5 @@ TEST(IgcReader, HeaderNamesPilotGliderAndDate) {
 }
 
 }  // namespace
+
+}  // namespace igc_reader_test

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace igc_sample_files_test {
+
 using namespace trelvano;
 
 namespace {
@@ -145,3 +147,5 @@ TEST(IgcSampleFiles, MalformedFileFailsWithFileAndLine) {
 }
 
 }  // namespace
+
+}  // namespace igc_sample_files_test

@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+namespace logger_field_test {
+
 using namespace trelvano;
 
 namespace {
@@ -210,3 +212,5 @@ TEST(LoggerLineShape, ShapedLinesReadAsFieldByField) {
   }
   EXPECT_GT(shapedLines, 1000);
 }
+
+}  // namespace logger_field_test

@@ -2,6 +2,8 @@
 
 #include "import/LoggerReader.h"
 
+namespace logger_reader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -131,3 +133,5 @@ TEST(LoggerReader, EveryLineEndReadsTheSame) {
 }
 
 }  // namespace
+
+}  // namespace logger_reader_test

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace pixel_map_reader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -237,3 +239,5 @@ TEST(PixelMapFilter, OffersBitmapsFirstAndEveryPictureFormatSecond) {
   for (const char* pattern : {"*.bmp", "*.png", "*.jpg", "*.jpeg"})
     EXPECT_TRUE(entries[1].contains(QLatin1String(pattern))) << pattern;
 }
+
+}  // namespace pixel_map_reader_test

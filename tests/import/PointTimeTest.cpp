@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <cmath>
 
+namespace point_time_test {
+
 using namespace trelvano;
 
 namespace {
@@ -43,3 +45,5 @@ TEST(IgcPointTimes, DateRecordPlusFixTimesAcrossMidnight) {
 }
 
 }  // namespace
+
+}  // namespace point_time_test

@@ -8,6 +8,8 @@
 #include "import/LoggerReader.h"
 #include "import/ShowFlight.h"
 
+namespace show_flight_test {
+
 using namespace trelvano;
 
 namespace {
@@ -163,3 +165,5 @@ TEST_F(ShowFlight, AFlightTheTablesCannotHoldChangesNothing) {
 }
 
 }  // namespace
+
+}  // namespace show_flight_test

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace terrain_loader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -287,3 +289,5 @@ TEST(TerrainFiles, WhatIsNoElevationFileIsRefused) {
     EXPECT_EQ(e.detail(), "Datei " + QFileInfo(path).fileName());
   }
 }
+
+}  // namespace terrain_loader_test

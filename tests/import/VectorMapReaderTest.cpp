@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+namespace vector_map_reader_test {
+
 using namespace trelvano;
 
 namespace {
@@ -83,3 +85,5 @@ TEST_F(VectorMapLoad, AFailedLoadKeepsTheEarlierMap) {
   load(vectorMapBytes(largest));
   EXPECT_EQ(data.VectorMapLast, kPointCapacity - 1);
 }
+
+}  // namespace vector_map_reader_test

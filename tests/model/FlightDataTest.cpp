@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace flight_data_test {
+
 using namespace trelvano;
 
 TEST(FlightData, StartUpStateIsOneZeroPointAndTheStartValues) {
@@ -38,3 +40,5 @@ TEST(FlightData, EveryTableChecksItsIndexes) {
   expectRange([&] { (void)d->ChannelSamples[0][16]; });
   expectRange([&] { (void)d->ChannelParams[13]; });
 }
+
+}  // namespace flight_data_test

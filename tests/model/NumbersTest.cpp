@@ -7,6 +7,8 @@
 #include <cmath>
 #include <limits>
 
+namespace numbers_test {
+
 using namespace trelvano;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
@@ -116,3 +118,5 @@ TEST(Rounding, AgreesWithTheLibraryAcrossMagnitudes) {
   EXPECT_EQ(roundHalfEven(std::nextafter(0.5, 0.0)), 0.0);
   EXPECT_EQ(roundHalfEven(4503599627370495.5), 4503599627370496.0);
 }
+
+}  // namespace numbers_test

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <vector>
 
+namespace animation_redraw_test {
+
 using namespace trelvano;
 
 namespace {
@@ -101,3 +103,5 @@ TEST(AnimationRedraw, OtherOverlaysDoNotKeepAPicture) {
   f.view.redrawFlightColours();  // falls back to the full redraw
   EXPECT_EQ(f.view.redrawCount(), before + 1);
 }
+
+}  // namespace animation_redraw_test

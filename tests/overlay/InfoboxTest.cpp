@@ -2,6 +2,8 @@
 
 #include "FlightFixture.h"
 
+namespace infobox_test {
+
 using namespace trelvano;
 
 TEST(DurationText, HoursOnlyFromAFullHourAndSecondsRoundedToEven) {
@@ -67,3 +69,5 @@ TEST_F(InfoboxTest, FixWithoutTimeStepIsLeftOutOfTheSpeeds) {
   Infobox(data, panels);
   EXPECT_EQ(infoTexts(panels), (Texts{"0 min 0 s", "0 m", "0 km/h", "0 km/h", "0 m", "60 m"}));
 }
+
+}  // namespace infobox_test

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace legend_test {
+
 using namespace trelvano;
 
 namespace {
@@ -73,3 +75,5 @@ TEST_F(LegendTest, EnergyLegendsNameTheirEnds) {
   EXPECT_EQ(textArea(panels.Image2), expectedTextArea({{5, "+++"}, {289 - 30, "_ _ _"}}));
   EXPECT_EQ(barPixel(panels.Image2, 0, 4), ScaleColour(0));
 }
+
+}  // namespace legend_test

@@ -3,6 +3,8 @@
 
 #include "FlightFixture.h"
 
+namespace overlay_test {
+
 using namespace trelvano;
 
 namespace {
@@ -185,3 +187,5 @@ TEST_F(OverlayTest, EveryModeOnTheStartUpPointAndOnAnEmptyFlight) {
     }
   }
 }
+
+}  // namespace overlay_test

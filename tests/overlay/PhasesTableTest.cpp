@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+namespace phases_table_test {
+
 namespace {
 
 using namespace trelvano;
@@ -149,3 +151,5 @@ TEST(ClimbHistogram, BarsStandForTheCounts) {
 }
 
 }  // namespace
+
+}  // namespace phases_table_test

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace recorded_flights_test {
+
 using namespace trelvano;
 
 using RecordedFlightsTest = FlightTest;
@@ -64,3 +66,5 @@ TEST_F(RecordedFlightsTest, EveryRoutineRunsOnEveryIgcFile) {
   }
   EXPECT_GE(loaded, files.size() / 2);
 }
+
+}  // namespace recorded_flights_test

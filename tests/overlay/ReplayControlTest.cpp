@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace replay_control_test {
+
 using namespace trelvano;
 
 // The oracle: a twin flight moved one point at a time by the replay step or the track bar.
@@ -94,3 +96,5 @@ TEST_F(ReplayControlTest, SpaceRunsOnAfterTheTrackBarStoppedIt) {
   stepReplay(twin, twinView, twinPanels);
   EXPECT_EQ(data.CursorPoint, twin.CursorPoint);
 }
+
+}  // namespace replay_control_test

@@ -5,6 +5,8 @@
 
 #include "FlightFixture.h"
 
+namespace replay_test {
+
 using namespace trelvano;
 
 namespace {
@@ -181,3 +183,5 @@ TEST_F(ReplayTest, SinglePointAndEmptyFlightsKeepReplaying) {
   EXPECT_EQ(panels.trackBarPosition, 1000);
   EXPECT_EQ(data.FlightPath[0].Color, 0x00123456);  // nothing to colour
 }
+
+}  // namespace replay_test

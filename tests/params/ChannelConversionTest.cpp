@@ -6,6 +6,8 @@
 
 #include <optional>
 
+namespace channel_conversion_test {
+
 using namespace trelvano;
 
 namespace {
@@ -139,3 +141,5 @@ TEST_F(ParameterToStringTest, IndicesOutsideTheTablesFail) {
     }
   }
 }
+
+}  // namespace channel_conversion_test

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <vector>
 
+namespace example_files_test {
+
 using namespace trelvano;
 
 namespace {
@@ -108,3 +110,5 @@ TEST(ExampleFiles, DefaultParametersConvertTheLoggerFlight) {
     }
   }
 }
+
+}  // namespace example_files_test

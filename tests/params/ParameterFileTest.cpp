@@ -12,6 +12,8 @@
 #include <cstring>
 #include <optional>
 
+namespace parameter_file_test {
+
 using namespace trelvano;
 
 namespace {
@@ -206,3 +208,5 @@ TEST_F(ParameterFileTest, FailedSavesAreReported) {
   ASSERT_TRUE(e.has_value());
   EXPECT_EQ(e->boxText(), QStringLiteral("E/A-Fehler 101\nKein Speicherplatz auf dem Gerät\nDatei full"));
 }
+
+}  // namespace parameter_file_test

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace largest_flights_test {
+
 using namespace trelvano;
 
 namespace {
@@ -168,3 +170,5 @@ TEST(LargestFlights, LoggerFlightOf32768Samples) {
 }
 
 }  // namespace
+
+}  // namespace largest_flights_test

@@ -11,6 +11,8 @@
 
 #include <limits>
 
+namespace banded_redraw_test {
+
 using namespace trelvano;
 
 namespace {
@@ -111,3 +113,5 @@ TEST(BandedRedraw, RangeErrorsOfThePlumbLinesLeaveOutOfViewAsOnePass) {
 }
 
 }  // namespace
+
+}  // namespace banded_redraw_test

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+namespace camera_test {
+
 using namespace trelvano;
 
 using CameraDrag = ViewTest;
@@ -135,3 +137,5 @@ TEST_F(CameraDrag, WheelStepsWithTheDistanceWithinTheHolder) {
   view.turnCamera(0, -100);
   EXPECT_EQ(view.cam.CamE, 0);
 }
+
+}  // namespace camera_test

@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+namespace canvas_line_test {
+
 using namespace trelvano;
 
 namespace {
@@ -372,3 +374,5 @@ TEST(SteepRuns, BothMarkingsSetTheSameBits) {
     ASSERT_EQ(fast, plain) << "line " << n;
   }
 }
+
+}  // namespace canvas_line_test

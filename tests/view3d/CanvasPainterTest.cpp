@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+namespace canvas_painter_test {
+
 using namespace trelvano;
 
 namespace {
@@ -212,3 +214,5 @@ TEST(CanvasPixels, ReadAndWriteInModelColours) {
   EXPECT_EQ(c.pixel(5, 0), -1);
   EXPECT_EQ(c.pixel(0, -1), -1);
 }
+
+}  // namespace canvas_painter_test

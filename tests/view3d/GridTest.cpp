@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace grid_test {
+
 using namespace trelvano;
 
 namespace {
@@ -65,3 +67,5 @@ TEST(Grid, SpacingTooLargeForIntegersStopsWithOverflow) {
   }
   EXPECT_EQ(d->GridLast, 0);
 }
+
+}  // namespace grid_test

@@ -12,6 +12,8 @@
 
 #include <random>
 
+namespace label_placement_test {
+
 using namespace trelvano;
 
 namespace {
@@ -113,3 +115,5 @@ TEST(LabelPlacement, LongestRecordingWithTheFlightPhasesWhileZooming) {
 }
 
 }  // namespace
+
+}  // namespace label_placement_test

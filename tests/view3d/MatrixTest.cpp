@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace matrix_test {
+
 using namespace trelvano;
 
 namespace {
@@ -32,3 +34,5 @@ TEST(Matrix, ProductAndAliasedOutput) {
   expectEqual(intoB, c);
   expectEqual(square, expectedSquare);
 }
+
+}  // namespace matrix_test

@@ -15,6 +15,8 @@
 
 #include <memory>
 
+namespace other_flights_test {
+
 using namespace trelvano;
 
 namespace {
@@ -115,3 +117,5 @@ TEST(CameraAfterFrameMove, KeepsEveryPlaceWhereItWas) {
 }
 
 }  // namespace
+
+}  // namespace other_flights_test

@@ -16,6 +16,8 @@
 #include <map>
 #include <string>
 
+namespace redraw_checksum_test {
+
 using namespace trelvano;
 
 namespace {
@@ -131,3 +133,5 @@ void RedrawChecksums::compareWithTable() {
 }
 
 }  // namespace
+
+}  // namespace redraw_checksum_test

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+namespace render_pass_test {
+
 using namespace trelvano;
 
 namespace {
@@ -257,3 +259,5 @@ TEST(RenderStrokes, IndexesOutsideTheArrayRaiseTheRangeError) {
   EXPECT_NO_THROW(f.pass.DrawPointArray(data->FlightPath, 0, kPointCapacity - 1));
   EXPECT_NO_THROW(f.pass.DrawPointArray(data->FlightPath, 0, -1));
 }
+
+}  // namespace render_pass_test

@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+namespace renderer_layers_test {
+
 using namespace trelvano;
 
 namespace {
@@ -360,3 +362,5 @@ TEST(RendererErrors, IndexesBeyondTheArraysStopTheRedraw) {
     EXPECT_NO_THROW(s.draw());
   }
 }
+
+}  // namespace renderer_layers_test

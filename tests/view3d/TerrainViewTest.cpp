@@ -15,6 +15,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace terrain_view_test {
+
 using namespace trelvano;
 
 namespace {
@@ -335,3 +337,5 @@ TEST(TerrainView, TheTaskLiesOnTheShownTerrain) {
           << c.terrain << " " << c.exaggeration << " " << z;
   }
 }
+
+}  // namespace terrain_view_test

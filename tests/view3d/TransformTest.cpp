@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+namespace transform_test {
+
 using namespace trelvano;
 
 namespace {
@@ -135,3 +137,5 @@ TEST(Transform, LastIndexBoundsAndLayerSwitches) {
       EXPECT_EQ((d.get()->*arrays[i])[0].ProjX == 777, i != c.transformed) << c.transformed << " " << i;
   }
 }
+
+}  // namespace transform_test

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace view3_d_test {
+
 using namespace trelvano;
 
 TEST_F(ViewTest, GridSpacingFollowsTheDistanceBand) {
@@ -123,3 +125,5 @@ TEST(ViewMeasure, OutOfViewAsThePaintedPictureLeavesIt) {
   EXPECT_GT(differentOutcomes, 50);
   EXPECT_LT(differentOutcomes, 350);
 }
+
+}  // namespace view3_d_test
