@@ -1,6 +1,7 @@
 #include "analysis/score/ScoreFlight.h"
 
 #include "analysis/score/BranchAndBound.h"
+#include "analysis/score/PathByBlocks.h"
 #include "analysis/score/RouteProblems.h"
 #include "model/RunError.h"
 
@@ -51,9 +52,9 @@ struct Route {
   double metres = 0;  // the scored distance; 0 = none found
 };
 
+// The best of the routes to start from that fit this search.
 template <int K, class Problem>
-bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Route*>& seeds, Route& out,
-                 const SearchControl& control) {
+RouteChoice<K> bestSeed(const Problem& problem, const std::vector<const Route*>& seeds) {
   RouteChoice<K> best;
   for (const Route* seed : seeds) {
     if (static_cast<int>(seed->fixes.size()) != K) continue;
@@ -63,10 +64,22 @@ bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Rou
     const double value = problem.value(fixes);
     if (value > best.value) best = {fixes, value};
   }
-  const bool complete = BranchAndBound<K, Problem>(g.tree, problem).run(best, control);
+  return best;
+}
+
+template <int K>
+void keepRoute(const RouteChoice<K>& best, Route& out) {
   out.fixes.assign(best.fixes.begin(), best.fixes.end());
   out.metres = best.found() ? best.value : 0;
   if (!best.found()) out.fixes.clear();
+}
+
+template <int K, class Problem>
+bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Route*>& seeds, Route& out,
+                 const SearchControl& control) {
+  RouteChoice<K> best = bestSeed<K>(problem, seeds);
+  const bool complete = BranchAndBound<K, Problem>(g.tree, problem).run(best, control);
+  keepRoute(best, out);
   return complete;
 }
 
@@ -74,7 +87,12 @@ template <int K>
 bool searchPath(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
                 const SearchControl& control) {
   PathProblem<K> problem{g, rule};
-  return searchRoute<K>(g, problem, seeds, out, control);
+  if (std::isfinite(rule.maxHeightLoss)) return searchRoute<K>(g, problem, seeds, out, control);
+  // Without a height rule the legs chain freely: best over blocks of fixes.
+  RouteChoice<K> best = bestSeed<K>(problem, seeds);
+  const bool complete = PathByBlocks<K>(g).run(best, control);
+  keepRoute(best, out);
+  return complete;
 }
 
 bool searchType(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
