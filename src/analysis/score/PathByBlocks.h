@@ -15,6 +15,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace trelvano {
@@ -85,115 +86,105 @@ class PathByBlocks {
     return any;
   }
 
-  // The blocks' corners and the bound of every leg between two of them.
+  // The route's points stand at corners: the sum of straight legs grows
+  // with each point's distance from its neighbours, so over boxes it is
+  // longest with every point at a corner of its box, the same corner for
+  // both its legs (its bound is convex up to the longest chord). A state is
+  // one corner of one block; a single fix has one, its own place.
   void prepareBlocks() {
-    const int n = static_cast<int>(blocks_.size());
-    corners_.resize(n);
-    for (int a = 0; a < n; ++a) {
-      Corners& c = corners_[a];
-      c.count = g_.tree.corners(blocks_[a].node, c.point, c.thickness);
+    states_.clear();
+    for (int b = 0; b < static_cast<int>(blocks_.size()); ++b) {
+      Corners c;
+      c.count = g_.tree.corners(blocks_[b].node, c.point, c.thickness);
+      if (g_.tree.isLeaf(blocks_[b].node))
+        c.count = 1, c.thickness = 0, c.point[0] = g_.tree.point(g_.tree.first(blocks_[b].node));
+      for (int i = 0; i < c.count; ++i) states_.push_back({c.point[i], c.thickness, b});
     }
-    legs_.resize(size_t(n) * (n + 1) / 2);
-    exact_.assign(legs_.size(), 0);
-    for (int a = 0; a < n; ++a)
-      for (int b = a; b < n; ++b) legs_[legIndex(a, b)] = legBound(a, b);
-  }
-  // The bound of the leg from block a to block b, measured exactly between
-  // two single fixes once it could matter (the geodesic costs a hundred
-  // times the straight line).
-  double leg(int a, int b, double needed) {
-    const size_t i = legIndex(a, b);
-    if (legs_[i] > needed && !exact_[i]) {
-      exact_[i] = 1;
-      const int u = blocks_[a].node, v = blocks_[b].node;
-      if (a != b && g_.tree.isLeaf(u) && g_.tree.isLeaf(v)) legs_[i] = g_.metres(g_.tree.first(u), g_.tree.first(v));
-    }
-    return legs_[i];
-  }
-  size_t legIndex(int a, int b) const {
-    const size_t n = blocks_.size();
-    return size_t(a) * n - size_t(a) * (a - 1) / 2 + size_t(b - a);
   }
 
-  // At least the distance from any fix of block a to any later one of block b.
-  double legBound(int a, int b) const {
-    const FixTree& tree = g_.tree;
-    const int u = blocks_[a].node, v = blocks_[b].node;
-    if (a == b) return tree.isLeaf(u) ? 0 : g_.earth.atMost(tree.extent(u));
-    // The farthest two points of two boxes are corners of them; each turned
-    // box's corners lie on its middle layer, its fixes up to its thickness off it.
-    const Corners &p = corners_[a], &q = corners_[b];
-    double longest = 0;
-    for (int i = 0; i < p.count; ++i)
-      for (int j = 0; j < q.count; ++j) {
-        const double dx = p.point[i].x - q.point[j].x, dy = p.point[i].y - q.point[j].y,
-                     dz = p.point[i].z - q.point[j].z;
-        longest = std::max(longest, dx * dx + dy * dy + dz * dz);
-      }
-    const double turned = std::sqrt(longest) + p.thickness + q.thickness;
-    return g_.earth.atMost(std::min(turned, tree.maxChord(u, v)));
+  // At least the distance from any fix near corner s to any later one near
+  // corner t; between two single fixes, once it could matter, exactly (the
+  // geodesic costs a hundred times the straight line).
+  double leg(int s, int t, double needed) {
+    const State &p = states_[s], &q = states_[t];
+    const int u = blocks_[p.block].node, v = blocks_[q.block].node;
+    const double dx = p.corner.x - q.corner.x, dy = p.corner.y - q.corner.y, dz = p.corner.z - q.corner.z;
+    // A fix up to `thickness` off its corner's layer lengthens the chord by
+    // at most that much and its bound by less than 1.25 m a metre.
+    const double bound = g_.earth.atMost(std::sqrt(dx * dx + dy * dy + dz * dz)) + 1.25 * (p.thickness + q.thickness);
+    if (!(bound > needed) || !g_.tree.isLeaf(u) || !g_.tree.isLeaf(v) || u == v) return bound;
+    const std::uint64_t key = (std::uint64_t(std::uint32_t(u)) << 32) | std::uint32_t(v);
+    auto [it, added] = exact_.try_emplace(key, 0.0);
+    if (added) it->second = g_.metres(g_.tree.first(u), g_.tree.first(v));
+    return it->second;
   }
+  bool allowed(int s, int k) const { return blocks_[states_[s].block].positions & (1u << k); }
 
-  // best_[k][b]: the longest chain of bounds whose k-th point lies in block
-  // b. Returns the bound of the whole path, and values the best chain's route
-  // (each block's first fix) as a real route.
+  // ahead_[k][s]: the longest chain of bounds whose k-th point stands at
+  // state s. Returns the bound of the whole path, and values the best
+  // chain's route (each block's first fix) as a real route.
   double forward(RouteChoice<K>& best) {
-    const int n = static_cast<int>(blocks_.size());
+    const int n = static_cast<int>(states_.size());
     for (auto& row : ahead_) row.assign(n, kNoRoute);
     for (auto& row : from_) row.assign(n, -1);
-    for (int b = 0; b < n; ++b)
-      if (blocks_[b].positions & 1u) ahead_[0][b] = 0;
+    for (int s = 0; s < n; ++s)
+      if (allowed(s, 0)) ahead_[0][s] = 0;
     for (int k = 1; k < K; ++k)
-      for (int b = 0; b < n; ++b) {
-        if (!(blocks_[b].positions & (1u << k))) continue;
+      for (int t = 0; t < n; ++t) {
+        if (!allowed(t, k)) continue;
         double most = kNoRoute;
         int from = -1;
-        for (int a = 0; a <= b; ++a) {
-          const double value = ahead_[k - 1][a] + leg(a, b, most - ahead_[k - 1][a]);
-          if (value > most) most = value, from = a;
+        // Every state of the blocks up to t's own.
+        for (int s = 0; s < n && states_[s].block <= states_[t].block; ++s) {
+          if (ahead_[k - 1][s] == kNoRoute) continue;
+          const double value = ahead_[k - 1][s] + leg(s, t, most - ahead_[k - 1][s]);
+          if (value > most) most = value, from = s;
         }
-        ahead_[k][b] = most, from_[k][b] = from;
+        ahead_[k][t] = most, from_[k][t] = from;
       }
     int end = -1;
     double bound = kNoRoute;
-    for (int b = 0; b < n; ++b)
-      if (ahead_[K - 1][b] > bound) bound = ahead_[K - 1][b], end = b;
+    for (int s = 0; s < n; ++s)
+      if (ahead_[K - 1][s] > bound) bound = ahead_[K - 1][s], end = s;
     if (end < 0) return kNoRoute;
     std::array<int, K> fixes;
-    for (int k = K - 1, b = end; k >= 0; b = from_[k][b], --k) fixes[k] = g_.tree.first(blocks_[b].node);
+    for (int k = K - 1, s = end; k >= 0; s = from_[k][s], --k) fixes[k] = g_.tree.first(blocks_[states_[s].block].node);
     double value = 0;
     for (int k = 0; k + 1 < K; ++k) value += g_.metres(fixes[k], fixes[k + 1]);
     if (value > best.value) best = {fixes, value};
     return bound;
   }
 
-  // behind_[k][b]: the longest chain of bounds from the k-th point in block b to the end.
+  // behind_[k][s]: the longest chain of bounds from the k-th point at state s to the end.
   void backward() {
-    const int n = static_cast<int>(blocks_.size());
+    const int n = static_cast<int>(states_.size());
     for (auto& row : behind_) row.assign(n, kNoRoute);
-    for (int b = 0; b < n; ++b)
-      if (blocks_[b].positions & (1u << (K - 1))) behind_[K - 1][b] = 0;
+    for (int s = 0; s < n; ++s)
+      if (allowed(s, K - 1)) behind_[K - 1][s] = 0;
     for (int k = K - 2; k >= 0; --k)
-      for (int a = 0; a < n; ++a) {
-        if (!(blocks_[a].positions & (1u << k))) continue;
+      for (int s = 0; s < n; ++s) {
+        if (!allowed(s, k)) continue;
         double most = kNoRoute;
-        for (int b = a; b < n; ++b) most = std::max(most, leg(a, b, most - behind_[k + 1][b]) + behind_[k + 1][b]);
-        behind_[k][a] = most;
+        int t = s;
+        while (t > 0 && states_[t - 1].block == states_[s].block) --t;
+        for (; t < n; ++t) {
+          if (behind_[k + 1][t] == kNoRoute) continue;
+          most = std::max(most, leg(s, t, most - behind_[k + 1][t]) + behind_[k + 1][t]);
+        }
+        behind_[k][s] = most;
       }
   }
 
   // Drops each block from the places in the route where no chain through it
   // beats `best`, and the blocks left with none.
   void prune(double best) {
-    const int n = static_cast<int>(blocks_.size());
-    std::vector<Block> kept;
-    kept.reserve(n);
-    for (int b = 0; b < n; ++b) {
-      Block block = blocks_[b];
+    std::vector<std::uint8_t> live(blocks_.size(), 0);
+    for (int s = 0; s < static_cast<int>(states_.size()); ++s)
       for (int k = 0; k < K; ++k)
-        if (!(ahead_[k][b] + behind_[k][b] > best)) block.positions &= ~(1u << k);
-      if (block.positions) kept.push_back(block);
-    }
+        if (ahead_[k][s] + behind_[k][s] > best) live[states_[s].block] |= std::uint8_t(1u << k);
+    std::vector<Block> kept;
+    for (size_t b = 0; b < blocks_.size(); ++b)
+      if (live[b]) kept.push_back({blocks_[b].node, std::uint8_t(blocks_[b].positions & live[b])});
     blocks_.swap(kept);
   }
 
@@ -203,11 +194,16 @@ class PathByBlocks {
     int count;
   };
 
+  struct State {
+    SpacePoint corner;
+    double thickness;
+    int block;
+  };
+
   ScoreGeometry& g_;
-  std::vector<Block> blocks_;  // in time order, each a whole tree node
-  std::vector<Corners> corners_;
-  std::vector<double> legs_;         // the leg bounds of the blocks a <= b, row by row
-  std::vector<std::uint8_t> exact_;  // whether leg() has measured a leg's bound
+  std::vector<Block> blocks_;                        // in time order, each a whole tree node
+  std::vector<State> states_;                        // block by block
+  std::unordered_map<std::uint64_t, double> exact_;  // the geodesics measured, by leaf nodes
   std::array<std::vector<double>, K> ahead_, behind_;
   std::array<std::vector<int>, K> from_;
 };

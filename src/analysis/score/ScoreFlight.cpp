@@ -87,12 +87,24 @@ template <int K>
 bool searchPath(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
                 const SearchControl& control) {
   PathProblem<K> problem{g, rule};
-  if (std::isfinite(rule.maxHeightLoss)) return searchRoute<K>(g, problem, seeds, out, control);
-  // Without a height rule the legs chain freely: best over blocks of fixes.
+  if (std::isfinite(rule.maxHeightLoss) || !g.earth.boundIsConvex(g.tree.extent(FixTree::root())))
+    return searchRoute<K>(g, problem, seeds, out, control);
+  // Without a height rule the legs chain freely. Most flights are proven
+  // soonest by boxes; where they stall (long straight glides, countless
+  // routes within millimetres of the best), the best over blocks of fixes.
   RouteChoice<K> best = bestSeed<K>(problem, seeds);
-  const bool complete = PathByBlocks<K>(g).run(best, control);
+  const bool finest = control.maxSplits == 0;
+  bool gaveUp = true;
+  if (!finest || control.boxSplitsBeforeBlocks > 0) {
+    SearchControl boxes = control;
+    if (finest) boxes.maxSplits = control.boxSplitsBeforeBlocks;
+    BranchAndBound<K, PathProblem<K>> search(g.tree, problem);
+    if (!search.run(best, boxes)) return keepRoute(best, out), false;
+    gaveUp = search.gaveUp();
+  }
+  if (gaveUp && finest && !PathByBlocks<K>(g).run(best, control)) return keepRoute(best, out), false;
   keepRoute(best, out);
-  return complete;
+  return true;
 }
 
 bool searchType(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
@@ -128,7 +140,7 @@ bool scoreLevel(ScoreGeometry& g, const League& league, std::vector<Route>& rout
     std::vector<const Route*> seeds{&coarser[t]};
     for (int u = 0; u < t; ++u)
       if (league.types[u].shape == rule.shape && league.types[u].points == rule.points) seeds.push_back(&routes[u]);
-    SearchControl search{control.stop, nullptr, finest ? 0 : kCoarseSplits};
+    SearchControl search{control.stop, nullptr, finest ? 0 : kCoarseSplits, control.boxSplitsBeforeBlocks};
     if (finest && control.progress) search.progress = [&, t](double done) { control.progress((t + done) / types); };
     complete = searchType(g, rule, seeds, routes[t], search) && complete;
   }
@@ -220,7 +232,7 @@ FlightScore scoreStretches(const std::vector<std::vector<ScoreFix>>& stretches, 
   double total = 0, done = 0;
   for (const std::vector<ScoreFix>& s : stretches) total += double(s.size());
   for (const std::vector<ScoreFix>& s : stretches) {
-    ScoreControl part{control.stop, nullptr};
+    ScoreControl part{control.stop, nullptr, control.boxSplitsBeforeBlocks};
     if (control.progress && total > 0)
       part.progress = [&](double f) { control.progress((done + f * double(s.size())) / total); };
     const FlightScore score = scoreFlight(s, league, part);
