@@ -97,15 +97,19 @@ void expectOptimal(const NamedFlight& flight) {
   const std::vector<ScoreFix> fixes = thinned(flight.fixes, 150);
   for (const League& league : leagues()) {
     const ExhaustiveScore truth(fixes, league.formula);
-    const FlightScore score = scoreFlight(fixes, league);
-    ASSERT_EQ(score.types.size(), league.types.size());
-    EXPECT_TRUE(score.complete);
-    for (const TypeScore& t : score.types) {
-      SCOPED_TRACE(std::string(league.key) + " " + t.rule->key);
-      EXPECT_NEAR(t.distanceKm, truth.best(*t.rule) / 1000, 1e-9);
-      EXPECT_DOUBLE_EQ(t.points, t.distanceKm * t.rule->multiplier);
-      if (t.found()) {
-        EXPECT_NEAR(remeasured(t, league.formula) / 1000, t.distanceKm, 1e-9);
+    // By boxes, and the free distance chained over blocks of fixes from the start.
+    ScoreControl blocks;
+    blocks.boxSplitsBeforeBlocks = 0;
+    for (const FlightScore& score : {scoreFlight(fixes, league), scoreFlight(fixes, league, blocks)}) {
+      ASSERT_EQ(score.types.size(), league.types.size());
+      EXPECT_TRUE(score.complete);
+      for (const TypeScore& t : score.types) {
+        SCOPED_TRACE(std::string(league.key) + " " + t.rule->key);
+        EXPECT_NEAR(t.distanceKm, truth.best(*t.rule) / 1000, 1e-9);
+        EXPECT_DOUBLE_EQ(t.points, t.distanceKm * t.rule->multiplier);
+        if (t.found()) {
+          EXPECT_NEAR(remeasured(t, league.formula) / 1000, t.distanceKm, 1e-9);
+        }
       }
     }
   }

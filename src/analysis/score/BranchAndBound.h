@@ -37,6 +37,8 @@ struct SearchControl {
   // Gives up after splitting this many boxes (0 = never), keeping the best
   // route found: enough where the route only has to be good.
   long long maxSplits = 0;
+  // See ScoreControl.
+  long long boxSplitsBeforeBlocks = 0;
 };
 
 template <int K, class Problem>
@@ -47,6 +49,7 @@ class BranchAndBound {
   // Improves `best` to the best route; false when stopped before it was
   // sure (by the stop flag, not by control.maxSplits).
   bool run(RouteChoice<K>& best, const SearchControl& control) {
+    gaveUp_ = false;
     if (tree_.size() == 0) return true;
     heap_.clear();
     Box root;
@@ -58,6 +61,7 @@ class BranchAndBound {
     // right away, down to single fixes (the other half waits in the heap):
     // routes are valued early, and the best so far soon prunes.
     std::optional<Box> plunge = root;
+    gaveUp_ = true;
     for (long long round = 0; control.maxSplits == 0 || round < control.maxSplits; ++round) {
       if ((round & 1023) == 0) {
         if (control.stop && control.stop->load(std::memory_order_relaxed)) return false;
@@ -72,11 +76,17 @@ class BranchAndBound {
         plunge.reset();
         if (box.bound <= best.value) continue;
       } else {
-        if (heap_.empty()) break;
+        if (heap_.empty()) {
+          gaveUp_ = false;
+          break;
+        }
         std::pop_heap(heap_.begin(), heap_.end(), lowerBoundFirst);
         box = heap_.back();
         heap_.pop_back();
-        if (box.bound <= best.value) break;  // so is every box left
+        if (box.bound <= best.value) {  // so is every box left
+          gaveUp_ = false;
+          break;
+        }
       }
       const int k = widest(box);
       const int node = box.node[k];
@@ -98,6 +108,8 @@ class BranchAndBound {
     if (control.progress) control.progress(1);
     return true;
   }
+  // Whether the last run() stopped at control.maxSplits before it was sure.
+  bool gaveUp() const { return gaveUp_; }
 
  private:
   struct Box {
@@ -148,6 +160,7 @@ class BranchAndBound {
   const FixTree& tree_;
   Problem& problem_;
   std::vector<Box> heap_;
+  bool gaveUp_ = false;
 };
 
 }  // namespace trelvano

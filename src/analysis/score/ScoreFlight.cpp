@@ -1,6 +1,7 @@
 #include "analysis/score/ScoreFlight.h"
 
 #include "analysis/score/BranchAndBound.h"
+#include "analysis/score/PathByBlocks.h"
 #include "analysis/score/RouteProblems.h"
 #include "model/RunError.h"
 
@@ -51,9 +52,9 @@ struct Route {
   double metres = 0;  // the scored distance; 0 = none found
 };
 
+// The best of the routes to start from that fit this search.
 template <int K, class Problem>
-bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Route*>& seeds, Route& out,
-                 const SearchControl& control) {
+RouteChoice<K> bestSeed(const Problem& problem, const std::vector<const Route*>& seeds) {
   RouteChoice<K> best;
   for (const Route* seed : seeds) {
     if (static_cast<int>(seed->fixes.size()) != K) continue;
@@ -63,10 +64,22 @@ bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Rou
     const double value = problem.value(fixes);
     if (value > best.value) best = {fixes, value};
   }
-  const bool complete = BranchAndBound<K, Problem>(g.tree, problem).run(best, control);
+  return best;
+}
+
+template <int K>
+void keepRoute(const RouteChoice<K>& best, Route& out) {
   out.fixes.assign(best.fixes.begin(), best.fixes.end());
   out.metres = best.found() ? best.value : 0;
   if (!best.found()) out.fixes.clear();
+}
+
+template <int K, class Problem>
+bool searchRoute(ScoreGeometry& g, Problem& problem, const std::vector<const Route*>& seeds, Route& out,
+                 const SearchControl& control) {
+  RouteChoice<K> best = bestSeed<K>(problem, seeds);
+  const bool complete = BranchAndBound<K, Problem>(g.tree, problem).run(best, control);
+  keepRoute(best, out);
   return complete;
 }
 
@@ -74,7 +87,24 @@ template <int K>
 bool searchPath(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
                 const SearchControl& control) {
   PathProblem<K> problem{g, rule};
-  return searchRoute<K>(g, problem, seeds, out, control);
+  if (std::isfinite(rule.maxHeightLoss) || !g.earth.boundIsConvex(g.tree.extent(FixTree::root())))
+    return searchRoute<K>(g, problem, seeds, out, control);
+  // Without a height rule the legs chain freely. Most flights are proven
+  // soonest by boxes; where they stall (long straight glides, countless
+  // routes within millimetres of the best), the best over blocks of fixes.
+  RouteChoice<K> best = bestSeed<K>(problem, seeds);
+  const bool finest = control.maxSplits == 0;
+  bool gaveUp = true;
+  if (!finest || control.boxSplitsBeforeBlocks > 0) {
+    SearchControl boxes = control;
+    if (finest) boxes.maxSplits = control.boxSplitsBeforeBlocks;
+    BranchAndBound<K, PathProblem<K>> search(g.tree, problem);
+    if (!search.run(best, boxes)) return keepRoute(best, out), false;
+    gaveUp = search.gaveUp();
+  }
+  if (gaveUp && finest && !PathByBlocks<K>(g).run(best, control)) return keepRoute(best, out), false;
+  keepRoute(best, out);
+  return true;
 }
 
 bool searchType(ScoreGeometry& g, const FlightTypeRule& rule, const std::vector<const Route*>& seeds, Route& out,
@@ -110,7 +140,7 @@ bool scoreLevel(ScoreGeometry& g, const League& league, std::vector<Route>& rout
     std::vector<const Route*> seeds{&coarser[t]};
     for (int u = 0; u < t; ++u)
       if (league.types[u].shape == rule.shape && league.types[u].points == rule.points) seeds.push_back(&routes[u]);
-    SearchControl search{control.stop, nullptr, finest ? 0 : kCoarseSplits};
+    SearchControl search{control.stop, nullptr, finest ? 0 : kCoarseSplits, control.boxSplitsBeforeBlocks};
     if (finest && control.progress) search.progress = [&, t](double done) { control.progress((t + done) / types); };
     complete = searchType(g, rule, seeds, routes[t], search) && complete;
   }
@@ -202,7 +232,7 @@ FlightScore scoreStretches(const std::vector<std::vector<ScoreFix>>& stretches, 
   double total = 0, done = 0;
   for (const std::vector<ScoreFix>& s : stretches) total += double(s.size());
   for (const std::vector<ScoreFix>& s : stretches) {
-    ScoreControl part{control.stop, nullptr};
+    ScoreControl part{control.stop, nullptr, control.boxSplitsBeforeBlocks};
     if (control.progress && total > 0)
       part.progress = [&](double f) { control.progress((done + f * double(s.size())) / total); };
     const FlightScore score = scoreFlight(s, league, part);

@@ -16,6 +16,9 @@ struct ScoreControl {
   const std::atomic<bool>* stop = nullptr;
   // Called now and then from the scoring thread with the fraction done, 0 … 1.
   std::function<void(double)> progress;
+  // How many boxes the free distance may split before it turns to chaining
+  // blocks of fixes, which proves long straight glides far sooner (0 = at once).
+  long long boxSplitsBeforeBlocks = 200000;
 };
 
 // `fixes` in time order; fixes without a valid position are passed over.
