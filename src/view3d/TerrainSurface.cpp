@@ -731,11 +731,9 @@ void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Squar
     const Level::Screen& s01 = l.screen[n00 + nc];
     const Level::Screen& s11 = l.screen[n00 + nc + 1];
     if (!(s00.invW > 0 && s10.invW > 0 && s01.invW > 0 && s11.invW > 0)) return;
-    if (std::max(std::max(s00.y, s10.y), std::max(s01.y, s11.y)) < top ||
-        std::min(std::min(s00.y, s10.y), std::min(s01.y, s11.y)) > bottom ||
-        std::max(std::max(s00.x, s10.x), std::max(s01.x, s11.x)) < 0 ||
-        std::min(std::min(s00.x, s10.x), std::min(s01.x, s11.x)) > right)
-      return;
+    const float xMin = std::min({s00.x, s10.x, s01.x, s11.x}), xMax = std::max({s00.x, s10.x, s01.x, s11.x});
+    const float yMin = std::min({s00.y, s10.y, s01.y, s11.y}), yMax = std::max({s00.y, s10.y, s01.y, s11.y});
+    if (yMax < top || yMin > bottom || xMax < 0 || xMin > right) return;
     const Vertex v00{s00.x, s00.y, s00.invW}, v10{s10.x, s10.y, s10.invW};
     const Vertex v01{s01.x, s01.y, s01.invW}, v11{s11.x, s11.y, s11.invW};
     // The two halves of the cell meet on its diagonal 00 - 11: the one
@@ -743,13 +741,18 @@ void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Squar
     const double c0 = l.columnNode[i] - eyeColumn_, c1 = l.columnNode[i + 1] - eyeColumn_;
     const double r0 = l.rowNode[j] - eyeRow_, r1 = l.rowNode[j + 1] - eyeRow_;
     const bool farHalfFirst = c1 * c1 + r0 * r0 >= c0 * c0 + r1 * r1;
+    auto fillCell = [&](const auto& lower, const auto& upper) {
+      if (farHalfFirst) {
+        fillTriangle(v00, v10, v11, lower, t);
+        fillTriangle(v00, v11, v01, upper, t);
+      } else {
+        fillTriangle(v00, v11, v01, upper, t);
+        fillTriangle(v00, v10, v11, lower, t);
+      }
+    };
     if (l.detail > 1) {
       // Drawn large, a cell shows the map's own texels rather than their mean.
-      const float across = std::max(std::max(s00.x, s10.x), std::max(s01.x, s11.x)) -
-                           std::min(std::min(s00.x, s10.x), std::min(s01.x, s11.x));
-      const float down = std::max(std::max(s00.y, s10.y), std::max(s01.y, s11.y)) -
-                         std::min(std::min(s00.y, s10.y), std::min(s01.y, s11.y));
-      if (std::max(across, down) > kTexelPixels * l.detail) {
+      if (std::max(xMax - xMin, yMax - yMin) > kTexelPixels * l.detail) {
         const int d = l.detail, tc = i * d, tr = j * d;
         const int columns = (nc - 1) * d;
         using Corner = TexelShade::Corner;
@@ -760,24 +763,12 @@ void TerrainSurface::drawCells(const Level& l, const DepthTarget& t, const Squar
         const uint32_t* texels = l.texture.data();
         const TexelShade lower(k00, k10, k11, texels, columns, tc, tr, d),
             upper(k00, k11, k01, texels, columns, tc, tr, d);
-        if (farHalfFirst) {
-          fillTriangle(v00, v10, v11, lower, t);
-          fillTriangle(v00, v11, v01, upper, t);
-        } else {
-          fillTriangle(v00, v11, v01, upper, t);
-          fillTriangle(v00, v10, v11, lower, t);
-        }
+        fillCell(lower, upper);
         return;
       }
     }
     const FlatShade flat{colour};
-    if (farHalfFirst) {
-      fillTriangle(v00, v10, v11, flat, t);
-      fillTriangle(v00, v11, v01, flat, t);
-    } else {
-      fillTriangle(v00, v11, v01, flat, t);
-      fillTriangle(v00, v10, v11, flat, t);
-    }
+    fillCell(flat, flat);
   };
 
   // A cell can hide only cells beyond it as seen from above the eye: those
