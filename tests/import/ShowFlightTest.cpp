@@ -1,6 +1,7 @@
 // A flight into the tables: the local frame, its copies, and nothing left
 // over from the flight shown before.
 #include "ImportTestSupport.h"
+#include "common/StateSnapshot.h"
 
 #include "import/AltitudeSource.h"
 #include "import/GpxReader.h"
@@ -60,34 +61,6 @@ TEST_F(ShowFlight, LocalFrameAroundTheFirstFixWithShadowAndPlumbLines) {
   }
 }
 
-// What a flight's tables show, as the dump and the analysis window read them.
-std::vector<double> shown(const FlightData& d) {
-  std::vector<double> v{double(d.LastPoint),
-                        d.SampleInterval,
-                        double(d.LoggerNG),
-                        double(d.HasGpsColumns),
-                        double(d.LoggerHeaderId),
-                        double(d.LoggerHeaderFlags),
-                        d.MaxAltitude,
-                        d.MaxLat,
-                        d.MinLat,
-                        d.MaxLon,
-                        d.MinLon,
-                        d.StartLatRaw,
-                        d.StartLonRaw,
-                        d.StartAltitude,
-                        double(d.HasPointTimes),
-                        double(d.HasGnssAltitudes),
-                        double(d.Igc.task.size()),
-                        double(d.Igc.events.size()),
-                        double(d.Igc.securityRecord)};
-  for (int i = 0; i <= d.LastPoint; ++i) {
-    const FlightPoint& p = d.FlightPath[i];
-    v.insert(v.end(), {p.Lat, p.Lon, p.Aux, p.Altitude, p.X, p.Y, p.Z, p.TimeStep, double(p.Pen), double(p.Color)});
-  }
-  return v;
-}
-
 // A flight shows the same whatever was shown before it: no header value, Aux
 // field, IGC record or sample interval of an earlier file stays behind.
 TEST_F(ShowFlight, NothingOfTheFlightBeforeStaysBehind) {
@@ -113,7 +86,8 @@ TEST_F(ShowFlight, NothingOfTheFlightBeforeStaysBehind) {
       SCOPED_TRACE((f.fileName + QStringLiteral(" after ") + earlier.fileName).toStdString());
       showFlight(data, earlier);
       showFlight(data, f);
-      EXPECT_EQ(shown(data), shown(*alone));
+      // Everything up to the flight's own points and samples, as a failed load would be compared.
+      EXPECT_EQ(StateSnapshot(*alone, alone->LastPoint + 1, int(f.samples.size())).differenceTo(data), "");
     }
   }
 }
